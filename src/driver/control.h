@@ -1,0 +1,123 @@
+// Reader of `control`: the input cursor with C formatted-input semantics, the table of data
+// sets (one row per letter and number: defaults, reader and checks together) and kread.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace qorva {
+
+// `control` held in memory with a read position. The number readers follow fscanf's "%d",
+// "%lf" and " %c", except that a failed read consumes nothing but the blanks before it, so a
+// letter that merely looks like the start of a number ("INF", "NAN", "-F") is left for the scan.
+class ControlInput {
+ public:
+  ControlInput() = default;
+  explicit ControlInput(std::string text) : s_(std::move(text)) {}
+
+  // Next byte 0..255, or -1 at the end.
+  int get() { return pos_ < s_.size() ? static_cast<unsigned char>(s_[pos_++]) : -1; }
+  int peek() const { return pos_ < s_.size() ? static_cast<unsigned char>(s_[pos_]) : -1; }
+  void unget() { if (pos_ > 0) --pos_; }
+  void skipSpace();
+  bool readInt(int& v);
+  bool readDouble(double& v);
+  // Reads the next character that is not white space.
+  bool readLetter(char& v);
+  // Reads at most `max` characters that are not white space, after skipping white space.
+  bool readWord(std::string& v, std::size_t max);
+  std::size_t pos() const { return pos_; }
+
+ private:
+  std::string s_;
+  std::size_t pos_ = 0;
+};
+
+// What a data-set reader sees: the input, the data set's letter and number, and the count of
+// values read so far. The failure helpers log the text and end the run.
+class DataSetReader {
+ public:
+  DataSetReader(ControlInput& in, char letter, int number) : in_(in), letter_(letter), number_(number) {}
+
+  // Each reads one value into its target when it can; a failed read leaves the target.
+  bool i(int& v);
+  bool d(double& v);
+  bool c(char& v);
+  ControlInput& input() { return in_; }
+  int count() const { return count_; }
+  char letter() const { return letter_; }
+  int number() const { return number_; }
+
+  // The standard failure: "Error for F 8 in control" with this data set's letter and number.
+  [[noreturn]] void fail() const;
+  // A failure with its own text (printf format, the values given), status 1 unless said.
+  [[noreturn]] void failText(const std::string& text, int status = 1) const;
+  // Ends with the standard failure unless ok.
+  void require(bool ok) const { if (!ok) fail(); }
+  void require(bool ok, const std::string& text, int status = 1) const {
+    if (!ok) failText(text, status);
+  }
+  // Fails unless all n listed values were read.
+  void requireCount(int n) const { require(count_ >= n); }
+  void requireCount(int n, const std::string& text, int status = 1) const {
+    require(count_ >= n, text, status);
+  }
+
+ private:
+  ControlInput& in_;
+  char letter_;
+  int number_;
+  int count_ = 0;
+};
+
+// One data set of `control`: its defaults and its reader stand together.
+struct DataSetRow {
+  char letter;
+  int number;
+  std::function<void()> defaults;               // assigned before `control` is read
+  std::function<void(DataSetReader&)> read;     // reads, checks and applies the values
+};
+
+using DataSetTable = std::vector<DataSetRow>;
+
+// The rows of each family, in the system's order; each file adds its own.
+void addFsets001_049(DataSetTable& t);
+void addFsets050_099(DataSetTable& t);
+void addFsets100_149(DataSetTable& t);
+void addFsets150_199(DataSetTable& t);
+void addFsets200_249(DataSetTable& t);
+void addFsets250_299(DataSetTable& t);
+void addFsets300_349(DataSetTable& t);
+void addFsets350_399(DataSetTable& t);
+void addFsets400_449(DataSetTable& t);
+void addFsets450_499(DataSetTable& t);
+void addFsets500_534(DataSetTable& t);
+void addGsets(DataSetTable& t);
+void addKWsets(DataSetTable& t);
+void addPsets(DataSetTable& t);
+void addQMsets(DataSetTable& t);
+void addSNIHLsets(DataSetTable& t);
+
+// The whole table, built once; a duplicate (letter, number) aborts at start-up.
+const DataSetTable& dataSetTable();
+// The row of a data set, or nullptr when that number has no reader.
+const DataSetRow* findDataSet(char letter, int number);
+
+// Every default of every data set and every built-in start value.
+void setDefaults();
+
+// Scans `control` text: every data set found is handed to its reader. Called by kread after
+// the defaults; exposed so tests can read a text without files.
+void scanControl(ControlInput& in);
+
+// Reads `control` completely: log start, defaults, scan, checks after reading, side files.
+void kread();
+
+// Checks, derived settings and side files after the scan (the log stays usable).
+void afterReading();
+
+// Sets the OpenMP thread count from F 206 (and logs it), as the F 206 reader does.
+void applyThreadCount(int requested);
+
+}  // namespace qorva

@@ -1,0 +1,228 @@
+// The reader of `control`: log start, defaults, the scan and dispatch of data sets, and the
+// data sets that belong to the frame (F 2 task letters, F 7 option letters, T title, F 206).
+// Writes run, options, Title, NoProcessesSolver, the F 7 flags, mc_message, mc_program.
+#include <omp.h>
+
+#include <cstdio>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+#include "driver/control.h"
+#include "state/log.h"
+#include "state/options.h"
+#include "state/status.h"
+
+namespace qorva {
+
+namespace {
+
+constexpr int kScanLimit = 30000;
+
+bool printable(int ch) { return ch >= 32 && ch <= 126; }
+
+void readTaskLetters(DataSetReader& r) {
+  ControlInput& in = r.input();
+  run.fill(' ');
+  for (std::size_t i = 0; i < run.size(); ++i) {
+    const int ch = in.get();
+    if (ch < 0) break;  // end of file: nothing more to store
+    run[i] = static_cast<char>(ch);
+    if (!printable(ch)) break;
+  }
+}
+
+void readOptionLetters(DataSetReader& r) {
+  ControlInput& in = r.input();
+  for (int i = 1; i <= 8; ++i) options[i] = ' ';
+  for (int i = 1; i <= 8; ++i) {
+    const int ch = in.get();
+    if (ch < 0) break;
+    options[i] = static_cast<char>(ch);
+    switch (ch) {
+      case 'N': FlagBedGradient = 1; break;
+      case 'B': FlagBedslopeCorrection = 1; break;
+      case 'V': FlagPlotVertical = 1; break;
+      case 'I': FlagInflowDirection = 1; break;
+      case 'A': FlagDiffNonVert = 0; break;
+      case 'Z': FlagZ0Small = 1; break;
+      case 'X': FlagXCYC = 1; break;
+      case 'C': FlagInZero = 0; break;
+      case 'P': FlagBedPoros = 1; break;
+      case 'G': FlagBedPoros = 2; break;
+      case 'E': FlagFlowDirCor = 1; break;
+      case 'F':
+      case 'S': failf(-1, "Error for F 7 data set in control file\n");
+      default: break;
+    }
+    if (!printable(ch)) break;
+  }
+}
+
+void readTitle(ControlInput& in) {
+  // The character that ends the title (a line end, or the 69th character) is consumed and
+  // its place takes the blank that follows every title.
+  int i = 1;
+  for (;; ++i) {
+    const int ch = in.get();
+    if (ch < 0 || !printable(ch) || i == 69) break;
+    Title[i] = static_cast<char>(ch);
+  }
+  Title[i] = ' ';
+}
+
+void addFrameSets(DataSetTable& t) {
+  t.push_back({'F', 2, [] { run.fill(0); }, readTaskLetters});
+  t.push_back({'F', 7,
+               [] {
+                 options.fill(0);
+                 FlagBedGradient = FlagBedslopeCorrection = FlagPlotVertical = 0;
+                 FlagInflowDirection = FlagZ0Small = FlagXCYC = FlagBedPoros = 0;
+                 FlagFlowDirCor = 0;
+                 FlagDiffNonVert = FlagInZero = 1;
+               },
+               readOptionLetters});
+  t.push_back({'F', 206, [] { NoProcessesSolver = 0; },
+               [](DataSetReader& r) {
+                 int v = 0;
+                 // A negative count is refused like an unreadable one.
+                 if (!r.i(v) || v < 0) failf(1, "Error for F 206 in control");
+                 applyThreadCount(v);
+               }});
+}
+
+// Data-set letters of `control`; any other character between data sets is skipped.
+bool isDataSetLetter(int ch) {
+  switch (ch) {
+    case 'F': case 'G': case 'H': case 'I': case 'K': case 'L': case 'M':
+    case 'N': case 'P': case 'Q': case 'S': case 'T': case 'W':
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Rows with this number take every number of their letter (L counts, N and Q pairs, P).
+constexpr int kAnyNumber = -2147483647;
+
+struct Index {
+  std::map<std::pair<char, int>, const DataSetRow*> rows;
+};
+
+const Index& index() {
+  static const Index idx = [] {
+    Index x;
+    for (const DataSetRow& row : dataSetTable()) {
+      auto [it, fresh] = x.rows.emplace(std::make_pair(row.letter, row.number), &row);
+      if (!fresh) {
+        std::fprintf(stderr, "duplicate data set %c %d in the reader table\n", row.letter, row.number);
+        std::abort();
+      }
+    }
+    return x;
+  }();
+  return idx;
+}
+
+void readDataSet(ControlInput& in, char letter) {
+  if (letter == 'T') {
+    readTitle(in);
+    return;
+  }
+  int number = 0;
+  // A letter without a readable number is ordinary text: the scan goes on after it.
+  if (!in.readInt(number)) return;
+  if (letter == 'H' || letter == 'K' || letter == 'P' || letter == 'W') in.skipSpace();
+  const DataSetRow* row = findDataSet(letter, number);
+  if (!row) return;
+  DataSetReader r(in, letter, number);
+  row->read(r);
+}
+
+}  // namespace
+
+const DataSetTable& dataSetTable() {
+  static const DataSetTable table = [] {
+    DataSetTable t;
+    addFrameSets(t);
+    addFsets001_049(t);
+    addFsets050_099(t);
+    addFsets100_149(t);
+    addFsets150_199(t);
+    addFsets200_249(t);
+    addFsets250_299(t);
+    addFsets300_349(t);
+    addFsets350_399(t);
+    addFsets400_449(t);
+    addFsets450_499(t);
+    addFsets500_534(t);
+    addGsets(t);
+    addKWsets(t);
+    addPsets(t);
+    addQMsets(t);
+    addSNIHLsets(t);
+    return t;
+  }();
+  return table;
+}
+
+const DataSetRow* findDataSet(char letter, int number) {
+  const auto& rows = index().rows;
+  auto it = rows.find({letter, number});
+  if (it != rows.end()) return it->second;
+  it = rows.find({letter, kAnyNumber});
+  return it != rows.end() ? it->second : nullptr;
+}
+
+void setDefaults() {
+  Title.fill(0);
+  for (const DataSetRow& row : dataSetTable())
+    if (row.defaults) row.defaults();
+  setBuiltins();
+}
+
+void applyThreadCount(int requested) {
+  const int m = omp_get_max_threads();
+  logf("Max. number of threads: %d, value F 206: %d\n", m, requested);
+  NoProcessesSolver = requested > m ? m : requested;
+  if (NoProcessesSolver > 0) omp_set_num_threads(NoProcessesSolver);
+  omp_set_dynamic(0);
+}
+
+void scanControl(ControlInput& in) {
+  for (int top = 0; top < kScanLimit; ++top) {
+    const int ch = in.get();
+    if (ch < 0 || ch == 255) break;
+    if (isDataSetLetter(ch)) readDataSet(in, static_cast<char>(ch));
+  }
+}
+
+static bool readWholeFile(const char* name, std::string& text) {
+  std::FILE* f = std::fopen(name, "rb");
+  if (!f) return false;
+  char buf[65536];
+  std::size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+  std::fclose(f);
+  return true;
+}
+
+void kread() {
+  startLog();
+  std::string text;
+  if (!readWholeFile("control", text)) {
+    mc_message = "cannot open file 'control' ";
+    failf(-4, "Error, cannot open file 'control'\n");
+  }
+  mc_message = " Reading data file    ";
+  mc_program = " In kread         ";
+  logf("Qorva 2.550 output file. 11. December 2023.\n");
+  logf("In kread \n\n");
+  setDefaults();
+  ControlInput in(std::move(text));
+  scanControl(in);
+  afterReading();
+}
+
+}  // namespace qorva

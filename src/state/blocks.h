@@ -1,0 +1,35 @@
+// Grid blocks of the structured index plane, the work-block selection and block connections.
+#pragma once
+
+#include "state/table.h"
+
+namespace qorva {
+
+struct GridBlock {
+  int i1, i2, j1, j2;
+  int bcellstart, bcellend;
+  int nestlevel;
+  int flag2D;
+  int bedfollow;
+  int boxcells;
+  int skip;
+  int inwork;
+  int aux1;
+  int thixo;
+  int aux2, aux3, aux4;
+  int cellstart, cellend;
+  int surfstart, surfend;
+  int pointstart, pointend;
+  double boxheight;
+  double boxtop;
+};
+
+// Record 0 is never used; blocks are 1..NoBlocks.
+inline Fixed<GridBlock, 100> block;
+inline int NoBlocks = 0;
+inline Fixed<int, 100> WorkBlock;
+
+// Puts the block table back to its start state: every field 0 but aux1 = 1.
+void resetBlocks();
+
+}  // namespace qorva

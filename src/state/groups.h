@@ -1,0 +1,33 @@
+// Discharge groups 1..9 (record 0 only receives the defaults and is never placed).
+#pragma once
+
+#include "state/table.h"
+
+namespace qorva {
+
+struct DischargeGroup {
+  int inflowFlag;     // 1 inflow, 0 outflow
+  int bcType;         // 0 Dirichlet, 1 zero gradient
+  int componentNo;    // component whose inflow concentration the group carries
+  int lowLevel;       // lowest cell level of the group
+  int topLevel;       // highest cell level of the group
+  int surfaceNo;      // entries in surfaceList
+  int xyNo;           // plan points in x, y
+  double massDischarge;  // kg/s
+  double inflowConc;
+  double inflowK;
+  double inflowEps;
+  double area;        // m2
+  Fixed<double, 5000> x;
+  Fixed<double, 5000> y;
+  Fixed<int, 1000000> surfaceList;
+  Fixed<int, 1000000> levelList;
+  Fixed<int, 10000> bedCellList;  // entry 0 is the count
+};
+
+inline Fixed<DischargeGroup, 10> DischargeStruct;
+
+// Every group back to its start: inflow, type 0, levels 1..151, nothing placed.
+void resetDischargeGroups();
+
+}  // namespace qorva

@@ -1,0 +1,9 @@
+// Settings of F 100 to F 149.
+#pragma once
+
+#include "state/table.h"
+
+namespace qorva {
+
+
+}  // namespace qorva

@@ -1,0 +1,9 @@
+// Settings of F 350 to F 399.
+#pragma once
+
+#include "state/table.h"
+
+namespace qorva {
+
+
+}  // namespace qorva

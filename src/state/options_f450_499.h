@@ -1,0 +1,9 @@
+// Settings of F 450 to F 499.
+#pragma once
+
+#include "state/table.h"
+
+namespace qorva {
+
+
+}  // namespace qorva
