@@ -73,8 +73,8 @@ bool fileExists(const std::string& name) {
   return true;
 }
 
-std::string nextFreeName(const std::string& base, bool plainFirst) {
-  if (plainFirst && !fileExists(base)) return base;
+std::string nextFreeName(const std::string& base) {
+  if (!fileExists(base)) return base;
   for (int n = 1;; ++n) {
     const char* fmt = n < 10 ? "%s.00%d" : n < 100 ? "%s.0%d" : "%s.%d";
     std::string name = strf(fmt, base.c_str(), n);

@@ -29,9 +29,8 @@ void startLog();
 std::string strf(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
 // First name of the series base, base.00N, base.0N, base.N (N = 1, 2, ...) whose file does not
-// exist yet. `base` is the bare name ("compres"); with `plainFirst` false the series starts
-// at base.001.
-std::string nextFreeName(const std::string& base, bool plainFirst = true);
+// exist yet; `base` is the bare name ("compres").
+std::string nextFreeName(const std::string& base);
 
 bool fileExists(const std::string& name);
 

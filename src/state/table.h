@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <initializer_list>
 #include <new>
 #include <type_traits>
 
@@ -65,16 +66,17 @@ class Block {
   std::size_t n_ = 0;
 };
 
-// Product of sizes in 64 bits; 0 when it overflows or a size is negative.
-inline std::size_t product(std::initializer_list<long long> dims) {
+// Product of sizes in 64 bits; false when a size is negative or the product overflows.
+inline bool product(std::initializer_list<long long> dims, std::size_t& out) {
   unsigned long long n = 1;
   for (long long d : dims) {
-    if (d < 0) return 0;
-    if (d != 0 && n > UINT64_MAX / static_cast<unsigned long long>(d)) return 0;
+    if (d < 0) return false;
+    if (d != 0 && n > UINT64_MAX / static_cast<unsigned long long>(d)) return false;
     n *= static_cast<unsigned long long>(d);
   }
-  if (n > SIZE_MAX / 16) return 0;
-  return static_cast<std::size_t>(n);
+  if (n > SIZE_MAX / 16) return false;
+  out = static_cast<std::size_t>(n);
+  return true;
 }
 
 }  // namespace detail
@@ -104,8 +106,8 @@ template <typename T>
 class Table1 {
  public:
   bool allocate(long long n0) {
-    const std::size_t n = detail::product({n0});
-    if (n0 > 0 && n == 0) return false;
+    std::size_t n = 0;
+    if (!detail::product({n0}, n)) return false;
     if (!b_.allocate(n)) return false;
     n0_ = n;
     return true;
@@ -126,8 +128,8 @@ template <typename T>
 class Table2 {
  public:
   bool allocate(long long n0, long long n1) {
-    const std::size_t n = detail::product({n0, n1});
-    if (n0 > 0 && n1 > 0 && n == 0) return false;
+    std::size_t n = 0;
+    if (!detail::product({n0, n1}, n)) return false;
     if (!b_.allocate(n)) return false;
     n0_ = static_cast<std::size_t>(n0); n1_ = static_cast<std::size_t>(n1);
     return true;
@@ -149,8 +151,8 @@ template <typename T>
 class Table3 {
  public:
   bool allocate(long long n0, long long n1, long long n2) {
-    const std::size_t n = detail::product({n0, n1, n2});
-    if (n0 > 0 && n1 > 0 && n2 > 0 && n == 0) return false;
+    std::size_t n = 0;
+    if (!detail::product({n0, n1, n2}, n)) return false;
     if (!b_.allocate(n)) return false;
     n0_ = static_cast<std::size_t>(n0); n1_ = static_cast<std::size_t>(n1);
     n2_ = static_cast<std::size_t>(n2);
@@ -178,8 +180,8 @@ template <typename T>
 class Table4 {
  public:
   bool allocate(long long n0, long long n1, long long n2, long long n3) {
-    const std::size_t n = detail::product({n0, n1, n2, n3});
-    if (n0 > 0 && n1 > 0 && n2 > 0 && n3 > 0 && n == 0) return false;
+    std::size_t n = 0;
+    if (!detail::product({n0, n1, n2, n3}, n)) return false;
     if (!b_.allocate(n)) return false;
     n0_ = static_cast<std::size_t>(n0); n1_ = static_cast<std::size_t>(n1);
     n2_ = static_cast<std::size_t>(n2); n3_ = static_cast<std::size_t>(n3);

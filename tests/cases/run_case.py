@@ -1,0 +1,108 @@
+#!/usr/bin/env python3
+"""Runs one end-to-end case: copies the case folder to a scratch folder, runs qorva there
+without arguments, and checks the outcome against the case's `expect` file.
+
+`expect` holds one check per line (text values take \\n, \\t and \\\\ escapes):
+  status N                exit status of the process (0..255)
+  log-starts TEXT         boogie starts with TEXT
+  log-has TEXT            boogie contains TEXT
+  log-lacks TEXT          boogie does not contain TEXT
+  file-is NAME TEXT       file NAME holds exactly TEXT
+  file-has NAME TEXT      file NAME contains TEXT
+  file-exists NAME        file NAME was written
+  value NAME LINE COL X TOL   number COL (from 1) of line LINE (from 1) of file NAME is X within TOL
+Lines starting with # are comments. `expect` itself is not copied.
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+
+def unescape(text):
+    out, i = [], 0
+    while i < len(text):
+        c = text[i]
+        if c == "\\" and i + 1 < len(text):
+            n = text[i + 1]
+            out.append({"n": "\n", "t": "\t", "\\": "\\"}.get(n, "\\" + n))
+            i += 2
+        else:
+            out.append(c)
+            i += 1
+    return "".join(out)
+
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read().decode("latin-1")
+
+
+def main():
+    qorva, case = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    failures = []
+    with tempfile.TemporaryDirectory(prefix="qorva-case-") as work:
+        for name in os.listdir(case):
+            if name == "expect":
+                continue
+            src = os.path.join(case, name)
+            (shutil.copytree if os.path.isdir(src) else shutil.copy)(src, os.path.join(work, name))
+        proc = subprocess.run([qorva], cwd=work, stdin=subprocess.DEVNULL,
+                              capture_output=True, timeout=1200)
+        status = proc.returncode & 255
+        log = read(os.path.join(work, "boogie")) if os.path.exists(os.path.join(work, "boogie")) else None
+        for raw in read(os.path.join(case, "expect")).splitlines():
+            line = raw.strip()
+            if not line or line.startswith("#"):
+                continue
+            word, _, rest = line.partition(" ")
+            if word == "status":
+                if status != int(rest):
+                    failures.append(f"status {status}, expected {rest}")
+            elif word in ("log-starts", "log-has", "log-lacks"):
+                text = unescape(rest)
+                if log is None:
+                    failures.append("no boogie written")
+                elif word == "log-starts" and not log.startswith(text):
+                    failures.append(f"boogie does not start with {text!r}")
+                elif word == "log-has" and text not in log:
+                    failures.append(f"boogie lacks {text!r}")
+                elif word == "log-lacks" and text in log:
+                    failures.append(f"boogie holds {text!r}")
+            elif word in ("file-is", "file-has", "file-exists"):
+                name, _, text = rest.partition(" ")
+                path = os.path.join(work, name)
+                if not os.path.exists(path):
+                    failures.append(f"file {name} not written")
+                    continue
+                body = read(path)
+                if word == "file-is" and body != unescape(text):
+                    failures.append(f"file {name} is {body!r}, expected {unescape(text)!r}")
+                if word == "file-has" and unescape(text) not in body:
+                    failures.append(f"file {name} lacks {unescape(text)!r}")
+            elif word == "value":
+                name, ln, col, x, tol = rest.split()
+                lines = read(os.path.join(work, name)).splitlines()
+                got = float(lines[int(ln) - 1].split()[int(col) - 1])
+                if abs(got - float(x)) > float(tol):
+                    failures.append(f"{name} line {ln} value {col} is {got}, expected {x} +- {tol}")
+            else:
+                failures.append(f"unknown check {word!r} in expect")
+        if failures:
+            print(f"case {os.path.basename(case)} failed (status {status}):")
+            for f in failures:
+                print("  " + f)
+            if log is not None:
+                print("---- boogie ----")
+                print(log[-4000:])
+            if proc.stderr:
+                print("---- stderr ----")
+                print(proc.stderr.decode("latin-1")[-4000:])
+            return 1
+    print(f"case {os.path.basename(case)} passed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
