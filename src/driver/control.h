@@ -81,6 +81,9 @@ struct DataSetRow {
 
 using DataSetTable = std::vector<DataSetRow>;
 
+// Number of a row that takes every number of its letter (L counts, N and Q pairs, M, P).
+inline constexpr int kAnyNumber = -2147483647;
+
 // The rows of each family, in the system's order; each file adds its own.
 void addFsets001_049(DataSetTable& t);
 void addFsets050_099(DataSetTable& t);

@@ -103,9 +103,6 @@ bool isDataSetLetter(int ch) {
   }
 }
 
-// Rows with this number take every number of their letter (L counts, N and Q pairs, P).
-constexpr int kAnyNumber = -2147483647;
-
 struct Index {
   std::map<std::pair<char, int>, const DataSetRow*> rows;
 };

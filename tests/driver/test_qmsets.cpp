@@ -1,0 +1,94 @@
+// Data sets Q (water-quality terms and names) and M (inflow concentrations).
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "state/options.h"
+#include "support/scratch.h"
+
+namespace qorva {
+namespace {
+
+using QMsets = test::Scratch;
+
+TEST_F(QMsets, Refusals) {
+  struct Case { int components; const char* text; const char* message; };
+  const Case cases[] = {
+      {0, "Q 2 0 1 0.5", "Input error for Q 2 in control\n"},           // no components (no F 50)
+      {3, "Q 10001 0", "Input error for Q 10001 in control\n"},
+      {3, "Q 2 3 1 0.5", "Input error for Q 2 in control\n"},       // component must be below 3
+      {3, "Q 3 0 3 1 0.5", "Input error for Q 3 0 in control\n"},   // reference 3 is too large
+      {3, "Q 2 1 4 0.5", "Input error for Q 2 1 in control\n"},     // code 2 allows up to 3
+      {3, "Q 151 1 0 1 2 3 4\nF 20 2", "Input error for Q 151 1 in control\n"},
+      {3, "Q 0 1 ", "Input error for Q 0 1 in control\n"},
+      {0, "M 0 1 0.5", "Error for M 0 data set\nFirst integer must be between 1 and 9\n"},
+      {0, "M 10 1 0.5", "Error for M 10 data set\nFirst integer must be between 1 and 9\n"},
+      {0, "M 3 -1 0.5",
+       "Error for M 3 -1 data set\n"
+       "Second integer less than zero, or larger than what is given on F 50 data set\n"},
+      {0, "M 3 2 0.5",  // one sediment size, no components
+       "Error for M 3 2 data set\n"
+       "Second integer less than zero, or larger than what is given on F 50 data set\n"},
+      {0, "M 3 1 x", "Error for M 3 1 data set\n"},
+  };
+  for (const Case& c : cases) {
+    setDefaults();
+    NoComponents = c.components;  // as F 50 would give
+    write("boogie", "");
+    EXPECT_EQ(scan(c.text), 1) << c.text;
+    EXPECT_EQ(log(), c.message) << c.text;
+  }
+}
+
+TEST_F(QMsets, TermsAreStoredInOrderOfAppearance) {
+  NoComponents = 3;
+  EXPECT_EQ(scan("Q 2 1 3 0.5 Q 42 0 1 2 3 4 Q 7 0 Q 340 2 0 1 2 1.5 2.5 3.5 4.5"), 1000) << log();
+  ASSERT_EQ(NoTerms, 3);  // code 7 reads and stores nothing
+  EXPECT_EQ(QTerms[0].code, 2);
+  EXPECT_EQ(QTerms[0].component, 1);
+  EXPECT_EQ(QTerms[0].ref[0], 3);
+  EXPECT_EQ(QTerms[0].coef[0], 0.5);
+  EXPECT_EQ(QTerms[1].code, 42);
+  EXPECT_EQ(QTerms[1].coef[3], 4.0);
+  EXPECT_EQ(QTerms[1].ref[0], 0);
+  EXPECT_EQ(QTerms[2].ref[2], 2);
+  EXPECT_EQ(QTerms[2].coef[3], 4.5);
+  EXPECT_EQ(QTerms[2].coef[4], 0.0);
+}
+
+TEST_F(QMsets, ComponentNamesAreCutAtThirtyNineCharacters) {
+  const std::string longName(50, 'a');
+  NoComponents = 2;
+  EXPECT_EQ(scan("Q 0 0 Oxygen Q 0 1 " + longName), 1000);
+  EXPECT_EQ(std::string(QualityName[0].data()), "Oxygen");
+  EXPECT_EQ(std::string(QualityName[1].data()), std::string(39, 'a'));
+}
+
+TEST_F(QMsets, TheTermTableDoesNotOverflow) {
+  NoComponents = 1;
+  std::string text;
+  for (int n = 0; n < 200; ++n) text += "Q 1 0 0.5 ";
+  EXPECT_EQ(scan(text), 1000);
+  EXPECT_EQ(NoTerms, 200);
+  EXPECT_EQ(scan("Q 1 0 0.5"), 1);
+  EXPECT_EQ(NoTerms, 200);
+}
+
+TEST_F(QMsets, InflowConcentrationsAndTheirOrder) {
+  EXPECT_EQ(CompInflow[3].order[2], -1);
+  NoComponents = 3;
+  EXPECT_EQ(scan("M 3 2 0.8 M 1 0 0.1 M 3 2 0.9"), 1000) << log();
+  EXPECT_EQ(CompInflow[3].value[2], 0.9);   // the later data set overwrites
+  EXPECT_EQ(CompInflow[3].order[2], 2);     // and takes a new order number
+  EXPECT_EQ(CompInflow[1].order[0], 1);
+  EXPECT_EQ(CompInflowNo, 3);
+}
+
+TEST_F(QMsets, SedimentSizesUpToFiftyHaveTheirPlace) {
+  lnumber = 50;
+  EXPECT_EQ(scan("M 9 50 2.5"), 1000) << log();
+  EXPECT_EQ(CompInflow[9].value[50], 2.5);
+}
+
+}  // namespace
+}  // namespace qorva
