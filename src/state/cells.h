@@ -1,4 +1,5 @@
-// Per-cell arrays (prefix C), sized by MaxCeller (F 65); cells are numbered from 1.
+// Per-cell arrays (prefix C), sized by MaxCeller (F 65): index 0..MaxCeller-1, cells numbered
+// from 1, 0 meaning "no cell". Allocated by AllocateArrays; unallocated tables are empty.
 #pragma once
 
 #include "state/table.h"
@@ -7,13 +8,73 @@ namespace qorva {
 
 inline int NoCells = 0;
 
-// Cell topology.
+// Topology: the six surfaces, the six neighbours (0 at a boundary), the eight corners (1-4 at
+// the bottom), and per-cell marks.
 inline Table1<int> Cflatee, Cflatew, Cflates, Cflaten, Cflatet, Cflateb;
+inline Table1<int> Ccelle, Ccellw, Ccells, Ccelln, Ccellt, Ccellb;
+inline Table1<int> Cpoint1, Cpoint2, Cpoint3, Cpoint4, Cpoint5, Cpoint6, Cpoint7, Cpoint8;
+inline Table1<int> CflagDim, Cisolve, Cjsolve, Cinout, Conecell, Ctrekant, Cbed;
 
+// Nesting links (MaxNester > 1).
+inline Table1<int> Ccoarsenest, Cinterpolnest;
+// Neighbours of the pressure-gradient form F 114 20.
+inline Table1<int> CcellAe, CcellAw, CcellAs, CcellAn;
+// Several neighbours on a side (F 137): counts per side, then the lists per level
+// [cell][0..znumber-1] with their coefficients and second-neighbour coefficients.
+inline Table1<int> Cncelle, Cncellw, Cncells, Cncelln;
+inline Table2<int> Cqncelle, Cqncellw, Cqncells, Cqncelln;
+inline Table2<double> Cqnae, Cqnaw, Cqnas, Cqnan;
+inline Table2<double> Cqnaee, Cqnaww, Cqnass, Cqnann;
+
+// Geometry: derivatives of x, y, z along the cell's index directions, half sizes (centre to
+// face), centres, volume, projected areas.
+inline Table1<double> Cdxdi, Cdxdj, Cdxdk, Cdydi, Cdydj, Cdydk, Cdzdi, Cdzdj, Cdzdk;
+inline Table1<double> Cidist, Cjdist, Ckdist;
+inline Table1<double> Cxcenter, Cycenter, Czcenter;
+inline Table1<double> CinvAp, Cvol;
 // Flow variables.
-inline Table1<double> Cxvel;
+inline Table1<double> Cxvel, Cyvel, Czvel, Cpres, Ckinen, Cepsilon;
+inline Table1<double> Cdensgradi, Cdensgradj;
+// The variable of the equation being solved and its previous time level; eddy viscosity.
+inline Table1<double> Cf, Cf_old, Cgamma, CgammaV;
+inline Table1<double> Careax, Careay, Careaz, Croughness;
+// Coefficients of the discretised equation.
+inline Table1<double> Cap, Cae, Caw, Cas, Can, Cat, Cab, Cfn, CnInvAp, Csource;
+// Second-neighbour coefficients of the second-order upwind scheme.
+inline Table1<double> Caee, Caww, Cass, Cann, Catt, Cabb;
 
-// Concentration per grain size l = 0..lnumber and cell.
-inline Table2<double> Cconc, Cconc_old;
+// Previous and second previous time levels of transient runs.
+inline Table1<double> Cxvel_old, Cyvel_old, Czvel_old, Cpres_old, Ckinen_old, Cepsilon_old,
+    CinvAp_old;
+inline Table1<double> Cxvel_old2, Cyvel_old2, Czvel_old2;
+// SIMPLE variants (F 171).
+inline Table1<double> CinvApP, CxvelP, CyvelP, CzvelP;
+// Residual fields (F 153).
+inline Table1<double> Cxvel_res, Cyvel_res, Czvel_res, Cpres_res, Ckinen_res, Cepsilon_res;
+
+// Module fields: porosity, mud and soil, soil stress [0..12][cell], soil movement.
+inline Table1<double> Cporosity;
+inline Table1<int> Cthixolev;
+inline Table1<double> Cthixorat;
+inline Table2<double> Cstress;
+inline Table1<double> Cxmove, Cymove, Czmove;
+// Shallow-water state [0..2][cell].
+inline Table2<double> CU, CF, CG;
+inline Table1<double> CdampDensity;
+
+// Line-solver work: per cell, and per grid line of the longest index direction.
+inline Table1<double> Cpt, Cqt;
+inline Table1<double> Sqt, Spt;
+// Values of the previous grid for the extrapolation into newly wet cells.
+inline Table1<double> Czcenter_old, Ckdist_old;
+// Fast flow driver [0..4][cell].
+inline Table2<double> CinvApf, Cff;
+// Grid-sequencing points [cell][2 or 5].
+inline Table2<int> MGSCpoint;
+
+// Per grain size l = 0..lnumber and cell.
+inline Table2<double> Cconc, Cconc_old, Catm, Cabm, Capm, Csourcem, Caem, Canm, Casm, Cawm;
+// Per water-quality component and cell.
+inline Table2<double> Ccomp, Ccomp_old;
 
 }  // namespace qorva

@@ -5,5 +5,35 @@
 
 namespace qorva {
 
+// S: diameter and fall velocity of sediment size i = 1..lnumber+1. With lnumber up to 50 the
+// highest index is 51, so the tables hold 52 entries.
+inline Fixed<double, 52> gsize;
+inline Fixed<double, 52> fallvelo;
+
+// N: fraction of size l (1..49) in bed sample n (0..19); only sample 0 is used. FlagReadNdata
+// (status.h) counts the N data sets read.
+inline constexpr int kSedimentSamples = 20;
+inline Fixed<Fixed<double, 51>, kSedimentSamples> SedimentSample;
+// Highest sample number of the N data sets read; the fraction sums are checked for 0..SampleNo.
+inline int SampleNo = 0;
+
+// I: an inflow concentration per size l = 0..lnumber; kept and written back only.
+inline Fixed<double, 51> inflow;
+
+// H: tables of values with two codes each (codes 0..16, at most 20 points); kept only.
+struct BioCurve {
+  Fixed<double, 21> value;
+  Fixed<int, 21> firstCode;
+  Fixed<int, 21> secondCode;
+  int count;  // points used, 0..count-1
+};
+inline constexpr int kBioCurves = 15;
+inline constexpr int kBioPoints = 20;
+inline Fixed<BioCurve, kBioCurves> Bio;
+
+// L: contour levels; kept only.
+inline constexpr int kContourLevels = 20;
+inline int contourNo = 0;
+inline Fixed<double, kContourLevels> contourLevels;
 
 }  // namespace qorva
