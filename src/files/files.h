@@ -14,5 +14,6 @@ int readConRes();
 void readres();
 int ReadUnstructure();
 void readKoosurf();
+void writekoosurf();
 
 }  // namespace qorva

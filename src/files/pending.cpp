@@ -5,7 +5,6 @@
 
 namespace qorva {
 
-void writeMPIkoosurf() { notAvailable("writing the block-division point files (task A)"); }
 int ReadAllData() { notAvailable("reading the restart file alldata (task B)"); }
 int ReadTimes() { notAvailable("reading the time series file timei"); }
 int writeConqRes() { notAvailable("writing the component results compres (task E)"); }
@@ -15,6 +14,5 @@ void WriteAllData() { notAvailable("writing the restart file alldata (task J)");
 int readConRes() { notAvailable("reading compres, con2res and fracres (task O)"); }
 void readres() { notAvailable("reading result and bedres (task R)"); }
 int ReadUnstructure() { notAvailable("reading the grid file unstruc with koordina (task U)"); }
-void readKoosurf() { notAvailable("reading the koosurf point file (task Y)"); }
 
 }  // namespace qorva

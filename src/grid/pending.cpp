@@ -5,7 +5,6 @@
 
 namespace qorva {
 
-int Unstructure() { notAvailable("generating the unstructured grid (task Y)"); }
 void computeRoughness() { notAvailable("bed roughness from survey points (task K)"); }
 void bedinter() { notAvailable("bed levels from survey points (task V)"); }
 
