@@ -211,16 +211,13 @@ void addFsets200_249(DataSetTable& t) {
                  r.i(FlagSurfLimit1); r.i(FlagSurfLimit2); r.i(FlagSurfLimit3); r.d(Diffslope);
                  r.requireCount(4, "Error for F 246 in control, not correct number of parameters\n");
                }});
-  // The shear modulus and Lame's first parameter follow from E and the Poisson ratio.
   t.push_back({'F', 247, [] { EModulus = 6.5e7; PoissonRatio = 0.4; GModulus = 6.5e7; LModulus = 0; },
                [](DataSetReader& r) {
                  r.d(EModulus); r.d(PoissonRatio);
                  checkCount(r, 2);
-                 check(r, in(PoissonRatio, 0, 0.5));
+                 check(r, PoissonRatio >= 0 && PoissonRatio < 0.5);
                  check(r, in(EModulus, 100000, 5e10));
-                 const double e = EModulus, nu = PoissonRatio;
-                 GModulus = e / (2 * (1 + nu));
-                 LModulus = e * nu / ((1 - 2 * nu) * (1 + nu));
+                 setElasticModuli();
                }});
   intRow(t, 248, FlagSoilStress, 0);
   intRow(t, 249, FlagAllowNegatveSedimentthickness, 0);

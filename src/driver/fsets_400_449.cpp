@@ -67,11 +67,10 @@ void addFsets400_449(DataSetTable& t) {
                [](DataSetReader& r) {
                  r.d(EModulus); r.d(PoissonRatio); r.i(FlagModulus);
                  need(r, r.count() >= 3);
-                 need(r, in(PoissonRatio, 0, 0.5));
+                 need(r, PoissonRatio >= 0 && PoissonRatio < 0.5);
                  need(r, in(EModulus, 100000, 5e10));
                  need(r, FlagModulus >= 0);
-                 GModulus = EModulus / (2.0 * (1.0 + PoissonRatio));
-                 LModulus = EModulus * PoissonRatio / ((1.0 - 2.0 * PoissonRatio) * (1.0 + PoissonRatio));
+                 setElasticModuli();
                }});
   addNonNegative(t, 411, BankCohesion, 0.0, false);
   // Slide variant 204 (F 56) moves more than one bed layer, so it needs the erosion under the

@@ -66,4 +66,11 @@ inline int FlagDefectRatio = 0;
 // Grid lines of the tracer output: -10..0 in tracerJ1, or the range tracerJ1..tracerJ2.
 inline int tracerJ1 = 0, tracerJ2 = 0;
 
+// Shear modulus and Lame's first parameter from E and the Poisson ratio. The ratio must stay
+// below 0.5: an incompressible soil has no finite Lame parameter.
+inline void setElasticModuli() {
+  GModulus = EModulus / (2.0 * (1.0 + PoissonRatio));
+  LModulus = EModulus * PoissonRatio / ((1.0 - 2.0 * PoissonRatio) * (1.0 + PoissonRatio));
+}
+
 }  // namespace qorva

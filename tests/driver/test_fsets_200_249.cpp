@@ -86,6 +86,8 @@ TEST_F(Fsets200, RefusedValues) {
       {"F 245 0 0", 1, "Error for F 245 in control\n"},
       {"F 246 0 0 0", 1, "Error for F 246 in control, not correct number of parameters\n"},
       {"F 247 6.5e7 0.6", 1, "Error for F 247 in control\n"},
+      // An incompressible soil (ratio 0.5) would make Lame's parameter infinite.
+      {"F 247 6.5e7 0.5", 1, "Error for F 247 in control\n"},
       {"F 247 6.5e7 -0.1", 1, "Error for F 247 in control\n"},
       {"F 247 99999 0.4", 1, "Error for F 247 in control\n"},
       {"F 247 6e10 0.4", 1, "Error for F 247 in control\n"},

@@ -27,6 +27,7 @@ TEST_F(Fsets400, RefusedValues) {
       {"F 409 1 0", 1, "Error for F 409 in control"},
       {"F 409 1", 1, "Error for F 409 in control"},
       {"F 410 1e5 0.25", 1, "Error for F 410 in control\n"},
+      {"F 410 1e5 0.5 1", 1, "Error for F 410 in control\n"},
       {"F 410 1e5 0.51 0", 1, "Error for F 410 in control\n"},
       {"F 410 1e5 -0.1 0", 1, "Error for F 410 in control\n"},
       {"F 410 99999 0.25 0", 1, "Error for F 410 in control\n"},
