@@ -1,16 +1,166 @@
 // Plan areas of the columns and the number of levels of every grid line and cells of every
-// column, from the depths.
+// column, from the depths. Reads xval, yval, zval, block, pointbed, Broughness, TurbTop,
+// pointcell_old, bedOutBlock; writes armap, antlin, antlinT, ant, num, MinVertDist0/1.
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
 #include "grid/grid.h"
+#include "state/bedcells.h"
+#include "state/blocks.h"
 #include "state/log.h"
+#include "state/options.h"
+#include "state/structured.h"
 
 namespace qorva {
 
-void ArmapMake() { notAvailable("the column areas (ArmapMake)"); }
-void computeF94() { notAvailable("the automatic depth limits (computeF94)"); }
-void MakeAntlin(int, int, int, int, double) { notAvailable("the level counts (MakeAntlin)"); }
-void MakeAnt(int, int, int, int) { notAvailable("the cell counts (MakeAnt)"); }
-void computeAntlinRoughness(int, int, int, int, double) {
-  notAvailable("the level counts by roughness (computeAntlinRoughness)");
+// Count multiplier of the lower layer of the two-layer grid; its generator sets it per block
+// (1 for blocks of the first nesting level, NestNoRatio for the others).
+double NestNoRatioLoc = 1.0;
+
+namespace {
+
+// Index range [lo, hi] cut to 0..n-1, so that a window reaching past the tables is only
+// computed where the tables have entries.
+void cut(int& lo, int& hi, std::size_t n, int first) {
+  lo = std::max(lo, first);
+  hi = std::min<long long>(hi, static_cast<long long>(n) - 1);
+}
+
+double lineDepth(int i, int j) { return zval[i][j][znumber] - zval[i][j][1]; }
+
+// Fraction of the largest depth raised to the grid exponent. A line that reaches this rule
+// with a depth of 0 or below (possible only with thresholds of 0) takes the shallowest count
+// instead of a NaN from the power.
+double depthPower(double depth, double scale) {
+  const double x = depth * scale;
+  return x > 0 ? std::pow(x, GridDistCoeff) : 0.0;
+}
+
+double columnArea(int i, int j) {
+  const double d1x = xval[i][j] - xval[i - 1][j - 1];
+  const double d1y = yval[i][j] - yval[i - 1][j - 1];
+  const double d2x = xval[i - 1][j] - xval[i][j - 1];
+  const double d2y = yval[i - 1][j] - yval[i][j - 1];
+  const double a = std::fabs(d1x * d2y - d2x * d1y) * 0.5;
+  return a < 1e-20 ? 0.0 : a;
+}
+
+// Bed roughness of column (i, j) through its bed cell; 0 where the column has none.
+double columnRoughness(int i, int j) {
+  if (i < 0 || j < 0 || static_cast<std::size_t>(i) >= pointbed.dim(0) ||
+      static_cast<std::size_t>(j) >= pointbed.dim(1))
+    return 0.0;
+  const int b = pointbed[i][j];
+  return b > 0 && static_cast<std::size_t>(b) < Broughness.size() ? Broughness[b] : 0.0;
+}
+
+}  // namespace
+
+void ArmapMake() {
+  for (int b = 1; b <= NoBlocks && b < static_cast<int>(block.size()); ++b) {
+    if (block[b].skip != 0) continue;
+    int i1 = block[b].i1, i2 = block[b].i2, j1 = block[b].j1, j2 = block[b].j2;
+    cut(i1, i2, armap.dim(0), 1);
+    cut(j1, j2, armap.dim(1), 1);
+    for (int i = i1; i <= i2; ++i)
+      for (int j = j1; j <= j2; ++j) armap[i][j] = columnArea(i, j);
+  }
+}
+
+void computeF94() {
+  double amax = 0;
+  for (int b = 1; b <= NoBlocks && b < static_cast<int>(block.size()); ++b) {
+    if (block[b].skip != 0) continue;
+    int i1 = block[b].i1, i2 = block[b].i2, j1 = block[b].j1, j2 = block[b].j2;
+    cut(i1, i2, armap.dim(0), 1);
+    cut(j1, j2, armap.dim(1), 1);
+    for (int i = i1; i <= i2; ++i)
+      for (int j = j1; j <= j2; ++j) amax = std::max(amax, armap[i][j]);
+  }
+  MinVertDist1 = 0.1 * std::sqrt(amax);
+  MinVertDist0 = 0.05 * MinVertDist1;
+  if (debugging == 'D')
+    logf("Computed F 94 parameters to %lf %lf\n", MinVertDist0, MinVertDist1);
+}
+
+void MakeAntlin(int i1, int i2, int j1, int j2, double scale) {
+  int ia = i1 - 1, ib = i2, ja = j1 - 1, jb = j2;
+  cut(ia, ib, antlin.dim(0), 0);
+  cut(ja, jb, antlin.dim(1), 0);
+  const double steps = znumber - 2;
+  for (int j = ja; j <= jb; ++j)
+    for (int i = ia; i <= ib; ++i) {
+      for (int k = 1; k <= znumber; ++k) num[i][j][k] = 0;
+      const double depth = lineDepth(i, j);
+      if (MinVertDist0 > depth) {
+        antlin[i][j] = 1;
+      } else if (MinVertDist1 > depth) {
+        antlin[i][j] = 2;
+      } else {
+        const double t = depthPower(depth, scale) * steps;
+        antlin[i][j] = t < steps ? 2 + static_cast<int>(t) : znumber;
+      }
+    }
+}
+
+void MakeAnt(int i1, int i2, int j1, int j2) {
+  cut(i1, i2, ant.dim(0), 1);
+  cut(j1, j2, ant.dim(1), 1);
+  for (int j = j1; j <= j2; ++j)
+    for (int i = i1; i <= i2; ++i) {
+      const int top = std::max({antlin[i - 1][j - 1], antlin[i - 1][j], antlin[i][j],
+                                antlin[i][j - 1]});
+      // Lines that were never counted hold 0; such a column has no cells rather than -1.
+      ant[i][j] = std::max(top - 1, 0);
+      if (UMethod == 13 && pointcell_old[i][j] == 0) {
+        const double mean = 0.25 * (lineDepth(i - 1, j - 1) + lineDepth(i, j - 1) +
+                                    lineDepth(i, j) + lineDepth(i - 1, j));
+        if (mean < MinVertDist2) ant[i][j] = 0;
+      }
+      if (bedOutBlock[i][j] == 1) ant[i][j] = 0;
+    }
+}
+
+void computeAntlinRoughness(int i1, int i2, int j1, int j2, double scale) {
+  int ia = i1 - 1, ib = i2, ja = j1 - 1, jb = j2;
+  cut(ia, ib, antlin.dim(0), 0);
+  cut(ja, jb, antlin.dim(1), 0);
+  const double steps = znumber - 2;
+  for (int j = ja; j <= jb; ++j)
+    for (int i = ia; i <= ib; ++i) {
+      const double base = TurbTop[i][j];
+      const double depth = base - zval[i][j][1];
+      int n;
+      if (MinVertDist0 > depth) {
+        n = 1;
+      } else if (MinVertDist1 > depth) {
+        n = 2;
+      } else {
+        // The four columns around the line, kept inside the block.
+        const int ci = std::max(i, i1), cI = std::min(i + 1, i2);
+        const int cj = std::max(j, j1), cJ = std::min(j + 1, j2);
+        const double rough = columnRoughness(ci, cj) + columnRoughness(cI, cj) +
+                             columnRoughness(ci, cJ) + columnRoughness(cI, cJ);
+        const double r = 0.25 * rough / depth;
+        if (r > GridRoughnessParam)
+          n = 2;
+        else
+          n = static_cast<int>(depthPower(depth, scale) * steps * NestNoRatioLoc + 2.0);
+      }
+      antlinT[i][j] = n;
+      if (UMethod2 == 1 && depth > 0) {
+        const double h = n > 1 ? 0.5 * depth / (n - 1) : 0.5 * depth;
+        const double top = zval[i][j][znumber];
+        int c = 0;
+        for (int k = 1; k <= znumber; ++k)
+          if (base + h < zdistrib[k] && zdistrib[k] < top - h) ++c;
+        if (top > base + 1e-10) ++c;
+        antlin[i][j] = n + c;
+      } else {
+        antlin[i][j] = n;
+      }
+    }
 }
 
 }  // namespace qorva

@@ -1,10 +1,313 @@
 // The grid generator: builds the unstructured cells, surfaces, points and bed cells of every
-// block from the structured grid, checks the array capacities and reports.
+// block from the structured grid, checks the array capacities and reports. Reads the blocks,
+// xval, yval, zval and the F 64/F 65 settings; writes the cell, surface, point and bed-cell
+// tables, the column tables, the counts and their snapshots.
+#include "grid/generator.h"
+
+#include <omp.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <thread>
+
+#include "driver/control_new.h"
+#include "files/files.h"
+#include "grid/cell_template.h"
 #include "grid/grid.h"
+#include "state/arrays.h"
+#include "state/bedcells.h"
+#include "state/blocks.h"
+#include "state/cells.h"
+#include "state/groups.h"
 #include "state/log.h"
+#include "state/nests.h"
+#include "state/options.h"
+#include "state/points.h"
+#include "state/status.h"
+#include "state/structured.h"
+#include "state/surfaces.h"
 
 namespace qorva {
 
-int Unstructure() { notAvailable("generating the unstructured grid (task Y)"); }
+namespace {
+
+bool defaultMethod(int m) { return m == 8 || m == 11 || m == 13 || m == 38 || m > 99; }
+
+// Methods of other Parts: 0 to 7, 30 to 33, 35 to 37, 9, 10, 12, 14 and 15.
+bool otherMethod(int m) {
+  return (m >= 0 && m <= 7) || (m >= 30 && m <= 33) || (m >= 35 && m <= 37) || m == 9 ||
+         m == 10 || m == 12 || m == 14 || m == 15;
+}
+
+// Every block must lie inside the grid lines of G 1, with the spare line on each side that
+// the column and level tables keep.
+void checkBlocks() {
+  if (NoBlocks < 0 || NoBlocks > 99)
+    failf(1, "Error: %d grid blocks given, at most 99 can be used\n", NoBlocks);
+  for (int b = 1; b <= NoBlocks; ++b) {
+    const GridBlock& k = block[b];
+    if (k.i1 < 1 || k.j1 < 1 || k.i2 > xnumber || k.j2 > ynumber)
+      failf(1,
+            "Error: grid block %d (i %d..%d, j %d..%d) lies outside the grid of the G 1 "
+            "data set (%d %d)\n",
+            b, k.i1, k.i2, k.j1, k.j2, xnumber, ynumber);
+  }
+}
+
+void resetGrid() {
+  NoPoints = NoCells = NoSurfaces = 0;
+  FlagGridHasChanged = 1;
+  FlagNeedsToBeInterpolated = 1;
+  for (int i = 0; i <= xnumber + 1; ++i)
+    for (int j = 0; j <= ynumber + 1; ++j) {
+      antlin[i][j] = ant[i][j] = antmin[i][j] = antmax[i][j] = vv[i][j] = 0;
+      for (int k = 0; k <= znumber + 1; ++k) num[i][j][k] = 0;
+    }
+  if (UMethod == 9 && crackI)
+    for (int i = 0; i <= xnumber; ++i)
+      for (int j = 0; j <= ynumber; ++j) crackI[i][j] = crackJ[i][j] = vn[i][j] = 0;
+  for (int k = 0; k < MaxConnFlate; ++k) connFlate[k][0] = connFlate[k][1] = 0;
+  for (int c = 0; c < MaxCeller; ++c) {
+    Cflatee[c] = Cflatew[c] = Cflates[c] = Cflaten[c] = Cflatet[c] = Cflateb[c] = 0;
+    Ccelle[c] = Ccellw[c] = Ccells[c] = Ccelln[c] = Ccellt[c] = Ccellb[c] = 0;
+    CflagDim[c] = Conecell[c] = Ctrekant[c] = 0;
+  }
+  if (QNFlag > 0 && Cncells)
+    for (int c = 0; c < MaxCeller; ++c) {
+      Cncells[c] = Cncelle[c] = Cncelln[c] = Cncellw[c] = 0;
+      for (int k = 0; k < znumber; ++k)
+        Cqncells[c][k] = Cqncelle[c][k] = Cqncelln[c][k] = Cqncellw[c][k] = 0;
+    }
+  for (int f = 0; f < MaxFlater; ++f) Fcell1[f] = Fcell2[f] = Fcell11[f] = Fcell22[f] = Fqndum[f] = 0;
+}
+
+bool badLevel(double z) { return std::isnan(z) || z < -1000.0 || z > 10000.0; }
+
+// Largest depth over the grid lines of the active three-dimensional blocks.
+double largestDepth() {
+  double d = 0;
+  for (int b = 1; b <= NoBlocks; ++b) {
+    const GridBlock& k = block[b];
+    if (k.flag2D != 0 || k.skip != 0) continue;
+    for (int i = k.i1 - 1; i <= k.i2; ++i)
+      for (int j = k.j1 - 1; j <= k.j2; ++j) {
+        const double bed = zval[i][j][1], surf = zval[i][j][znumber];
+        d = std::max(d, surf - bed);
+        if (FlagBugFind == 1 && (badLevel(bed) || badLevel(surf))) {
+          logf("Bug found for z values in grid: (%d,%d), Iter = %d\n", i, j, Iter);
+          logf("Z levels: %lf %lf\n", bed, surf);
+          logf("Iter = %d\n", Iter);
+          PauseFlag = 40;
+          gridHold(PauseFlag);
+        }
+      }
+  }
+  return d;
+}
+
+// Bed cells: numbered at the first builds, every column of every block in order; the cells
+// of each column then carry their column's bed cell.
+void bedCells() {
+  if (!Cbed) return;
+  if (Iter < 2) {
+    const long long capacity = static_cast<long long>(Bkooi.size());
+    int b = 0;
+    for (int n = 1; n <= NoBlocks; ++n)
+      for (int i = block[n].i1; i <= block[n].i2; ++i)
+        for (int j = block[n].j1; j <= block[n].j2; ++j) {
+          if (b + 1 >= capacity)
+            failf(1, "Error: the grid blocks hold more columns than the %lld bed cells\n",
+                  capacity - 1);
+          ++b;
+          pointbed[i][j] = b;
+          Bkooi[b] = i;
+          Bkooj[b] = j;
+          Cbed[static_cast<int>(zval[i][j][0])] = b;
+        }
+    Cbed[0] = Bkooi[0] = Bkooj[0] = 0;
+  }
+  for (int n = 1; n <= NoBlocks; ++n)
+    for (int i = block[n].i1; i <= block[n].i2; ++i)
+      for (int j = block[n].j1; j <= block[n].j2; ++j)
+        for (int c = static_cast<int>(zval[i][j][0]); c > 0; c = Ccellt[c]) Cbed[c] = pointbed[i][j];
+  zval[0][0][1] = 0;
+  zval[0][0][znumber] = 0;
+}
+
+bool dryEdgeShapingSelected() {
+  if (FlagMinLevUnstruc <= 0) return false;
+  const int m = UMethod;
+  const bool method = m == 2 || m == 3 || m == 4 || m == 11 || m == 12 || m == 13 ||
+                      (m >= 30 && m <= 40) || m > 99;
+  if (!method) return false;
+  return FlagHorMove > 0 || (FlagTriangleAlgo >= 0 && FlagTriangleAlgo <= 6) ||
+         (FlagCorrTrekant >= 1 && FlagCorrTrekant <= 30) || FlagFixGrid == 1;
+}
+
+}  // namespace
+
+[[noreturn]] void holdRunForever(int point) {
+  mc_message = strf("PauseFlag %d: grid generation held", point);
+  logf("Run held at pause point %d; end the process to stop it\n", point);
+  for (;;) std::this_thread::sleep_for(std::chrono::seconds(60));
+}
+
+bool roomForCell(int c) {
+  if (c < 1 || c > MaxCeller - 1) return false;
+  // Corners that the surfaces handed over already carry; the others may become new points.
+  static const int corners[7][4] = {{0, 0, 0, 0}, {1, 5, 6, 2}, {2, 3, 7, 6}, {4, 8, 7, 3},
+                                    {1, 4, 8, 5}, {1, 2, 3, 4}, {5, 6, 7, 8}};
+  bool known[9] = {};
+  int newSurfaces = 0;
+  for (int s = 1; s <= 6; ++s) {
+    if (NewCell.flate[s] > 0) {
+      for (int m : corners[s]) known[m] = true;
+    } else {
+      ++newSurfaces;
+    }
+  }
+  int newPoints = 0;
+  for (int m = 1; m <= 8; ++m) newPoints += known[m] ? 0 : 1;
+  return NoSurfaces + newSurfaces <= MaxFlater - 1 && NoPoints + newPoints <= MaxPunkter - 1;
+}
+
+int capacityFailure() {
+  const int result = -std::max({NoCells, NoSurfaces, NoPoints});
+  std::FILE* f = std::fopen("boogie", "a");
+  if (!f) {
+    mc_message = "cannot open file 'boogie' ";
+    return result;
+  }
+  std::fclose(f);
+  writekoosurf();
+  writeControl();
+  logf("Error: Unstructured arrays are too small. Increase with the F 65 data set.\n");
+  logf("NoPoints=%d, MaxPoints=%d\n", NoPoints, MaxPunkter);
+  logf("NoSurface=%d, MaxFlater=%d\n", NoSurfaces, MaxFlater);
+  logf("NoCells=%d, MaxCeller=%d\n", NoCells, MaxCeller);
+  logf("The coordinates are written to the koosurf file. This can be imported in \n");
+  logf("the Grid Editor (Add block from koosurf)\n");
+  logf("The NoMovePoints are written to the control.new file on the W 6 data sets.\n");
+  logf("You may copy the W 6 data sets from control.new file into your control file.\n");
+  logf("The control.new file does not contain all data sets, so don't use it to replace \n");
+  logf("the control file.\n\n");
+  return result;
+}
+
+int Unstructure() {
+  double start = 0;
+  if (debugging == 'P') {
+    start = omp_get_wtime();
+    otime[70] = start;
+  }
+  if (UMethod2 > 0) notAvailable("the two-layer grid generator (F 488)");
+  if (stimet < 0.001 || debugging == 'D')
+    logf("Generating grid with F 64 %d algorithm. \n", UMethod);
+  if (FlagMPI > 0 && MaxDepth209 < 0)
+    logf("Error: the F 209 data set has to be used when generating mpi grids\n");
+  if (!Cxvel && AllocateArrays(1, 1, 1) < -0.01) {
+    logf("Error in allocation of arrays. The array size is probably\n");
+    logf("larger than what is available of memory on your computer\n\n");
+    mc_message = " Error in array allocation       ";
+    return -1;
+  }
+  checkBlocks();
+
+  nestlevmax = 0;
+  for (int b = 1; b <= NoBlocks; ++b) nestlevmax = std::max(nestlevmax, block[b].nestlevel);
+  if (PauseFlag == 1 || PauseFlag == 30) gridHold(PauseFlag);
+
+  resetGrid();
+  const double depth = largestDepth();
+  MaxDepth = std::max(MaxDepth, depth);
+  if (MaxDepth209 > 0) MaxDepth = MaxDepth209;
+  for (int i = 0; i <= xnumber; ++i)
+    for (int j = 0; j <= ynumber; ++j) {
+      pointcell_old[i][j] = static_cast<int>(zval[i][j][0]);
+      zval[i][j][0] = 0;
+    }
+  ArmapMake();
+  if (MinVertDist0 < 0) computeF94();
+  if ((FlagThixo > 1 || FlagGroundwater > 0) && NoBlocks > 1) --NoBlocks;
+  if (TetI1 > 0 && NoBlocks <= 8) notAvailable("the refinement blocks (F 130)");
+
+  if (QNFlag > 0) notAvailable("the grid with several side neighbours (F 137)");
+  if (otherMethod(UMethod))
+    notAvailable(strf("the vertical grid method F 64 %d", UMethod).c_str());
+  if (defaultMethod(UMethod)) {
+    for (int b = 1; b <= NoBlocks; ++b) {
+      if (block[b].flag2D == 1) continue;
+      block[b].cellstart = NoCells + 1;
+      block[b].surfstart = NoSurfaces + 1;
+      block[b].pointstart = NoPoints + 1;
+      const int r = buildBlockDefault(b);
+      if (r < 0) return r;
+    }
+  }
+
+  if (FlagPresGrad == 20) missingSideNeighbours();
+  if (nestlevmax > 0) notAvailable("the nesting lists of nested blocks");
+  NoNestflater = 0;
+  NoConnFlate = 0;
+  WCStart = 1;
+  WCEnd = NoCells;
+  WFStart = 1;
+  WFEnd = NoSurfaces;
+  if (NoConnect > 0) notAvailable("the joining of grid blocks (block connections)");
+  NoConnFlate0 = NoConnFlate;
+  if (UnevenConnect > 0) notAvailable("the uneven block connections (F 348)");
+  bedCells();
+  if (Cbed && dryEdgeShapingSelected()) notAvailable("the dry-edge shaping of the grid (F 102)");
+  if (FlagThixo >= 2 || FlagGroundwater > 0) {
+    if (FlagGroundwater > 0 && FlagThixo == 0)
+      logf("Warning: F 262 data is set without setting slide data set F 236\n\n");
+    notAvailable("the mud-layer block (F 236, F 262)");
+  }
+  NoCells0 = NoCells;
+  NoBlocks0 = NoBlocks;
+  NoSurfaces0 = NoSurfaces;
+  NoConnect0 = NoConnect;
+  if (Hydrostatic == 1 || Hydrostatic > 2) notAvailable("the depth-averaged block (F 68)");
+  else if (FlagShallowWater == 1) notAvailable("the shallow-water block (F 311)");
+  else if (NoBlocks > 0 && block[NoBlocks].flag2D == 1) --NoBlocks;
+
+  markDeadEnds();
+  if (TimePrintNo > 0) notAvailable("the cells of the print-time items of timei");
+  if (BedStatI1 > 0 && BedStatTime1 < stimet && stimet < BedStatTime2) bedStatistics();
+  if (PauseFlag == 2) gridHold(PauseFlag);
+
+  if (debugging == 'Q' || FlagUnstrucWedge > 0) {
+    int lines = 0;
+    if (NoBlocks >= 1)
+      for (int i = block[1].i1 - 1; i <= block[1].i2; ++i)
+        for (int j = block[1].j1 - 1; j <= block[1].j2; ++j) lines += antlin[i][j];
+    logf("End of Unstructure, Iter = %d, NoCells = %d\n", Iter, NoCells);
+    logf("Number of antlin points: %d, NoPoints: %d\n", lines, NoPoints);
+  }
+  if (NoCells == 0) {
+    logf("Warning: No cells were generated in grid\n");
+    mc_message = "Warning: No cells generated in grid. For 2D: remember F 159";
+    if (FlagGridStab1 == 1)
+      logf("If you are generating a 2D width-averaged grid, you need need to modify the F 159 "
+           "data set so that the 4th integer is 1\n");
+  } else {
+    for (int b = 1; b <= NoBlocks; ++b)
+      if (block[b].j2 >= ynumber)
+        failf(-44, "Error in allocation of blocks: increase 2nd integer on G 1 data set\n\n");
+  }
+  if (debugging == 'D') checkCrossSections();
+  if ((FlagGenerateUpFlux > 0 || FlagGenerateDownFlux > 0) && DischargeStruct[1].surfaceNo <= 0)
+    notAvailable("the automatic discharge groups (F 314)");
+  if (stimet < 0.001 || debugging == 'D') logf("End Unstructure %d cells\n", NoCells);
+  if (debugging == 'P') {
+    const double used = omp_get_wtime() - start;
+    logf("Grid genereation time: %lf seconds at %lf seconds\n", used, start - otime[0]);
+    otimeGridsolve += used;
+  }
+  FlagHaveDoneMetric = 0;
+  return 1;
+}
 
 }  // namespace qorva

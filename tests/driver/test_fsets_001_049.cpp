@@ -10,8 +10,7 @@ namespace qorva {
 namespace {
 
 using Fsets001 = test::Scratch;
-
-struct Refusal { const char* text; int status; const char* message; };
+using test::Refusal;
 
 // Every range check, one value just outside (and where it matters, the edge inside passes).
 TEST_F(Fsets001, RefusedValues) {
@@ -74,12 +73,7 @@ TEST_F(Fsets001, RefusedValues) {
       {"F 47 -0.1", 1, "Error for F 47 in control"},
       {"F 48 101", 1, "Error for F 48 in control"},
   };
-  for (const Refusal& c : cases) {
-    setDefaults();
-    write("boogie", "");
-    EXPECT_EQ(scan(c.text), c.status) << c.text;
-    EXPECT_EQ(log(), c.message) << c.text;
-  }
+  expectRefusals(cases);
 }
 
 TEST_F(Fsets001, AcceptedEdgesAndValues) {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,12 +28,6 @@ class Fsets100Test : public test::Scratch {
     ynumber = savedY_;
     test::Scratch::TearDown();
   }
-  // Each case of a table starts from the defaults with no log.
-  static void fresh() {
-    setDefaults();
-    std::filesystem::remove("boogie");
-  }
-
  private:
   int savedRouse_ = 0, savedX_ = 0, savedY_ = 0;
 };
@@ -77,10 +70,7 @@ TEST_F(Fsets100Test, DefaultsAreRestoredAfterAValueWasRead) {
   EXPECT_EQ(TransWriteFiles[4], 0);
 }
 
-struct Accepted {
-  std::string text;
-  std::function<void()> expect;
-};
+using test::Accepted;
 
 TEST_F(Fsets100Test, AcceptedValuesAreStored) {
   const std::vector<Accepted> cases = {
@@ -174,101 +164,87 @@ TEST_F(Fsets100Test, AcceptedValuesAreStored) {
          EXPECT_EQ(TurbMultHor, 3.0);
        }},
   };
-  for (const Accepted& c : cases) {
-    SCOPED_TRACE(c.text);
-    fresh();
-    EXPECT_EQ(scan(c.text), 1000);
-    c.expect();
-    EXPECT_FALSE(std::filesystem::exists("boogie")) << log();
-  }
+  expectAccepted(cases);
 }
 
-struct Refused {
-  std::string text;
-  std::string log;
-};
+using test::Refusal;
 
 TEST_F(Fsets100Test, RefusedValuesEndTheRunWithTheirText) {
-  const std::vector<Refused> cases = {
-      {"F 101 1 2 3", "Error for F 101 in control"},
-      {"F 102 -1", "Error for F 102 in control"},
-      {"F 102", "Error for F 102 in control"},
-      {"F 103 -2", "Error for F 103 in control"},
-      {"F 104 -1", "Error for F 104 in control"},
-      {"F 105 0", "Error for F 105 in control"},
-      {"F 106 0", "Error for F 106 in control"},
-      {"F 106 100001", "Error for F 106 in control"},
-      {"F 106 -100001", "Error for F 106 in control"},
-      {"F 106 x", "Error for F 106 in control"},
-      {"F 109 1 1", "Error for F 109 in control"},
-      {"F 109 -0.1 1 0.5", "Error for F 109 in control"},
-      {"F 109 1 -0.1 0.5", "Error for F 109 in control"},
-      {"F 109 1 1 1.5", "Error for F 109 in control"},
-      {"F 109 1 1 -0.5", "Error for F 109 in control"},
-      {"F 110 2.0 0.01", "Error for F 110 in control"},
-      {"F 111 2", "Error for F 111 in control"},
-      {"F 111 -1", "Error for F 111 in control"},
-      {"F 112 101", "Error for F 112 in control"},
-      {"F 112 -1", "Error for F 112 in control"},
-      {"F 112 x", "Error for F 112 in control"},
-      {"F 113 101", "Error for F 113 in control"},
-      {"F 114 -1", "Error for F 114 in control"},
-      {"F 115 501", "Error for F 115 in control"},
-      {"F 116 -1", "Error for F 116 in control"},
-      {"F 120 -1", "Error for F 120 in control"},
-      {"F 121 -1", "Error for F 121 in control"},
-      {"F 125 -1", "Error for F 125 in control"},
-      {"F 126 -1", "Error for F 126 in control"},
-      {"F 128", "Error for F 128 in control"},
-      {"F 129 -1", "Error for F 129 in control"},
-      {"F 130 2 5 2", "Error for F 130 in control"},
-      {"F 130 1 5 2 5", "Error for F 130 in control"},
-      {"F 130 2 301 2 5", "Error for F 130 in control"},
-      {"F 130 2 5 1 5", "Error for F 130 in control"},
-      {"F 130 2 5 2 301", "Error for F 130 in control"},
-      {"F 130 6 5 2 5", "Error for F 130 in control"},
-      {"F 130 2 5 6 5", "Error for F 130 in control"},
-      {"F 131 21 0.5", "Error for F 131 in control - index\n"},
-      {"F 131 0 0.5", "Error for F 131 in control - index\n"},
-      {"F 131 -3 0.5", "Error for F 131 in control - index\n"},
-      {"F 131 x", "Error for F 131 in control - index\n"},
-      {"F 131 3 -1", "Error for F 131 in control - negative cohesion\n"},
-      {"F 131 3", "Error for F 131 in control - negative cohesion\n"},
-      {"F 132 -0.1", "Error for F 132 in control - negative value\n"},
-      {"F 132", "Error for F 132 in control - negative value\n"},
-      {"F 134 3", "Error for F 134 in control\n"},
-      {"F 134 1", "Error for F 134 in control\n"},
-      {"F 134", "Error for F 134 in control\n"},
-      {"F 37 3 F 134 5001", "Error for F 134 in control\n"},
-      {"F 135 -1", "Error for F 135 in control\n"},
-      {"F 136 -1", "Error for F 136 in control\n"},
-      {"F 137 -1", "Error for F 137 in control\n"},
-      {"F 138 -1e-20", "Error for F 138 in control\n"},
-      {"F 139 -0.5 1", "Error for F 139 in control, 1st. parameter\n"},
-      {"F 139", "Error for F 139 in control, 1st. parameter\n"},
-      {"F 139 0.5 -1", "Error for F 139 in control, 2nd. parameter\n"},
-      {"F 139 0.5", "Error for F 139 in control, 2nd. parameter\n"},
-      {"F 140 -1", "Error for F 140 in control\n"},
-      {"F 141 -1", "Error for F 141 in control\n"},
-      {"F 143 -1", "Error for F 143 in control\n"},
-      {"F 144 1", "Error for F 144 in control\n"},
-      {"F 144 -1 0.5", "Error for F 144 in control\n"},
-      {"F 147 20 2 2 0.2 1", "Error for F 147 in control\n"},
-      {"F 147 -1 2 2 0.2 1 1", "Error for F 147 in control\n"},
-      {"F 147 20 2 2 -0.2 1 1", "Error for F 147 in control\n"},
-      {"F 147 20 2 2 0.2 -1 1", "Error for F 147 in control\n"},
-      {"F 147 20 2 2 0.2 1 -1", "Error for F 147 in control\n"},
-      {"F 148 -0.1", "Error for F 148 in control\n"},
-      {"F 149 1", "Error for F 149 in control\n"},
-      {"F 149 -1 1", "Error for F 149 in control\n"},
-      {"F 149 1 -1", "Error for F 149 in control\n"},
+  const std::vector<Refusal> cases = {
+      {"F 101 1 2 3", 1, "Error for F 101 in control"},
+      {"F 102 -1", 1, "Error for F 102 in control"},
+      {"F 102", 1, "Error for F 102 in control"},
+      {"F 103 -2", 1, "Error for F 103 in control"},
+      {"F 104 -1", 1, "Error for F 104 in control"},
+      {"F 105 0", 1, "Error for F 105 in control"},
+      {"F 106 0", 1, "Error for F 106 in control"},
+      {"F 106 100001", 1, "Error for F 106 in control"},
+      {"F 106 -100001", 1, "Error for F 106 in control"},
+      {"F 106 x", 1, "Error for F 106 in control"},
+      {"F 109 1 1", 1, "Error for F 109 in control"},
+      {"F 109 -0.1 1 0.5", 1, "Error for F 109 in control"},
+      {"F 109 1 -0.1 0.5", 1, "Error for F 109 in control"},
+      {"F 109 1 1 1.5", 1, "Error for F 109 in control"},
+      {"F 109 1 1 -0.5", 1, "Error for F 109 in control"},
+      {"F 110 2.0 0.01", 1, "Error for F 110 in control"},
+      {"F 111 2", 1, "Error for F 111 in control"},
+      {"F 111 -1", 1, "Error for F 111 in control"},
+      {"F 112 101", 1, "Error for F 112 in control"},
+      {"F 112 -1", 1, "Error for F 112 in control"},
+      {"F 112 x", 1, "Error for F 112 in control"},
+      {"F 113 101", 1, "Error for F 113 in control"},
+      {"F 114 -1", 1, "Error for F 114 in control"},
+      {"F 115 501", 1, "Error for F 115 in control"},
+      {"F 116 -1", 1, "Error for F 116 in control"},
+      {"F 120 -1", 1, "Error for F 120 in control"},
+      {"F 121 -1", 1, "Error for F 121 in control"},
+      {"F 125 -1", 1, "Error for F 125 in control"},
+      {"F 126 -1", 1, "Error for F 126 in control"},
+      {"F 128", 1, "Error for F 128 in control"},
+      {"F 129 -1", 1, "Error for F 129 in control"},
+      {"F 130 2 5 2", 1, "Error for F 130 in control"},
+      {"F 130 1 5 2 5", 1, "Error for F 130 in control"},
+      {"F 130 2 301 2 5", 1, "Error for F 130 in control"},
+      {"F 130 2 5 1 5", 1, "Error for F 130 in control"},
+      {"F 130 2 5 2 301", 1, "Error for F 130 in control"},
+      {"F 130 6 5 2 5", 1, "Error for F 130 in control"},
+      {"F 130 2 5 6 5", 1, "Error for F 130 in control"},
+      {"F 131 21 0.5", 1, "Error for F 131 in control - index\n"},
+      {"F 131 0 0.5", 1, "Error for F 131 in control - index\n"},
+      {"F 131 -3 0.5", 1, "Error for F 131 in control - index\n"},
+      {"F 131 x", 1, "Error for F 131 in control - index\n"},
+      {"F 131 3 -1", 1, "Error for F 131 in control - negative cohesion\n"},
+      {"F 131 3", 1, "Error for F 131 in control - negative cohesion\n"},
+      {"F 132 -0.1", 1, "Error for F 132 in control - negative value\n"},
+      {"F 132", 1, "Error for F 132 in control - negative value\n"},
+      {"F 134 3", 1, "Error for F 134 in control\n"},
+      {"F 134 1", 1, "Error for F 134 in control\n"},
+      {"F 134", 1, "Error for F 134 in control\n"},
+      {"F 37 3 F 134 5001", 1, "Error for F 134 in control\n"},
+      {"F 135 -1", 1, "Error for F 135 in control\n"},
+      {"F 136 -1", 1, "Error for F 136 in control\n"},
+      {"F 137 -1", 1, "Error for F 137 in control\n"},
+      {"F 138 -1e-20", 1, "Error for F 138 in control\n"},
+      {"F 139 -0.5 1", 1, "Error for F 139 in control, 1st. parameter\n"},
+      {"F 139", 1, "Error for F 139 in control, 1st. parameter\n"},
+      {"F 139 0.5 -1", 1, "Error for F 139 in control, 2nd. parameter\n"},
+      {"F 139 0.5", 1, "Error for F 139 in control, 2nd. parameter\n"},
+      {"F 140 -1", 1, "Error for F 140 in control\n"},
+      {"F 141 -1", 1, "Error for F 141 in control\n"},
+      {"F 143 -1", 1, "Error for F 143 in control\n"},
+      {"F 144 1", 1, "Error for F 144 in control\n"},
+      {"F 144 -1 0.5", 1, "Error for F 144 in control\n"},
+      {"F 147 20 2 2 0.2 1", 1, "Error for F 147 in control\n"},
+      {"F 147 -1 2 2 0.2 1 1", 1, "Error for F 147 in control\n"},
+      {"F 147 20 2 2 -0.2 1 1", 1, "Error for F 147 in control\n"},
+      {"F 147 20 2 2 0.2 -1 1", 1, "Error for F 147 in control\n"},
+      {"F 147 20 2 2 0.2 1 -1", 1, "Error for F 147 in control\n"},
+      {"F 148 -0.1", 1, "Error for F 148 in control\n"},
+      {"F 149 1", 1, "Error for F 149 in control\n"},
+      {"F 149 -1 1", 1, "Error for F 149 in control\n"},
+      {"F 149 1 -1", 1, "Error for F 149 in control\n"},
   };
-  for (const Refused& c : cases) {
-    SCOPED_TRACE(c.text);
-    fresh();
-    EXPECT_EQ(scan(c.text), 1);
-    EXPECT_EQ(log(), c.log);
-  }
+  expectRefusals(cases);
 }
 
 TEST_F(Fsets100Test, HandlerlessNumbersAreSkipped) {

@@ -2,8 +2,6 @@
 // of F 174, failures with their texts, and the settings shared with F 7 and F 36.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,14 +11,7 @@
 namespace qorva {
 namespace {
 
-class Fsets150Test : public test::Scratch {
- protected:
-  // Each case of a table starts from the defaults with no log.
-  static void fresh() {
-    setDefaults();
-    std::filesystem::remove("boogie");
-  }
-};
+using Fsets150Test = test::Scratch;
 
 TEST_F(Fsets150Test, DefaultsBeforeReading) {
   EXPECT_EQ(MGSNo, 0);
@@ -58,10 +49,7 @@ TEST_F(Fsets150Test, DefaultsAreRestoredAfterAValueWasRead) {
   EXPECT_EQ(SmallNumberUnstruc, 1e-8);
 }
 
-struct Accepted {
-  std::string text;
-  std::function<void()> expect;
-};
+using test::Accepted;
 
 TEST_F(Fsets150Test, AcceptedValuesAreStored) {
   const std::vector<Accepted> cases = {
@@ -144,54 +132,40 @@ TEST_F(Fsets150Test, AcceptedValuesAreStored) {
       {"F 193 1e-6", [] { EXPECT_EQ(SmallNumberUnstruc, 1e-6); }},
       {"F 198 1", [] { EXPECT_EQ(FlagSlideDLL, 1); }},
   };
-  for (const Accepted& c : cases) {
-    SCOPED_TRACE(c.text);
-    fresh();
-    EXPECT_EQ(scan(c.text), 1000);
-    c.expect();
-    EXPECT_FALSE(std::filesystem::exists("boogie")) << log();
-  }
+  expectAccepted(cases);
 }
 
-struct Refused {
-  std::string text;
-  std::string log;
-};
+using test::Refusal;
 
 TEST_F(Fsets150Test, RefusedValuesEndTheRunWithTheirText) {
   const std::string gridStab = "Error for F 159 in control\nDefault F 159: 1 0 0 1 0\n";
-  const std::vector<Refused> cases = {
-      {"F 152 11", "Error for F 152 in control\n"},
-      {"F 152 -1", "Error for F 152 in control\n"},
-      {"F 152", "Error for F 152 in control\n"},
-      {"F 153 11", "Error for F 153 in control\n"},
-      {"F 153 -1", "Error for F 153 in control\n"},
-      {"F 154 0 0.5", "Error for F 154 in control\n"},
-      {"F 154 1", "Error for F 154 in control\n"},
-      {"F 156 -1", "Error for F 156 in control\n"},
-      {"F 157 -1", "Error for F 157 in control\n"},
-      {"F 159 1 0 0 1", gridStab},
-      {"F 159 1 -1 0 1 0", gridStab},
-      {"F 159 1 0 0 1 -2", gridStab},
-      {"F 160 -1", "Error for F 160 in control\n"},
-      {"F 172 -1 2 2.33", "Error for F 172 in control\n"},
-      {"F 172 0 2", "Error for F 172 in control\n"},
-      {"F 174", "Error for F 174 in control\n"},
-      {"F 174 1 5 1.5", "Error for F 174 x 5 in control\n"},
-      {"F 174 1 5 -0.1", "Error for F 174 x 5 in control\n"},
-      {"F 174 1 5", "Error for F 174 x 5 in control\n"},
-      {"F 176 1", "Error for F 176 in control\n"},
-      {"F 179 1", "Error for F 179 in control\n"},
-      {"F 169 1", "Error for F 169 in control\n"},
-      {"F 185 1", "Error for F 185 in control\n"},
-      {"F 189 1", "Error for F 189 in control\n"},
+  const std::vector<Refusal> cases = {
+      {"F 152 11", 1, "Error for F 152 in control\n"},
+      {"F 152 -1", 1, "Error for F 152 in control\n"},
+      {"F 152", 1, "Error for F 152 in control\n"},
+      {"F 153 11", 1, "Error for F 153 in control\n"},
+      {"F 153 -1", 1, "Error for F 153 in control\n"},
+      {"F 154 0 0.5", 1, "Error for F 154 in control\n"},
+      {"F 154 1", 1, "Error for F 154 in control\n"},
+      {"F 156 -1", 1, "Error for F 156 in control\n"},
+      {"F 157 -1", 1, "Error for F 157 in control\n"},
+      {"F 159 1 0 0 1", 1, gridStab},
+      {"F 159 1 -1 0 1 0", 1, gridStab},
+      {"F 159 1 0 0 1 -2", 1, gridStab},
+      {"F 160 -1", 1, "Error for F 160 in control\n"},
+      {"F 172 -1 2 2.33", 1, "Error for F 172 in control\n"},
+      {"F 172 0 2", 1, "Error for F 172 in control\n"},
+      {"F 174", 1, "Error for F 174 in control\n"},
+      {"F 174 1 5 1.5", 1, "Error for F 174 x 5 in control\n"},
+      {"F 174 1 5 -0.1", 1, "Error for F 174 x 5 in control\n"},
+      {"F 174 1 5", 1, "Error for F 174 x 5 in control\n"},
+      {"F 176 1", 1, "Error for F 176 in control\n"},
+      {"F 179 1", 1, "Error for F 179 in control\n"},
+      {"F 169 1", 1, "Error for F 169 in control\n"},
+      {"F 185 1", 1, "Error for F 185 in control\n"},
+      {"F 189 1", 1, "Error for F 189 in control\n"},
   };
-  for (const Refused& c : cases) {
-    SCOPED_TRACE(c.text);
-    fresh();
-    EXPECT_EQ(scan(c.text), 1);
-    EXPECT_EQ(log(), c.log);
-  }
+  expectRefusals(cases);
 }
 
 TEST_F(Fsets150Test, EverySingleValueIsRequired) {

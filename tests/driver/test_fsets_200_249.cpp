@@ -11,20 +11,8 @@
 namespace qorva {
 namespace {
 
-struct Refusal { const char* text; int status; const char* message; };
-
-class Fsets200 : public test::Scratch {
- protected:
-  // Each case from the defaults and an empty log: the status and the whole log.
-  static void expectRefusals(const Refusal* begin, const Refusal* end) {
-    for (const Refusal* c = begin; c != end; ++c) {
-      setDefaults();
-      write("boogie", "");
-      EXPECT_EQ(scan(c->text), c->status) << c->text;
-      EXPECT_EQ(log(), c->message) << c->text;
-    }
-  }
-};
+using Fsets200 = test::Scratch;
+using test::Refusal;
 
 // Every range check, one value just outside, and the counts that are short.
 TEST_F(Fsets200, RefusedValues) {
@@ -93,7 +81,7 @@ TEST_F(Fsets200, RefusedValues) {
       {"F 247 6e10 0.4", 1, "Error for F 247 in control\n"},
       {"F 247 6.5e7", 1, "Error for F 247 in control\n"},
   };
-  expectRefusals(std::begin(cases), std::end(cases));
+  expectRefusals(cases);
 }
 
 // Data sets of one value fail without it; the text has a line end for F 208, F 212 to F 217
@@ -124,7 +112,7 @@ TEST_F(Fsets200, MissingSingleValue) {
       {"F 248", 1, "Error for F 248 in control\n"},
       {"F 249", 1, "Error for F 249 in control\n"},
   };
-  expectRefusals(std::begin(cases), std::end(cases));
+  expectRefusals(cases);
 }
 
 TEST_F(Fsets200, AcceptedEdgesAndValues) {

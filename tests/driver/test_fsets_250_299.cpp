@@ -12,20 +12,8 @@
 namespace qorva {
 namespace {
 
-struct Refusal { const char* text; int status; const char* message; };
-
-class Fsets250 : public test::Scratch {
- protected:
-  // Each case from the defaults and an empty log: the status and the whole log.
-  static void expectRefusals(const Refusal* begin, const Refusal* end) {
-    for (const Refusal* c = begin; c != end; ++c) {
-      setDefaults();
-      write("boogie", "");
-      EXPECT_EQ(scan(c->text), c->status) << c->text;
-      EXPECT_EQ(log(), c->message) << c->text;
-    }
-  }
-};
+using Fsets250 = test::Scratch;
+using test::Refusal;
 
 const char* const kF291Warning =
     "Warning: The F 291 data set parameters will mostly only work\nwith F 206 0\n\n";
@@ -104,7 +92,7 @@ TEST_F(Fsets250, RefusedValues) {
       {"F 298 0 0 2.1e20", 1, "Error for F 298 in control\n"},
       {"F 298 0 0", 1, "Error for F 298 in control\n"},
   };
-  expectRefusals(std::begin(cases), std::end(cases));
+  expectRefusals(cases);
 }
 
 // The data sets of one non-negative integer: a negative value and a missing one both fail.
@@ -116,7 +104,7 @@ TEST_F(Fsets250, SingleNonNegativeIntegers) {
     const std::string missing = strf("F %d\nF 20 2", n);
     const Refusal cases[] = {{negative.c_str(), 1, message.c_str()},
                              {missing.c_str(), 1, message.c_str()}};
-    expectRefusals(std::begin(cases), std::end(cases));
+    expectRefusals(cases);
     setDefaults();
     EXPECT_EQ(scan(strf("F %d 0", n)), 1000) << n;
   }
@@ -281,7 +269,7 @@ TEST_F(Fsets250, InnerTimeStepCombination) {
       "Warning for F 292 and F 168 and F 102 in control file\n"
       "Combining these three data sets can lead to instabilities\n"
       "If you still want to do this, use an integer 5 instead of 1 on the F 292 data set\n\n";
-  struct Case { int accSolver; int minLev; const char* text; int status; const char* log; };
+  struct Case { int accSolver; int minLev; const char* text; int status; const char* message; };
   const Case cases[] = {
       {1, 1, "F 292 1 0.01", 1, refusal},
       {3, 2, "F 292 1 0.01", 1, refusal},
@@ -291,14 +279,10 @@ TEST_F(Fsets250, InnerTimeStepCombination) {
       {1, 0, "F 292 1 0.01", 1000, ""},
       {0, 0, "F 292 1 1e-20", 1000, ""},
   };
-  for (const Case& c : cases) {
-    setDefaults();
+  expectRefusals(cases, [](const Case& c) {
     Flag2DAccSolver = c.accSolver;  // as F 168 and F 102 earlier in the file leave them
     FlagMinLevUnstruc = c.minLev;
-    write("boogie", "");
-    EXPECT_EQ(scan(c.text), c.status) << c.text;
-    EXPECT_EQ(log(), c.log) << c.text;
-  }
+  });
 }
 
 TEST_F(Fsets250, ResidualFileIsStartedWithItsHeader) {

@@ -11,14 +11,7 @@
 namespace qorva {
 namespace {
 
-class Fsets300Test : public test::Scratch {
- protected:
-  // Each case of a table starts from the defaults with no log.
-  static void fresh() {
-    setDefaults();
-    std::filesystem::remove("boogie");
-  }
-};
+using Fsets300Test = test::Scratch;
 
 TEST_F(Fsets300Test, DefaultsBeforeReading) {
   EXPECT_EQ(MaxCrashDef, 1e10);
@@ -67,8 +60,8 @@ TEST_F(Fsets300Test, DefaultsAreRestoredAfterValuesWereRead) {
   EXPECT_EQ(residualCasulli, 1e-5);
 }
 
-struct IntValue { const char* text; int* target; int expected; };
-struct DoubleValue { const char* text; double* target; double expected; };
+using IntValue = test::Stored<int>;
+using DoubleValue = test::Stored<double>;
 
 // Each row puts its values into its own settings; the edges of the ranges pass.
 TEST_F(Fsets300Test, ValuesGoToTheirSettings) {
@@ -98,11 +91,7 @@ TEST_F(Fsets300Test, ValuesGoToTheirSettings) {
       {"F 347 1", &FlagFixSurfSlide, 1},     {"F 348 2", &UnevenConnect, 2},
       {"F 349 1", &FlagOpenFOAMsurface, 1},
   };
-  for (const IntValue& c : ints) {
-    fresh();
-    EXPECT_EQ(scan(c.text), 1000) << c.text << ": " << log();
-    EXPECT_EQ(*c.target, c.expected) << c.text;
-  }
+  expectStored(ints);
   const DoubleValue doubles[] = {
       {"F 301 0", &MaxCrashDef, 0.0},         {"F 301 2.5e3", &MaxCrashDef, 2500.0},
       {"F 326 2.5 12", &TimeStepThixo, 2.5},  {"F 326 0 0", &TimeStepThixo, 0.0},
@@ -112,11 +101,7 @@ TEST_F(Fsets300Test, ValuesGoToTheirSettings) {
       {"F 335 -0.001", &TimeEnd, -0.001},     {"F 335 3600", &TimeEnd, 3600.0},
       {"F 338 0", &ThixoMinGamma, 0.0},       {"F 345 0.002", &residualCasulli, 0.002},
   };
-  for (const DoubleValue& c : doubles) {
-    fresh();
-    EXPECT_EQ(scan(c.text), 1000) << c.text << ": " << log();
-    EXPECT_EQ(*c.target, c.expected) << c.text;
-  }
+  expectStored(doubles);
 }
 
 TEST_F(Fsets300Test, PressureLimitIndexesFillOneEntryEach) {
@@ -128,7 +113,7 @@ TEST_F(Fsets300Test, PressureLimitIndexesFillOneEntryEach) {
   EXPECT_EQ(jPresDown[1], 0);
 }
 
-struct Refusal { const char* text; int status; const char* message; };
+using test::Refusal;
 
 // Every range check with a value just outside, and the count check that comes first.
 TEST_F(Fsets300Test, RefusedValues) {
@@ -196,11 +181,7 @@ TEST_F(Fsets300Test, RefusedValues) {
       {"F 348 -1", 1, "Error for F 348 in control\n"},
       {"F 349 -1", 1, "Error for F 349 in control\n"},
   };
-  for (const Refusal& c : cases) {
-    fresh();
-    EXPECT_EQ(scan(c.text), c.status) << c.text;
-    EXPECT_EQ(log(), c.message) << c.text;
-  }
+  expectRefusals(cases);
 }
 
 TEST_F(Fsets300Test, NumbersWithoutAReaderAreSkipped) {
@@ -282,11 +263,7 @@ TEST_F(Fsets300Test, CohesionTableRefusals) {
       {"F 330 2 0 1 F 303 1", 1, "Error for F 330 in control, 1 parameter\n"},
       {"F 330 2 0 1 2", 1, "Error for F 330 in control, 1 parameter\n"},
   };
-  for (const Refusal& c : cases) {
-    fresh();
-    EXPECT_EQ(scan(c.text), c.status) << c.text;
-    EXPECT_EQ(log(), c.message) << c.text;
-  }
+  expectRefusals(cases);
 }
 
 TEST_F(Fsets300Test, BlockDischargeGoesToGroupPlusTwentyTimesBlock) {
@@ -312,11 +289,7 @@ TEST_F(Fsets300Test, BlockDischargeRefusals) {
       {"F 308 4 F 337 -1 3 1.0", 1, "Error for F 337 in control\n"},
       {"F 308 4 F 337 2147483647 9 1.0", 1, "Error for F 337 in control\n"},
   };
-  for (const Refusal& c : cases) {
-    fresh();
-    EXPECT_EQ(scan(c.text), c.status) << c.text;
-    EXPECT_EQ(log(), c.message) << c.text;
-  }
+  expectRefusals(cases);
   for (double q : dischargesMPI) EXPECT_EQ(q, 0.0);
 }
 

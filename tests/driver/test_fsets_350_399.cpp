@@ -14,11 +14,6 @@ namespace {
 
 class Fsets350Test : public test::Scratch {
  protected:
-  // Each case of a table starts from the defaults with no log.
-  static void fresh() {
-    setDefaults();
-    std::filesystem::remove("boogie");
-  }
   // Runs the window check; returns the status of the run's end, or 1000 when it passed.
   static int windowCheck() {
     try {
@@ -93,8 +88,8 @@ TEST_F(Fsets350Test, DefaultsAreRestoredAfterValuesWereRead) {
   EXPECT_EQ(coeffRoughRijn, 3.0);
 }
 
-struct IntValue { const char* text; int* target; int expected; };
-struct DoubleValue { const char* text; double* target; double expected; };
+using IntValue = test::Stored<int>;
+using DoubleValue = test::Stored<double>;
 
 // Each row puts its values into its own settings; the edges of the ranges pass.
 TEST_F(Fsets350Test, ValuesGoToTheirSettings) {
@@ -135,11 +130,7 @@ TEST_F(Fsets350Test, ValuesGoToTheirSettings) {
       {"F 397 1 2 1e-6 1000", &FlagWallLimiterK, 2},
       {"F 399 1", &FlagErrorKoomin, 1},
   };
-  for (const IntValue& c : ints) {
-    fresh();
-    EXPECT_EQ(scan(c.text), 1000) << c.text << ": " << log();
-    EXPECT_EQ(*c.target, c.expected) << c.text;
-  }
+  expectStored(ints);
   const DoubleValue doubles[] = {
       {"F 350 20 10 5 0.5", &maxTimeStep, 20.0},   {"F 350 20 10 5 0.5", &minTimeStep, 10.0},
       {"F 350 20 10 5 0.5", &QRefTimeStep, 5.0},   {"F 350 20 10 5 0.5", &powTimeStep, 0.5},
@@ -172,11 +163,7 @@ TEST_F(Fsets350Test, ValuesGoToTheirSettings) {
       {"F 397 1 2 1e-6 1000", &WallLimiterK, 1000.0},
       {"F 398 0.5", &coeffRoughRijn, 0.5},
   };
-  for (const DoubleValue& c : doubles) {
-    fresh();
-    EXPECT_EQ(scan(c.text), 1000) << c.text << ": " << log();
-    EXPECT_EQ(*c.target, c.expected) << c.text;
-  }
+  expectStored(doubles);
 }
 
 TEST_F(Fsets350Test, SideEffectsOfReading) {
@@ -208,7 +195,7 @@ TEST_F(Fsets350Test, GridSplitOptionsBelowEightTakeNoFroudeNumber) {
   EXPECT_EQ(FroudeSplit, 1.0);
 }
 
-struct Refusal { const char* text; int status; const char* message; };
+using test::Refusal;
 
 // Every range check with a value just outside, and the count checks with their own texts.
 TEST_F(Fsets350Test, RefusedValues) {
@@ -299,11 +286,7 @@ TEST_F(Fsets350Test, RefusedValues) {
       {"F 398 -1", 1, "Error for F 398 in control"},
       {"F 399 -1", 1, "Error for F 399 in control"},
   };
-  for (const Refusal& c : cases) {
-    fresh();
-    EXPECT_EQ(scan(c.text), c.status) << c.text;
-    EXPECT_EQ(log(), c.message) << c.text;
-  }
+  expectRefusals(cases);
 }
 
 TEST_F(Fsets350Test, DuneLineMustLieBelowTheLastButOneGridLine) {

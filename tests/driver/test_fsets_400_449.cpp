@@ -9,8 +9,7 @@ namespace qorva {
 namespace {
 
 using Fsets400 = test::Scratch;
-
-struct Refusal { const char* text; int status; const char* message; };
+using test::Refusal;
 
 // From F 410 on the standard text ends with a line end; below it does not.
 TEST_F(Fsets400, RefusedValues) {
@@ -65,12 +64,7 @@ TEST_F(Fsets400, RefusedValues) {
       {"F 449 8 7", 1, "Error for F 449 in control\n"},
       {"F 449 3", 1, "Error for F 449 in control\n"},
   };
-  for (const Refusal& c : cases) {
-    setDefaults();
-    write("boogie", "");
-    EXPECT_EQ(scan(c.text), c.status) << c.text;
-    EXPECT_EQ(log(), c.message) << c.text;
-  }
+  expectRefusals(cases);
 }
 
 TEST_F(Fsets400, AcceptedValuesAreStored) {

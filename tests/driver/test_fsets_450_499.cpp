@@ -10,8 +10,7 @@ namespace qorva {
 namespace {
 
 using Fsets450 = test::Scratch;
-
-struct Refusal { const char* text; int status; const char* message; };
+using test::Refusal;
 
 TEST_F(Fsets450, RefusedValues) {
   const Refusal cases[] = {
@@ -56,12 +55,7 @@ TEST_F(Fsets450, RefusedValues) {
       {"F 494 -1", 1, "Error for F 494 in control\n"},
       {"F 499 -1", 1, "Error for F 499 in control\n"},
   };
-  for (const Refusal& c : cases) {
-    setDefaults();
-    write("boogie", "");
-    EXPECT_EQ(scan(c.text), c.status) << c.text;
-    EXPECT_EQ(log(), c.message) << c.text;
-  }
+  expectRefusals(cases);
 }
 
 TEST_F(Fsets450, AcceptedValuesAreStored) {
@@ -136,12 +130,7 @@ TEST_F(Fsets450, FourthBedSmoothingNeedsErosionUnderTheLayerAndF37Mode3) {
        "An alternative is the F 144 data set\n\n"},
       {"F 37 3 F 412 1 F 451 1 0.5", 1000, ""},
   };
-  for (const Refusal& c : cases) {
-    setDefaults();
-    write("boogie", "");
-    EXPECT_EQ(scan(c.text), c.status) << c.text;
-    EXPECT_EQ(log(), c.message) << c.text;
-  }
+  expectRefusals(cases);
   EXPECT_EQ(FlagBedSmooth4, 1);
   EXPECT_EQ(BedSmooth4, 0.5);
 }
@@ -197,15 +186,11 @@ TEST_F(Fsets450, DiscontinuedGridStabilityFixAlwaysEndsTheRun) {
       {"F 495 1\nF 20 2", 1, "Error for F 495 in control\n"},
       {"F 495", 1, "Error for F 495 in control\n"},
   };
-  for (const Refusal& c : cases) {
-    setDefaults();
-    write("boogie", "");
-    EXPECT_EQ(scan(c.text), c.status) << c.text;
-    EXPECT_EQ(log(), c.message) << c.text;
-    // The settings keep their built-in values for the grid-stability check.
-    EXPECT_EQ(FlagGridStabFix2, 0) << c.text;
-    EXPECT_EQ(GridDepthFix2, 0.0) << c.text;
-  }
+  // The settings keep their built-in values for the grid-stability check.
+  expectRefusals(cases, Nothing{}, [](const Refusal&) {
+    EXPECT_EQ(FlagGridStabFix2, 0);
+    EXPECT_EQ(GridDepthFix2, 0.0);
+  });
 }
 
 }  // namespace

@@ -8,8 +8,7 @@ namespace qorva {
 namespace {
 
 using Fsets500 = test::Scratch;
-
-struct Refusal { const char* text; int status; const char* message; };
+using test::Refusal;
 
 TEST_F(Fsets500, RefusedValues) {
   const Refusal cases[] = {
@@ -42,12 +41,7 @@ TEST_F(Fsets500, RefusedValues) {
       {"F 532 2 5", 1, "Error for F 532 in control\n"},
       {"F 534 F 20 2", 1, "Error for F 534 in control\n"},
   };
-  for (const Refusal& c : cases) {
-    setDefaults();
-    write("boogie", "");
-    EXPECT_EQ(scan(c.text), c.status) << c.text;
-    EXPECT_EQ(log(), c.message) << c.text;
-  }
+  expectRefusals(cases);
 }
 
 TEST_F(Fsets500, AcceptedValuesAreStored) {
@@ -122,19 +116,15 @@ TEST_F(Fsets500, ShearCoefficientsPerLevel) {
 }
 
 TEST_F(Fsets500, ShearCoefficientsMissingOneNameTheLevel) {
-  struct Case { const char* text; const char* message; int stored; };
+  struct Case { const char* text; int status; const char* message; int stored; };
   const Case cases[] = {
-      {"F 507 2 2 2 2 2 2 2 2 2\nF 20 2", "Error for F 507 in control, j=10\n", 9},
-      {"F 507 2 2 2 x", "Error for F 507 in control, j=4\n", 3},
-      {"F 507", "Error for F 507 in control, j=1\n", 0},
+      {"F 507 2 2 2 2 2 2 2 2 2\nF 20 2", 1, "Error for F 507 in control, j=10\n", 9},
+      {"F 507 2 2 2 x", 1, "Error for F 507 in control, j=4\n", 3},
+      {"F 507", 1, "Error for F 507 in control, j=1\n", 0},
   };
-  for (const Case& c : cases) {
-    setDefaults();
-    write("boogie", "");
-    EXPECT_EQ(scan(c.text), 1) << c.text;
-    EXPECT_EQ(log(), c.message) << c.text;
-    for (int j = 1; j <= 10; ++j) EXPECT_EQ(ShearGridCoeff[j], j <= c.stored ? 2.0 : 1.0) << c.text << " " << j;
-  }
+  expectRefusals(cases, Nothing{}, [](const Case& c) {
+    for (int j = 1; j <= 10; ++j) EXPECT_EQ(ShearGridCoeff[j], j <= c.stored ? 2.0 : 1.0) << j;
+  });
 }
 
 }  // namespace

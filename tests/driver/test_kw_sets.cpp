@@ -33,11 +33,8 @@ class KWSets : public test::Scratch {
   }
 };
 
-struct Case {
-  std::string text;
-  int status;       // 1000: read through
-  std::string log;  // what `boogie` holds afterwards
-};
+// A status of 1000: read through; the message is what `boogie` holds afterwards.
+using Case = test::Refusal;
 
 TEST_F(KWSets, DefaultsAreSetAndRestored) {
   const double relaxDefault[7] = {0.0, 0.8, 0.8, 0.8, 0.2, 0.5, 0.5};
@@ -121,13 +118,7 @@ TEST_F(KWSets, KChecks) {
       {"K 6 0 0 101", 1, "Input error for K 6 in control"},
       {"K 6 -1", 1, "Input error for K 6 in control"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    setDefaults();
-    std::remove("boogie");
-    EXPECT_EQ(scan(c.text), c.status);
-    EXPECT_EQ(log(), c.log);
-  }
+  expectRefusals(cases);
 }
 
 TEST_F(KWSets, KValuesBeforeTheBadOneStayStored) {
@@ -260,14 +251,7 @@ TEST_F(KWSets, WChecks) {
       {"W 7 0 21 1 0 0", 1, "Integer error, for data set W 7, 1\n"},
       {"W 7 0 1 1 0 0 W 7 0 1 11 0 0", 1, "Integer error, for data set W 7, 2\n"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    setDefaults();
-    smallGrid();
-    std::remove("boogie");
-    EXPECT_EQ(scan(c.text), c.status);
-    EXPECT_EQ(log(), c.log);
-  }
+  expectRefusals(cases, [](const Case&) { smallGrid(); });
 }
 
 TEST_F(KWSets, W7ValuesAreReadOnlyAfterTheIntegersPassed) {

@@ -24,11 +24,8 @@ class PSets : public test::Scratch {
   }
 };
 
-struct Case {
-  std::string text;
-  int status;       // 1000: read through
-  std::string log;  // what `boogie` holds afterwards
-};
+// A status of 1000: read through; the message is what `boogie` holds afterwards.
+using Case = test::Refusal;
 
 TEST_F(PSets, DefaultsAreSetAndRestored) {
   EXPECT_DOUBLE_EQ(xscale, 1.0);
@@ -128,12 +125,7 @@ TEST_F(PSets, NumbersBelowOneDoNotExist) {
       {"P 0", -1, "Error in boogie file: data set P 0 does not exist\n\n"},
       {"P -3 1 2", -1, "Error in boogie file: data set P -3 does not exist\n\n"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    std::remove("boogie");
-    EXPECT_EQ(scan(c.text), c.status);
-    EXPECT_EQ(log(), c.log);
-  }
+  expectRefusals(cases);
 }
 
 TEST_F(PSets, ListsAppendAndStopAtTheirCount) {
@@ -197,14 +189,7 @@ TEST_F(PSets, Checks) {
       {"P 18 1 0", -99, "Error for number 1 on P 18 data set in control file\n\n"},
       {"P 18 2 5", -99, "Error for number 2 on P 18 data set in control file\n\n"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    setDefaults();
-    smallGrid();
-    std::remove("boogie");
-    EXPECT_EQ(scan(c.text), c.status);
-    EXPECT_EQ(log(), c.log);
-  }
+  expectRefusals(cases, [](const Case&) { smallGrid(); });
 }
 
 TEST_F(PSets, ValuesBeforeTheBadOneStayStored) {

@@ -12,32 +12,28 @@ namespace {
 using QMsets = test::Scratch;
 
 TEST_F(QMsets, Refusals) {
-  struct Case { int components; const char* text; const char* message; };
+  struct Case { int components; const char* text; int status; const char* message; };
   const Case cases[] = {
-      {0, "Q 2 0 1 0.5", "Input error for Q 2 in control\n"},           // no components (no F 50)
-      {3, "Q 10001 0", "Input error for Q 10001 in control\n"},
-      {3, "Q 2 3 1 0.5", "Input error for Q 2 in control\n"},       // component must be below 3
-      {3, "Q 3 0 3 1 0.5", "Input error for Q 3 0 in control\n"},   // reference 3 is too large
-      {3, "Q 2 1 4 0.5", "Input error for Q 2 1 in control\n"},     // code 2 allows up to 3
-      {3, "Q 151 1 0 1 2 3 4\nF 20 2", "Input error for Q 151 1 in control\n"},
-      {3, "Q 0 1 ", "Input error for Q 0 1 in control\n"},
-      {0, "M 0 1 0.5", "Error for M 0 data set\nFirst integer must be between 1 and 9\n"},
-      {0, "M 10 1 0.5", "Error for M 10 data set\nFirst integer must be between 1 and 9\n"},
-      {0, "M 3 -1 0.5",
+      {0, "Q 2 0 1 0.5", 1, "Input error for Q 2 in control\n"},      // no components (no F 50)
+      {3, "Q 10001 0", 1, "Input error for Q 10001 in control\n"},
+      {3, "Q 2 3 1 0.5", 1, "Input error for Q 2 in control\n"},      // component must be below 3
+      {3, "Q 3 0 3 1 0.5", 1, "Input error for Q 3 0 in control\n"},  // reference 3 is too large
+      {3, "Q 2 1 4 0.5", 1, "Input error for Q 2 1 in control\n"},    // code 2 allows up to 3
+      {3, "Q 151 1 0 1 2 3 4\nF 20 2", 1, "Input error for Q 151 1 in control\n"},
+      {3, "Q 0 1 ", 1, "Input error for Q 0 1 in control\n"},
+      {0, "M 0 1 0.5", 1, "Error for M 0 data set\nFirst integer must be between 1 and 9\n"},
+      {0, "M 10 1 0.5", 1, "Error for M 10 data set\nFirst integer must be between 1 and 9\n"},
+      {0, "M 3 -1 0.5", 1,
        "Error for M 3 -1 data set\n"
        "Second integer less than zero, or larger than what is given on F 50 data set\n"},
-      {0, "M 3 2 0.5",  // one sediment size, no components
+      {0, "M 3 2 0.5", 1,  // one sediment size, no components
        "Error for M 3 2 data set\n"
        "Second integer less than zero, or larger than what is given on F 50 data set\n"},
-      {0, "M 3 1 x", "Error for M 3 1 data set\n"},
+      {0, "M 3 1 x", 1, "Error for M 3 1 data set\n"},
   };
-  for (const Case& c : cases) {
-    setDefaults();
+  expectRefusals(cases, [](const Case& c) {
     NoComponents = c.components;  // as F 50 would give
-    write("boogie", "");
-    EXPECT_EQ(scan(c.text), 1) << c.text;
-    EXPECT_EQ(log(), c.message) << c.text;
-  }
+  });
 }
 
 TEST_F(QMsets, TermsAreStoredInOrderOfAppearance) {

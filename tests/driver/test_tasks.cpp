@@ -70,7 +70,7 @@ TEST_F(TaskDriver, BlockDivisionFlagFollowsLetterA) {
   EXPECT_EQ(FlagMPIkoosurf, 0);
   SetArraysZero();
   write("control", "F 2 A\n");
-  EXPECT_EQ(programMain(), 1);  // the block-division writer is not built yet
+  EXPECT_EQ(programMain(), -123);  // no block division given (F 308)
   EXPECT_EQ(FlagMPIkoosurf, 1);
 }
 
