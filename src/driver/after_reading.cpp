@@ -93,7 +93,9 @@ void checkSedimentSettings() {
   if (std::fabs(ArtDiff) > 1e-20) logf("Warning: using artificial viscosity of %e\n", ArtDiff);
   if (FillPart > 1e-10) logf("Using accellertated deposition routine\n");
 
-  for (int s = 0; s <= SampleNo && s < kSedimentSamples; ++s) {
+  // Without sediment sizes there are no fractions to sum: a pure flow run (G 1 with 0 sizes)
+  // must not fail on them.
+  for (int s = 0; lnumber >= 1 && s <= SampleNo && s < kSedimentSamples; ++s) {
     double sum = 0;
     for (int l = 1; l <= lnumber; ++l) sum += SedimentSample[s][l];
     if (std::fabs(sum - 1.0) > 0.0001)
@@ -114,7 +116,8 @@ void checkSedimentSettings() {
 // need no such care, as no number holds a capital letter that starts a data set. A new reader
 // that takes words or letters must be added to skipTextValues.
 
-constexpr int kBScanLimit = 10000;
+// As far as the first pass reads, so that no B data set it reaches is passed over.
+constexpr int kBScanLimit = 30000;
 constexpr int kMaxBdatasets = 20;
 constexpr int kBFields = 5;
 

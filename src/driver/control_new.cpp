@@ -99,9 +99,14 @@ void writeLines(std::FILE* f) {
   if (FlagTSC != 0) std::fprintf(f, "F 37 %d transient sediment computation\n", FlagTSC);
 
   std::fprintf(f, "G 1 %d %d %d %d    grid and array sizes\n", xnumber, ynumber, znumber, lnumber);
-  std::fputs("G 3", f);
-  for (int k = 1; k <= upTo(znumber, zdistrib); ++k) std::fprintf(f, " %s", num(zdistrib[k]).c_str());
-  std::fputs("  vertical grid distribution\n", f);
+  // The levels go back as G 3 only when G 3 gave them: reading G 3 also marks the table of
+  // levels as given, and the default table is not increasing beyond level 11, so writing it
+  // would make the file refuse itself when G 1 has more levels.
+  if (FlagReadG3 != 0) {
+    std::fputs("G 3", f);
+    for (int k = 1; k <= upTo(znumber, zdistrib); ++k) std::fprintf(f, " %s", num(zdistrib[k]).c_str());
+    std::fputs("  vertical grid distribution\n", f);
+  }
   if (iSurf > 0 || kSurf > 0)
     std::fprintf(f, "G 6 %d %d %d %s %s free surface parameters\n", iSurf, jSurf, kSurf,
                  num(RelaxSurface).c_str(), num(ConvSurface).c_str());

@@ -129,7 +129,8 @@ bool runTask(char letter, int pass) {
     case 'X': endRun(0);
     case 'Y':
       readKoosurf();
-      Unstructure();
+      // The generator has logged why it failed; a partial grid must not reach later tasks.
+      if (Unstructure() < 0) return false;
       break;
     case 'Z': makeWeirSTL(); break;
     default: break;

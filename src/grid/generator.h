@@ -4,16 +4,6 @@
 
 namespace qorva {
 
-// Simulated time of the run (s); the generator reads it to decide its reports.
-inline double stimet = 0;
-// Largest nesting level over the blocks of the last build.
-inline int nestlevmax = 0;
-// The three-dimensional grid as it stood before the depth-averaged block was appended;
-// the grid and result writers use these counts.
-inline int NoCells0 = 0, NoSurfaces0 = 0, NoBlocks0 = 0, NoConnect0 = 0, NoConnFlate0 = 0;
-// Cells and surfaces the flow solution works on.
-inline int WCStart = 0, WCEnd = 0, WFStart = 0, WFEnd = 0;
-
 // Builds the cells of block b by the default vertical method (F 64 11). Returns 0, or the
 // negative result of the capacity failure when F 65 leaves no room for a cell.
 int buildBlockDefault(int b);
@@ -34,8 +24,8 @@ void checkCrossSections();     // F 1 'D': ends the run with -77 on a dry cross-
 // over: i not above 0, or a column outside the grid (then with a warning in boogie).
 bool printItemCell(int i, int j, int level, int& cell);
 
-// Holds the run at a debugging pause point of F 156 (or the bad-level stop of F 369) and
-// never returns to the generator. Tests put a function here that throws.
+// Stops the run at a debugging pause point of F 156 (or the bad-level stop of F 369): it never
+// returns to the generator. Tests put a function here that throws.
 [[noreturn]] void holdRunForever(int point);
 inline void (*gridHold)(int point) = holdRunForever;
 

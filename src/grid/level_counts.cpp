@@ -10,13 +10,10 @@
 #include "state/blocks.h"
 #include "state/log.h"
 #include "state/options.h"
+#include "state/status.h"
 #include "state/structured.h"
 
 namespace qorva {
-
-// Count multiplier of the lower layer of the two-layer grid; its generator sets it per block
-// (1 for blocks of the first nesting level, NestNoRatio for the others).
-double NestNoRatioLoc = 1.0;
 
 namespace {
 

@@ -3,7 +3,7 @@
 // Reads Px, Py, Pz, Cpoint1..Cpoint8, the cell-surface links and the face-flag options; writes
 // Cxcenter.., Cd?d?, Cidist..Ckdist, Cvol, Careax..Careaz, Fax..Fvz, Farea, Ftype1/2,
 // Fcell11/22, Fdist1/2, Fdz, Fflagflow, Fin, Cisolve, Ncell, Nvect, blocknested.
-#include "grid/metrics.h"
+#include "grid/grid.h"
 
 #include <omp.h>
 
@@ -852,6 +852,8 @@ void ModifyGrid() {
       lower(Cpoint4[n], i - 1, j + 1);
     }
   }
+  // The points have moved: the geometry must follow, whether or not metric has run before.
+  FlagHaveDoneMetric = 0;
   metric();
   if (debugging == 'D')
     logf("ModifyGrid algorithm: %d cells, maxresidualcell = %lf\n", best, most);

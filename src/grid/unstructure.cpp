@@ -7,10 +7,8 @@
 #include <omp.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <thread>
 
 #include "driver/control_new.h"
 #include "files/files.h"
@@ -149,9 +147,10 @@ bool dryEdgeShapingSelected() {
 }  // namespace
 
 [[noreturn]] void holdRunForever(int point) {
+  // A batch run has nobody to release a hold, so the pause point ends the run here, with the
+  // state of this point left in the log.
   mc_message = strf("PauseFlag %d: grid generation held", point);
-  logf("Run held at pause point %d; end the process to stop it\n", point);
-  for (;;) std::this_thread::sleep_for(std::chrono::seconds(60));
+  failf(1, "Run stopped at pause point %d (F 156)\n", point);
 }
 
 bool roomForCell(int c) {

@@ -28,6 +28,8 @@ struct GridBlock {
 inline Fixed<GridBlock, 100> block;
 inline int NoBlocks = 0;
 inline Fixed<int, 100> WorkBlock;
+// 1 for a block whose nesting level is 1; set by the grid metrics under F 126.
+inline Fixed<int, 100> blocknested;
 
 // Puts the block table back to its start state: every field 0 but aux1 = 1.
 void resetBlocks();

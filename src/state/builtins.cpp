@@ -14,6 +14,7 @@ void resetBlocks() {
     b.aux1 = 1;
   }
   for (int& w : WorkBlock) w = 0;
+  for (int& n : blocknested) n = 0;
 }
 
 void resetDischargeGroups() {
@@ -115,6 +116,12 @@ void setBuiltins() {
   for (double& y : yDelGeo) y = 0;
   FlagGridStabFix2 = 0;
   GridDepthFix2 = 0;
+
+  stimet = 0;
+  nestlevmax = 0;
+  NoCells0 = NoSurfaces0 = NoBlocks0 = NoConnect0 = NoConnFlate0 = 0;
+  WCStart = WCEnd = WFStart = WFEnd = 0;
+  NestNoRatioLoc = 1.0;
 
   bnodem = lnodem = 1;
   graphN = 0;

@@ -90,6 +90,18 @@ inline double GridDepthFix2 = 0;
 inline int bnodem = 1, lnodem = 1;
 inline int graphN = 0;
 
+// Simulated time of the run (s).
+inline double stimet = 0;
+// Largest nesting level over the blocks of the last grid build.
+inline int nestlevmax = 0;
+// The three-dimensional grid as it stood before the depth-averaged block was appended; the
+// grid and result writers use these counts.
+inline int NoCells0 = 0, NoSurfaces0 = 0, NoBlocks0 = 0, NoConnect0 = 0, NoConnFlate0 = 0;
+// Working ranges of cells and surfaces the flow solution works on.
+inline int WCStart = 0, WCEnd = 0, WFStart = 0, WFEnd = 0;
+// Level-count ratio of the unnested blocks in the two-layer grid.
+inline double NestNoRatioLoc = 1.0;
+
 // Wall-clock marks of the flow drivers (seconds, OpenMP clock).
 inline Fixed<double, 80> otime;
 

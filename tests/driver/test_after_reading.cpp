@@ -195,6 +195,8 @@ TEST_F(AfterReading, FractionsOfEachSampleMustSumToOne) {
       << log();
   // A fraction of a size beyond lnumber does not count.
   EXPECT_EQ(readControl("G 1 10 8 5 1\nN 0 2 0.5\n"), kRead) << log();
+  // A run without sediment sizes has no fractions to sum.
+  EXPECT_EQ(readControl("G 1 10 8 5 0\n"), kRead) << log();
 }
 
 TEST_F(AfterReading, ComponentsOfTheBedCompositionFollowTheSizes) {
@@ -284,6 +286,13 @@ TEST_F(AfterReading, BDataSetsAreStoredInOrder) {
   EXPECT_EQ(bRecord(0), (std::vector<int>{0, 2, 10, 2, 8}));
   EXPECT_EQ(bRecord(1), (std::vector<int>{3, 2, 5, 3, 6}));
   EXPECT_EQ(bRecord(2), (std::vector<int>{19, 10, 10, 8, 8}));
+}
+
+TEST_F(AfterReading, BDataSetsAreFoundAsFarAsTheFirstPassReads) {
+  // Past 10000 characters, but within what the first pass reads.
+  ASSERT_EQ(readControl(kGrid + std::string(15000, ' ') + "B 3 2 5 3 6\n"), kRead) << log();
+  EXPECT_EQ(NoBdatasets, 0);
+  EXPECT_EQ(bRecord(0), (std::vector<int>{3, 2, 5, 3, 6}));
 }
 
 TEST_F(AfterReading, BadBDataSetsEndTheRun) {

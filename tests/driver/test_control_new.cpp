@@ -226,6 +226,7 @@ TEST_F(ControlNew, ReadingItBackGivesTheSameSettings) {
 
 // The file with every setting at its default: only the lines written always, plus F 11,
 // whose range for the Shields coefficient (0.046..0.048) does not hold the default -0.047.
+// The vertical levels go back only when G 3 gave them.
 TEST_F(ControlNew, DefaultsGiveTheLinesWrittenAlways) {
   writeControl();
   const std::string expected =
@@ -235,8 +236,6 @@ TEST_F(ControlNew, DefaultsGiveTheLinesWrittenAlways) {
       "F 11 2.650000 -0.047000\n"
       "F 16 -2.000000   roughness in meters\n"
       "G 1 300 300 11 1    grid and array sizes\n"
-      "G 3 0.000000 0.100000 0.200000 0.300000 0.400000 0.500000 0.600000 0.700000 0.800000 "
-      "0.900000 1.000000  vertical grid distribution\n"
       "P 2 1.000000 1.000000 1.000000 0.000000 0.000000\n"
       "P 3 2 2 2 1 \n"
       "W 1 50.000000 1.000000 1.000000\n"
@@ -291,7 +290,11 @@ TEST_F(ControlNew, LinesWrittenWhenTheirSettingChanged) {
       {"F 36 11", "F 36 11 free surface option", true},
       {"F 37 3", "F 37 3 transient sediment computation", true},
       {"G 1 10 12 3 2", "G 1 10 12 3 2    grid and array sizes", true},
-      {"G 1 10 12 3 2", "G 3 0.000000 0.100000 0.200000  vertical grid distribution", true},
+      {"G 1 10 12 3 2", "G 3", false},
+      {"G 1 10 12 3 2 G 3 0 0.5 2", "G 3 0.000000 0.500000 2.000000  vertical grid distribution", true},
+      // Defaults beyond level 11 are not increasing: writing them would make the file refuse
+      // itself.
+      {"G 1 10 12 15 2", "G 3", false},
       {"G 6 0 1 2 0.5 0.001", "G 6 0 1 2 0.500000 0.001000 free surface parameters", true},
       {"G 6 0 5 0 0.5 0.001", "G 6 ", false},
       {"G 7 0 1 2 3 4 5 6 7 1.5 2 3 4",

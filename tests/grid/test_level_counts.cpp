@@ -19,7 +19,6 @@
 
 namespace qorva {
 
-extern double NestNoRatioLoc;
 
 namespace {
 
