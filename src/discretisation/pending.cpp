@@ -6,5 +6,7 @@
 namespace qorva {
 
 int computeVegdataFromSTL() { notAvailable("vegetation data from an STL surface (task P)"); }
+double coeff_bedform(int, int, int) { notAvailable("the bedform smoothing of F 176"); }
+void QNGridCoeff() { notAvailable("the coefficients of cells with several neighbours (F 137)"); }
 
 }  // namespace qorva

@@ -6,13 +6,10 @@
 namespace qorva {
 
 int ReadAllData() { notAvailable("reading the restart file alldata (task B)"); }
-int ReadTimes() { notAvailable("reading the time series file timei"); }
 int writeConqRes() { notAvailable("writing the component results compres (task E)"); }
 int writeConcRes() { notAvailable("writing the concentration results con2res (task F)"); }
-int WriteUnstructure() { notAvailable("writing the grid file unstruc (task H)"); }
 void WriteAllData() { notAvailable("writing the restart file alldata (task J)"); }
 int readConRes() { notAvailable("reading compres, con2res and fracres (task O)"); }
 void readres() { notAvailable("reading result and bedres (task R)"); }
-int ReadUnstructure() { notAvailable("reading the grid file unstruc with koordina (task U)"); }
 
 }  // namespace qorva

@@ -43,4 +43,55 @@ int CheckFparamBody();
 // Lowers the bottom corners of the bed cell with the largest k residual (F 395), then metric.
 void ModifyGrid();
 
+// Starting values of the columns that a regeneration made wet (Bnocells_old 0, cells now),
+// by the variant of the third F 147 integer: 1 from the neighbours' values before the
+// regeneration, 2 and 5 by sweeps over the new grid. PressureTest reports, with F 1 'D',
+// newly wet columns left without pressure and large pressure jumps to their neighbours.
+void WettingExtrapolation1();
+void WettingExtrapolation2();
+void WettingExtrapolation5();
+void PressureTest();
+
+// Nesting maps. computeNestedArrays lists the boundary surfaces of the nested blocks and marks
+// their cells (CflagDim 2); it returns 0, or -46 when the list would outgrow MaxNester.
+// computeCinterpolnest gives each nested cell its coarse partner cell, computeBnestcoarse
+// each nested bed cell its coarse bed cell and the coarse grid points their nearest finer
+// point; nestbedinterpol copies nested bed levels onto the coarse grid points inside them.
+int computeNestedArrays();
+void computeCinterpolnest();
+void computeBnestcoarse();
+void nestbedinterpol();
+
+// Block connections.
+// 1 when point a matches c and b matches d in plan, else 2 when a matches d and b matches c,
+// else 0; points match when x and y both differ by less than ConnectLimit (F 191).
+int checkXY(double xa, double xb, double xc, double xd, double ya, double yb, double yc,
+            double yd);
+// Joins the open side s (1 south .. 4 west, bottom corners a and b) of top cell c to the top
+// cell of WCStart..WCEnd whose open side has the same corners in plan, and both columns below
+// them; the surface pairs go to connFlate. Returns 1 when joined, 0 without a partner, -47
+// when the pair table is full (logged; that pair is not stored).
+int Connect(int a, int b, int c, int s);
+// The joining pass over the top cells firstCell..lastCell; partners are searched in
+// WCStart..WCEnd. Ends the run with status -47 when the pair table is full.
+void connectBlocks(int firstCell, int lastCell);
+// F 348: relinks the cells below the top cells at the joint of blocks 1 and 2 by height.
+void connectUneven();
+// F 348: scales the fluxes on both sides of that joint to their mean total.
+void correctFluxUneven();
+
+// Bed-cell index, one bed cell per column of the blocks whose flag2D and skip are 0, blocks in
+// order, i outer, j inner. numberBedCells makes the numbering (NoBCells, pointbed, Bkooi,
+// Bkooj, Barea, bcellstart/bcellend) with empty column arrays; renumberBedColumns lays the
+// same numbering over the columns of the present blocks again (pointbed, Bkooi, Bkooj only);
+// setCellBedCells gives every cell the bed cell of its column (Cbed). BedMake numbers while
+// NoBCells is 0, then refreshes the columns of the present grid (Bcellt, Bnocells, Bdepth,
+// Cbed); after a regeneration over a running solution it carries the cell variables to the
+// new grid (InterpolateGrid) and places the discharge groups again.
+void numberBedCells();
+void renumberBedColumns();
+void setCellBedCells();
+void BedMake();
+void InterpolateGrid();
+
 }  // namespace qorva

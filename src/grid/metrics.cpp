@@ -505,8 +505,9 @@ void dischargeLevels(int nf) {
   if (FlagCyclic == 0 && inflowj <= 0) return;
   for (int g = 1; g <= 9; ++g) {
     DischargeGroup& d = DischargeStruct[g];
-    const int n = std::min(d.surfaceNo, static_cast<int>(d.surfaceList.size()) - 1);
-    for (int m = 1; m <= n; ++m) {
+    // The lists hold entries 0..surfaceNo-1, as everywhere else.
+    const int n = std::min(d.surfaceNo, static_cast<int>(d.surfaceList.size()));
+    for (int m = 0; m < n; ++m) {
       const int f = d.surfaceList[m];
       int c = f > 0 && f <= nf ? Fcell1[f] : 0;
       if (c == 0 && f > 0 && f <= nf) c = Fcell2[f];
@@ -603,7 +604,7 @@ void nestInterpolation(int nc) {
     for (int c = 1; c <= nc; ++c) Cinterpolnest[c] = 0;
   if (NestInterpolRelax > 1e-8 || (FlagCoupledNesting > 0 && FlagCoupledNesting != 10) ||
       FlagNestTop == 4)
-    notAvailable("the interpolation map of nested blocks (computeCinterpolnest)");
+    computeCinterpolnest();
 }
 
 // Histogram of the cell bottoms of the bed cells and, when geodata exists, of the survey

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "discretisation/discretisation.h"
 #include "driver/control_new.h"
 #include "files/files.h"
 #include "grid/cell_template.h"
@@ -23,6 +24,7 @@
 #include "state/nests.h"
 #include "state/options.h"
 #include "state/points.h"
+#include "state/side_files.h"
 #include "state/status.h"
 #include "state/structured.h"
 #include "state/surfaces.h"
@@ -105,31 +107,13 @@ double largestDepth() {
   return d;
 }
 
-// Bed cells: numbered at the first builds, every column of every block in order; the cells
-// of each column then carry their column's bed cell.
+// Bed cells: the builds before the flow has started lay the numbering of the blocks over the
+// columns, every build gives the cells their column's bed cell; the dry-edge shaping needs
+// both before the bed-cell index has run.
 void bedCells() {
   if (!Cbed) return;
-  if (Iter < 2) {
-    const long long capacity = static_cast<long long>(Bkooi.size());
-    int b = 0;
-    for (int n = 1; n <= NoBlocks; ++n)
-      for (int i = block[n].i1; i <= block[n].i2; ++i)
-        for (int j = block[n].j1; j <= block[n].j2; ++j) {
-          if (b + 1 >= capacity)
-            failf(1, "Error: the grid blocks hold more columns than the %lld bed cells\n",
-                  capacity - 1);
-          ++b;
-          pointbed[i][j] = b;
-          Bkooi[b] = i;
-          Bkooj[b] = j;
-          Cbed[static_cast<int>(zval[i][j][0])] = b;
-        }
-    Cbed[0] = Bkooi[0] = Bkooj[0] = 0;
-  }
-  for (int n = 1; n <= NoBlocks; ++n)
-    for (int i = block[n].i1; i <= block[n].i2; ++i)
-      for (int j = block[n].j1; j <= block[n].j2; ++j)
-        for (int c = static_cast<int>(zval[i][j][0]); c > 0; c = Ccellt[c]) Cbed[c] = pointbed[i][j];
+  if (Iter < 2) renumberBedColumns();
+  setCellBedCells();
   zval[0][0][1] = 0;
   zval[0][0][znumber] = 0;
 }
@@ -247,16 +231,22 @@ int Unstructure() {
   }
 
   if (FlagPresGrad == 20) missingSideNeighbours();
-  if (nestlevmax > 0) notAvailable("the nesting lists of nested blocks");
-  NoNestflater = 0;
+  // A full nesting list would leave nested blocks without their boundary: callers go on with
+  // the grid whatever the generator returns, so the run ends here.
+  const int nestResult = computeNestedArrays();
+  if (nestResult != 0)
+    failf(nestResult,
+          "Error: too many surfaces between nested and coarse blocks, %d entries can be held. "
+          "Increase the fourth integer of the F 65 data set.\n\n",
+          MaxNester - 1);
   NoConnFlate = 0;
   WCStart = 1;
   WCEnd = NoCells;
   WFStart = 1;
   WFEnd = NoSurfaces;
-  if (NoConnect > 0) notAvailable("the joining of grid blocks (block connections)");
+  if (NoConnect > 0 && NoCells > 0) connectBlocks(1, NoCells);
   NoConnFlate0 = NoConnFlate;
-  if (UnevenConnect > 0) notAvailable("the uneven block connections (F 348)");
+  if (UnevenConnect > 0) connectUneven();
   bedCells();
   if (Cbed && dryEdgeShapingSelected()) notAvailable("the dry-edge shaping of the grid (F 102)");
   if (FlagThixo >= 2 || FlagGroundwater > 0) {
@@ -273,7 +263,12 @@ int Unstructure() {
   else if (NoBlocks > 0 && block[NoBlocks].flag2D == 1) --NoBlocks;
 
   markDeadEnds();
-  if (TimePrintNo > 0) notAvailable("the cells of the print-time items of timei");
+  for (int r = 0; r < TimePrintNo; ++r)
+    for (int m = 0; m < TimePrint[r].itemNo; ++m) {
+      int cell = 0;
+      if (printItemCell(TimePrint[r].i[m], TimePrint[r].j[m], TimePrint[r].level[m], cell))
+        TimePrint[r].cell[m] = cell;
+    }
   if (BedStatI1 > 0 && BedStatTime1 < stimet && stimet < BedStatTime2) bedStatistics();
   if (PauseFlag == 2) gridHold(PauseFlag);
 
@@ -298,7 +293,7 @@ int Unstructure() {
   }
   if (debugging == 'D') checkCrossSections();
   if ((FlagGenerateUpFlux > 0 || FlagGenerateDownFlux > 0) && DischargeStruct[1].surfaceNo <= 0)
-    notAvailable("the automatic discharge groups (F 314)");
+    setFluxes();
   if (stimet < 0.001 || debugging == 'D') logf("End Unstructure %d cells\n", NoCells);
   if (debugging == 'P') {
     const double used = omp_get_wtime() - start;

@@ -170,7 +170,8 @@ const std::vector<ArrayRow>& unstructuredArrays() {
         QORVA_ARRAY(Czcenter), QORVA_ARRAY(CinvAp), QORVA_ARRAY(Cvol), QORVA_ARRAY(Cxvel),
         QORVA_ARRAY(Cyvel), QORVA_ARRAY(Czvel), QORVA_ARRAY(Cpres), QORVA_ARRAY(Ckinen),
         QORVA_ARRAY(Cepsilon), QORVA_ARRAY(Cdensgradi), QORVA_ARRAY(Cdensgradj),
-        QORVA_ARRAY(Cf), QORVA_ARRAY(Cf_old), QORVA_ARRAY(Cgamma), QORVA_ARRAY(CgammaV),
+        Named<Table1<double>>{"Cf", &CfOwn}, QORVA_ARRAY(Cf_old), QORVA_ARRAY(Cgamma),
+        QORVA_ARRAY(CgammaV),
         QORVA_ARRAY(Careax), QORVA_ARRAY(Careay), QORVA_ARRAY(Careaz),
         QORVA_ARRAY(Croughness), QORVA_ARRAY(Cap), QORVA_ARRAY(Cae), QORVA_ARRAY(Caw),
         QORVA_ARRAY(Cas), QORVA_ARRAY(Can), QORVA_ARRAY(Cat), QORVA_ARRAY(Cab),
@@ -316,7 +317,11 @@ const std::vector<ArrayRow>& unstructuredArrays() {
     add(r, transient, entries, QORVA_ARRAY(TimeInTime), QORVA_ARRAY(TimeInTimStep),
         QORVA_ARRAY(TimeInHinn), QORVA_ARRAY(TimeInHout), QORVA_ARRAY(Irradi),
         QORVA_ARRAY(AirTemp));
-    add(r, transient, [] { return dims(ArrayTimeSteps + 1LL, 20); }, QORVA_ARRAY(Cinn));
+    // Cinn rows hold 20 component inflows, or lnumber sediment sizes of each of up to 9
+    // inflow groups at lnumber x g + l.
+    add(r, transient,
+        [] { return dims(ArrayTimeSteps + 1LL, std::max(20LL, 9LL * lnumber + 1)); },
+        QORVA_ARRAY(Cinn));
     add(r, transient, [] { return dims(ArrayTimeSteps + 1LL, 3); }, QORVA_ARRAY(Winn));
     add(r, transient, [] { return dims(ArrayTimeSteps + 1LL, 10); }, QORVA_ARRAY(QDinn));
     add(r, always, [] { return dims(20, 25); }, QORVA_ARRAY(TimePrinti),
@@ -338,6 +343,8 @@ const ArrayRow* findArray(std::string_view name) {
 void SetArraysZero() {
   for (const ArrayRow& a : structuredArrays()) a.release();
   for (const ArrayRow& a : unstructuredArrays()) a.release();
+  Cf.pointOwn();  // whatever it designated has just been released
+  Cf_old2.pointOwn();
   NoCells = NoSurfaces = NoPoints = NoConnFlate = 0;
 }
 

@@ -31,7 +31,15 @@ inline Fixed<int, 100> WorkBlock;
 // 1 for a block whose nesting level is 1; set by the grid metrics under F 126.
 inline Fixed<int, 100> blocknested;
 
-// Puts the block table back to its start state: every field 0 but aux1 = 1.
+// Connection points on block sides, entries 0..NoConnect-1: the first and the second grid
+// point (i1, j1) and (i2, j2), in the order the grid files hold them (i1, i2, j1, j2).
+struct BlockConnection {
+  int i1, i2, j1, j2;
+};
+inline Fixed<BlockConnection, 200> conn;
+
+// Puts the block table back to its start state: no blocks, every field 0 but aux1 = 1; conn
+// cleared.
 void resetBlocks();
 
 }  // namespace qorva

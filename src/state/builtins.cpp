@@ -15,6 +15,8 @@ void resetBlocks() {
   }
   for (int& w : WorkBlock) w = 0;
   for (int& n : blocknested) n = 0;
+  for (BlockConnection& c : conn) c = BlockConnection{};
+  NoBlocks = 0;
 }
 
 void resetDischargeGroups() {
@@ -43,6 +45,7 @@ void resetDischargeGroups() {
     g.inflowEps = 0;
     g.area = 0;
   }
+  for (SurfaceDischargeGroup& s : SurfDischargeStruct) s = SurfaceDischargeGroup{};
 }
 
 void setBuiltins() {
@@ -60,6 +63,7 @@ void setBuiltins() {
   TimeInNo = TimePrintNo = 0;
   InspaceTimeNo = 0;
   NoAlldataPrintout = 0;
+  AlldataPrintout = {};
   NoGeo = 0;
   NoInterpol = -1;
   NoBaggerTimes = -1;
@@ -74,6 +78,7 @@ void setBuiltins() {
   BlockID = 1;
   RoughnessIter = 1;
 
+  FlagMPIkoosurf = 0;
   FlagInitialized = 0;
   FlagInitializedInvAp = 0;
   FlagHaveDoneMetric = 0;
@@ -118,6 +123,11 @@ void setBuiltins() {
   GridDepthFix2 = 0;
 
   stimet = 0;
+  Equation = 0;
+  invRelaxVelocity = 1.0;
+  for (double& r : MaxResidual) r = 0;
+  for (int& w : FlagDryGroupWarned) w = 0;
+  FlagCyclicPairsWarned = 0;
   nestlevmax = 0;
   NoCells0 = NoSurfaces0 = NoBlocks0 = NoConnect0 = NoConnFlate0 = 0;
   WCStart = WCEnd = WFStart = WFEnd = 0;

@@ -35,8 +35,38 @@ inline Table1<double> CinvAp, Cvol;
 // Flow variables.
 inline Table1<double> Cxvel, Cyvel, Czvel, Cpres, Ckinen, Cepsilon;
 inline Table1<double> Cdensgradi, Cdensgradj;
-// The variable of the equation being solved and its previous time level; eddy viscosity.
-inline Table1<double> Cf, Cf_old, Cgamma, CgammaV;
+// The previous time level of the variable being solved; eddy viscosity.
+inline Table1<double> Cf_old, Cgamma, CgammaV;
+
+// A per-cell array chosen by reference. The drivers point it at the array of the variable
+// being solved (`point(Cxvel)`, `point(Cconc[l])`) and back to its own array (`pointOwn()`),
+// which holds the pressure correction; it designates its own array until pointed elsewhere.
+// Same indexing and `data()` as a Table1, so code reads `Cf[c]` whatever it designates.
+class FieldRef {
+ public:
+  explicit FieldRef(Table1<double>& own) : own_(&own) {}
+  void point(const Table1<double>& t) { p_ = t.data(); n_ = t.size(); isOwn_ = false; }
+  void point(Row1<double> r) { p_ = r.p; n_ = r.n; isOwn_ = false; }
+  void pointOwn() { p_ = nullptr; n_ = 0; isOwn_ = true; }
+  bool isOwn() const { return isOwn_; }
+  double* data() const { return isOwn_ ? own_->data() : p_; }
+  std::size_t size() const { return isOwn_ ? own_->size() : n_; }
+  explicit operator bool() const { return data() != nullptr; }
+  double& operator[](long long i) const { QORVA_BOUND(i, size()); return data()[i]; }
+
+ private:
+  Table1<double>* own_;
+  double* p_ = nullptr;
+  std::size_t n_ = 0;
+  bool isOwn_ = true;
+};
+// The variable of the equation being solved, and the array of its own behind it.
+inline Table1<double> CfOwn;
+inline FieldRef Cf{CfOwn};
+// The variable two time levels back, for the second-order time term: the drivers point it at
+// the old2 array of the equation (Cxvel_old2 ...); it designates nothing otherwise.
+inline Table1<double> Cf_old2None;
+inline FieldRef Cf_old2{Cf_old2None};
 inline Table1<double> Careax, Careay, Careaz, Croughness;
 // Coefficients of the discretised equation.
 inline Table1<double> Cap, Cae, Caw, Cas, Can, Cat, Cab, Cfn, CnInvAp, Csource;

@@ -27,7 +27,18 @@ struct DischargeGroup {
 
 inline Fixed<DischargeGroup, 10> DischargeStruct;
 
-// Every group back to its start: inflow, type 0, levels 1..151, nothing placed.
+// Surface discharge groups 0..9 (all used), filled only from the grid files: the component
+// `id` that receives `load`, spread over the cells cells[0..count-1].
+struct SurfaceDischargeGroup {
+  int id;
+  int count;  // at most 100
+  double load;
+  Fixed<int, 100> cells;
+};
+inline Fixed<SurfaceDischargeGroup, 10> SurfDischargeStruct;
+
+// Every group back to its start: inflow, type 0, levels 1..151, nothing placed; the surface
+// discharge groups empty.
 void resetDischargeGroups();
 
 }  // namespace qorva

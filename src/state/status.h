@@ -25,6 +25,8 @@ inline int NoNumSurfUpdate = 0, NoNumNoSurfUpdate = 0;
 inline int TimeInNo = 0, TimePrintNo = 0;
 inline int InspaceTimeNo = 0;
 inline int NoAlldataPrintout = 0;
+// Times (s) at which the sediment loop writes alldata, from the A records of `timei`.
+inline Fixed<double, 100> AlldataPrintout;
 inline int NoGeo = 0;
 inline int NoInterpol = -1;
 inline int NoBaggerTimes = -1;
@@ -92,6 +94,18 @@ inline int graphN = 0;
 
 // Simulated time of the run (s).
 inline double stimet = 0;
+// Equation being assembled and solved (1..3 velocities, 4 pressure correction, 5 k,
+// 6 epsilon, 7 sediment, 8 + c components), set by the flow drivers.
+inline int Equation = 0;
+// 1/relax[1] of the momentum equations, set by the flow drivers each outer iteration (doubled
+// while they flush a divergence); the Rhie-Chow term of the face fluxes scales with it.
+inline double invRelaxVelocity = 1.0;
+// Normalised residuals of the current inner iteration, index = equation number.
+inline Fixed<double, 50> MaxResidual;
+// Discharge groups whose inflow side has no area (dry) and has been reported once for it,
+// and the one report of cyclic groups 1 and 2 with lists of different length.
+inline Fixed<int, 10> FlagDryGroupWarned;
+inline int FlagCyclicPairsWarned = 0;
 // Largest nesting level over the blocks of the last grid build.
 inline int nestlevmax = 0;
 // The three-dimensional grid as it stood before the depth-averaged block was appended; the

@@ -59,9 +59,12 @@ TEST_F(TaskDriver, TaskNOnlyForItsTwoValues) {
 }
 
 TEST_F(TaskDriver, TransientRunReadsTimeSeriesBeforeTheFlow) {
+  // Falling times in timei stop the walk at W, before any flow is computed.
   write("control", "F 33 10 1 F 2 W\n");
+  write("timei", "H 0 1 2\nH 10 1 2\nH 5 1 2\n");
   EXPECT_EQ(programMain(), 1);
-  EXPECT_TRUE(contains(log(), "Not available in this version: reading the time series file timei\n"));
+  EXPECT_TRUE(contains(log(), "Error in timei file: code 9\n"));
+  EXPECT_FALSE(contains(log(), "Not available in this version"));
 }
 
 TEST_F(TaskDriver, BlockDivisionFlagFollowsLetterA) {

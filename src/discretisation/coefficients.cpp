@@ -1,0 +1,263 @@
+// Convection-diffusion face coefficients of the transported variables: power law, or implicit
+// second-order upwind when sou[Equation] is 1.
+// Reads Fflux, Farea, Fdist1, Fdist2, Fcell1, Fcell2, Ftype1, Ftype2, Fqndum, Cgamma, CgammaV,
+// Cidist, Cjdist, Ckdist and the neighbours; writes Cae..Cab and, second order, Caee..Cabb.
+#include <omp.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "discretisation/discretisation.h"
+#include "state/cells.h"
+#include "state/log.h"
+#include "state/options.h"
+#include "state/status.h"
+#include "state/surfaces.h"
+#include "turbulence/turbulence.h"
+
+namespace qorva {
+
+namespace {
+
+// The coefficient of a cell on side code 1 south .. 6 top; nullptr for 0 or any other code.
+Table1<double>* sideCoefficient(int side) {
+  switch (side) {
+    case 1: return &Cas;
+    case 2: return &Cae;
+    case 3: return &Can;
+    case 4: return &Caw;
+    case 5: return &Cab;
+    case 6: return &Cat;
+    default: return nullptr;
+  }
+}
+Table1<double>* sideSecondCoefficient(int side) {
+  switch (side) {
+    case 1: return &Cass;
+    case 2: return &Caee;
+    case 3: return &Cann;
+    case 4: return &Caww;
+    case 5: return &Cabb;
+    case 6: return &Catt;
+    default: return nullptr;
+  }
+}
+
+int scheme() { return Equation >= 0 && Equation < 50 ? sou[Equation] : 0; }
+
+// Scale of the turbulent diffusivity per equation: some models use a different Prandtl-Schmidt
+// number for k, epsilon and the components than for momentum.
+double diffusionFactor() {
+  switch (TurbulenceModel) {
+    case 15:
+    case 16: return Equation > 3 ? 0.5 : 1.0;
+    case 1: return Equation > 3 ? 1.3900472616068946 : 1.0;
+    case 14: return Equation == 5 ? 1.5 : 1.0;
+    default: return 1.0;
+  }
+}
+
+bool isVertical(int f) { return Ftype1[f] == 5 || Ftype2[f] == 5; }
+
+// Face diffusivity (kg/(m s)) of a surface between two cells, floored at MinGamma; with F 71 3
+// the vertical surfaces carry no turbulent mixing at all.
+double faceGamma(int f, int c1, int c2, bool vertical) {
+  if (vertical && TurbDensFlag == 3) return MinGamma;
+  double g;
+  if (TurbulenceModel == 6) {
+    g = vertical ? TCvert : TChoriz;
+  } else {
+    const Table1<double>& G = vertical ? CgammaV : Cgamma;
+    g = (Fdist1[f] * G[c2] + Fdist2[f] * G[c1]) / (Fdist1[f] + Fdist2[f] + 1e-20);
+  }
+  return std::max(g, MinGamma);
+}
+
+// Power-law coefficients of the surfaces, each already multiplied by the implicit share.
+void powerLawFaces(int first, int last, double s, double implicitShare) {
+  for (int f = first; f <= last; ++f) {
+    const int c1 = Fcell1[f], c2 = Fcell2[f];
+    const double F = Fflux[f];
+    double Dp = 0;
+    if (c1 > 0 && c2 > 0) {
+      const bool vertical = isVertical(f);
+      const double gamma = faceGamma(f, c1, c2, vertical);
+      const double D = s * Farea[f] * gamma / (Fdist1[f] + Fdist2[f] + 1e-20);
+      if (vertical) {
+        const double Pe = std::fabs(F) / (D + 1e-20);
+        const double A = Pe > 20 ? 0.0 : std::max(0.0, std::pow(1.0 - 0.1 * Pe, 5));
+        Dp = D * A * TDCvert;
+        if (TurbDensFlag == 1) Dp *= coeff_turbdens(c1, c2);
+      } else {
+        // Lateral surfaces take the full conductance besides the upwind part.
+        Dp = D * TDChoriz;
+      }
+      if (FlagRBedformsmooth > 0) Dp += coeff_bedform(f, c1, c2);
+    }
+    if (Table1<double>* p = sideCoefficient(Ftype1[f]))
+      (*p)[c1] = (Dp + std::max(-F, 0.0)) * implicitShare;
+    if (Table1<double>* p = sideCoefficient(Ftype2[f]))
+      (*p)[c2] = (Dp + std::max(F, 0.0)) * implicitShare;
+  }
+}
+
+// Diffusion part of the second-order scheme; the second-neighbour coefficients start at 0.
+void secondOrderDiffusion(int first, int last, double s) {
+  for (int f = first; f <= last; ++f) {
+    const int c1 = Fcell1[f], c2 = Fcell2[f];
+    double a = 0;
+    if (c1 > 0 && c2 > 0) {
+      const bool vertical = isVertical(f);
+      const double gamma = faceGamma(f, c1, c2, vertical);
+      const double D = s * Farea[f] * gamma / (Fdist1[f] + Fdist2[f] + 1e-20);
+      double T = vertical ? TDCvert : TDChoriz;
+      if (vertical && TurbDensFlag == 1) T *= coeff_turbdens(c1, c2);
+      // Keeps the effective diffusivity at or above MinGamma whatever the factor.
+      a = D * (gamma > 0 ? std::max(T, MinGamma / gamma) : T);
+      if (FlagRBedformsmooth > 0) a += coeff_bedform(f, c1, c2);
+    }
+    if (Table1<double>* p = sideCoefficient(Ftype1[f])) {
+      (*p)[c1] = a;
+      (*sideSecondCoefficient(Ftype1[f]))[c1] = 0;
+    }
+    if (Table1<double>* p = sideCoefficient(Ftype2[f])) {
+      (*p)[c2] = a;
+      (*sideSecondCoefficient(Ftype2[f]))[c2] = 0;
+    }
+  }
+}
+
+// Convective part of the second-order scheme: the face value is extrapolated linearly from the
+// upwind cell U and the cell UU behind it, giving the downwind cell D a first- and a
+// second-neighbour coefficient and U a correction towards UU (its central coefficient then
+// grows by the same amount when the drivers sum the neighbour coefficients). A surface is
+// regular when U sees it on the side opposite to D's side, as inside an undistorted block;
+// otherwise UU's half size is taken across.
+void secondOrderConvection(int first, int last) {
+  for (int f = first; f <= last; ++f) {
+    if (Fqndum[f] != 0) continue;
+    const int c1 = Fcell1[f], c2 = Fcell2[f];
+    if (c1 <= 0 && c2 <= 0) continue;
+    const double F = Fflux[f], aF = std::fabs(F);
+    const bool forward = F >= 0;
+    const int U = forward ? c1 : c2, D = forward ? c2 : c1;
+    // Positive flow enters Fcell2 through its west, south or bottom side, negative flow
+    // Fcell1 through its east, north or top side; any other side adds no convective part.
+    const int side = forward ? Ftype2[f] : Ftype1[f];
+    if (forward ? side != 4 && side != 1 && side != 5 : side != 2 && side != 3 && side != 6)
+      continue;
+    int UU;
+    bool regular;
+    const Table1<double>*along, *across;  // half sizes of U and UU along the flow
+    Table1<double>*first1, *second, *upwind;
+    switch (side) {
+      case 4:  // flow enters D from the west
+        if (Ccellw[D] == 0) continue;
+        UU = Ccellw[U];
+        regular = Ftype1[f] == 2;
+        along = &Cidist, across = &Cjdist;
+        first1 = &Caw, second = &Caww, upwind = regular ? &Caw : &Cas;
+        break;
+      case 1:  // from the south
+        if (Ccells[D] == 0) continue;
+        UU = Ccells[U];
+        regular = Ftype1[f] == 3;
+        along = &Cjdist, across = &Cidist;
+        first1 = &Cas, second = &Cass, upwind = regular ? &Cas : &Caw;
+        break;
+      case 5:  // from below
+        if (Ccellb[D] == 0) continue;
+        UU = Ccellb[U];
+        regular = true;
+        along = across = &Ckdist;
+        first1 = &Cab, second = &Cabb, upwind = &Cab;
+        break;
+      case 2:  // from the east
+        if (Ccelle[D] == 0) continue;
+        UU = Ccelle[U];
+        regular = Ftype2[f] == 4;
+        along = &Cidist, across = &Cjdist;
+        first1 = &Cae, second = &Caee, upwind = &Cae;
+        break;
+      case 3:  // from the north
+        if (Ccelln[D] == 0) continue;
+        UU = Ccelln[U];
+        regular = Ftype2[f] == 1;
+        along = &Cjdist, across = &Cidist;
+        first1 = &Can, second = &Cann, upwind = &Can;
+        break;
+      case 6:  // from above
+        if (Ccellt[D] == 0) continue;
+        UU = Ccellt[U];
+        regular = true;
+        along = across = &Ckdist;
+        first1 = &Cat, second = &Catt, upwind = &Cat;
+        break;
+      default: continue;
+    }
+    if (UU == 0) {
+      // No second upwind cell: first-order upwind for this surface.
+      (*first1)[D] += aF;
+      (*second)[D] = 0;
+      continue;
+    }
+    const double dU = (*along)[U], dUU = regular ? (*along)[UU] : (*across)[UU];
+    const double w = (2 * dU + dUU) / (dU + dUU);
+    (*first1)[D] += w * aF;
+    (*second)[D] = (1 - w) * aF;
+    (*upwind)[U] += (w - 1) * aF;
+  }
+}
+
+void secondOrderArraysPresent() {
+  if (Caee && Caww && Cann && Cass && Catt && Cabb) return;
+  failf(1,
+        "Error, second-order upwind (K 6) for equation %d needs the second-neighbour "
+        "coefficients, which only the scheme for equation 1, 3 or 8 or F 63 1 provides\n",
+        Equation);
+}
+
+}  // namespace
+
+void coeff_make(int firstSurface, int lastSurface) {
+  const bool chunk = omp_in_parallel() != 0;
+  if (chunk) {
+    // Element 0 is the slot of the missing cell: it must read 0 in every chunk.
+#pragma omp atomic write
+    Cidist[0] = 0.0;
+#pragma omp atomic write
+    Cjdist[0] = 0.0;
+#pragma omp atomic write
+    Cxvel[0] = 0.0;
+#pragma omp atomic write
+    Cyvel[0] = 0.0;
+  } else {
+    Cidist[0] = Cjdist[0] = Cxvel[0] = Cyvel[0] = 0;
+  }
+  // On grids of the sequenced solution (F 152) a generator of their own would write these
+  // same coefficients first, and the face loop below overwrites every one of them; it is
+  // therefore not run.
+  const double s = diffusionFactor();
+  if (scheme() == 1) {
+    secondOrderArraysPresent();
+    secondOrderDiffusion(firstSurface, lastSurface, s);
+    if (chunk) return;
+    secondOrderConvection(firstSurface, lastSurface);
+  } else {
+    // The Crank-Nicolson share is applied as each coefficient is set, so every coefficient is
+    // scaled exactly once however the surface range is split; the explicit share enters
+    // through the transient term.
+    const double implicitShare =
+        TimeStep > 1e-8 && CrankNicols > 1e-8 ? 1.0 - CrankNicols : 1.0;
+    powerLawFaces(firstSurface, lastSurface, s, implicitShare);
+    if (chunk) return;
+  }
+  if (QNFlag > 0) QNGridCoeff();
+}
+
+void coeff_makeAfterChunks(int firstSurface, int lastSurface) {
+  if (scheme() == 1) secondOrderConvection(firstSurface, lastSurface);
+  if (QNFlag > 0) QNGridCoeff();
+}
+
+}  // namespace qorva

@@ -1,0 +1,518 @@
+// Inflow terms of the discharge groups for the equation being assembled: the discharges of
+// the step, the outflow balance, the marks of the boundary cells and the inflow flux of each
+// inflow surface with the value it carries (standard, shaped, logarithmic, multigrid-level,
+// cyclic and profile-file forms). Reads DischargeStruct, the time series, the surface
+// geometry and the cyclic and inflow profiles; writes DischargeArray, Cinout, Cap, Csource
+// (CinvApf, Csourcem for the fast solver) and the formed cyclic profile.
+#include <algorithm>
+#include <cmath>
+
+#include "discretisation/discretisation.h"
+#include "files/files.h"
+#include "state/blocks.h"
+#include "state/cells.h"
+#include "state/groups.h"
+#include "state/log.h"
+#include "state/options.h"
+#include "state/side_files.h"
+#include "state/status.h"
+#include "state/structured.h"
+#include "state/surfaces.h"
+#include "state/timeseries.h"
+
+namespace qorva {
+
+namespace {
+
+constexpr int kMaxSurfaces = static_cast<int>(decltype(DischargeGroup::surfaceList)::size());
+
+bool cellInGrid(int c) { return c >= 1 && c <= NoCells && c < static_cast<int>(Cap.size()); }
+
+// The cell behind boundary surface s (the other side is outside the grid); 0 when none.
+int entryCell(int s) {
+  if (s <= 0 || s > NoSurfaces) return 0;
+  const int c = Fcell1[s] != 0 ? Fcell1[s] : Fcell2[s];
+  return cellInGrid(c) ? c : 0;
+}
+
+int entries(const DischargeGroup& d) { return std::clamp(d.surfaceNo, 0, kMaxSurfaces); }
+
+// Rows of the series that the tables hold.
+int seriesRows() {
+  if (!TimeInTime || !QDinn) return 0;
+  long long rows = std::min<long long>(TimeInNo, static_cast<long long>(TimeInTime.size()));
+  rows = std::min<long long>(rows, static_cast<long long>(QDinn.dim(0)));
+  return static_cast<int>(std::max<long long>(rows, 0));
+}
+
+bool seriesGiven() { return FlagDischargeTime != 0 && seriesRows() >= 1; }
+
+// Discharge of group g (m3/s) of the series at the simulated time.
+double seriesDischarge(int g) { return timeSeriesValue(QDinn, g, stimet); }
+
+// Discharges of the step.
+void stepDischarges() {
+  if (!seriesGiven()) {
+    for (int g = 1; g <= 9; ++g) DischargeArray[g] = DischargeStruct[g].massDischarge;
+    return;
+  }
+  for (int g = 1; g <= 9; ++g) {
+    DischargeGroup& d = DischargeStruct[g];
+    if (g > 2 && d.surfaceNo <= 0) continue;
+    const double q = 1000 * seriesDischarge(g);
+    DischargeArray[g] = q;
+    if (FlagUpdateDischarge == 1) d.massDischarge = q;
+    if (debugging == 'H' && Equation == 1)
+      logf("Discharge for group %d = %lf, stimet = %lf\n", g, q, stimet);
+  }
+}
+
+void outflowBalance() {
+  for (int g = 1; g <= 9; ++g) {
+    const DischargeGroup& d = DischargeStruct[g];
+    if (d.surfaceNo <= 0 || d.inflowFlag != 0) continue;
+    const double qo = computeOutflow(g);
+    double& q = DischargeArray[g];
+    switch (FlagGlobFlux) {
+      case 2: q = qo; break;
+      case 3:
+      case 7: q = std::max(qo, q); break;
+      case 4: q = std::min(qo, q); break;
+      case 5:
+      case 6: q = std::max(qo, GlobFluxLim1 * std::min(qo, GlobFluxLim2 * q)); break;
+      default: break;
+    }
+  }
+}
+
+// How a group takes part in the branches that follow the step's discharge.
+enum class Role { kNone, kMark, kInflow };
+
+Role role(int g) {
+  const DischargeGroup& d = DischargeStruct[g];
+  if (d.surfaceNo <= 0) return Role::kNone;
+  if (d.inflowFlag == 0) return Role::kMark;
+  const double q = DischargeArray[g];
+  if (q < 0) return Role::kMark;  // a negative discharge takes water out
+  if (d.inflowFlag == 1 && q > 0) return Role::kInflow;
+  return Role::kNone;
+}
+
+// Cell of the multigrid level MGSGrid that holds grid cell c; 0 when the map has none.
+int levelCell(int c) {
+  for (int k = 1; k < MGSGrid; ++k) {
+    if (!MGSCpoint || c <= 0 || c >= static_cast<int>(MGSCpoint.dim(0))) return 0;
+    c = MGSCpoint[c][0];
+  }
+  return c > 0 && c < static_cast<int>(Cap.size()) ? c : 0;
+}
+
+int targetCell(int s, bool onLevel) {
+  const int c = entryCell(s);
+  return onLevel ? levelCell(c) : c;
+}
+
+void markGroup(int g, bool onLevel) {
+  const DischargeGroup& d = DischargeStruct[g];
+  for (int m = 0; m < entries(d); ++m) {
+    const int c = targetCell(d.surfaceList[m], onLevel);
+    if (c > 0) Cinout[c] = -g;
+  }
+}
+
+// A group whose inflow side has no area (a dry side) would get infinite or undefined fluxes:
+// it gets no inflow, and the first call of each dry spell says so.
+bool wetGroup(int g, double sum) {
+  if (sum >= 1e-20) {
+    FlagDryGroupWarned[g] = 0;
+    return true;
+  }
+  if (FlagDryGroupWarned[g] == 0) {
+    logf("Warning: discharge group %d has no inflow area (a dry side); it gets no inflow\n", g);
+    FlagDryGroupWarned[g] = 1;
+  }
+  return false;
+}
+
+// Inflow mass flux `flux` (kg/s) into cell c of group g, carrying `source` for the equation.
+void addInflow(int c, int g, double flux, double source) {
+  Cap[c] += flux;
+  Csource[c] += source;
+  Cinout[c] = g;
+}
+
+// Source of an inflow of mass flux per area G through surface s at the speed m (m/s) along
+// the surface normal into the grid, with the group's k and epsilon.
+double inflowSource(const DischargeGroup& d, int s, double G, double m) {
+  switch (Equation) {
+    case 1: return m * G * Fvx[s] * Fin[s] * Farea[s];
+    case 2: return m * G * Fvy[s] * Fin[s] * Farea[s];
+    case 5: return d.inflowK * G * Farea[s];
+    case 6: return d.inflowEps * G * Farea[s];
+    default: return 0;
+  }
+}
+
+// Discharge spread evenly over the group's area. On a multigrid level the terms go to the
+// level's cells and always carry the inflow momentum.
+void uniformInflow(bool onLevel) {
+  for (int g = 1; g <= 9; ++g) {
+    const Role r = role(g);
+    if (r == Role::kMark) markGroup(g, onLevel);
+    if (r != Role::kInflow) continue;
+    const DischargeGroup& d = DischargeStruct[g];
+    if (!wetGroup(g, d.area)) continue;
+    const double G = DischargeArray[g] / (d.area + 1e-30);
+    const double m = !onLevel && FlagNoImpulse == 1 ? 0.0 : 0.001 * G;
+    const bool extra = !onLevel && g == 1 && Equation == 1 &&
+                       std::fabs(momentumAddInflow) > 1e-10 && FlagDragDLL == 0;
+    for (int k = 0; k < entries(d); ++k) {
+      const int s = d.surfaceList[k];
+      const int c = targetCell(s, onLevel);
+      if (c == 0) continue;
+      double source = inflowSource(d, s, G, m);
+      if (extra) source += momentumAddInflow * Farea[s] / (d.area + 1e-20);
+      addInflow(c, g, G * Farea[s], source);
+    }
+  }
+}
+
+// Inflow falling linearly to 0 from half the group's height to its top.
+void shapedInflow() {
+  for (int g = 1; g <= 9; ++g) {
+    const Role r = role(g);
+    if (r == Role::kMark) markGroup(g, false);
+    if (r != Role::kInflow) continue;
+    const DischargeGroup& d = DischargeStruct[g];
+    double zmax = -100000, zmin = 100000;
+    for (int k = 0; k < entries(d); ++k) {
+      const int c = entryCell(d.surfaceList[k]);
+      if (c == 0) continue;
+      zmax = std::max(zmax, Czcenter[c] + Ckdist[c]);
+      zmin = std::min(zmin, Czcenter[c] - Ckdist[c]);
+    }
+    const double height = zmax - zmin;
+    double sum = 0;
+    for (int k = 0; k < entries(d) && height > 0; ++k) {
+      const int s = d.surfaceList[k];
+      const int c = entryCell(s);
+      if (c != 0) sum += std::min(2 * (zmax - Czcenter[c]) / height, 1.0) * Farea[s];
+    }
+    if (!wetGroup(g, height > 0 ? sum : 0.0)) continue;
+    const double G = DischargeArray[g] / (sum + 1e-30);
+    for (int k = 0; k < entries(d); ++k) {
+      const int s = d.surfaceList[k];
+      const int c = entryCell(s);
+      if (c == 0) continue;
+      const double f = 2 * (zmax - Czcenter[c]) / height;
+      const double Gs = f <= 1 ? f * G : G;
+      const double m = FlagNoImpulse == 1 ? 0.0 : 0.001 * Gs;
+      addInflow(c, g, Gs * Farea[s], inflowSource(d, s, Gs, m));
+    }
+  }
+}
+
+// Bed level under cell c: the bottom of its column's bottom cell.
+double bedLevel(int c) {
+  for (int n = 0; Ccellb[c] > 0 && cellInGrid(Ccellb[c]) && n < NoCells; ++n) c = Ccellb[c];
+  return Czcenter[c] - Ckdist[c];
+}
+
+// Logarithmic profile over the height above the bed: with F 202 1 above the lowest bed of
+// the group, with 2 above each column's own bed. The bed is found under every cell, so a
+// group that starts above the bottom cells still has one.
+void logarithmicInflow(bool skipGroup1) {
+  if (!(XksInflow > 0))
+    failf(1,
+          "Error for F 202 in control: the roughness of the logarithmic inflow must be above 0, "
+          "now %lf\n",
+          XksInflow);
+  for (int g = 1; g <= 9; ++g) {
+    const Role r = role(g);
+    if (r == Role::kMark) markGroup(g, false);
+    if (r != Role::kInflow || (skipGroup1 && g == 1)) continue;
+    const DischargeGroup& d = DischargeStruct[g];
+    double lowest = 100000;
+    for (int k = 0; k < entries(d); ++k) {
+      const int c = entryCell(d.surfaceList[k]);
+      if (c != 0) lowest = std::min(lowest, bedLevel(c));
+    }
+    auto weight = [&](int c) {
+      const double zb = FlagLogInflow == 2 ? bedLevel(c) : lowest;
+      const double w = std::log(30 * (Czcenter[c] - zb) / XksInflow);
+      return w >= 1e-7 ? w : 1e-7;
+    };
+    double sum = 0;
+    for (int k = entries(d) - 1; k >= 0; --k) {
+      const int s = d.surfaceList[k];
+      const int c = entryCell(s);
+      if (c != 0) sum += weight(c) * Farea[s];
+    }
+    if (!wetGroup(g, sum)) continue;
+    int handled = 0, lastCell = 0;
+    double lastG = 0, lastZb = 0, lastArea = 0;
+    for (int k = entries(d) - 1; k >= 0; --k) {
+      const int s = d.surfaceList[k];
+      const int c = entryCell(s);
+      if (c == 0) continue;
+      const double G = weight(c) * DischargeArray[g] / (sum + 1e-30);
+      addInflow(c, g, G * Farea[s], inflowSource(d, s, G, 0.001 * G));
+      ++handled;
+      lastCell = c;
+      lastG = G;
+      lastZb = FlagLogInflow == 2 ? bedLevel(c) : lowest;
+      lastArea = Farea[s];
+    }
+    if (debugging == 'R' && Iter == 1 && handled > 0) {
+      logf("Boundary condition, logarithmic inflow. uplus = %lf\n", lastG);
+      logf("levbed = %lf, k = %d, Vel = %lf, Area = %lf\n", lastZb, handled, lastG / 1000,
+           lastArea);
+      logf("source = %lf, Equation = %d\n", Csource[lastCell], Equation);
+    }
+  }
+}
+
+// Mass flux per area of an inflow group that carries its own stored discharge; groups that
+// bring no water (or have no area) get nothing, and a negative discharge marks the cells.
+bool storedFlux(int g, double& G) {
+  const DischargeGroup& d = DischargeStruct[g];
+  if (d.massDischarge < 0) markGroup(g, false);
+  if (!(d.massDischarge > 0) || !wetGroup(g, d.area)) return false;
+  G = d.massDischarge / (d.area + 1e-30);
+  return true;
+}
+
+// The cyclic profile stored by level (read from `cyclic` or formed here).
+void storedProfileInflow() {
+  for (int g = 1; g <= 9; ++g) {
+    const DischargeGroup& d = DischargeStruct[g];
+    if (d.surfaceNo <= 0) continue;
+    if (d.inflowFlag == 0) markGroup(g, false);
+    double G = 0;
+    if (d.inflowFlag != 1 || !storedFlux(g, G)) continue;
+    for (int k = 0; k < entries(d); ++k) {
+      const int s = d.surfaceList[k];
+      const int c = entryCell(s);
+      if (c == 0) continue;
+      const int lev = d.levelList[k];
+      const bool inTable = lev >= 0 && lev < kCyclicLevels;
+      double source = 0;
+      if (inTable && Equation == 1) source = cyclicU[lev] * G * Fvx[s] * Fin[s] * Farea[s];
+      if (inTable && Equation == 5) source = cyclicK[lev] * G * Farea[s];
+      if (inTable && Equation == 6) source = cyclicE[lev] * G * Farea[s];
+      addInflow(c, g, G * Farea[s], source);
+    }
+  }
+}
+
+// Group 1 takes the present values of the matching cells of outflow group 2, entry by entry.
+void coupledInflow() {
+  const DischargeGroup& d1 = DischargeStruct[1];
+  const DischargeGroup& d2 = DischargeStruct[2];
+  const int n1 = entries(d1), n2 = entries(d2), n = std::min(n1, n2);
+  if (n1 != n2 && FlagCyclicPairsWarned == 0) {
+    logf("Warning: cyclic discharge groups 1 and 2 hold %d and %d surfaces; only the first %d "
+         "are coupled\n",
+         n1, n2, n);
+    FlagCyclicPairsWarned = 1;
+  }
+  double G = 0;
+  const bool flows = n > 0 && storedFlux(1, G);
+  for (int k = 0; k < n; ++k) {
+    const int s = d1.surfaceList[k];
+    const int c = entryCell(s), c2 = entryCell(d2.surfaceList[k]);
+    if (c2 != 0) Cinout[c2] = -2;
+    if (c == 0 || !flows) continue;
+    double value = 0;
+    if (Equation == 1) value = 0.5 * (Cxvel[c] + Cxvel[c2]) * Fvx[s] * Fin[s];
+    if (Equation == 5) value = 0.5 * (Ckinen[c] + Ckinen[c2]);
+    if (Equation == 6) value = 0.5 * (Cepsilon[c] + Cepsilon[c2]);
+    addInflow(c, 1, G * Farea[s], value * G * Farea[s]);
+  }
+}
+
+// Profile per column and level from the `inflow` file, for group 1; the first column of the
+// group is column 1 of the file.
+void profileFileInflow() {
+  for (int g = 2; g <= 9; ++g)
+    if (role(g) == Role::kMark) markGroup(g, false);
+  const Role r = role(1);
+  if (r == Role::kMark) markGroup(1, false);
+  double G = 0;
+  if (r != Role::kInflow || !storedFlux(1, G)) return;
+  const DischargeGroup& d = DischargeStruct[1];
+  int col = 0;
+  for (int k = 0; k < entries(d); ++k) {
+    const int s = d.surfaceList[k];
+    const int c = entryCell(s);
+    if (c == 0) continue;
+    if (col == 0 || Ccellt[c] == 0) ++col;
+    if (col > inflowj || col >= kInflowPoints) break;
+    const int lev = d.levelList[k] + 1;
+    double source = 0;
+    if (lev >= 0 && lev <= inflowk && lev < kInflowLevels) {
+      if (Equation == 1) source = inflowu[col][lev] * G * Fax[s] * Fin[s];
+      if (Equation == 2) source = inflowv[col][lev] * G * Fay[s] * Fin[s];
+      if (Equation == 5) source = inflowki[col][lev] * G * Farea[s];
+      if (Equation == 6) source = inflowe[col][lev] * G * Farea[s];
+    }
+    addInflow(c, 1, G * Farea[s], source);
+  }
+}
+
+int levelOfCell(int c) {
+  int level = 0;
+  while (cellInGrid(c) && level <= NoCells) {
+    ++level;
+    c = Ccellb[c];
+  }
+  return level;
+}
+
+// Cyclic profile from the cells of outflow group 2: the mean of u, k and epsilon over the
+// group's cells of each level.
+void formCyclicProfile(int times) {
+  const int top = std::min(znumber, kCyclicLevels - 1);
+  for (int k = 0; k <= top; ++k) cyclicU[k] = cyclicK[k] = cyclicE[k] = 0;
+  Fixed<int, kCyclicLevels> count{};
+  const DischargeGroup& d = DischargeStruct[2];
+  for (int m = 0; m < entries(d); ++m) {
+    const int c = entryCell(d.surfaceList[m]);
+    const int lev = levelOfCell(c);
+    if (c == 0 || lev > top) continue;
+    cyclicU[lev] += Cxvel[c];
+    cyclicK[lev] += Ckinen[c];
+    cyclicE[lev] += Cepsilon[c];
+    ++count[lev];
+  }
+  for (int k = 1; k <= top; ++k)
+    if (count[k] > 0) {
+      cyclicU[k] /= count[k];
+      cyclicK[k] /= count[k];
+      cyclicE[k] /= count[k];
+    }
+  if (Iter % (100 * times) == 0) {
+    logf("Cyclic values, stimet = %lf\n", stimet);
+    for (int k = 1; k <= top; ++k)
+      logf("U, K, E (%d) = %lf %lf %lf\n", k, cyclicU[k], cyclicK[k], cyclicE[k]);
+  }
+  FlagHaveInitiatedCyclic = 1;
+  ++NoCyclesDone;
+}
+
+// Constant vertical-velocity source on the bottom cells of row j = 2, i = 2..29, where the
+// grid has those columns.
+void kennedySource() {
+  if (!zval || zval.dim(1) < 3) return;
+  const int last = std::min(29, static_cast<int>(zval.dim(0)) - 1);
+  for (int i = 2; i <= last; ++i) {
+    const int c = static_cast<int>(zval[i][2][0]);
+    if (cellInGrid(c)) Csource[c] += SourceKennedy;
+  }
+}
+
+enum class Branch { kCoupled, kStored, kProfileFile, kLevel, kShaped, kLogarithmic, kStandard, kNone };
+
+Branch chooseBranch() {
+  const DischargeGroup& g1 = DischargeStruct[1];
+  const DischargeGroup& g2 = DischargeStruct[2];
+  if (FlagCyclic != 0 && g1.inflowFlag == 1 && Iter > FlagCyclic && g2.inflowFlag == 0 &&
+      FlagHaveReadCyclic == 0 && FlagHaveInitiatedCyclic == 0)
+    return Branch::kCoupled;
+  if (FlagCyclic != 0 && (FlagCyclic > 0 || g1.inflowFlag == 1) && MGSGrid <= 1 &&
+      (FlagReadRes == 1 || FlagHaveReadCyclic == 1 || FlagHaveInitiatedCyclic == 1))
+    return Branch::kStored;
+  if (inflowj > 0) return Branch::kProfileFile;
+  if (MGSGrid >= 2) return Branch::kLevel;
+  if (FlagShapeInflow > 0) return Branch::kShaped;
+  if (FlagLogInflow != 0) return Branch::kLogarithmic;
+  if (FlagCyclic == 0 || (Iter <= FlagCyclic && FlagReadRes == 0)) return Branch::kStandard;
+  return Branch::kNone;
+}
+
+double largestResidual() {
+  double r = MaxResidual[1];
+  for (int e = 2; e <= 6; ++e) r = std::max(r, MaxResidual[e]);
+  return r;
+}
+
+}  // namespace
+
+double computeOutflow(int g) {
+  double q = 0;
+  for (int h = 1; h <= 9; ++h) {
+    // A group without surfaces brings no water into the grid, whatever its discharge says.
+    if (h == g || DischargeStruct[h].surfaceNo <= 0) continue;
+    q += IO[h].flag[0] == 0 ? DischargeArray[h] : -DischargeArray[h];
+  }
+  const double interval = std::max({TimeStep, stimeWL2 - stimeWL1, 1e-20});
+  q += 1000 * SurfVolDefect / interval;
+  return q < 0 ? 0 : q;
+}
+
+void boundary() {
+  stepDischarges();
+  outflowBalance();
+  if (Cinout)
+    for (int c = 1; c <= NoCells && c < static_cast<int>(Cinout.size()); ++c) Cinout[c] = 0;
+
+  if (FlagCyclic < 0 && FlagHaveReadCyclic == 0 && NoCyclesDone < -FlagCyclic && Equation == 1 &&
+      largestResidual() < 0.01)
+    formCyclicProfile(-FlagCyclic);
+
+  const Branch branch = chooseBranch();
+  switch (branch) {
+    case Branch::kCoupled: coupledInflow(); break;
+    case Branch::kStored: storedProfileInflow(); break;
+    case Branch::kProfileFile: profileFileInflow(); break;
+    case Branch::kShaped: shapedInflow(); break;
+    case Branch::kStandard: uniformInflow(false); break;
+    case Branch::kLevel:
+    case Branch::kLogarithmic:
+    case Branch::kNone: break;
+  }
+
+  if (SourceKennedy > 0 && Equation == 3) kennedySource();
+  if (MGSGrid > 1) {
+    uniformInflow(true);
+    return;
+  }
+  // The file profile has given group 1 its inflow already; the others take the logarithmic one.
+  if (FlagLogInflow > 0 && FlagCyclic == 0) logarithmicInflow(branch == Branch::kProfileFile);
+}
+
+void boundaryFast() {
+  if (!CinvApf || CinvApf.dim(0) < 5 || !Csourcem || Csourcem.dim(0) < 5)
+    failf(1, "Error: the fast flow solver (F 170) has no tables for its inflow terms\n");
+  if (Cinout)
+    for (int c = 1; c <= NoCells && c < static_cast<int>(Cinout.size()); ++c) Cinout[c] = 0;
+  const int cells = static_cast<int>(std::min(CinvApf.dim(1), Csourcem.dim(1)));
+  for (int g = 1; g <= 9; ++g) {
+    const DischargeGroup& d = DischargeStruct[g];
+    if (d.surfaceNo <= 0) continue;
+    if (d.inflowFlag == 0) markGroup(g, false);
+    if (d.inflowFlag != 1) continue;
+    double q = d.massDischarge;
+    if (FlagDischargeTime > 0 && seriesGiven()) {
+      q = 1000 * seriesDischarge(g);
+      if (q < 0) q = d.massDischarge;
+    }
+    // No water comes in through a group whose discharge is not positive.
+    if (!(q > 0) || !wetGroup(g, d.area)) continue;
+    const double G = q / (d.area + 1e-30);
+    for (int k = 0; k < entries(d); ++k) {
+      const int s = d.surfaceList[k];
+      const int c = entryCell(s);
+      if (c == 0 || c >= cells) continue;
+      const double flux = G * Farea[s];
+      for (int v = 0; v < 5; ++v) CinvApf[v][c] += flux;
+      Cinout[c] = g;
+      Csourcem[0][c] += Fvx[s] * 0.001 * G * G * Fin[s] * Farea[s];
+      Csourcem[1][c] += Fvy[s] * 0.001 * G * G * Fin[s] * Farea[s];
+      Csourcem[3][c] += d.inflowK * G * Farea[s];
+      Csourcem[4][c] += d.inflowEps * G * Farea[s];
+    }
+  }
+}
+
+}  // namespace qorva

@@ -1,0 +1,58 @@
+// Solvers of the per-cell equation system: the dispatch `solver`, the point Gauss-Seidel
+// sweeps, the threaded variants of F 164 and the column-aligned chunk tables.
+#pragma once
+
+#include <vector>
+
+namespace qorva {
+
+// Solves the system of the current Equation in place over WCStart..WCEnd by a fixed number of
+// sweeps (sweeps[Equation], three times that for the pressure correction), in the array that
+// Cf designates, or in the five fields Cff of the fast flow driver.
+void solver();
+
+// The method `solver` picks for the present settings.
+enum class SolverMethod {
+  FiveField,  // GaussFast on Cff[0..4]: the five-field step of the fast flow driver
+  Serial,     // Gauss over the whole range
+  Variants,   // GaussN, by F 164
+  Chunked,    // F 206 threads, each sweeping its share of the range with Gauss
+};
+SolverMethod solverMethod();
+
+// Symmetric point Gauss-Seidel over cells first..last of Cf: `sweeps` forward and backward
+// passes (one pass pair whatever `sweeps` is when the multi-neighbour lists are on).
+void Gauss(int first, int last, int sweeps);
+
+// The sweep methods of F 164 above 20: Jacobi half-steps, Gauss-Seidel in each thread's block,
+// column half-steps on blocks or on column-aligned chunks, and serial variants with 1/Cap.
+void GaussN(int first, int last, int sweeps);
+
+// Five fields of the fast flow driver swept together over first..last.
+void GaussFast(int first, int last, int sweeps);
+
+// Bounds of cell chunks that end at the top of a water column, so that no column is split
+// between two chunks (the cells of a column are numbered upward, Ccellt 0 at its top).
+// Chunk p = 1..count() is cells lo(p)..hi(p), empty when lo(p) > hi(p). The table is sized
+// from the chunk count each time it is built.
+class ChunkTable {
+ public:
+  // n chunks over first..last; bound t (1..n-1) starts at first - 1 + t * size and moves up
+  // to the top of its column, the last bound is `last`.
+  void build(int first, int last, int n, int size);
+  // 16 chunks; bound t starts at first - 1 + trunc(t * (last - first + 1) * 0.0625).
+  void buildSixteenths(int first, int last);
+
+  int count() const { return static_cast<int>(entry_.size()) - 1; }
+  int lo(int p) const { return entry_[p - 1] + 1; }
+  int hi(int p) const { return entry_[p]; }
+  // entry(0) = first - 1, entry(p) = last cell of chunk p.
+  int entry(int t) const { return entry_[t]; }
+
+ private:
+  template <class Start>
+  void fill(int first, int last, int n, Start start);
+  std::vector<int> entry_{0};
+};
+
+}  // namespace qorva
