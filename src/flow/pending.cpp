@@ -6,13 +6,10 @@
 namespace qorva {
 
 int shallowWater() { notAvailable("the shallow-water computation (task L)"); }
-void computeWCStart() { notAvailable("the working ranges of the water-flow computation"); }
-void startup() { notAvailable("the start-up of a flow or soil computation"); }
 void WaterSolveNew() { notAvailable("the water-flow computation of F 328 (WaterSolveNew)"); }
 void WaterSolveFast() { notAvailable("the fast water-flow computation of F 170 (WaterSolveFast)"); }
 void MGSsolver() { notAvailable("the grid-sequenced water-flow computation of F 152 (MGSsolver)"); }
 void WaterSolveHydrostatic() { notAvailable("the hydrostatic water-flow computation of F 68 1"); }
 void WaterSolve2D() { notAvailable("the depth-averaged water-flow computation of F 68 3"); }
-void WaterSolve() { notAvailable("the water-flow computation (WaterSolve)"); }
 
 }  // namespace qorva

@@ -13,4 +13,21 @@ namespace qorva {
 void waterflow(int firstSurface, int lastSurface);
 void waterflowAfterChunks();
 
+// Pressure-correction coefficients of Equation 4 from 1/Ap.
+void pressure_coeff();
+// Continuity defect of every cell (with storage terms and group discharges) as the source of
+// the pressure-correction equation, and the boundary mass fluxes.
+void pressure_fluxes();
+// Pressure-gradient sources of the momentum equation Equation for cells first..last.
+void pressure_source(int firstCell, int lastCell);
+void presSourceFast();
+// Surface condition, pressure filters and limits.
+void presSurfFunction();
+void pressureFilter();
+// Corrections of fluxes, velocities and pressure after the pressure-correction solve.
+void SimpleCorrections(int innerIter, int firstSurface, int lastSurface, int firstCell, int lastCell);
+void FilterPressure();
+void TrekantPresCorr();
+void CorrSimpleCorrections();
+
 }  // namespace qorva
