@@ -7,5 +7,7 @@ int computeSlidemovement();
 void groundwater();
 int computeSoilStress();
 void computeSlideLocation();
+// Joins away the empty layers of bed cell b; returns the number of joins.
+int removeZerolayers(int b);
 
 }  // namespace qorva

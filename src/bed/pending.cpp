@@ -9,5 +9,6 @@ int computeSlidemovement() { notAvailable("the slide movement (task D)"); }
 void groundwater() { notAvailable("the groundwater computation (task G)"); }
 int computeSoilStress() { notAvailable("the soil stress (task N)"); }
 void computeSlideLocation() { notAvailable("the slide location (task N)"); }
+int removeZerolayers(int) { notAvailable("removing the empty bed layers of a bed cell"); }
 
 }  // namespace qorva

@@ -281,6 +281,10 @@ void readG25(DataSetReader& r) {
     r.i(WorkBlock[b]);
     r.require(in(WorkBlock[b], 0, 20), strf("Error for integer no. %d on G 25 data set\n", b + 1));
   }
+  // A list without a block above 0 would leave the flow computation nothing to work on.
+  bool any = false;
+  for (int b = 1; b <= WorkBlockNo; ++b) any = any || WorkBlock[b] > 0;
+  r.require(any, "Input error for G 25 in control: no work block above 0 is given\n");
 }
 
 void readG26(DataSetReader& r) {

@@ -40,4 +40,11 @@ void WriteTransFiles();
 // records of bedrough. Ends the run with -5 when F 90 1 needs a missing bedrough.
 void readBedrough();
 
+// The flow result: "result.end" (numbered, block-division, binary "resultb" and crash-grid
+// names by P 10/P 15, F 308, F 48 = 15 and F 257 = 2), text or raw doubles. The argument is
+// not used.
+void print_result(int);
+// The grain-size fractions of the bed, "fracres.new" and its series. The argument is not used.
+void print_fracres(int);
+
 }  // namespace qorva

@@ -5,11 +5,9 @@
 
 namespace qorva {
 
-int ReadAllData() { notAvailable("reading the restart file alldata (task B)"); }
 int writeConqRes() { notAvailable("writing the component results compres (task E)"); }
 int writeConcRes() { notAvailable("writing the concentration results con2res (task F)"); }
-void WriteAllData() { notAvailable("writing the restart file alldata (task J)"); }
 int readConRes() { notAvailable("reading compres, con2res and fracres (task O)"); }
-void readres() { notAvailable("reading result and bedres (task R)"); }
+void print_fracres(int) { notAvailable("writing the bed fractions fracres (print_fracres)"); }
 
 }  // namespace qorva

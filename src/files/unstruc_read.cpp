@@ -11,6 +11,7 @@
 
 #include "discretisation/discretisation.h"
 #include "files/files.h"
+#include "files/grid_sections.h"
 #include "grid/grid.h"
 #include "state/arrays.h"
 #include "state/bedcells.h"
@@ -28,6 +29,200 @@
 
 namespace qorva {
 
+namespace gridfile {
+
+std::string gridName;
+
+void damaged(const char* fmt, ...) {
+  std::va_list ap;
+  va_start(ap, fmt);
+  char text[512];
+  std::vsnprintf(text, sizeof text, fmt, ap);
+  va_end(ap);
+  logf("Error in '%s' file: %s", gridName.c_str(), text);
+  throw Damaged{};
+}
+
+bool scan(std::FILE* f, int want, const char* fmt, ...) {
+  std::va_list ap;
+  va_start(ap, fmt);
+  const int got = std::vfscanf(f, fmt, ap);
+  va_end(ap);
+  return got == want;
+}
+
+void requireRef(const char* owner, int n, const char* what, int value, int count) {
+  if (value < 0 || value > count)
+    damaged("%s %d refers to %s %d, outside 0..%d\n", owner, n, what, value, count);
+}
+
+void readPoints(std::FILE* f) {
+  for (int p = 1; p <= NoPoints; ++p)
+    if (!scan(f, 3, "%lf %lf %lf", &Px[p], &Py[p], &Pz[p]))
+      damaged("point %d does not hold three numbers\n", p);
+}
+
+void readCellTopology(std::FILE* f, int c) {
+  int v[20];
+  for (int k = 0; k < 20; ++k)
+    if (!scan(f, 1, "%d", &v[k])) damaged("cell %d does not hold twenty integers\n", c);
+  for (int k = 0; k < 8; ++k) requireRef("cell", c, "point", v[k], NoPoints);
+  for (int k = 8; k < 14; ++k) requireRef("cell", c, "surface", v[k], NoSurfaces);
+  for (int k = 14; k < 20; ++k) requireRef("cell", c, "cell", v[k], NoCells);
+  Table1<int>* to[20] = {&Cpoint1, &Cpoint2, &Cpoint3, &Cpoint4, &Cpoint5, &Cpoint6, &Cpoint7,
+                         &Cpoint8, &Cflates, &Cflatee, &Cflaten, &Cflatew, &Cflateb, &Cflatet,
+                         &Ccells,  &Ccelle,  &Ccelln,  &Ccellw,  &Ccellb,  &Ccellt};
+  for (int k = 0; k < 20; ++k) (*to[k])[c] = v[k];
+}
+
+void readSurfaces(std::FILE* f) {
+  for (int s = 1; s <= NoSurfaces; ++s) {
+    int v[6];
+    if (!scan(f, 6, "%d %d %d %d %d %d", &v[0], &v[1], &v[2], &v[3], &v[4], &v[5]))
+      damaged("surface %d does not hold six integers\n", s);
+    for (int k = 0; k < 4; ++k) requireRef("surface", s, "point", v[k], NoPoints);
+    for (int k = 4; k < 6; ++k) requireRef("surface", s, "cell", v[k], NoCells);
+    Fpoint1[s] = v[0];
+    Fpoint2[s] = v[1];
+    Fpoint3[s] = v[2];
+    Fpoint4[s] = v[3];
+    Fcell1[s] = v[4];
+    Fcell2[s] = v[5];
+  }
+}
+
+void scanBlock(std::FILE* f, int b) {
+  GridBlock& k = block[b];
+  if (!scan(f, 19, "%d %d %d %d %d %d %d %d %d %d %d %d %d %d %d %d %d %lf %lf", &k.i1, &k.i2,
+            &k.j1, &k.j2, &k.nestlevel, &k.bedfollow, &k.boxcells, &k.aux2, &k.aux3, &k.aux4,
+            &k.cellstart, &k.cellend, &k.surfstart, &k.surfend, &k.pointstart, &k.pointend,
+            &k.flag2D, &k.boxheight, &k.boxtop))
+    damaged("block %d does not hold its nineteen values\n", b);
+}
+
+void checkBlock(int b) {
+  const GridBlock& k = block[b];
+  // Grid line i1-1 (j1-1) is the block's first line: it must exist.
+  if (k.i1 < 1 || k.j1 < 1) damaged("block %d starts at column (%d,%d); columns start at 1\n", b, k.i1, k.j1);
+  // A block without cells starts one above its end.
+  const struct {
+    const char* what;
+    int first, last, count;
+  } ranges[] = {{"cells", k.cellstart, k.cellend, NoCells},
+                {"surfaces", k.surfstart, k.surfend, NoSurfaces},
+                {"points", k.pointstart, k.pointend, NoPoints}};
+  for (const auto& r : ranges)
+    if (r.first < 0 || r.last < 0 || r.first > r.count + 1 || r.last > r.count)
+      damaged("block %d holds the %s %d to %d of a grid of %d\n", b, r.what, r.first, r.last, r.count);
+}
+
+void readConnections(std::FILE* f) {
+  for (int c = 0; c < NoConnect; ++c) {
+    BlockConnection& k = conn[c];
+    if (!scan(f, 4, "%d %d %d %d", &k.i1, &k.i2, &k.j1, &k.j2))
+      damaged("block connection %d does not hold four integers\n", c);
+    if (k.i1 < 0 || k.i2 < 0 || k.j1 < 0 || k.j2 < 0 || k.i1 > xnumber + 1 || k.i2 > xnumber + 1 ||
+        k.j1 > ynumber + 1 || k.j2 > ynumber + 1)
+      damaged("block connection %d joins the grid points (%d,%d) and (%d,%d), outside the G 1 grid\n", c,
+              k.i1, k.j1, k.i2, k.j2);
+  }
+  for (int n = 1; n <= NoConnFlate; ++n) {
+    int a = 0, b = 0;
+    if (!scan(f, 2, "%d %d", &a, &b)) damaged("block joint pair %d does not hold two integers\n", n);
+    for (int s : {a, b})
+      if (s < 1 || s > NoSurfaces)
+        damaged("block joint pair %d refers to surface %d, outside 1..%d\n", n, s, NoSurfaces);
+    connFlate[n][0] = a;
+    connFlate[n][1] = b;
+  }
+}
+
+void readGroupLine(std::FILE* f, int g, int version) {
+  DischargeGroup& d = DischargeStruct[g];
+  bool ok;
+  if (version == 0) {
+    ok = scan(f, 8, "%d %d %d %d %d %d %lf %lf", &d.inflowFlag, &d.bcType, &d.componentNo,
+              &d.lowLevel, &d.topLevel, &d.surfaceNo, &d.massDischarge, &d.inflowConc);
+    d.xyNo = 0;
+  } else {
+    ok = scan(f, 9, "%d %d %d %d %d %d %d %lf %lf", &d.inflowFlag, &d.bcType, &d.componentNo,
+              &d.lowLevel, &d.topLevel, &d.surfaceNo, &d.xyNo, &d.massDischarge, &d.inflowConc);
+  }
+  if (!ok) damaged("discharge group %d does not hold its values\n", g);
+  if (d.surfaceNo < 0 || d.surfaceNo > static_cast<int>(d.surfaceList.size()))
+    damaged("discharge group %d has %d surfaces, at most %d can be used\n", g, d.surfaceNo,
+            static_cast<int>(d.surfaceList.size()));
+  if (d.xyNo < 0 || d.xyNo > static_cast<int>(d.x.size()))
+    damaged("discharge group %d has %d x-y points, at most %d can be used\n", g, d.xyNo,
+            static_cast<int>(d.x.size()));
+}
+
+void readGroupLists(std::FILE* f, int g, bool stopAtBadEntry) {
+  DischargeGroup& d = DischargeStruct[g];
+  // Lists run from index 0, as the writer writes them.
+  for (int s = 0; s < d.surfaceNo; ++s) {
+    int v = 0;
+    if (!scan(f, 1, "%d", &v)) {
+      if (!stopAtBadEntry) damaged("discharge group %d does not hold its %d surfaces\n", g, d.surfaceNo);
+      // The entries after this one were never read: the group keeps the ones it has.
+      d.surfaceNo = s;
+      break;
+    }
+    requireRef("discharge group", g, "surface", v, NoSurfaces);
+    d.surfaceList[s] = v;
+  }
+  for (int p = 0; p < d.xyNo; ++p)
+    if (!scan(f, 2, "%lf %lf", &d.x[p], &d.y[p]))
+      damaged("discharge group %d does not hold its %d x-y points\n", g, d.xyNo);
+}
+
+void readSurfaceGroups(std::FILE* f) {
+  for (int g = 0; g < 10; ++g) {
+    SurfaceDischargeGroup& s = SurfDischargeStruct[g];
+    if (!scan(f, 3, "%d %d %lf", &s.id, &s.count, &s.load))
+      damaged("surface discharge group %d does not hold its values\n", g);
+    if (s.count < 0 || s.count > static_cast<int>(s.cells.size()))
+      damaged("surface discharge group %d has %d cells, at most %d can be used\n", g, s.count,
+              static_cast<int>(s.cells.size()));
+    for (int e = 0; e < s.count; ++e) {
+      if (!scan(f, 1, "%d", &s.cells[e]))
+        damaged("surface discharge group %d does not hold its %d cells\n", g, s.count);
+      requireRef("surface discharge group", g, "cell", s.cells[e], NoCells);
+    }
+  }
+}
+
+void readNesting(std::FILE* f, int version) {
+  for (int n = 1; n <= NoNestflater; ++n) {
+    int wall = 0, surface = 0, cell = 0, blk = 0;
+    double flux = 0;
+    const int got = std::fscanf(f, "%d %d %d %d %lf", &wall, &surface, &cell, &blk, &flux);
+    // The version-4 writer leaves the nesting records out; the grid is regenerated anyway.
+    if (version == 4 && n == 1 && got == EOF) return;
+    if (got != 5) damaged("nesting record %d does not hold its five values\n", n);
+    requireRef("nesting record", n, "surface", surface, NoSurfaces);
+    requireRef("nesting record", n, "cell", cell, NoCells);
+    requireRef("nesting record", n, "block", blk, NoBlocks);
+    Ninoutwall[n] = wall;
+    Npflate[n] = surface;
+    Npcelle[n] = cell;
+    Npblock[n] = blk;
+    Nflux[n] = flux;
+    for (int k = 0; k < 4; ++k) {
+      int c = 0;
+      if (!scan(f, 5, "%d %lf %lf %lf %lf", &c, &Nweight[n][k], &Nvect[n][k][0], &Nvect[n][k][1],
+                &Nvect[n][k][2]))
+        damaged("nesting record %d does not hold its four interpolation lines\n", n);
+      requireRef("nesting record", n, "cell", c, NoCells);
+      Ncell[n][k] = c;
+    }
+  }
+}
+
+}  // namespace gridfile
+
+using namespace gridfile;
+
 namespace {
 
 // Results of ReadUnstructure that the task driver reports.
@@ -43,55 +238,6 @@ void interpolateSurfaceNested() {
 }
 void OpenFOAM_MakeSurface() { notAvailable("the water surface from the alpha1 file (F 349)"); }
 void readBedangle() { notAvailable("the bed angles of the bedangle file (F 274)"); }
-
-// Thrown once the reason is in the log: the grid file is damaged.
-struct Damaged {};
-
-// Closes the file on every way out, an ended run included.
-class File {
- public:
-  explicit File(std::FILE* f = nullptr) : f_(f) {}
-  File(const File&) = delete;
-  File& operator=(const File&) = delete;
-  ~File() { close(); }
-  std::FILE* get() const { return f_; }
-  explicit operator bool() const { return f_ != nullptr; }
-  void close() {
-    if (f_) std::fclose(f_);
-    f_ = nullptr;
-  }
-
- private:
-  std::FILE* f_;
-};
-
-std::string gridName;  // the grid file being read, for the messages
-
-[[noreturn]] __attribute__((format(printf, 1, 2))) void damaged(const char* fmt, ...) {
-  std::va_list ap;
-  va_start(ap, fmt);
-  char text[512];
-  std::vsnprintf(text, sizeof text, fmt, ap);
-  va_end(ap);
-  logf("Error in '%s' file: %s", gridName.c_str(), text);
-  throw Damaged{};
-}
-
-// Reads with the C input semantics of the file's format; false when fewer than `want` items
-// converted.
-__attribute__((format(scanf, 3, 4))) bool scan(std::FILE* f, int want, const char* fmt, ...) {
-  std::va_list ap;
-  va_start(ap, fmt);
-  const int got = std::vfscanf(f, fmt, ap);
-  va_end(ap);
-  return got == want;
-}
-
-// A number that refers to an entry of a table of `count` entries (0 = none).
-void requireRef(const char* owner, int n, const char* what, int value, int count) {
-  if (value < 0 || value > count)
-    damaged("%s %d refers to %s %d, outside 0..%d\n", owner, n, what, value, count);
-}
 
 long long lastSlot(std::size_t size) { return static_cast<long long>(size) - 1; }
 
@@ -201,103 +347,24 @@ void checkCounts() {
   }
 }
 
-void readGeometry(std::FILE* f) {
-  for (int p = 1; p <= NoPoints; ++p)
-    if (!scan(f, 3, "%lf %lf %lf", &Px[p], &Py[p], &Pz[p]))
-      damaged("point %d does not hold three numbers\n", p);
-  for (int c = 1; c <= NoCells; ++c) {
-    int v[20];
-    for (int k = 0; k < 20; ++k)
-      if (!scan(f, 1, "%d", &v[k])) damaged("cell %d does not hold twenty integers\n", c);
-    for (int k = 0; k < 8; ++k) requireRef("cell", c, "point", v[k], NoPoints);
-    for (int k = 8; k < 14; ++k) requireRef("cell", c, "surface", v[k], NoSurfaces);
-    for (int k = 14; k < 20; ++k) requireRef("cell", c, "cell", v[k], NoCells);
-    Table1<int>* to[20] = {&Cpoint1, &Cpoint2, &Cpoint3, &Cpoint4, &Cpoint5, &Cpoint6, &Cpoint7,
-                           &Cpoint8, &Cflates, &Cflatee, &Cflaten, &Cflatew, &Cflateb, &Cflatet,
-                           &Ccells,  &Ccelle,  &Ccelln,  &Ccellw,  &Ccellb,  &Ccellt};
-    for (int k = 0; k < 20; ++k) (*to[k])[c] = v[k];
-  }
-  for (int s = 1; s <= NoSurfaces; ++s) {
-    int v[6];
-    if (!scan(f, 6, "%d %d %d %d %d %d", &v[0], &v[1], &v[2], &v[3], &v[4], &v[5]))
-      damaged("surface %d does not hold six integers\n", s);
-    for (int k = 0; k < 4; ++k) requireRef("surface", s, "point", v[k], NoPoints);
-    for (int k = 4; k < 6; ++k) requireRef("surface", s, "cell", v[k], NoCells);
-    Fpoint1[s] = v[0];
-    Fpoint2[s] = v[1];
-    Fpoint3[s] = v[2];
-    Fpoint4[s] = v[3];
-    Fcell1[s] = v[4];
-    Fcell2[s] = v[5];
-  }
-}
-
 // Returns 0, or the result -54 or -55 for a block that reaches the last grid line.
 int readBlocks(std::FILE* f) {
   for (int b = 1; b <= NoBlocks; ++b) {
+    scanBlock(f, b);
     GridBlock& k = block[b];
-    if (!scan(f, 19, "%d %d %d %d %d %d %d %d %d %d %d %d %d %d %d %d %d %lf %lf", &k.i1, &k.i2,
-              &k.j1, &k.j2, &k.nestlevel, &k.bedfollow, &k.boxcells, &k.aux2, &k.aux3, &k.aux4,
-              &k.cellstart, &k.cellend, &k.surfstart, &k.surfend, &k.pointstart, &k.pointend,
-              &k.flag2D, &k.boxheight, &k.boxtop))
-      damaged("block %d does not hold its nineteen values\n", b);
     if (k.i2 > 2) k.inwork = 1;
     if (k.j2 >= ynumber) return kJTooLarge;
     if (k.i2 >= xnumber) return kITooLarge;
-    // Grid line i1-1 (j1-1) is the block's first line: it must exist.
-    if (k.i1 < 1 || k.j1 < 1) damaged("block %d starts at column (%d,%d); columns start at 1\n", b, k.i1, k.j1);
-    // A block without cells starts one above its end.
-    const struct {
-      const char* what;
-      int first, last, count;
-    } ranges[] = {{"cells", k.cellstart, k.cellend, NoCells},
-                  {"surfaces", k.surfstart, k.surfend, NoSurfaces},
-                  {"points", k.pointstart, k.pointend, NoPoints}};
-    for (const auto& r : ranges)
-      if (r.first < 0 || r.last < 0 || r.first > r.count + 1 || r.last > r.count)
-        damaged("block %d holds the %s %d to %d of a grid of %d\n", b, r.what, r.first, r.last, r.count);
+    checkBlock(b);
   }
-  for (int c = 0; c < NoConnect; ++c) {
-    BlockConnection& k = conn[c];
-    if (!scan(f, 4, "%d %d %d %d", &k.i1, &k.i2, &k.j1, &k.j2))
-      damaged("block connection %d does not hold four integers\n", c);
-    if (k.i1 < 0 || k.i2 < 0 || k.j1 < 0 || k.j2 < 0 || k.i1 > xnumber + 1 || k.i2 > xnumber + 1 ||
-        k.j1 > ynumber + 1 || k.j2 > ynumber + 1)
-      damaged("block connection %d joins the grid points (%d,%d) and (%d,%d), outside the G 1 grid\n", c,
-              k.i1, k.j1, k.i2, k.j2);
-  }
-  for (int n = 1; n <= NoConnFlate; ++n) {
-    int a = 0, b = 0;
-    if (!scan(f, 2, "%d %d", &a, &b)) damaged("block joint pair %d does not hold two integers\n", n);
-    for (int s : {a, b})
-      if (s < 1 || s > NoSurfaces)
-        damaged("block joint pair %d refers to surface %d, outside 1..%d\n", n, s, NoSurfaces);
-    connFlate[n][0] = a;
-    connFlate[n][1] = b;
-  }
+  readConnections(f);
   return 0;
 }
 
 void readGroups(std::FILE* f, int version) {
   for (int g = 1; g <= 9; ++g) {
+    readGroupLine(f, g, version);
     DischargeGroup& d = DischargeStruct[g];
-    bool ok;
-    if (version == 0) {
-      ok = scan(f, 8, "%d %d %d %d %d %d %lf %lf", &d.inflowFlag, &d.bcType, &d.componentNo,
-                &d.lowLevel, &d.topLevel, &d.surfaceNo, &d.massDischarge, &d.inflowConc);
-      d.xyNo = 0;
-    } else {
-      ok = scan(f, 9, "%d %d %d %d %d %d %d %lf %lf", &d.inflowFlag, &d.bcType, &d.componentNo,
-                &d.lowLevel, &d.topLevel, &d.surfaceNo, &d.xyNo, &d.massDischarge, &d.inflowConc);
-    }
-    if (!ok) damaged("discharge group %d does not hold its values\n", g);
-    if (d.surfaceNo < 0 || d.surfaceNo > static_cast<int>(d.surfaceList.size()))
-      damaged("discharge group %d has %d surfaces, at most %d can be used\n", g, d.surfaceNo,
-              static_cast<int>(d.surfaceList.size()));
-    if (d.xyNo < 0 || d.xyNo > static_cast<int>(d.x.size()))
-      damaged("discharge group %d has %d x-y points, at most %d can be used\n", g, d.xyNo,
-              static_cast<int>(d.x.size()));
-
     if (d.topLevel < znumber && FlagInOutLevels == 1) {
       d.topLevel = znumber;
     } else if (d.topLevel <= znumber && d.massDischarge > 1e-20) {
@@ -309,31 +376,9 @@ void readGroups(std::FILE* f, int version) {
         logf("Advice: if you are not sure what you are doing: increase number to at least %d \n", znumber + 2);
       }
     }
-
-    // Lists run from index 0, as the writer writes them.
-    for (int s = 0; s < d.surfaceNo; ++s) {
-      int v = 0;
-      if (!scan(f, 1, "%d", &v)) damaged("discharge group %d does not hold its %d surfaces\n", g, d.surfaceNo);
-      requireRef("discharge group", g, "surface", v, NoSurfaces);
-      d.surfaceList[s] = v;
-    }
-    for (int p = 0; p < d.xyNo; ++p)
-      if (!scan(f, 2, "%lf %lf", &d.x[p], &d.y[p]))
-        damaged("discharge group %d does not hold its %d x-y points\n", g, d.xyNo);
+    readGroupLists(f, g, false);
   }
-  for (int g = 0; g < 10; ++g) {
-    SurfaceDischargeGroup& s = SurfDischargeStruct[g];
-    if (!scan(f, 3, "%d %d %lf", &s.id, &s.count, &s.load))
-      damaged("surface discharge group %d does not hold its values\n", g);
-    if (s.count < 0 || s.count > static_cast<int>(s.cells.size()))
-      damaged("surface discharge group %d has %d cells, at most %d can be used\n", g, s.count,
-              static_cast<int>(s.cells.size()));
-    for (int e = 0; e < s.count; ++e) {
-      if (!scan(f, 1, "%d", &s.cells[e]))
-        damaged("surface discharge group %d does not hold its %d cells\n", g, s.count);
-      requireRef("surface discharge group", g, "cell", s.cells[e], NoCells);
-    }
-  }
+  readSurfaceGroups(f);
 }
 
 void setBottomCell(int i, int j, int c) { zval[i][j][0] = c; }
@@ -425,33 +470,6 @@ void readColumnRecords(std::FILE* f, Extent& extent) {
         yval[i][j] = y;
         extent.add(x, y);
       }
-  }
-}
-
-void readNesting(std::FILE* f, int version) {
-  for (int n = 1; n <= NoNestflater; ++n) {
-    int wall = 0, surface = 0, cell = 0, blk = 0;
-    double flux = 0;
-    const int got = std::fscanf(f, "%d %d %d %d %lf", &wall, &surface, &cell, &blk, &flux);
-    // The version-4 writer leaves the nesting records out; the grid is regenerated anyway.
-    if (version == 4 && n == 1 && got == EOF) return;
-    if (got != 5) damaged("nesting record %d does not hold its five values\n", n);
-    requireRef("nesting record", n, "surface", surface, NoSurfaces);
-    requireRef("nesting record", n, "cell", cell, NoCells);
-    requireRef("nesting record", n, "block", blk, NoBlocks);
-    Ninoutwall[n] = wall;
-    Npflate[n] = surface;
-    Npcelle[n] = cell;
-    Npblock[n] = blk;
-    Nflux[n] = flux;
-    for (int k = 0; k < 4; ++k) {
-      int c = 0;
-      if (!scan(f, 5, "%d %lf %lf %lf %lf", &c, &Nweight[n][k], &Nvect[n][k][0], &Nvect[n][k][1],
-                &Nvect[n][k][2]))
-        damaged("nesting record %d does not hold its four interpolation lines\n", n);
-      requireRef("nesting record", n, "cell", c, NoCells);
-      Ncell[n][k] = c;
-    }
   }
 }
 
@@ -667,7 +685,11 @@ int nonErodibleLevels(const Extent& extent) {
 int readGridFile(std::FILE* f, int& version, Extent& extent) {
   version = readHeader(f);
   checkCounts();
-  if (version != 4) readGeometry(f);
+  if (version != 4) {
+    readPoints(f);
+    for (int c = 1; c <= NoCells; ++c) readCellTopology(f, c);
+    readSurfaces(f);
+  }
   const int blocks = readBlocks(f);
   if (blocks != 0) return blocks;
   readGroups(f, version);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "files/files.h"
+#include "files/grid_sections.h"
 #include "state/blocks.h"
 #include "state/cells.h"
 #include "state/groups.h"
@@ -20,34 +21,9 @@
 
 namespace qorva {
 
+using namespace gridfile;
+
 namespace {
-
-// Closes the file on every way out, an ended run included.
-class File {
- public:
-  explicit File(std::FILE* f = nullptr) : f_(f) {}
-  File(const File&) = delete;
-  File& operator=(const File&) = delete;
-  ~File() {
-    if (f_) std::fclose(f_);
-  }
-  std::FILE* get() const { return f_; }
-  explicit operator bool() const { return f_ != nullptr; }
-  // Closes now; false when the buffered text could not be written.
-  bool close() {
-    const int r = f_ ? std::fclose(f_) : 0;
-    f_ = nullptr;
-    return r == 0;
-  }
-
- private:
-  std::FILE* f_;
-};
-
-// The counts of one file: the snapshots for unstruc, the present counts for unstruc.N.
-struct Counts {
-  int cells, surfaces, blocks, connect, connFlate, nests, points;
-};
 
 // Largest number a table of `size` entries holds when entry 0 is the empty slot.
 long long lastSlot(std::size_t size) { return static_cast<long long>(size) - 1; }
@@ -64,6 +40,10 @@ bool structuredFits() {
          static_cast<long long>(zval.dim(1)) >= ynumber + 2LL &&
          static_cast<long long>(zval.dim(2)) >= znumber + 2LL;
 }
+
+}  // namespace
+
+namespace gridfile {
 
 // Every count written must lie inside the table it indexes, and every block inside the grid
 // lines: a file is never written from rows past a table.
@@ -105,28 +85,28 @@ void requireTables(const char* name, const Counts& n) {
   }
 }
 
-int bottomCell(int i, int j) { return static_cast<int>(zval[i][j][0]); }
+void writePoints(std::FILE* f, int points) {
+  for (int p = 1; p <= points; ++p) std::fprintf(f, "%lf %lf %lf\n", Px[p], Py[p], Pz[p]);
+}
 
-// Sections 2 to 9: points, cells, surfaces, blocks, connections, joint pairs, discharge groups
-// and surface discharge groups. `geometry` is false for version 4, which leaves out the first
-// three.
-void writeBody(std::FILE* f, const Counts& n, bool geometry) {
-  if (geometry) {
-    for (int p = 1; p <= n.points; ++p) std::fprintf(f, "%lf %lf %lf\n", Px[p], Py[p], Pz[p]);
-    for (int c = 1; c <= n.cells; ++c) {
-      const int v[20] = {Cpoint1[c], Cpoint2[c], Cpoint3[c], Cpoint4[c], Cpoint5[c], Cpoint6[c],
-                         Cpoint7[c], Cpoint8[c], Cflates[c], Cflatee[c], Cflaten[c], Cflatew[c],
-                         Cflateb[c], Cflatet[c], Ccells[c], Ccelle[c],  Ccelln[c], Ccellw[c],
-                         Ccellb[c],  Ccellt[c]};
-      for (int x : v) std::fprintf(f, "%d ", x);
-      std::fprintf(f, "\n");
-    }
-    for (int s = 1; s <= n.surfaces; ++s) {
-      const int v[6] = {Fpoint1[s], Fpoint2[s], Fpoint3[s], Fpoint4[s], Fcell1[s], Fcell2[s]};
-      for (int x : v) std::fprintf(f, "%d ", x);
-      std::fprintf(f, "\n");
-    }
+void writeCellTopology(std::FILE* f, int c) {
+  const int v[20] = {Cpoint1[c], Cpoint2[c], Cpoint3[c], Cpoint4[c], Cpoint5[c], Cpoint6[c],
+                     Cpoint7[c], Cpoint8[c], Cflates[c], Cflatee[c], Cflaten[c], Cflatew[c],
+                     Cflateb[c], Cflatet[c], Ccells[c], Ccelle[c],  Ccelln[c], Ccellw[c],
+                     Ccellb[c],  Ccellt[c]};
+  for (int x : v) std::fprintf(f, "%d ", x);
+  std::fprintf(f, "\n");
+}
+
+void writeSurfaces(std::FILE* f, int surfaces) {
+  for (int s = 1; s <= surfaces; ++s) {
+    const int v[6] = {Fpoint1[s], Fpoint2[s], Fpoint3[s], Fpoint4[s], Fcell1[s], Fcell2[s]};
+    for (int x : v) std::fprintf(f, "%d ", x);
+    std::fprintf(f, "\n");
   }
+}
+
+void writeLinks(std::FILE* f, const Counts& n) {
   for (int b = 1; b <= n.blocks; ++b) {
     const GridBlock& k = block[b];
     std::fprintf(f, "%d %d %d %d %d %d %d %d %d %d %d %d %d %d %d %d %d %lf %lf\n", k.i1, k.i2, k.j1,
@@ -153,6 +133,33 @@ void writeBody(std::FILE* f, const Counts& n, bool geometry) {
   }
 }
 
+void writeNesting(std::FILE* f, int nests) {
+  for (int n = 1; n <= nests; ++n) {
+    std::fprintf(f, "%d %d %d %d %lf\n", Ninoutwall[n], Npflate[n], Npcelle[n], Npblock[n], Nflux[n]);
+    for (int k = 0; k < 4; ++k)
+      std::fprintf(f, "%d %lf %lf %lf %lf\n", Ncell[n][k], Nweight[n][k], Nvect[n][k][0],
+                   Nvect[n][k][1], Nvect[n][k][2]);
+  }
+}
+
+}  // namespace gridfile
+
+namespace {
+
+int bottomCell(int i, int j) { return static_cast<int>(zval[i][j][0]); }
+
+// Sections 2 to 9: points, cells, surfaces, blocks, connections, joint pairs, discharge groups
+// and surface discharge groups. `geometry` is false for version 4, which leaves out the first
+// three.
+void writeBody(std::FILE* f, const Counts& n, bool geometry) {
+  if (geometry) {
+    writePoints(f, n.points);
+    for (int c = 1; c <= n.cells; ++c) writeCellTopology(f, c);
+    writeSurfaces(f, n.surfaces);
+  }
+  writeLinks(f, n);
+}
+
 // The bottom cell of every column i = 1..xnumber+1, j = 1..ynumber+1, one row per i line.
 void writeBottomMatrix(std::FILE* f, bool blankAfter) {
   for (int i = 1; i <= xnumber + 1; ++i) {
@@ -168,15 +175,6 @@ void writeColumnRecords(std::FILE* f, int blocks) {
       for (int j = block[b].j1 - 1; j <= block[b].j2; ++j)
         std::fprintf(f, "%d %lf %lf %lf %lf \n", bottomCell(i, j), zval[i][j][1],
                      zval[i][j][znumber], xval[i][j], yval[i][j]);
-}
-
-void writeNesting(std::FILE* f, int nests) {
-  for (int n = 1; n <= nests; ++n) {
-    std::fprintf(f, "%d %d %d %d %lf\n", Ninoutwall[n], Npflate[n], Npcelle[n], Npblock[n], Nflux[n]);
-    for (int k = 0; k < 4; ++k)
-      std::fprintf(f, "%d %lf %lf %lf %lf\n", Ncell[n][k], Nweight[n][k], Nvect[n][k][0],
-                   Nvect[n][k][1], Nvect[n][k][2]);
-  }
 }
 
 // Columns of the blocks 1..NoBlocks without a bottom cell.

@@ -1,10 +1,479 @@
-// The pressure step of an inner iteration with the SIMPLE variants.
+// The pressure step of an inner iteration of the main flow driver (Equation 4) with the SIMPLE
+// variants of F 171: SIMPLEC factor, pressure predictor from pseudo-velocities, second corrector.
+// Reads the coefficient arrays, Fflux, CinvAp, the grid; writes Cf (the pressure correction),
+// Cap, Csource, Cpres, the velocities through the corrections, MaxResidual[4], GlobContinuity,
+// GlobDefMax, Glob_dmI.
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "discretisation/discretisation.h"
+#include "flow/flow.h"
 #include "flow/water_solve.h"
+#include "pressure/pressure.h"
+#include "solvers/solvers.h"
+#include "state/bedcells.h"
+#include "state/blocks.h"
+#include "state/cells.h"
 #include "state/log.h"
+#include "state/options.h"
+#include "state/status.h"
+#include "state/surfaces.h"
+#include "turbulence/turbulence.h"
 
 namespace qorva {
 
-void pressureStep(int) { notAvailable("the pressure step of the flow driver"); }
-void pressurePredictor(int) { notAvailable("the pressure predictor (F 171)"); }
+namespace {
+
+bool transient() { return TimeStep > 1e-8; }
+
+// |fmod(a, b)| < 0.001 on doubles: a is a multiple of b.
+bool divisible(double a, double b) { return std::fabs(std::fmod(a, b)) < 0.001; }
+
+// The pressure-correction field: the arrays the drivers' Cf and Cf_old are pointed back to.
+void pointAtCorrection() {
+  Cf.pointOwn();
+  Cf_old.pointOwn();
+}
+
+// The mud-flow block is the last block; its first cell must lie in the working range.
+bool mudBlockInRange() {
+  return NoBlocks >= 1 && block[NoBlocks].thixo > 0 && block[NoBlocks].cellstart < WCEnd;
+}
+
+// Serial central coefficient of the pressure correction with its stabilising and free-surface
+// terms, then the residual; the correction starts from 0.
+void centralCoefficient() {
+  for (int c = WCStart; c <= WCEnd; ++c) {
+    const double s = Cae[c] + Caw[c] + Can[c] + Cas[c] + Cat[c] + Cab[c];
+    Cap[c] = s > 1e-10 ? s : 1e-10;  // a sum that is not a number gets the floor as well
+  }
+  const double lift = FlagPresMPIboundary == 4   ? 1e-6
+                      : FlagPresMPIboundary == 5 ? 0.001
+                      : FlagPresMPIboundary == 6 ? 1.0
+                                                 : 0.0;
+  if (lift != 0.0)
+    for (int c = WCStart; c <= WCEnd; ++c) Cap[c] += lift;
+
+  if (FlagPCalg == 4)
+    for (int c = WCStart; c <= WCEnd; ++c) {
+      if (Ccellt[c] != 0 || Ccellb[c] != 0) continue;
+      const int e = Ccelle[c], w = Ccellw[c], n = Ccelln[c], s = Ccells[c];
+      auto raise = [c](int a, int b) {
+        Cap[c] = std::max(Cap[c], 0.1 * Cap[a]);
+        Cap[c] = std::max(Cap[c], 0.1 * Cap[b]);
+      };
+      if (e == 0) {
+        if (s == 0) raise(n, w);
+        if (n == 0) raise(w, s);
+      }
+      if (w == 0) {
+        if (s == 0) raise(e, n);
+        if (n == 0) raise(e, s);
+      }
+    }
+
+  if (FlagGravity > 0) presSurfFunction(WCStart, WCEnd);
+  if (FlagThixoIsComputing == 1 && mudBlockInRange())
+    presSurfFunction(block[NoBlocks].cellstart, block[NoBlocks].cellend);
+
+  if (FlagTFS >= 1) {
+    if (FlagTimeSIMPLE == 1) {
+      for (int c = WCStart; c <= WCEnd; ++c) Csource[c] = 0.5 * Csource[c];
+    } else if ((FlagTimeSIMPLE == 2 || FlagTimeSIMPLE == 3) && FlagTFS != 1 && Bdepth) {
+      const double times = FlagTimeSIMPLE == 3 ? double(TransInnerIter) * IterWaterUpdate : 1.0;
+      double s = 0.0;
+      for (int c = WCStart; c <= WCEnd; ++c) {
+        if (Ccellb[c] == 0)
+          s = times * 2.0 * Faz[Cflateb[c]] / (TimeStep * 9810.0 * Bdepth[Cbed[c]]);
+        Cap[c] += s * Ckdist[c];
+      }
+    } else if (FlagTimeSIMPLE == 4) {
+      for (int c = WCStart; c <= WCEnd; ++c)
+        if (Ccellt[c] == 0) Cap[c] += Faz[Cflateb[c]] * 9.81 * 1000.0 / relax[4];
+    }
+    auto damping = [](int c) { return Farea[Cflatet[c]] / (TimeStep * 9.81); };
+    if (FlagPresSurfDamp == 1) {
+      for (int c = WCStart; c <= WCEnd; ++c) Cap[c] += damping(c);
+    } else if (FlagPresSurfDamp == 2) {
+      for (int c = WCStart; c <= WCEnd; ++c)
+        if (Ccellt[c] == 0) Cap[c] += damping(c);
+    } else if (FlagPresSurfDamp == 3) {
+      for (int c = WCStart; c <= WCEnd; ++c) {
+        if (Ccellt[c] != 0) continue;
+        // The column below the top cell; a broken chain stops after NoCells cells.
+        int n = 1;
+        for (int x = Ccellb[c]; x > 0 && n <= NoCells; x = Ccellb[x]) ++n;
+        const double share = damping(c) / n;
+        int x = c;
+        for (int k = 0; k < n && x > 0; ++k, x = Ccellb[x]) Cap[x] += share;
+      }
+    }
+  }
+
+  if (FlagEndCorrect != 0)
+    for (int c = WCStart; c <= WCEnd; ++c) {
+      if (Ccellt[c] != 0 || Ccellb[c] != 0) continue;
+      const int sides = (Ccelle[c] > 0) + (Ccells[c] > 0) + (Ccelln[c] > 0) + (Ccellw[c] > 0);
+      if (sides < 2) Cap[c] += FlagEndCorrect * Cvol[c];
+    }
+
+  MaxResidual[4] = 0;
+  residual(WCStart, WCEnd);
+  for (int c = WCStart; c <= WCEnd; ++c) Cf[c] = 0.0;
+}
+
+// Block correction and multigrid of the pressure correction by blockcorr[4] (K 5).
+void accelerators(int m, bool multigrid) {
+  const int b = blockcorr[4];
+  if (multigrid && Flag2DAccSolver > 0 &&
+      (b == 10 || (b == 11 && m == 1) || (b == 12 && m == 1 && Iter == 1)))
+    notAvailable("the multigrid solve of the pressure correction (AlgMGSolve)");
+  if (b == 1 || (b == 2 && m == 1) || (b == 3 && m == 1 && Iter == 1))
+    notAvailable("the block correction of the pressure correction (BlockCorrection)");
+}
+
+// Cells without a top neighbour take the pressure interpolated between the surface (zero) and
+// the centre of the cell below.
+void topCellPressure(int first, int last) {
+  for (int c = first; c <= last; ++c) {
+    const int b = Ccellb[c];
+    if (Ccellt[c] == 0 && b > 0) Cpres[c] = Cpres[b] * Ckdist[c] / (2.0 * Ckdist[c] + Ckdist[b]);
+  }
+}
+
+// A pause of F 156 waits for somebody to release it, which never happens in a batch run: the
+// pause is dropped with a note and the computation goes on.
+void pausePoint(int point) {
+  if (PauseFlag != point) return;
+  logf("Pause point %d (F 156) is not available in a batch run; the flow computation goes on\n",
+       point);
+  PauseFlag = 0;
+}
+
+// -(net mass outflow) of cell c from the face fluxes.
+double massDefect(int c) {
+  return -(Fflux[Cflatee[c]] - Fflux[Cflatew[c]] + Fflux[Cflaten[c]] - Fflux[Cflates[c]] +
+           Fflux[Cflatet[c]] - Fflux[Cflateb[c]]);
+}
+
+void continuitySums() {
+  double sum = 0.0, largest = 0.0;
+  int at = 1;
+  for (int c = WCStart; c <= WCEnd; ++c) {
+    sum += Csource[c];
+    const double d = std::fabs(Csource[c]);
+    if (d > largest) {
+      largest = d;
+      at = c;
+    }
+  }
+  GlobContinuity = sum;
+  GlobDefMax = largest;
+  Glob_dmI = at;
+}
+
+// Second corrector of F 171 3: a further correction from the defect the first one left.
+void secondCorrector(int m) {
+  for (int c = WCStart; c <= WCEnd; ++c) {
+    CxvelP[c] -= Cxvel[c];
+    CyvelP[c] -= Cyvel[c];
+    CzvelP[c] -= Czvel[c];
+    Cpres[c] += relaxPressure * Cf[c];
+  }
+  Equation = 1;
+  coeff_make(WFStart, WFEnd);
+  Equation = 4;
+  for (int c = WCStart; c <= WCEnd; ++c) {
+    Csource[c] = massDefect(c);
+    Cf[c] = 0.0;
+  }
+  pressure_coeff();
+  pressure_fluxes();
+  accelerators(m, true);
+  solver();
+  SimpleCorrections(m, WFStart, WFEnd, WCStart, WCEnd);
+  CorrSimpleCorrections();
+  for (int c = WCStart; c <= WCEnd; ++c) Cpres[c] += relaxPressure * Cf[c];
+}
+
+// Exchanges 1/Ap and the SIMPLEC factor, so that the pressure coefficients are made from the
+// latter (F 171 1).
+void swapInvAp() {
+  if (CinvAp && CinvApP) std::swap(CinvAp, CinvApP);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Predictor.
+
+Table1<double>& velocity(int e) { return e == 1 ? Cxvel : e == 2 ? Cyvel : Czvel; }
+Table1<double>& predicted(int e) { return e == 1 ? CxvelP : e == 2 ? CyvelP : CzvelP; }
+
+// The sum of the neighbour coefficients into Cap, with the second neighbours of the
+// second-order scheme and the multi-neighbour lists of F 137.
+void neighbourSum() {
+  const bool second = sou[Equation] == 1 && Caee && Caww && Cann && Cass && Catt && Cabb;
+  const bool lists = QNFlag > 0 && Cncelle && Cncellw && Cncelln && Cncells && Cqnae && Cqnaw &&
+                     Cqnan && Cqnas;
+  const int rows = lists ? static_cast<int>(Cqnae.dim(1)) : 0;
+  for (int c = WCStart; c <= WCEnd; ++c) {
+    Cap[c] += Cae[c] + Caw[c] + Can[c] + Cas[c] + Cat[c] + Cab[c];
+    if (second) Cap[c] += Caee[c] + Caww[c] + Cann[c] + Cass[c] + Catt[c] + Cabb[c];
+    if (lists) {
+      double q = 0.0;
+      const std::pair<const Table1<int>*, const Table2<double>*> sides[4] = {
+          {&Cncelle, &Cqnae}, {&Cncellw, &Cqnaw}, {&Cncelln, &Cqnan}, {&Cncells, &Cqnas}};
+      for (const auto& [count, a] : sides)
+        for (int k = 0; k < std::min((*count)[c], rows); ++k) q += (*a)[c][k];
+      Cap[c] += sou[Equation] == 1 ? 2.0 * q : q;
+    }
+  }
+}
+
+// The velocity equation e of the predictor, assembled without the pressure gradient.
+void predictorEquation(int e) {
+  Equation = e;
+  Table1<double>& phi = velocity(e);
+  Cf.point(phi);
+  if (transient()) {
+    Table1<double>& old = e == 1 ? Cxvel_old : e == 2 ? Cyvel_old : Czvel_old;
+    if (old) Cf_old.point(old);
+    Table1<double>& old2 = e == 1 ? Cxvel_old2 : e == 2 ? Cyvel_old2 : Czvel_old2;
+    if (FlagTimeOrder > 0 && old2) Cf_old2.point(old2);
+  }
+  if (e >= 2 && sou[e] != sou[e - 1]) coeff_make(WFStart, WFEnd);
+  for (int c = WCStart; c <= WCEnd; ++c) Cap[c] = Csource[c] = 0.0;
+  wall_laws(WCStart, WCEnd);
+  boundary();
+  if (FlagDragDLL > 0) notAvailable("the drag and porosity sources of F 115 (extra_source)");
+  if (FlagDragDune == 1) notAvailable("the dune form drag (computeDragDune)");
+  if (FlagGravity > 0) notAvailable("the gravity sources (GravityFunction)");
+  if (NoNestflater > 0) notAvailable("the nesting sources (nestsource)");
+  if (Wind[0] > 1e-10 && e != 3) notAvailable("the wind forcing (WindFunction)");
+  if (TemperatureFlag == 1 && FlagThermocline == 0)
+    notAvailable("the density-gradient sources (DensityGradients)");
+  if (FlagThermocline == 1 && e == 3) {
+    auto rho = [](double x) {
+      return 0.9999726 * (1.0 - 9.297173e-6 * std::pow(std::fabs(x - 4.029325), 1.894816));
+    };
+    if (!Ccomp) failf(1, "The thermocline of F 75 needs the water temperature (component 0)\n");
+    const double top = rho(Thermocline);
+    for (int c = WCStart; c <= WCEnd; ++c)
+      Csource[c] += Cvol[c] * 1000.0 * (top - rho(Ccomp[0][c]));
+  }
+  if (FlagCoriolis == 1) notAvailable("the Coriolis sources (CoriolisFunction)");
+  if (TimeRelaxFlag == 0 && transient()) addTimestep(WCStart, WCEnd);
+  if (OneCellSource == 1)
+    for (int c = WCStart; c <= WCEnd; ++c)
+      if (Conecell[c] == 1) Cap[c] += 1000.0 * Cvol[c];
+  neighbourSum();
+  for (int c = WCStart; c <= WCEnd; ++c) {
+    Cap[c] = Cap[c] * invRelaxVelocity;
+    Csource[c] += (1.0 - relaxVelocity) * phi[c] * Cap[c];
+  }
+  if (e == 1)
+    for (int c = WCStart; c <= WCEnd; ++c) {
+      if (Cap[c] < 1e-30 || Cap[c] > 1e20) printErrorAp(c);
+      CinvAp[c] = 1.0 / Cap[c];
+    }
+  if (TimeRelaxFlag != 0 && transient()) addTimestep(WCStart, WCEnd);
+
+  const bool second = sou[e] == 1 && Caee && Caww && Cann && Cass && Catt && Cabb;
+  Table1<double>& p = predicted(e);
+  for (int c = WCStart; c <= WCEnd; ++c) {
+    double s = Cae[c] * phi[Ccelle[c]] + Caw[c] * phi[Ccellw[c]] + Can[c] * phi[Ccelln[c]] +
+               Cas[c] * phi[Ccells[c]] + Cat[c] * phi[Ccellt[c]] + Cab[c] * phi[Ccellb[c]];
+    if (second)
+      s += Caee[c] * phi[Ccelle[Ccelle[c]]] + Caww[c] * phi[Ccellw[Ccellw[c]]] +
+           Cann[c] * phi[Ccelln[Ccelln[c]]] + Cass[c] * phi[Ccells[Ccells[c]]] +
+           Catt[c] * phi[Ccellt[Ccellt[c]]] + Cabb[c] * phi[Ccellb[Ccellb[c]]];
+    p[c] = (s + Csource[c]) * CinvAp[c];
+  }
+}
+
+// Exchanges the velocity fields with the predictor velocities, so that the face fluxes are made
+// from the latter.
+void swapPredicted() {
+  std::swap(Cxvel, CxvelP);
+  std::swap(Cyvel, CyvelP);
+  std::swap(Czvel, CzvelP);
+}
+
+// Quadratic one-sided fluxes of the surfaces whose one side has no cell beyond.
+void oneSidedFluxes() {
+  for (int f = WFStart; f <= WFEnd; ++f) {
+    const int c1 = Fcell1[f], c2 = Fcell2[f], c11 = Fcell11[f], c22 = Fcell22[f];
+    if (c1 <= 0 || c2 <= 0) continue;
+    int near, far, beyond;
+    if (c11 > 0 && c22 == 0) {
+      near = c1, far = c2, beyond = c11;
+    } else if (c11 == 0 && c22 > 0) {
+      near = c2, far = c1, beyond = c22;
+    } else {
+      continue;
+    }
+    auto face = [&](const Table1<double>& v) {
+      return 0.75 * v[near] + 0.375 * v[far] - 0.125 * v[beyond];
+    };
+    Fflux[f] = 1000.0 * (face(CxvelP) * Fax[f] + face(CyvelP) * Fay[f] + face(CzvelP) * Faz[f]);
+  }
+}
+
+}  // namespace
+
+int pressureStep(int m) {
+  if (FlagSIMPLE == 3)
+    for (int c = WCStart; c <= WCEnd; ++c) {
+      CxvelP[c] = Cxvel[c];
+      CyvelP[c] = Cyvel[c];
+      CzvelP[c] = Czvel[c];
+    }
+  Equation = 4;
+  pointAtCorrection();
+
+  if (NoProcessesSolver == 0 || FlagOpenMP[3] == 1)
+    waterflow(WFStart, WFEnd);
+  else
+    faceFluxRegion();
+  if (FlagFluxCorr > 0)
+    notAvailable("the cross-section flux corrections of F 360 (fluxCorrFunction)");
+  if (FlagThixoIsComputing == 1)
+    for (int c = WCStart; c <= WCEnd; ++c)
+      if (Ccellb[c] == 0) Fflux[Cflatet[c]] = 0.0;
+
+  const bool lastInner = m == TransInnerIter;
+  if (FlagTFS == 6 && WaterSolveResidual < 1e6 && FlagRoof == 1 && lastInner && Iter != 0 &&
+      (FlagTSC == 0 || divisible(Iter, IterWaterUpdate))) {
+    // After this update the driver returns at once (result 1), without its end steps.
+    notAvailable("the free-surface update of F 36 6 (surface)");
+  }
+
+  if (FlagSIMPLE == 1) swapInvAp();
+  if (FlagTFS == 50 && WaterSolveResidual < 1e6 && FlagRoof == 1 && lastInner) {
+    pressure_fluxes();
+    notAvailable("the water-level equation of F 36 50 (surface_LS)");
+  }
+  pressure_coeff();
+  pressure_fluxes();
+  if (FlagCorrTrekant == 7)
+    for (int c = 1; c <= NoCells; ++c)
+      if (Ctrekant[c] != 0) Csource[c] = 0.5 * Csource[c];
+  if (FlagSIMPLE == 1) swapInvAp();
+  if (NoNestflater > 0) notAvailable("the nesting sources (nestsource)");
+
+  if (NoProcessesSolver == 0 || FlagOpenMP[7] == 1) {
+    centralCoefficient();
+  } else {
+    MaxResidual[4] = pressureCentralRegion();
+    endAfterResidualN();
+  }
+
+  accelerators(m, FlagThixoIsComputing == 0);
+  if (FlagStressTerm == 0) solver();
+
+  if (FlagCorrTrekant == 6) {
+    Cf[0] = 0.0;
+    for (int c = 1; c <= NoCells; ++c)
+      if (Ctrekant[c] != 0)
+        Cf[c] = 0.125 * (Cf[Ccells[c]] + Cf[Ccelln[c]] + Cf[Ccelle[c]] + Cf[Ccellw[c]]) +
+                0.75 * Cf[c];
+  }
+  if (StopIter + 1 == Iter && PrintDebugBoogie != 0 && m < 3)
+    notAvailable("the debug print of the flow iteration (printDebug)");
+  if (FlagPresDebug >= 1 && FlagPresDebug <= 99) {
+    notAvailable("the pressure debug print of F 183 (printDebug2)");
+  } else if (FlagPresDebug == 0 && FlagGravity == 0) {
+    // The correction is fixed only up to a constant; the last cell of the grid anchors it at
+    // -0.001. Taking r off first keeps that value exact.
+    const double r = Cf[NoCells];
+    for (int c = WCStart; c <= WCEnd; ++c) Cf[c] = (Cf[c] - r) - 0.001;
+  }
+  if (FlagFroudeHystat == 1)
+    notAvailable("the Froude-number switch of F 93 (FroudeHystatFunction)");
+
+  if (PauseFlag == 3)
+    pausePoint(3);
+  else if (PauseFlag == 100)
+    PauseFlag = 3;
+  else if (PauseFlag == 101)
+    PauseFlag = 1;
+
+  if (NoProcessesSolver == 0 || FlagOpenMP[4] == 1)
+    SimpleCorrections(m, WFStart, WFEnd, WCStart, WCEnd);
+  else
+    correctionsRegion(m);
+  CorrSimpleCorrections();
+  pausePoint(4);
+
+  if (Seiche4 > 0)
+    notAvailable("the vertical velocities from continuity of F 69 (SeicheFunctions)");
+  if (FlagTFS >= 13 && FlagTFS <= 19) topCellPressure(WCStart, WCEnd);
+  if (FlagPresFilter > 0) pressureFilter();
+  if (mudBlockInRange() && NoBlocks >= 2) topCellPressure(block[2].cellstart, block[2].cellend);
+  if (FlagThixoIsComputing > 0 && FlagThixoDampVel > 0)
+    notAvailable("the mud-flow velocity damping (ThixoVelDamp)");
+  if (FlagCorrectContinuity == 3)
+    notAvailable("the continuity correction of F 413 3 (correctContinuity2)");
+  if (NoNestflater > 0 && NestInterpolRelax > 1e-8 && Cinterpolnest) {
+    const double r = NestInterpolRelax;
+    for (int c = 1; c <= NoCells; ++c) {
+      const int s = Cinterpolnest[c];
+      if (s == 0) continue;
+      Cxvel[c] = r * Cxvel[s] + (1.0 - r) * Cxvel[c];
+      Cyvel[c] = r * Cyvel[s] + (1.0 - r) * Cyvel[c];
+      Czvel[c] = r * Czvel[s] + (1.0 - r) * Czvel[c];
+    }
+  }
+  continuitySums();
+
+  if (FlagSIMPLE == 3) secondCorrector(m);
+  return 0;
+}
+
+void pressurePredictor(int m) {
+  Equation = 1;
+  GammaCalc(WCStart, WCEnd);
+  coeff_make(WFStart, WFEnd);
+  const int components = Seiche4 != 0 ? 2 : 3;
+  for (int e = 1; e <= components; ++e) predictorEquation(e);
+
+  // The pressure itself from the predictor velocities.
+  Equation = 4;
+  Cf.point(Cpres);
+  Cf_old.pointOwn();
+  const double rhieChow = RelaxRhieChow;
+  RelaxRhieChow = 0.0;
+  swapPredicted();
+  if (FlagInitializedInvAp == 1) waterflow(WFStart, WFEnd);
+  swapPredicted();
+  RelaxRhieChow = rhieChow;
+  oneSidedFluxes();
+  pressure_coeff();
+  pressure_fluxes();
+  if (NoNestflater > 0) notAvailable("the nesting sources (nestsource)");
+  for (int c = WCStart; c <= WCEnd; ++c) {
+    const double s = Cae[c] + Caw[c] + Can[c] + Cas[c] + Cat[c] + Cab[c];
+    Cap[c] = s > 1e-10 ? s : 1e-10;
+  }
+  accelerators(m, false);
+  solver();
+  pointAtCorrection();
+
+  if (FlagSIMPLE != 5) return;
+  // Velocities from the predictor and the explicit pressure force; no momentum solve follows.
+  for (int e = 1; e <= 3; ++e) {
+    Equation = e;
+    for (int c = WCStart; c <= WCEnd; ++c) Csource[c] = 0.0;
+    pressure_source(WCStart, WCEnd);
+    Table1<double>& phi = velocity(e);
+    const Table1<double>& p = predicted(e);
+    for (int c = WCStart; c <= WCEnd; ++c) phi[c] = Csource[c] * CinvAp[c] + p[c];
+  }
+  Equation = 4;
+  waterflow(WFStart, WFEnd);
+  for (int c = WCStart; c <= WCEnd; ++c) Csource[c] = massDefect(c);
+  MaxResidual[4] = 0;
+  residual(WCStart, WCEnd);
+}
 
 }  // namespace qorva

@@ -21,13 +21,28 @@ void pressure_fluxes();
 // Pressure-gradient sources of the momentum equation Equation for cells first..last.
 void pressure_source(int firstCell, int lastCell);
 void presSourceFast();
-// Surface condition, pressure filters and limits.
-void presSurfFunction();
+// Surface condition of Equation 4 (F 357) on cells firstCell..lastCell (the work range, or a
+// chunk of it from a parallel body).
+void presSurfFunction(int firstCell, int lastCell);
+// Filter of the corrected pressure in the columns of block 1 (F 426), and the reset of
+// pressures above the bed pressure of the reference column of F 317 (serial).
 void pressureFilter();
+void limitPressureMPI();
+// Block-division exchanges of the pressure sources: nothing to do in an undivided run.
+void pressure_sourceMPI();
+void pressure_sourceMPI2();
+void pressure_transferMPI();
 // Corrections of fluxes, velocities and pressure after the pressure-correction solve.
 void SimpleCorrections(int innerIter, int firstSurface, int lastSurface, int firstCell, int lastCell);
 void FilterPressure();
 void TrekantPresCorr();
 void CorrSimpleCorrections();
+// Threaded corrections: SimpleCorrectionsBeforeChunks() once before the parallel region (it
+// clamps p' under F 372 1 and puts SimpleCorrections into chunk mode), SimpleCorrections once
+// per chunk inside it, then CorrSimpleCorrections() after it, which starts with
+// SimpleCorrectionsAfterChunks(): the flow-direction repair and the pressure steps that need
+// every chunk done, over the union of the chunks' cell ranges.
+void SimpleCorrectionsBeforeChunks();
+void SimpleCorrectionsAfterChunks();
 
 }  // namespace qorva

@@ -170,8 +170,8 @@ const std::vector<ArrayRow>& unstructuredArrays() {
         QORVA_ARRAY(Czcenter), QORVA_ARRAY(CinvAp), QORVA_ARRAY(Cvol), QORVA_ARRAY(Cxvel),
         QORVA_ARRAY(Cyvel), QORVA_ARRAY(Czvel), QORVA_ARRAY(Cpres), QORVA_ARRAY(Ckinen),
         QORVA_ARRAY(Cepsilon), QORVA_ARRAY(Cdensgradi), QORVA_ARRAY(Cdensgradj),
-        Named<Table1<double>>{"Cf", &CfOwn}, QORVA_ARRAY(Cf_old), QORVA_ARRAY(Cgamma),
-        QORVA_ARRAY(CgammaV),
+        Named<Table1<double>>{"Cf", &CfOwn}, Named<Table1<double>>{"Cf_old", &Cf_oldOwn},
+        QORVA_ARRAY(Cgamma), QORVA_ARRAY(CgammaV),
         QORVA_ARRAY(Careax), QORVA_ARRAY(Careay), QORVA_ARRAY(Careaz),
         QORVA_ARRAY(Croughness), QORVA_ARRAY(Cap), QORVA_ARRAY(Cae), QORVA_ARRAY(Caw),
         QORVA_ARRAY(Cas), QORVA_ARRAY(Can), QORVA_ARRAY(Cat), QORVA_ARRAY(Cab),
@@ -344,6 +344,7 @@ void SetArraysZero() {
   for (const ArrayRow& a : structuredArrays()) a.release();
   for (const ArrayRow& a : unstructuredArrays()) a.release();
   Cf.pointOwn();  // whatever it designated has just been released
+  Cf_old.pointOwn();
   Cf_old2.pointOwn();
   NoCells = NoSurfaces = NoPoints = NoConnFlate = 0;
 }

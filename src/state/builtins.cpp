@@ -80,6 +80,7 @@ void setBuiltins() {
 
   FlagMPIkoosurf = 0;
   FlagInitialized = 0;
+  FlagInitialFinished = 0;
   FlagInitializedInvAp = 0;
   FlagHaveDoneMetric = 0;
   FlagGridHasChanged = 0;
@@ -98,6 +99,9 @@ void setBuiltins() {
   FlagDSO1 = -1;
 
   AvDepthTimeo = AvShearTimeo1 = AvShearTimeo2 = AvShearTimeo3 = AvShearTimeo4 = 0;
+  SumBedChange = SumInflow = SumOutflow = PrintMaxErrorSuspSed = SurfacesBM = 0;
+  scaleBackwater = scaleBackwater2 = 0;
+  FlagTimeoWarned = 0;
   GlobFluxDefect = SurfVolDefect = 0;
   GlobZRef = -1e20;
   maxBackwater = -1e20;
@@ -125,13 +129,32 @@ void setBuiltins() {
   stimet = 0;
   Equation = 0;
   invRelaxVelocity = 1.0;
+  TDalpha = TDbeta = 0;
   for (double& r : MaxResidual) r = 0;
+  relaxVelocity = 0.8;
+  relaxPressure = 0.2;
+  relaxK = relaxEpsilon = 0.5;
+  for (double& r : NormResidual) r = 0;
+  FlagPrint = 1;
+  GlobInnerIter = 0;
+  Glob_dmI = 0;
+  GlobDefMax = GlobContinuity = 0;
+  FlagFlushIter = 0;
+  ResMax = ResMaxPrev = 0;
+  gFlagFlow = 0;
+  gFlagWriteR = 0;
+  RegIter = 0;
+  deltac = deltaf = 0;
   for (int& w : FlagDryGroupWarned) w = 0;
   FlagCyclicPairsWarned = 0;
+  for (int& w : FlagShareGroupWarned) w = 0;
   nestlevmax = 0;
   NoCells0 = NoSurfaces0 = NoBlocks0 = NoConnect0 = NoConnFlate0 = 0;
   WCStart = WCEnd = WFStart = WFEnd = 0;
+  WBStart = WBEnd = 0;
   NestNoRatioLoc = 1.0;
+  Xkappa = 0.4;
+  for (double& f : kSF) f = 0;
 
   bnodem = lnodem = 1;
   graphN = 0;

@@ -35,8 +35,8 @@ inline Table1<double> CinvAp, Cvol;
 // Flow variables.
 inline Table1<double> Cxvel, Cyvel, Czvel, Cpres, Ckinen, Cepsilon;
 inline Table1<double> Cdensgradi, Cdensgradj;
-// The previous time level of the variable being solved; eddy viscosity.
-inline Table1<double> Cf_old, Cgamma, CgammaV;
+// Eddy viscosity.
+inline Table1<double> Cgamma, CgammaV;
 
 // A per-cell array chosen by reference. The drivers point it at the array of the variable
 // being solved (`point(Cxvel)`, `point(Cconc[l])`) and back to its own array (`pointOwn()`),
@@ -63,6 +63,10 @@ class FieldRef {
 // The variable of the equation being solved, and the array of its own behind it.
 inline Table1<double> CfOwn;
 inline FieldRef Cf{CfOwn};
+// The previous time level of the variable being solved: the drivers point it at Cxvel_old,
+// Ckinen_old ... and back to its own array, which goes with the pressure correction.
+inline Table1<double> Cf_oldOwn;
+inline FieldRef Cf_old{Cf_oldOwn};
 // The variable two time levels back, for the second-order time term: the drivers point it at
 // the old2 array of the equation (Cxvel_old2 ...); it designates nothing otherwise.
 inline Table1<double> Cf_old2None;

@@ -45,6 +45,8 @@ inline int RoughnessIter = 1;
 inline int FlagGridChange = 0;
 inline int FlagMPIkoosurf = 0;
 inline int FlagInitialized = 0;
+// 1 once a run has its whole starting state (set by the reader of alldata).
+inline int FlagInitialFinished = 0;
 inline int FlagInitializedInvAp = 0;
 inline int FlagHaveDoneMetric = 0;
 inline int FlagGridHasChanged = 0;
@@ -65,6 +67,12 @@ inline int FlagDSO1 = -1;
 // Accumulated values and reference levels.
 inline double AvDepthTimeo = 0, AvShearTimeo1 = 0, AvShearTimeo2 = 0, AvShearTimeo3 = 0,
               AvShearTimeo4 = 0;
+// Sediment balance of the run (kg), largest error of the suspended sediment (percent), volume
+// of bed change of the step (m3), the backwater scales of the free surface; the time series
+// writes them. 1 once the time series has reported a cell the grid does not have.
+inline double SumBedChange = 0, SumInflow = 0, SumOutflow = 0, PrintMaxErrorSuspSed = 0,
+              SurfacesBM = 0, scaleBackwater = 0, scaleBackwater2 = 0;
+inline int FlagTimeoWarned = 0;
 inline double GlobFluxDefect = 0, SurfVolDefect = 0;
 inline double GlobZRef = -1e20;
 inline double maxBackwater = -1e20;
@@ -100,12 +108,44 @@ inline int Equation = 0;
 // 1/relax[1] of the momentum equations, set by the flow drivers each outer iteration (doubled
 // while they flush a divergence); the Rhie-Chow term of the face fluxes scales with it.
 inline double invRelaxVelocity = 1.0;
+// Exponent (<= 0) and coefficient (>= 0) of the stratification damping (1 + beta Ri)^alpha in
+// force: the flow drivers set them from F 82 before the momentum and before the k and
+// epsilon equations.
+inline double TDalpha = 0, TDbeta = 0;
 // Normalised residuals of the current inner iteration, index = equation number.
 inline Fixed<double, 50> MaxResidual;
+// Relaxation factors of the flow drivers in force (from relax[], reset every outer iteration,
+// halved by flushing).
+inline double relaxVelocity = 0.8, relaxPressure = 0.2, relaxK = 0.5, relaxEpsilon = 0.5;
+// Residual norm of each equation (index = equation number), set by startup.
+inline Fixed<double, 50> NormResidual;
+// 0: the residual line of this outer iteration is printed.
+inline int FlagPrint = 1;
+// Inner iterations of the last outer iteration of the main driver.
+inline int GlobInnerIter = 0;
+// Cell of the largest mass defect, that defect and the total continuity defect of the last
+// inner iteration; flushings made in the current driver call.
+inline int Glob_dmI = 0;
+inline double GlobDefMax = 0, GlobContinuity = 0;
+inline int FlagFlushIter = 0;
+// Largest residual of the last inner iteration that ended, and of the one before it (the
+// growth test of the flushing compares them, also across driver calls).
+inline double ResMax = 0, ResMaxPrev = 0;
+// Set while a flow driver may hand over to the free-surface step; 0 when a driver ends.
+inline int gFlagFlow = 0;
+// 1 while the output dispatcher writes its files.
+inline int gFlagWriteR = 0;
+// Samples of the pressure-regression sums.
+inline int RegIter = 0;
+// Chunk sizes (cells, surfaces) of the parallel regions of the flow drivers.
+inline int deltac = 0, deltaf = 0;
 // Discharge groups whose inflow side has no area (dry) and has been reported once for it,
 // and the one report of cyclic groups 1 and 2 with lists of different length.
 inline Fixed<int, 10> FlagDryGroupWarned;
 inline int FlagCyclicPairsWarned = 0;
+// Discharge groups whose share of the continuity source had nothing to be spread over (no
+// area, no weight or no outward flow) and have been reported once for it.
+inline Fixed<int, 10> FlagShareGroupWarned;
 // Largest nesting level over the blocks of the last grid build.
 inline int nestlevmax = 0;
 // The three-dimensional grid as it stood before the depth-averaged block was appended; the
@@ -113,8 +153,14 @@ inline int nestlevmax = 0;
 inline int NoCells0 = 0, NoSurfaces0 = 0, NoBlocks0 = 0, NoConnect0 = 0, NoConnFlate0 = 0;
 // Working ranges of cells and surfaces the flow solution works on.
 inline int WCStart = 0, WCEnd = 0, WFStart = 0, WFEnd = 0;
+// Working range of bed cells.
+inline int WBStart = 0, WBEnd = 0;
 // Level-count ratio of the unnested blocks in the two-layer grid.
 inline double NestNoRatioLoc = 1.0;
+// Von Karman constant of the wall laws, stored by them on every call (0.4).
+inline double Xkappa = 0.4;
+// Safety factor of each slide (index = slide 0..2999); the mud-layer viscosity reads slide 0.
+inline Fixed<double, 3000> kSF;
 
 // Wall-clock marks of the flow drivers (seconds, OpenMP clock).
 inline Fixed<double, 80> otime;

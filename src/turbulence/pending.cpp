@@ -5,6 +5,4 @@
 
 namespace qorva {
 
-double coeff_turbdens(int, int) { notAvailable("the stratification damping of F 71 1"); }
-
 }  // namespace qorva

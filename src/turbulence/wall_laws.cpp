@@ -1,9 +1,504 @@
-// Wall laws at the bed, side walls and roof.
+// Wall laws at the bed, side walls and roof: friction of the velocity components, the k terms
+// and the fixed epsilon of wall cells by the rough-wall log law u+ = ln(30 y / ks) / 0.4.
+// Reads velocities, k, pressure, geometry, Croughness, Cconc row 0, Bdepth and the options of
+// F 15, F 92, F 139, F 185, F 273, F 397, F 409, F 494; adds to Cap and Csource of the range
+// (and, for thin columns, of the cells above its bottom cells); stores Xkappa and XksWall.
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "state/bedcells.h"
+#include "state/cells.h"
 #include "state/log.h"
+#include "state/options.h"
+#include "state/status.h"
+#include "state/surfaces.h"
 #include "turbulence/turbulence.h"
 
 namespace qorva {
 
-void wall_laws(int, int) { notAvailable("the wall laws (wall_laws)"); }
+namespace {
+
+// Penalties that fix a value in a cell: epsilon, and k of the fixed-k law.
+constexpr double kFixEps = 1e30;
+constexpr double kFixK = 1e20;
+// Viscous sublayer: u+ = y+ below this y+.
+constexpr double kLaminarYPlus = 11.63;
+// u+ of the log law and its limiters never falls below this, whatever MinUPlus, MinUPlusK or
+// WallLimiterU say: a floor of 0 inside the roughness (y < ks / 30), or a WallLimiterU below
+// 1/30, would give a u+ of 0 or below, and the friction and the k production divide by it.
+constexpr double kMinUPlus = 0.025;
+// The laminar branches divide by y+; y+ comes from the floored k, which is 0 only when F 138
+// allows a k of 0, and then the friction velocity above the division is 0 as well.
+constexpr double kMinYPlus = 1e-20;
+// Roughness heights below this count as this: ln(30 y / ks) must stay finite.
+constexpr double kMinRoughness = 1e-6;
+
+struct Constants {
+  double c75;    // Cmu^0.75
+  double c75k;   // 1000 Cmu^0.75
+  double s;      // 1000 sqrt(Cmu)
+  double kappa;  // 0.4
+  double l4;     // ln(30 WallLimiterU), the near-bed limiter of F 397 4
+};
+
+// What the laws use of one cell.
+struct CellFlow {
+  int c;
+  double kk;   // k floored at ArtMinKinen
+  double u, v, w;
+  double u2;   // u^2 + v^2 + w^2
+  double uS;   // sqrt(1000) u* = sqrt(S kk)
+  double yp1;  // y+ per metre of wall distance, from the floored k (viscosity 1e-6 m2/s)
+  double yplus(double y) const { return yp1 * y; }
+};
+
+CellFlow cellFlow(const Constants& K, int c) {
+  CellFlow f;
+  f.c = c;
+  f.kk = std::max(Ckinen[c], ArtMinKinen);
+  f.u = Cxvel[c];
+  f.v = Cyvel[c];
+  f.w = Czvel[c];
+  f.u2 = f.u * f.u + f.v * f.v + f.w * f.w;
+  f.uS = std::sqrt(K.s * f.kk);
+  f.yp1 = std::sqrt(K.s * f.kk * 0.001) * 1e6;
+  return f;
+}
+
+bool isWall(int f) { return f > 0 && Fflagflow[f] == -1; }
+
+bool isWallCell(int c) {
+  return isWall(Cflatee[c]) || isWall(Cflatew[c]) || isWall(Cflates[c]) ||
+         isWall(Cflaten[c]) || isWall(Cflatet[c]) || isWall(Cflateb[c]);
+}
+
+double capped(double d) { return std::min(d, 1000.0); }
+
+double roughness(int c) { return std::max(Croughness[c], kMinRoughness); }
+
+// Sediment concentration of the cell (row 0 of Cconc; 0 while nothing fills it).
+double concentration(int c) { return Cconc ? Cconc[0][c] : 0.0; }
+
+void fix(int c, double penalty, double value) {
+  Cap[c] += penalty;
+  Csource[c] += penalty * value;
+}
+
+// The along-wall pressure gradient |p1 - p2| / (4 d) between the two along-wall neighbours;
+// false (and G = 0) unless both exist.
+bool alongWallGradient(int n1, int n2, double d, double& G) {
+  G = 0;
+  if (n1 <= 0 || n2 <= 0) return false;
+  G = std::fabs(Cpres[n1] - Cpres[n2]) / (4 * d);
+  return true;
+}
+
+// num / den of the pressure-gradient parameter P; a friction velocity of 0 (a k of 0) makes
+// P infinite when there is a gradient at all.
+double gradientP(double num, double den) {
+  if (den > 0) return num / den;
+  return num > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+}
+
+// Von Karman coefficient under an adverse pressure gradient, 0.4 without it, 0.6 at most.
+double gradientKappa(double P) { return std::isinf(P) ? 0.6 : (0.6 * P + 0.4) / (P + 1); }
+
+// Component of the face normal along the velocity being solved.
+double normalOfEquation(int f) {
+  switch (Equation) {
+    case 1: return Fvx[f];
+    case 2: return Fvy[f];
+    case 3: return Fvz[f];
+    default: return 0.0;
+  }
+}
+
+// Friction cw on the wall-parallel part of the velocity: the compensating source puts the
+// normal part back.
+void addFriction(const CellFlow& cf, int f, double cw, double neq, bool horizontalOnly) {
+  const double un = horizontalOnly ? Fvx[f] * cf.u + Fvy[f] * cf.v
+                                   : Fvx[f] * cf.u + Fvy[f] * cf.v + Fvz[f] * cf.w;
+  Cap[cf.c] += cw;
+  Csource[cf.c] += cw * neq * un;
+}
+
+// ---------------------------------------------------------------- momentum (Equation 1..3)
+
+void sideFaceMomentum(const Constants& K, const CellFlow& cf, int f, double y, int n1, int n2,
+                      double along) {
+  double G = 0;
+  const bool both = alongWallGradient(n1, n2, along, G);
+  double T = K.s * cf.kk;
+  if (FlagGENMIX == 1 && both) T += G * y;
+  const double uS = std::sqrt(T);
+  double ke = K.kappa;
+  if (FlagGENMIX == 4 && both) ke = gradientKappa(gradientP(G * 3.16228e-05, uS * uS * uS));
+  const double yp = cf.yplus(y);
+  double uplus;
+  if (FlagWallLimiterU == 3 && yp < kLaminarYPlus)
+    uplus = std::max(yp, kMinYPlus);
+  else
+    uplus = std::max(std::max(std::log(30 * y / XksWall) / ke, MinUPlus), kMinUPlus);
+  const double cw = 31.62 * uS * Farea[f] / uplus;
+  // At a side wall only the horizontal part of the normal enters, and w is retarded in full.
+  const double neq = Equation == 1 ? Fvx[f] : Equation == 2 ? Fvy[f] : 0.0;
+  addFriction(cf, f, cw, neq, true);
+}
+
+void roofMomentum(const Constants& K, const CellFlow& cf, int f) {
+  const int c = cf.c;
+  const double y = capped(Ckdist[c]);
+  const double yp = cf.yplus(y);
+  const double A = Farea[f];
+  double cw;
+  if (FlagWallLimiterU == 3 && yp < kLaminarYPlus)
+    cw = 31.62 * cf.uS * A / std::max(yp, kMinYPlus);
+  else if (FlagWallLimiterU == 5 && Cgamma[c] < 0.0011)
+    cw = 0.001 * A / y;  // laminar shear with the molecular viscosity of water
+  else
+    cw = 31.62 * cf.uS * A /
+         std::max(std::max(std::log(30 * y / XksWall) / K.kappa, MinUPlus), kMinUPlus);
+  addFriction(cf, f, cw, normalOfEquation(f), false);
+}
+
+void bedMomentum(const Constants& K, const CellFlow& cf, int f) {
+  const int c = cf.c;
+  const double y = capped(Ckdist[c]);
+  const double ks = roughness(c);
+  const double A = Farea[f];
+  double uplus = std::max(std::log(30 * y / ks) / K.kappa, MinUPlus);
+  if (FlagWallLimiterU == 4 && y < WallLimiterU * ks)
+    uplus = (y / (WallLimiterU * ks)) * K.l4;
+  else if (FlagWallLimiterU == 6 && y < 0.5 * ks)
+    uplus = std::max(uplus, 1 + 11.5 * y / ks);
+  const double C = concentration(c);
+  if (FlagConcProf == 1 && C > 0) uplus *= 1 + 2.5 * C;
+  uplus = std::max(uplus, kMinUPlus);
+  double cw = 31.62 * cf.uS * A / uplus;
+  const double yp = cf.yplus(y);
+  if (FlagWallLimiterU == 3 && yp < kLaminarYPlus)
+    cw = 31.62 * cf.uS * A / std::max(yp, kMinYPlus);
+  addFriction(cf, f, cw, normalOfEquation(f), false);
+  // The thin layer of water on the bed of a top cell resists in addition.
+  if (FlagWallLimiterU == 1 && Ccellt[c] == 0 && y < WallLimiterU * ks) {
+    const double ratio = std::min(std::pow(10.0, -std::log10(y / ks) - 2), 1.0);
+    Cap[c] += 1000 * A * y * 1e-6 / 1e-10 * ratio;
+  }
+}
+
+void momentumLaw(const Constants& K, int first, int last) {
+  for (int c = first; c <= last; ++c) {
+    const int fe = Cflatee[c], fw = Cflatew[c], fs = Cflates[c], fn = Cflaten[c];
+    const int ft = Cflatet[c], fb = Cflateb[c];
+    const bool we = isWall(fe), ww = isWall(fw), ws = isWall(fs), wn = isWall(fn);
+    const bool wt = isWall(ft), wb = isWall(fb);
+    if (!(we || ww || ws || wn || wt || wb)) continue;
+    const CellFlow cf = cellFlow(K, c);
+    const double yi = capped(Cidist[c]), yj = capped(Cjdist[c]);
+    if (we) sideFaceMomentum(K, cf, fe, yi, Ccelln[c], Ccells[c], Cjdist[c]);
+    if (ww) sideFaceMomentum(K, cf, fw, yi, Ccelln[c], Ccells[c], Cjdist[c]);
+    if (ws) sideFaceMomentum(K, cf, fs, yj, Ccelle[c], Ccellw[c], Cidist[c]);
+    if (wn) sideFaceMomentum(K, cf, fn, yj, Ccelle[c], Ccellw[c], Cidist[c]);
+    if (wt) roofMomentum(K, cf, ft);
+    if (wb) bedMomentum(K, cf, fb);
+  }
+}
+
+// ---------------------------------------------------------------- k (Equation 5)
+
+void sidePairK(const Constants& K, const CellFlow& cf, double y, int n1, int n2, double along) {
+  const int c = cf.c;
+  double G = 0;
+  const bool both = alongWallGradient(n1, n2, along, G);
+  double kinv = 2.5;
+  if (FlagGENMIX == 4 && both) {
+    const double P = gradientP(G * 3.16228e-05, cf.uS * cf.uS * cf.uS);
+    kinv = std::isinf(P) ? 1 / 0.6 : (1 + P) / (0.6 * P + 0.4);
+  }
+  const double yp = cf.yplus(y);
+  double uplus;
+  if (FlagWallLimiterK == 3 && yp < kLaminarYPlus)
+    uplus = std::max(yp, kMinYPlus);
+  else
+    uplus = std::max(std::max(kinv * std::log(30 * y / XksWall), MinUPlusK), kMinUPlus);
+  double cp = 31.62 * cf.uS / uplus;
+  if (FlagGENMIX == 1 && both) cp += G * y;
+  Cap[c] += K.c75k * std::sqrt(cf.kk) * uplus / y * Cvol[c];
+  Csource[c] += cp * cf.u2 / y * Cvol[c];
+}
+
+void verticalPairK(const Constants& K, const CellFlow& cf) {
+  const int c = cf.c;
+  const double y = capped(Ckdist[c]);
+  const double ks = roughness(c);  // the roof too takes the cell's roughness here
+  const double yp = cf.yplus(y);
+  double uplus = std::max(2.5 * std::log(30 * y / ks), MinUPlusK);
+  const bool laminar = (FlagWallLimiterK == 3 || FlagWallLimiterK == 5) && yp < kLaminarYPlus;
+  if (laminar) {
+    uplus = yp;
+  } else if (FlagWallLimiterK == 6) {
+    if (y < 0.5 * ks) uplus = std::max(uplus, 1 + 11.5 * y / ks);
+  } else if (FlagWallLimiterK == 1) {
+    // U / u* of the Manning-Strickler law for a water depth of 2y (0.31927 = 1 / sqrt(9.81)).
+    if (Ccellt[c] == 0 && y < ks * WallLimiterK)
+      uplus = std::max(uplus, ManningInit * std::pow(2 * y, 0.16666667) * 0.31927);
+  } else if (FlagWallLimiterK == 2) {
+    if (y < ks * WallLimiterK) {
+      const int b = Cbed[c];
+      const double hb = Bdepth && b > 0 ? Bdepth[b] : 0.0;
+      uplus = std::max(uplus, ManningInit * std::pow(hb, 0.16666667) * 0.31927);
+    }
+  }
+  const double C = concentration(c);
+  if (FlagConcProf == 1 && C > 0) uplus *= 1 + 2.5 * C;
+  uplus = std::max(uplus, laminar ? kMinYPlus : kMinUPlus);
+  Cap[c] += K.c75k * std::sqrt(cf.kk) * uplus / y * Cvol[c];
+  Csource[c] += 31.62 * cf.uS / uplus * cf.u2 / y * Cvol[c];
+}
+
+// The k value 3.33333 (|U| / u+)^2 fixed in a wall cell (F 15 11).
+void fixedKPair(const CellFlow& cf, double y, bool vertical) {
+  const int c = cf.c;
+  const double yp = cf.yplus(y);
+  double uplus;
+  bool laminar;
+  if (vertical) {
+    laminar = (FlagWallLimiterK == 3 || FlagWallLimiterK == 5) && yp < kLaminarYPlus;
+    uplus = laminar ? yp : 2.5 * std::log(30 * y / roughness(c));
+    const double C = concentration(c);
+    if (FlagConcProf == 1 && C > 0) uplus *= 1 + 2.5 * C;
+    uplus = std::max(uplus, MinUPlusK);
+  } else {
+    laminar = FlagWallLimiterK == 3 && yp < kLaminarYPlus;
+    uplus = laminar ? yp : std::max(2.5 * std::log(30 * y / XksWall), MinUPlusK);
+  }
+  uplus = std::max(uplus, laminar ? kMinYPlus : kMinUPlus);
+  const double r = std::sqrt(cf.u2) / uplus;
+  fix(c, kFixK, 3.33333 * r * r);
+}
+
+void kLaw(const Constants& K, int first, int last, bool fixedK) {
+  for (int c = first; c <= last; ++c) {
+    const bool ew = isWall(Cflatee[c]) || isWall(Cflatew[c]);
+    const bool ns = isWall(Cflaten[c]) || isWall(Cflates[c]);
+    const bool tb = isWall(Cflatet[c]) || isWall(Cflateb[c]);
+    if (!(ew || ns || tb)) continue;
+    const CellFlow cf = cellFlow(K, c);
+    const double yi = capped(Cidist[c]), yj = capped(Cjdist[c]), yk = capped(Ckdist[c]);
+    if (fixedK) {
+      if (ew) fixedKPair(cf, yi, false);
+      if (ns) fixedKPair(cf, yj, false);
+      if (tb) fixedKPair(cf, yk, true);
+    } else {
+      if (ew) sidePairK(K, cf, yi, Ccelln[c], Ccells[c], Cjdist[c]);
+      if (ns) sidePairK(K, cf, yj, Ccelle[c], Ccellw[c], Cidist[c]);
+      if (tb) verticalPairK(K, cf);
+    }
+  }
+}
+
+// ---------------------------------------------------------------- epsilon (Equation 6)
+
+// Von Karman coefficient of the wall epsilon at a side pair under F 273 2, 4 or 5. eastWest:
+// the wall is east or west, the along-wall neighbours north and south.
+double epsilonKappa(const Constants& K, const CellFlow& cf, double y, bool eastWest) {
+  const int c = cf.c;
+  const int n1 = eastWest ? Ccelln[c] : Ccelle[c];
+  const int n2 = eastWest ? Ccells[c] : Ccellw[c];
+  const double along = eastWest ? Cjdist[c] : Cidist[c];
+  if (n1 <= 0 || n2 <= 0) return K.kappa;
+  if (FlagGENMIX == 2) {
+    const double Q = 300 * Ckinen[c] * (Cpres[n1] - Cpres[n2]) * y / (2 * along);
+    const int fa = eastWest ? Cflaten[c] : Cflatew[c];
+    const int fb = eastWest ? Cflates[c] : Cflatee[c];
+    const double V = (Fvx[fa] + Fvx[fb]) * cf.u + (Fvy[fa] + Fvy[fb]) * cf.v;
+    const double Qp = V > 0 ? std::max(Q, 0.0) : std::max(-Q, 0.0);
+    return K.kappa / (1 + coeffEps * Qp);
+  }
+  if (FlagGENMIX == 4 || FlagGENMIX == 5) {
+    const double G = std::fabs(Cpres[n1] - Cpres[n2]) / (4 * along);
+    return gradientKappa(gradientP(3.16228e-05 * G, 5196.1 * std::pow(cf.kk, 1.5)));
+  }
+  return K.kappa;
+}
+
+// Water depth at the column of a top cell: twice the half heights of it and all cells below.
+double depthBelow(int c) {
+  double h = Ckdist[c];
+  for (int b = Ccellb[c]; b > 0; b = Ccellb[b]) h += Ckdist[b];
+  return 2 * h;
+}
+
+void surfaceEpsilon(const CellFlow& cf) {
+  const int c = cf.c;
+  if (Ccellt[c] != 0) return;
+  if (FlagSurfEps == 1) {
+    fix(c, kFixEps, std::pow(cf.kk, 1.5) / (SurfEpsCoeff * depthBelow(c) + 1e-20));
+  } else if (FlagSurfEps == 3) {
+    const int b = Ccellb[c];
+    if (b <= 0) return;
+    const int bb = Ccellb[b];
+    if (bb <= 0) return;
+    const double D = 0.5 * ((Ckinen[c] - Ckinen[b]) * (CgammaV[c] + CgammaV[b]) -
+                            (Ckinen[b] - Ckinen[bb]) * (CgammaV[b] + CgammaV[bb]));
+    fix(c, kFixEps, std::max(D, 0.0));
+  }
+}
+
+void epsilonLaw(const Constants& K, int first, int last) {
+  if (TurbulenceModel == 14 || TurbulenceModel == 15) return;
+  const bool omega = TurbulenceModel == 16;
+  for (int c = first; c <= last; ++c) {
+    const bool ew = isWall(Cflatee[c]) || isWall(Cflatew[c]);
+    const bool ns = isWall(Cflaten[c]) || isWall(Cflates[c]);
+    const bool tb = isWall(Cflatet[c]) || isWall(Cflateb[c]);
+    const bool top = Ccellt[c] == 0;
+    const bool surface = top && (FlagSurfEps == 1 || (!omega && FlagSurfEps == 3));
+    if (!(ew || ns || tb || surface)) continue;
+    const CellFlow cf = cellFlow(K, c);
+    const double k15 = std::pow(cf.kk, 1.5);
+    const double yi = capped(Cidist[c]), yk = capped(Ckdist[c]);
+    double yj = capped(Cjdist[c]);
+    if (omega) {
+      // 0.21908 = 0.4 x 0.09^0.25; the bed and roof value always carries the concentration.
+      if (tb) fix(c, kFixEps, (1 + 2.5 * concentration(c)) * (k15 / (0.21908 * yk + 1e-20)));
+      if (ew) fix(c, kFixEps, k15 / (0.21908 * yi + 1e-20));
+      if (ns) fix(c, kFixEps, k15 / (0.21908 * yj + 1e-20));
+      if (FlagSurfEps == 1) surfaceEpsilon(cf);
+      continue;
+    }
+    if (FlagMinDistEps == 1) yj = std::max(yj, MinDistEps);
+    if (ew) fix(c, kFixEps, K.c75 * k15 / (epsilonKappa(K, cf, yi, true) * yi));
+    if (ns) fix(c, kFixEps, K.c75 * k15 / (epsilonKappa(K, cf, yj, false) * yj));
+    if (tb) {
+      double value = K.c75 * k15 / (K.kappa * yk);
+      if (FlagConcProf == 1) value *= 1 + 2.5 * concentration(c);
+      fix(c, kFixEps, value);
+    }
+    surfaceEpsilon(cf);
+  }
+}
+
+// ---------------------------------------------------------------- TurbulenceModel 3
+
+// Every cell of the range takes the wall form of k and epsilon, with half its horizontal size
+// as the distance; the results replace what the cell holds.
+void allCellsForm(const Constants& K, int first, int last) {
+  for (int c = first; c <= last; ++c) {
+    const CellFlow cf = cellFlow(K, c);
+    const double y = std::min(0.5 * std::sqrt(Cvol[c] / (2 * Ckdist[c] + 1e-20)), 1000.0);
+    if (Equation == 5) {
+      const double yp = cf.yplus(y);
+      const bool laminar = FlagWallLimiterU == 3 && yp < kLaminarYPlus;
+      double uplus = laminar ? yp : std::max(2.5 * std::log(30 * y / XksWall), MinUPlusK);
+      uplus = std::max(uplus, laminar ? kMinYPlus : kMinUPlus);
+      Cap[c] = K.c75k * std::sqrt(cf.kk) * uplus / y * Cvol[c];
+      Csource[c] = 31.62 * cf.uS / uplus * (cf.u2 * cf.u2) / y * Cvol[c];
+    } else {
+      Cap[c] = kFixEps;
+      Csource[c] = kFixEps * K.c75 * std::pow(cf.kk, 1.5) / (K.kappa * y);
+    }
+  }
+}
+
+// ---------------------------------------------------------------- thin columns (F 92 1)
+
+// Columns thinner than MinVertDist: every cell of such a column feels the bed, at the height
+// of its centre, with the roughness and concentration of the bottom cell.
+void thinColumnPass(const Constants& K, int first, int last) {
+  for (int b = first; b <= last; ++b) {
+    if (Ccellb[b] != 0) continue;
+    double height = 0;
+    for (int d = b; d > 0; d = Ccellt[d]) height += Ckdist[d];
+    if (!(height < MinVertDist)) continue;
+    const double ks = roughness(b);
+    const double C = concentration(b);
+    double y = 0;
+    for (int d = b; d > 0; d = Ccellt[d]) {
+      y += Ckdist[d];
+      const CellFlow cf = cellFlow(K, d);
+      const double yp = cf.yplus(y);
+      const bool laminar = FlagWallLimiterU == 3 && yp < kLaminarYPlus;
+      if (Equation >= 1 && Equation <= 3) {
+        const int f = Cflateb[d];
+        if (f > 0) {
+          double uplus = laminar ? yp : std::max(std::log(30 * y / ks) / K.kappa, MinUPlus);
+          uplus = std::max(uplus, laminar ? kMinYPlus : kMinUPlus);
+          addFriction(cf, f, 31.62 * cf.uS * Farea[f] / uplus, normalOfEquation(f), false);
+        }
+      } else if (Equation == 5) {
+        double uplus = laminar ? yp : std::log(30 * y / ks);
+        uplus *= 2.5;
+        if (FlagConcProf == 1 && C > 0) uplus *= 1 + 2.5 * C;
+        uplus = std::max(std::max(uplus, MinUPlusK), laminar ? kMinYPlus : kMinUPlus);
+        Cap[d] += K.c75k * std::sqrt(cf.kk) * uplus / y * Cvol[d];
+        Csource[d] += 31.62 * cf.uS / uplus * cf.u2 / y * Cvol[d];
+      } else if (Equation == 6) {
+        fix(d, kFixEps, (1 + 2.5 * C) * K.c75 * std::pow(cf.kk, 1.5) / (K.kappa * y));
+      }
+      y += Ckdist[d];
+    }
+  }
+}
+
+}  // namespace
+
+void wall_laws(int first, int last) {
+  if (FlagNewWall == 1) notAvailable("the wall laws per wall surface of F 305");
+
+  const double cmu = TurbulenceModel == 1 ? 0.0845 : 0.09;
+  Constants K;
+  K.c75 = std::pow(cmu, 0.75);
+  K.c75k = 1000 * K.c75;
+  K.s = 1000 * std::sqrt(cmu);
+  K.kappa = 0.4;
+  K.l4 = std::log(30 * WallLimiterU);
+  // Written only when they change, so that parallel calls on disjoint ranges only read them.
+  if (Xkappa != K.kappa) Xkappa = K.kappa;
+  if (!(XksWall >= 1e-6)) XksWall = 1e-6;
+
+  if (TurbulenceModel == 3 && (Equation == 5 || Equation == 6)) {
+    allCellsForm(K, first, last);
+    return;
+  }
+  if (PorosWallFlag == 1)
+    for (int c = first; c <= last; ++c)
+      if (Ckdist[c] < MinVertDist) Cap[c] = Csource[c] = 0;
+  for (int c = first; c <= last; ++c)
+    if (isWallCell(c)) Cap[c] = Csource[c] = 0;
+
+  switch (FlagWallAll) {
+    case 0:
+    case 11:
+      break;
+    case 5:
+      notAvailable("the smooth-wall law of F 15 5");
+    case 8:
+      notAvailable("the transitional-roughness wall law of F 15 8");
+    case 9:
+      notAvailable("the wall law with flow through the bed of F 15 9");
+    case 19:
+      notAvailable("the wall law of F 15 19");
+    default:
+      return;  // no wall law: wall cells keep Cap = Csource = 0
+  }
+  switch (Equation) {
+    case 1:
+    case 2:
+    case 3:
+      momentumLaw(K, first, last);
+      break;
+    case 5:
+      kLaw(K, first, last, FlagWallAll == 11);
+      break;
+    case 6:
+      epsilonLaw(K, first, last);
+      break;
+    default:
+      return;
+  }
+  if (PorosWallFlag == 1) thinColumnPass(K, first, last);
+}
 
 }  // namespace qorva

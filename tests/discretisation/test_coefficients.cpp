@@ -279,8 +279,6 @@ TEST_F(Coefficients, OptionsWhoseStepsAreMissingEndTheRun) {
     const char* message;
   };
   const std::vector<Case> cases = {
-      {[] { TurbDensFlag = 1; },
-       "Not available in this version: the stratification damping of F 71 1\n"},
       {[] { FlagRBedformsmooth = 1; },
        "Not available in this version: the bedform smoothing of F 176\n"},
       {[] { QNFlag = 1; },
@@ -297,6 +295,15 @@ TEST_F(Coefficients, OptionsWhoseStepsAreMissingEndTheRun) {
     EXPECT_EQ(run(1, NoSurfaces), 1);
     EXPECT_EQ(log(), k.message);
   }
+}
+
+// The stratification damping of F 71 1 is built: the coefficients are made (its factors are
+// checked with the turbulence tests).
+TEST_F(Coefficients, StratificationDampingRuns) {
+  TurbDensFlag = 1;
+  makeBox({1}, {1}, {1, 1});
+  Equation = 1;
+  EXPECT_EQ(run(1, NoSurfaces), 1000) << log();
 }
 
 // Fills the box with uneven fluxes and viscosities so that every face differs.

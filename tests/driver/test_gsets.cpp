@@ -209,6 +209,8 @@ TEST_F(GsetsTest, ReadingFailures) {
       {"G 25 0", 1, "Error first integer on G 25 data set\n"},
       {"G 25 100", 1, "Error first integer on G 25 data set\n"},
       {"G 25 2 3 21", 1, "Error for integer no. 3 on G 25 data set\n"},
+      {"G 25 1 0", 1, "Input error for G 25 in control: no work block above 0 is given\n"},
+      {"G 25 3 0 0 0", 1, "Input error for G 25 in control: no work block above 0 is given\n"},
       {"G 26 0", 1, "Error first integer on G 26 data set\n"},
       {"G 26 91", 1, "Error first integer on G 26 data set\n"},
       {"G 26 2 1 11", 1, "Error after reading 3 integer in the G 26 data set\n"},

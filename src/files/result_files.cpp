@@ -1,0 +1,379 @@
+// The flow result file (print_result: text "result.end" or raw "resultb") and the restart from
+// it (readres, task R), which first regenerates the grid on the bed of "bedres" when present.
+// print_result reads the flow fields, counts and residuals; readres writes zval, Surfaces, the
+// bed-cell arrays, MaxDepth, the flow fields with their previous-time copies, Cgamma, CgammaV,
+// FlagReadRes and FlagInitialized.
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "files/files.h"
+#include "grid/grid.h"
+#include "output/output.h"
+#include "state/bedcells.h"
+#include "state/blocks.h"
+#include "state/cells.h"
+#include "state/log.h"
+#include "state/nests.h"
+#include "state/options.h"
+#include "state/points.h"
+#include "state/status.h"
+#include "state/structured.h"
+#include "state/surfaces.h"
+
+namespace qorva {
+
+namespace {
+
+// Closes the file on every way out, an ended run included.
+class File {
+ public:
+  explicit File(std::FILE* f) : f_(f) {}
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+  ~File() {
+    if (f_) std::fclose(f_);
+  }
+  std::FILE* get() const { return f_; }
+  explicit operator bool() const { return f_ != nullptr; }
+
+ private:
+  std::FILE* f_;
+};
+
+bool fitsCells(long long n) { return n >= 0 && Cxvel && n < static_cast<long long>(Cxvel.size()); }
+bool fitsSurfaces(long long n) {
+  return n >= 0 && Fflux && n < static_cast<long long>(Fflux.size());
+}
+
+// The six cell fields of the result, in the file's order.
+Table1<double>* const kFields[6] = {&Cxvel, &Cyvel, &Czvel, &Ckinen, &Cepsilon, &Cpres};
+
+void writeText(std::FILE* f) {
+  // Title from position 0 is empty: the reader takes C, F and U anywhere as record letters,
+  // so no title text may stand before the records.
+  std::fprintf(f, "%s %lf seconds\n", Title.data(), stimet);
+  std::fprintf(f, "Results, iter = %d\n", Iter);
+  std::fprintf(f, "Residuals: %lf %lf %lf %lf %lf %lf\n", MaxResidual[1], MaxResidual[2],
+               MaxResidual[3], MaxResidual[4], MaxResidual[5], MaxResidual[6]);
+  std::fprintf(f, "Roughness : %lf\n", XksWall);
+  std::fprintf(f, "U %d %d %d %d %d %d\n", NoPoints, NoCells0, NoSurfaces0, NoBlocks0, NoConnect0,
+               NoConnFlate0);
+  std::fprintf(f, " i     u     v     w     k    e     p\n");
+  for (int n = 1; n <= NoCells0; ++n) {
+    std::fprintf(f, "C %d %14.8e %14.8e %14.8e", n, Cxvel[n], Cyvel[n], Czvel[n]);
+    std::fprintf(f, " %14.8e %14.8e %14.8e\n", Ckinen[n], Cepsilon[n], Cpres[n]);
+  }
+  for (int n = 1; n <= NoSurfaces0; ++n) std::fprintf(f, "F %d %14.8e\n", n, Fflux[n]);
+}
+
+void writeBinary(std::FILE* f) {
+  const std::size_t cells = static_cast<std::size_t>(NoCells) + 1;
+  for (Table1<double>* a : kFields) std::fwrite(a->data(), sizeof(double), cells, f);
+  std::fwrite(Fflux.data(), sizeof(double), static_cast<std::size_t>(NoSurfaces) + 1, f);
+}
+
+// ---- readres: the bed file ------------------------------------------------------------------
+
+void skipLine(std::FILE* f) {
+  int ch;
+  do ch = std::fgetc(f);
+  while (ch != '\n' && ch != EOF);
+}
+
+bool readValue(std::FILE* f, double& v) { return std::fscanf(f, "%lf", &v) == 1; }
+
+std::string bedFileName() {
+  return FlagMPI >= 1 ? strf("bedres.mpi%d", FlagMPI) : std::string("bedres");
+}
+
+// Reads "bedres" (or its block-division name) when present, regenerates the grid on the bed
+// levels read and takes the bed cells' values.
+void readBedFile() {
+  const std::string name = bedFileName();
+  File file(std::fopen(name.c_str(), "r"));
+  if (!file) {
+    logf("Have not used 'bedres' file\n");
+    return;
+  }
+  std::FILE* f = file.get();
+  skipLine(f);  // the header is not compared
+
+  char letter = 0;
+  int xn = 0, yn = 0, zn = 0, ln = 0, beds = 0, cells = 0;
+  double depth = 0;
+  if (std::fscanf(f, "%c %d %d %d %d %d %lf %d\n", &letter, &xn, &yn, &zn, &ln, &beds, &depth,
+                  &cells) != 8)
+    failf(-3, "Error in reading bedres file: the second line does not hold the grid sizes\n");
+  MaxDepth = depth;
+  if (xn != xnumber || yn != ynumber || zn != znumber || ln != lnumber) {
+    logf("Error in reading bedres file: array size is not correct\n");
+    if (xn != xnumber)
+      logf("Number of bedres grid lines in i direction is %d, and in control file %d.\n", xn,
+           xnumber);
+    if (yn != ynumber)
+      logf("Number of bedres grid lines in j direction is %d, and in control file %d.\n", yn,
+           ynumber);
+    if (zn != znumber)
+      logf("Number of bedres grid lines in k direction is %d, and in control file %d.\n", zn,
+           znumber);
+    if (ln != lnumber)
+      logf("Number of bedres sediment sizes is %d, and in control file %d.\n", ln, lnumber);
+    endRun(-3);
+  }
+  if (!zval || !Surfaces || Surfaces.dim(0) < 4)
+    failf(-3, "Error in reading bedres file: the grid arrays of the G 1 sizes do not exist\n");
+
+  // The grid-point lines of the writer's blocks; each line's own i and j place its values.
+  int line = 2;
+  for (int b = 1; b <= NoBlocks; ++b) {
+    const GridBlock& k = block[b];
+    if (k.skip != 0 || k.flag2D != 0) continue;
+    for (int i = k.i1 - 1; i <= k.i2; ++i)
+      for (int j = k.j1 - 1; j <= k.j2; ++j) {
+        ++line;
+        int ii = 0, jj = 0;
+        double v[5];
+        if (std::fscanf(f, "%d %d ", &ii, &jj) != 2 ||
+            std::fscanf(f, "%lf %lf %lf %lf %lf\n", &v[0], &v[1], &v[2], &v[3], &v[4]) != 5)
+          failf(-3, "Error in reading bedres file: line %d is not a complete grid point\n", line);
+        if (ii < 0 || jj < 0 || ii > xnumber + 1 || jj > ynumber + 1)
+          failf(-3, "Error in reading bedres file: grid point %d %d on line %d lies outside the grid\n",
+                ii, jj, line);
+        zval[ii][jj][0] = v[0];
+        zval[ii][jj][1] = v[1];
+        zval[ii][jj][znumber] = v[2];
+        Surfaces[3][ii][jj] = v[3];
+        Surfaces[1][ii][jj] = v[4];
+      }
+  }
+
+  // A grid that cannot be built on these levels must not take the flow result.
+  if (Unstructure() < 0)
+    failf(1, "Error in reading bedres file: no grid could be generated on its bed levels\n");
+  metric();
+  BedMake();
+
+  const bool layered = BlayerTop && NoBedLayers > 2 && FlagTSC == 3;
+  const int layers = layered ? NoBedLayers : 2;
+  if (NoBCells >= static_cast<long long>(Bcellt.size()) ||
+      static_cast<long long>(BSedDistrib.dim(0)) < layers ||
+      static_cast<long long>(BSedDistrib.dim(1)) <= lnumber)
+    failf(-3, "Error in reading bedres file: %d bed cells, more than the arrays hold\n", NoBCells);
+  for (int n = 1; n <= NoBCells; ++n) {
+    ++line;
+    int unused = 0, bottom = 0;
+    double rough = 0, cellRough = 0, height = 0;
+    if (std::fscanf(f, "%d %d", &unused, &bottom) != 2 ||
+        std::fscanf(f, "%lf %lf %lf ", &rough, &cellRough, &height) != 3)
+      failf(-3, "Error in reading bedres file: line %d is not a complete bed cell\n", line);
+    if (bottom < 0 || bottom > NoCells)
+      failf(-3, "Error in reading bedres file: bed cell %d on line %d has the cell %d\n", n, line,
+            bottom);
+    Bcellt[n] = bottom;
+    Broughness[n] = rough;
+    Croughness[bottom] = cellRough;
+    Bedformheight[n] = height;
+    // The one-layer variant (letter H) holds only layer 1.
+    const auto readLayer = [&](int layer) {
+      for (int l = 0; l <= lnumber; ++l)
+        if (!readValue(f, BSedDistrib[layer][l][n]))
+          failf(-3, "Error in reading bedres file: line %d is not a complete bed cell\n", line);
+    };
+    if (letter == 'H') {
+      readLayer(1);
+    } else if (layered) {
+      for (int layer = NoBedLayers - 1; layer >= 0; --layer) readLayer(layer);
+    } else {
+      readLayer(1);
+      readLayer(0);
+    }
+  }
+}
+
+// ---- readres: the flow result ---------------------------------------------------------------
+
+void reportCountMismatch(const int u[6]) {
+  logf("Error reading result file, array size is not the same as in the grid\n");
+  logf("Number of cells in grid is %d, and number of cells in result file is %d\n", NoCells, u[1]);
+  if (u[0] != NoPoints)
+    logf("No. points in grid: %d, no. points in result file: %d\n", NoPoints, u[0]);
+  if (u[1] != NoCells) logf("No. cells in grid: %d, no. cells in result file: %d\n", NoCells, u[1]);
+  if (u[2] != NoSurfaces)
+    logf("No. surfaces in grid: %d, no. surfaces in result file: %d\n", NoSurfaces, u[2]);
+  if (u[3] != NoBlocks)
+    logf("No. blocks in grid: %d, no. blocks in result file: %d\n", NoBlocks, u[3]);
+  if (u[4] != NoConnect)
+    logf("No. connections in grid: %d, no. connections in result file: %d\n", NoConnect, u[4]);
+  if (u[5] != NoConnFlate)
+    logf("No. connecting surfaces in grid: %d, in result file: %d\n", NoConnFlate, u[5]);
+  logf("MaxDepth = %lf\n", MaxDepth);
+  logf("\nAdvice for fixing the problem: \n");
+  logf("If you are not using an F 112 data set in the control file, then the error \n");
+  logf("comes from you are reading a result file prodeuced from a different grid.\n");
+  logf("If you are using an F 112 data set in the control file, you can try to \n");
+  logf("Add an F 209 data set in the control file, with the same value as.\n");
+  logf("the floating point number on the second line on the bedres file\n");
+  logf("If you are reading a bedres file, check that the result and bedres files \n");
+  logf("are written at the same time\n");
+  logf("If you are reading the 'result' file together with the \n");
+  logf("'bedres' file, remember the 'bedres' file will only be \n");
+  logf("read if the F 37 data set is larger than zero\n");
+  logf("If you are reading an unstruc file that is written at the same time as the result file,\n");
+  logf("then the F 112 data set should be removed from the control file\n");
+  logf("Otherwise, the F 112 1 data set should be in the control file\n");
+  logf("Another cause of this error can be if you are using an F 99 data set\n");
+  logf("with an integer above 1\n");
+  logf("If none of these methods work, you can write the whole grid in the unstruc file by using\n");
+  logf("an H at the end of the F 2 data set. Then read this file before reading the result file\n");
+}
+
+// Reads the text result; false when it is missing or belongs to another grid (logged).
+bool readTextResult(int& records, std::string& name) {
+  logf(" In readres \n\n");
+  mc_program = " Readres-reading results ";
+  name = FlagMPI >= 1 ? strf("result.mpi%d", FlagMPI) : std::string("result");
+  File file(std::fopen(name.c_str(), "r"));
+  if (!file) {
+    mc_message = strf("cannot open file %s ", name.c_str());
+    logf("Warning: have not been able to open the file '%s' for reading ", name.c_str());
+    return false;
+  }
+  std::FILE* f = file.get();
+  const long long limit =
+      20LL * (static_cast<long long>(xnumber) * ynumber * znumber +
+              static_cast<long long>(xnumber) * ynumber);
+  for (long long read = 0; read < limit; ++read) {
+    const int ch = std::fgetc(f);
+    if (ch == EOF) break;
+    if (ch == 'C') {
+      int n = 0;
+      double v[6];
+      if (std::fscanf(f, "%d%lf%lf%lf%lf%lf%lf", &n, &v[0], &v[1], &v[2], &v[3], &v[4], &v[5]) != 7)
+        continue;
+      if (n < 1 || n > NoCells || !fitsCells(n)) continue;
+      for (int q = 0; q < 6; ++q) (*kFields[q])[n] = v[q];
+      ++records;
+      const double k = v[3], e = v[4];
+      Cgamma[n] = CgammaV[n] = std::min(MaxGamma, 90.0 * k * k / (e + 1e-20) + MinGamma + ArtEddyVisc);
+    } else if (ch == 'F') {
+      int n = 0;
+      double flux = 0;
+      if (std::fscanf(f, "%d%lf", &n, &flux) != 2) continue;
+      if (n >= 1 && n <= NoSurfaces && fitsSurfaces(n)) Fflux[n] = flux;
+      if (n == NoSurfaces) break;
+    } else if (ch == 'U') {
+      int u[6];
+      if (std::fscanf(f, "%d%d%d%d%d%d", &u[0], &u[1], &u[2], &u[3], &u[4], &u[5]) != 6) continue;
+      // A result written before the mud block was appended to block 1 fits the grid as well.
+      const bool beforeMudBlock = u[1] == block[1].cellend && block[2].thixo > 0;
+      const bool differs = u[0] != NoPoints || u[1] != NoCells || u[2] != NoSurfaces ||
+                           u[3] != NoBlocks || u[4] != NoConnect || u[5] != NoConnFlate;
+      if (differs && !beforeMudBlock) {
+        reportCountMismatch(u);
+        mc_message = " Error reading result file           ";
+        return false;
+      }
+    }
+  }
+  FlagReadRes = 1;
+  return true;
+}
+
+// Reads "resultb": the six cell fields and the fluxes of exactly the present grid.
+void readBinaryResult() {
+  File file(std::fopen("resultb", "rb"));
+  if (!file) {
+    mc_message = "cannot open file 'resultb' ";
+    logf(" cannot open file 'resultb' for reading ");
+    endRun(-3);
+  }
+  std::FILE* f = file.get();
+  const long long cells = NoCells + 1LL, surfaces = NoSurfaces + 1LL;
+  if (!fitsCells(NoCells) || !fitsSurfaces(NoSurfaces))
+    failf(-4, "Error reading 'resultb' file");
+  // A file of another grid would put every value in the wrong cell: its length must match.
+  const long long wanted = (6 * cells + surfaces) * static_cast<long long>(sizeof(double));
+  long long length = -1;
+  if (std::fseek(f, 0, SEEK_END) == 0) length = std::ftell(f);
+  std::rewind(f);
+  if (length != wanted) {
+    logf("The file 'resultb' holds %lld bytes, the grid needs %lld\n", length, wanted);
+    failf(-4, "Error reading 'resultb' file");
+  }
+  for (Table1<double>* a : kFields)
+    if (std::fread(a->data(), sizeof(double), static_cast<std::size_t>(cells), f) !=
+        static_cast<std::size_t>(cells))
+      failf(-4, "Error reading 'resultb' file");
+  if (std::fread(Fflux.data(), sizeof(double), static_cast<std::size_t>(surfaces), f) !=
+      static_cast<std::size_t>(surfaces))
+    failf(-4, "Error reading 'resultb' file");
+}
+
+}  // namespace
+
+void print_result(int) {
+  const bool binary = FlagInterpolVal == 15;
+  std::string name;
+  bool plainMessage = false;  // the names whose failure names the file 'result'
+  if (FlagCrashGrid == 2) {
+    name = "result.csh";
+    plainMessage = true;
+  } else if (numberedResults()) {
+    name = numberedName(FlagMPI != 0 ? strf("result.mpi%d", FlagMPI) : std::string("result"),
+                        {".000%d", ".00%d", ".0%d", ".%d"});
+  } else if (binary) {
+    name = "resultb";
+    plainMessage = true;
+  } else if (FlagMPI != 0) {
+    name = strf("result.mpi%d", FlagMPI);
+  } else {
+    name = "result.end";
+  }
+
+  // The counts written must lie inside the tables.
+  if (binary ? !(fitsCells(NoCells) && fitsSurfaces(NoSurfaces))
+             : !(fitsCells(NoCells0) && fitsSurfaces(NoSurfaces0)))
+    failf(1, "Error writing %s file: the cell or surface count is more than the arrays hold\n",
+          name.c_str());
+
+  File file(std::fopen(name.c_str(), binary ? "wb" : "w"));
+  if (!file) {
+    mc_message = plainMessage ? std::string("cannot open file 'result' ")
+                              : strf("cannot open file '%s' ", name.c_str());
+    endRun(-3);
+  }
+  if (binary)
+    writeBinary(file.get());
+  else
+    writeText(file.get());
+}
+
+void readres() {
+  logf("%s", "");  // ends the run with -3 now when the log cannot be opened
+  readBedFile();
+
+  int records = 0;
+  std::string textName;
+  if (FlagInterpolVal == 15) {
+    readBinaryResult();
+  } else if (!readTextResult(records, textName)) {
+    return;
+  }
+
+  Table1<double>* const old[6] = {&Cxvel_old, &Cyvel_old, &Czvel_old,
+                                  &Ckinen_old, &Cepsilon_old, &Cpres_old};
+  for (int q = 0; q < 6; ++q) {
+    Table1<double>& o = *old[q];
+    if (!o) continue;
+    const int last = std::min<long long>(NoCells, static_cast<long long>(o.size()) - 1);
+    for (int c = 1; c <= last; ++c) o[c] = (*kFields[q])[c];
+  }
+
+  logf("Have read %d cell values from %s file\n", records,
+       FlagInterpolVal == 15 ? bedFileName().c_str() : textName.c_str());
+  mc_message = " Have finished reading 'result'";
+  FlagInitialized = 1;
+}
+
+}  // namespace qorva

@@ -1,0 +1,600 @@
+// The flow result file and the restart from it: the text and binary forms with their names,
+// the round trip of result and bedres through a restart on a generated grid, and the
+// refusals of files that do not fit the grid.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "files/files.h"
+#include "grid/grid.h"
+#include "output/output.h"
+#include "state/arrays.h"
+#include "state/bedcells.h"
+#include "state/blocks.h"
+#include "state/cells.h"
+#include "state/log.h"
+#include "state/nests.h"
+#include "state/options.h"
+#include "state/points.h"
+#include "state/status.h"
+#include "state/structured.h"
+#include "state/surfaces.h"
+#include "support/scratch.h"
+
+namespace qorva {
+namespace {
+
+template <class F>
+int endStatus(F f) {
+  try {
+    f();
+  } catch (const RunEnd& e) {
+    return e.status;
+  }
+  return 1000;
+}
+
+bool contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+std::vector<double> doubles(const std::string& bytes) {
+  std::vector<double> v(bytes.size() / sizeof(double));
+  std::memcpy(v.data(), bytes.data(), v.size() * sizeof(double));
+  return v;
+}
+
+void emptyFolder() {
+  for (const auto& e : std::filesystem::directory_iterator(std::filesystem::current_path()))
+    std::filesystem::remove_all(e.path());
+}
+
+class ResultFilesTest : public test::Scratch {
+ protected:
+  // A new run in the same folder: defaults with two sediment sizes plus what `options` sets,
+  // the G 1 sizes, small F 65 capacities and all arrays, no log.
+  static void freshRun(int xn, int yn, int zn, const std::function<void()>& options = [] {}) {
+    SetArraysZero();
+    setDefaults();
+    lnumber = 2;
+    options();
+    xnumber = xn;
+    ynumber = yn;
+    znumber = zn;
+    MaxCeller = 40;
+    MaxFlater = 80;
+    MaxPunkter = 80;
+    MaxNester = 5;
+    MaxConnFlate = 5;
+    ASSERT_EQ(sialloc(), 0);
+    ASSERT_GT(AllocateArrays(1, 1, 1), 0.0);
+    std::filesystem::remove("boogie");
+  }
+
+  // Two cells and three surfaces without geometry: enough for the result file.
+  static void smallFlow() {
+    freshRun(4, 4, 3);
+    Title[1] = 'C';
+    Title[2] = 'F';
+    Title[3] = 'U';
+    stimet = 12.5;
+    Iter = 40;
+    const double res[7] = {0, 0.5, 0.25, 0.125, 1.0, 2.0, 0.003};
+    for (int e = 1; e <= 6; ++e) MaxResidual[e] = res[e];
+    XksWall = 0.05;
+    NoPoints = 12;
+    NoCells = NoCells0 = 2;
+    NoSurfaces = NoSurfaces0 = 3;
+    NoBlocks = NoBlocks0 = 1;
+    block[1].cellstart = 1;
+    block[1].cellend = 2;
+    const double u[3] = {0, 0.125, 1.5}, v[3] = {0, -0.5, 0.0625}, w[3] = {0, 0, -0.001},
+                 k[3] = {0, 0.01, 0}, e[3] = {0, 2.5e-4, 0}, p[3] = {0, 1000, -12.75};
+    for (int c = 1; c <= 2; ++c) {
+      Cxvel[c] = u[c];
+      Cyvel[c] = v[c];
+      Czvel[c] = w[c];
+      Ckinen[c] = k[c];
+      Cepsilon[c] = e[c];
+      Cpres[c] = p[c];
+    }
+    Fflux[1] = 0.25;
+    Fflux[2] = -3;
+    Fflux[3] = 0;
+  }
+
+  // A grid from koosurf: grid lines 1..3 x 1..3 one metre apart at the given depth, so 2 x 2
+  // columns of znumber - 2 = 2 cells (8 cells), 3 levels of 9 points (27) and 8 horizontal
+  // plus 2 x 2 x 3 x 2 side faces (36 surfaces); 4 bed cells.
+  static void generate(double depth) {
+    std::string koosurf;
+    for (int i = 1; i <= 3; ++i)
+      for (int j = 1; j <= 3; ++j)
+        koosurf += strf("%d %d %d.0 %d.0 %lf 0.0\n", i, j, i - 1, j - 1, -depth);
+    write("koosurf", koosurf);
+    ASSERT_EQ(endStatus([] {
+                readKoosurf();
+                ASSERT_EQ(Unstructure(), 1);
+                metric();
+                BedMake();
+              }),
+              1000)
+        << log();
+    ASSERT_EQ(NoCells, 8);
+    ASSERT_EQ(NoSurfaces, 36);
+    ASSERT_EQ(NoPoints, 27);
+    ASSERT_EQ(NoBCells, 4);
+  }
+
+  // Values with at most nine significant digits, which the text form keeps exactly.
+  static double u(int c) { return 0.125 * c; }
+  static double v(int c) { return -0.5 * c; }
+  static double w(int c) { return c / 1024.0; }
+  static double k(int c) { return 0.015625 * c; }
+  static double e(int c) { return 0.0078125 * c; }
+  static double p(int c) { return 100.25 + c; }
+  static double flux(int s) { return 0.0625 * s - 1; }
+
+  static void fillFlow() {
+    for (int c = 1; c <= NoCells; ++c) {
+      Cxvel[c] = u(c);
+      Cyvel[c] = v(c);
+      Czvel[c] = w(c);
+      Ckinen[c] = k(c);
+      Cepsilon[c] = e(c);
+      Cpres[c] = p(c);
+    }
+    for (int s = 1; s <= NoSurfaces; ++s) Fflux[s] = flux(s);
+  }
+
+  // Bed values of the restart file, other than those of the grid generator.
+  static void fillBed() {
+    for (int i = 1; i <= 3; ++i)
+      for (int j = 1; j <= 3; ++j) {
+        Surfaces[3][i][j] = -2 - 0.125 * i;
+        Surfaces[1][i][j] = 0.03125 * j;
+      }
+    MaxDepth = 1.25;
+    for (int n = 1; n <= NoBCells; ++n) {
+      Broughness[n] = 0.0625 * n;
+      Croughness[Bcellt[n]] = 0.25 * n;
+      Bedformheight[n] = 0.5 * n;
+      BSedDistrib[1][0][n] = 0.125 * n;
+      BSedDistrib[1][1][n] = 0.25;
+      BSedDistrib[1][2][n] = 0.75;
+      BSedDistrib[0][0][n] = 2.0;
+      BSedDistrib[0][1][n] = 0.5;
+      BSedDistrib[0][2][n] = 0.5;
+    }
+  }
+
+  static void clearFlow() {
+    for (int c = 0; c < static_cast<int>(Cxvel.size()); ++c)
+      Cxvel[c] = Cyvel[c] = Czvel[c] = Ckinen[c] = Cepsilon[c] = Cpres[c] = 0;
+    for (int s = 0; s < static_cast<int>(Fflux.size()); ++s) Fflux[s] = 0;
+  }
+
+  static void expectFlow(int cells, int surfaces) {
+    for (int c = 1; c <= cells; ++c) {
+      EXPECT_EQ(Cxvel[c], u(c)) << c;
+      EXPECT_EQ(Cyvel[c], v(c)) << c;
+      EXPECT_EQ(Czvel[c], w(c)) << c;
+      EXPECT_EQ(Ckinen[c], k(c)) << c;
+      EXPECT_EQ(Cepsilon[c], e(c)) << c;
+      EXPECT_EQ(Cpres[c], p(c)) << c;
+    }
+    for (int s = 1; s <= surfaces; ++s) EXPECT_EQ(Fflux[s], flux(s)) << s;
+  }
+
+  static int restart() { return endStatus(readres); }
+};
+
+// ---- writing --------------------------------------------------------------------------------
+
+TEST_F(ResultFilesTest, TextResultLayout) {
+  smallFlow();
+  print_result(0);
+  // The title is printed from position 0, which is empty: C, F and U of the title would be
+  // taken for records.
+  EXPECT_EQ(read("result.end"),
+            " 12.500000 seconds\n"
+            "Results, iter = 40\n"
+            "Residuals: 0.500000 0.250000 0.125000 1.000000 2.000000 0.003000\n"
+            "Roughness : 0.050000\n"
+            "U 12 2 3 1 0 0\n"
+            " i     u     v     w     k    e     p\n"
+            "C 1 1.25000000e-01 -5.00000000e-01 0.00000000e+00 1.00000000e-02 2.50000000e-04 "
+            "1.00000000e+03\n"
+            "C 2 1.50000000e+00 6.25000000e-02 -1.00000000e-03 0.00000000e+00 0.00000000e+00 "
+            "-1.27500000e+01\n"
+            "F 1 2.50000000e-01\n"
+            "F 2 -3.00000000e+00\n"
+            "F 3 0.00000000e+00\n");
+}
+
+TEST_F(ResultFilesTest, NamesAndForms) {
+  struct Case {
+    const char* what;
+    std::function<void()> set;
+    std::string name;
+    bool binary;
+  };
+  const std::vector<Case> cases = {
+      {"plain", [] {}, "result.end", false},
+      {"crash grid", [] { FlagCrashGrid = 2; }, "result.csh", false},
+      {"crash grid, binary", [] { FlagCrashGrid = 2; FlagInterpolVal = 15; }, "result.csh", true},
+      {"F 257 1 is no crash grid", [] { FlagCrashGrid = 1; }, "result.end", false},
+      {"P 10", [] { PrintRes = 1; }, "result.0000", false},
+      {"P 15", [] { PrintResAlways = 3; }, "result.0000", false},
+      {"numbered binary", [] { PrintRes = 1; FlagInterpolVal = 15; }, "result.0000", true},
+      {"block division", [] { FlagMPI = 4; }, "result.mpi4", false},
+      {"numbered block division", [] { FlagMPI = 4; PrintRes = 2; }, "result.mpi4.0000", false},
+      {"binary", [] { FlagInterpolVal = 15; }, "resultb", true},
+      {"binary block division", [] { FlagInterpolVal = 15; FlagMPI = 4; }, "resultb", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    emptyFolder();
+    smallFlow();
+    c.set();
+    ASSERT_EQ(endStatus([] { print_result(0); }), 1000);
+    ASSERT_TRUE(std::filesystem::exists(c.name));
+    const std::string bytes = read(c.name);
+    if (!c.binary) {
+      EXPECT_EQ(bytes.substr(0, 19), " 12.500000 seconds\n");
+      continue;
+    }
+    // Six fields of cells 0..2, then the fluxes of surfaces 0..3.
+    const std::vector<double> d = doubles(bytes);
+    ASSERT_EQ(bytes.size(), (6 * 3 + 4) * sizeof(double));
+    const std::vector<double> expected = {0, 0.125, 1.5, 0, -0.5, 0.0625, 0, 0, -0.001,
+                                          0, 0.01,  0,   0, 2.5e-4, 0,    0, 1000, -12.75,
+                                          0, 0.25,  -3,  0};
+    EXPECT_EQ(d, expected);
+  }
+}
+
+TEST_F(ResultFilesTest, NumberedResultsFillTheFirstGap) {
+  smallFlow();
+  PrintRes = 1;
+  for (const char* name : {"result.0000", "result.0001", "result.0003"}) write(name, "x");
+  print_result(0);
+  print_result(0);
+  EXPECT_EQ(read("result.0002").substr(0, 19), " 12.500000 seconds\n");
+  EXPECT_EQ(read("result.0004").substr(0, 19), " 12.500000 seconds\n");
+  EXPECT_EQ(read("result.0003"), "x");
+}
+
+TEST_F(ResultFilesTest, ResultThatCannotBeCreatedEndsTheRun) {
+  struct Case {
+    std::function<void()> set;
+    std::string name, message;
+  };
+  const std::vector<Case> cases = {
+      {[] {}, "result.end", "cannot open file 'result.end' "},
+      {[] { FlagMPI = 2; }, "result.mpi2", "cannot open file 'result.mpi2' "},
+      {[] { PrintRes = 1; }, "result.0000", "cannot open file 'result.0000' "},
+      {[] { FlagInterpolVal = 15; }, "resultb", "cannot open file 'result' "},
+      {[] { FlagCrashGrid = 2; }, "result.csh", "cannot open file 'result' "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    emptyFolder();
+    smallFlow();
+    c.set();
+    // A link into a folder that does not exist: no file to read, and none can be created.
+    std::filesystem::create_symlink("no-such-folder/file", c.name);
+    EXPECT_EQ(endStatus([] { print_result(0); }), -3);
+    EXPECT_EQ(mc_message, c.message);
+    EXPECT_FALSE(std::filesystem::exists("boogie"));
+  }
+}
+
+// ---- the restart ----------------------------------------------------------------------------
+
+// The water-flow state of a first run written by the dispatcher with the default options and
+// restarted in a second run on a grid whose koosurf is twice as deep: the bed of bedres
+// rebuilds the grid, the flow comes back from result.
+TEST_F(ResultFilesTest, TextRestartRoundTrip) {
+  const auto transient = [] { TimeStep = 2.0; };
+  freshRun(6, 6, 4, transient);
+  generate(1.0);
+  fillFlow();
+  fillBed();
+  std::vector<double> pz;
+  for (int q = 1; q <= NoPoints; ++q) pz.push_back(Pz[q]);
+  ASSERT_EQ(endStatus(sprintflow), 1000) << log();
+  // 6 header lines, 8 cells, 36 surfaces.
+  const std::string text = read("result.end");
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 6 + 8 + 36);
+  EXPECT_TRUE(contains(text, "\nU 27 8 36 1 0 0\n"));
+  std::filesystem::rename("result.end", "result");
+  std::filesystem::rename("bedres.t", "bedres");
+
+  freshRun(6, 6, 4, transient);
+  generate(2.0);
+  std::filesystem::remove("boogie");
+  ASSERT_EQ(restart(), 1000) << log();
+
+  for (int i = 1; i <= 3; ++i)
+    for (int j = 1; j <= 3; ++j) {
+      EXPECT_EQ(zval[i][j][1], -1.0);
+      EXPECT_EQ(zval[i][j][znumber], 0.0);
+      EXPECT_EQ(Surfaces[3][i][j], -2 - 0.125 * i);
+      EXPECT_EQ(Surfaces[1][i][j], 0.03125 * j);
+    }
+  ASSERT_EQ(NoPoints, static_cast<int>(pz.size()));
+  for (int q = 1; q <= NoPoints; ++q) EXPECT_EQ(Pz[q], pz[q - 1]) << q;
+  EXPECT_EQ(MaxDepth, 1.25);
+  expectFlow(8, 36);
+  for (int n = 1; n <= 4; ++n) {
+    EXPECT_EQ(Broughness[n], 0.0625 * n);
+    EXPECT_EQ(Croughness[Bcellt[n]], 0.25 * n);
+    EXPECT_EQ(Bedformheight[n], 0.5 * n);
+    EXPECT_EQ(BSedDistrib[1][0][n], 0.125 * n);
+    EXPECT_EQ(BSedDistrib[1][2][n], 0.75);
+    EXPECT_EQ(BSedDistrib[0][0][n], 2.0);
+  }
+  for (int c = 1; c <= 8; ++c) {
+    EXPECT_EQ(Cxvel_old[c], u(c));
+    EXPECT_EQ(Cyvel_old[c], v(c));
+    EXPECT_EQ(Czvel_old[c], w(c));
+    EXPECT_EQ(Ckinen_old[c], k(c));
+    EXPECT_EQ(Cepsilon_old[c], e(c));
+    EXPECT_EQ(Cpres_old[c], p(c));
+    // 90 k^2 / epsilon + MinGamma: 90 (c/64)^2 / (c/128) = 2.8125 c, plus 0.001.
+    EXPECT_NEAR(Cgamma[c], 2.8125 * c + 0.001, 1e-12);
+    EXPECT_EQ(CgammaV[c], Cgamma[c]);
+  }
+  EXPECT_EQ(FlagReadRes, 1);
+  EXPECT_EQ(FlagInitialized, 1);
+  EXPECT_EQ(mc_message, " Have finished reading 'result'");
+  EXPECT_EQ(mc_program, " Readres-reading results ");
+  EXPECT_TRUE(contains(log(), " In readres \n\n"));
+  EXPECT_TRUE(contains(log(), "Have read 8 cell values from result file\n"));
+}
+
+TEST_F(ResultFilesTest, BinaryRestartRoundTrip) {
+  const auto binary = [] { FlagInterpolVal = 15; };
+  freshRun(6, 6, 4, binary);
+  generate(1.0);
+  fillFlow();
+  fillBed();
+  ASSERT_EQ(endStatus(sprintflow), 1000) << log();
+  EXPECT_EQ(read("resultb").size(), (6 * 9 + 37) * sizeof(double));
+  std::filesystem::rename("bedres.t", "bedres");
+
+  freshRun(6, 6, 4, binary);
+  generate(2.0);
+  clearFlow();
+  std::filesystem::remove("boogie");
+  ASSERT_EQ(restart(), 1000) << log();
+  expectFlow(8, 36);
+  EXPECT_EQ(zval[2][2][1], -1.0);
+  EXPECT_EQ(FlagReadRes, 0);  // only the text form marks it
+  EXPECT_EQ(FlagInitialized, 1);
+  EXPECT_FALSE(contains(log(), " In readres "));
+  EXPECT_TRUE(contains(log(), "Have read 0 cell values from bedres file\n"));
+}
+
+TEST_F(ResultFilesTest, OneLayerBedFile) {
+  freshRun(6, 6, 4);
+  generate(1.0);
+  fillBed();
+  ASSERT_EQ(endStatus(sprintflow), 1000) << log();
+  // Letter H and only the first of the two layers on every bed-cell line.
+  std::istringstream in(read("bedres.t"));
+  std::string line, text;
+  for (int n = 1; std::getline(in, line); ++n) {
+    if (n == 2) line[0] = 'H';
+    if (n > 2 + 9) line = line.substr(0, line.size() - std::string("2.000000 0.500000 0.500000 ").size());
+    text += line + "\n";
+  }
+  write("bedres", text);
+  std::filesystem::rename("result.end", "result");
+
+  freshRun(6, 6, 4);
+  generate(1.0);
+  for (int n = 1; n <= 4; ++n) BSedDistrib[0][0][n] = 7.0;
+  ASSERT_EQ(restart(), 1000) << log();
+  for (int n = 1; n <= 4; ++n) {
+    EXPECT_EQ(BSedDistrib[1][0][n], 0.125 * n);
+    EXPECT_EQ(BSedDistrib[1][1][n], 0.25);
+    EXPECT_EQ(BSedDistrib[0][0][n], 7.0);
+  }
+  EXPECT_EQ(FlagInitialized, 1);
+}
+
+TEST_F(ResultFilesTest, WithoutBedFileTheGridStays) {
+  smallFlow();
+  print_result(0);
+  std::filesystem::rename("result.end", "result");
+  clearFlow();
+  ASSERT_EQ(restart(), 1000) << log();
+  EXPECT_EQ(Cxvel[2], 1.5);
+  EXPECT_EQ(Cpres[2], -12.75);
+  EXPECT_EQ(Fflux[2], -3.0);
+  // Cell 1: 90 x 0.01^2 / 2.5e-4 = 36, plus MinGamma 0.001.
+  EXPECT_NEAR(Cgamma[1], 36.001, 1e-12);
+  EXPECT_EQ(log(),
+            "Have not used 'bedres' file\n"
+            " In readres \n\n"
+            "Have read 2 cell values from result file\n");
+  EXPECT_EQ(FlagReadRes, 1);
+}
+
+TEST_F(ResultFilesTest, RecordsOutsideTheGridAndTheEnd) {
+  smallFlow();
+  clearFlow();
+  MaxGamma = 20;
+  write("result",
+        " 0.0 seconds\n"
+        "C 0 9 9 9 9 9 9\n"
+        "C 3 9 9 9 9 9 9\n"
+        "C -1 9 9 9 9 9 9\n"
+        "C 1 1 2 3 1 0.001 5\n"
+        "F 9 9\n"
+        "F 2 4.5\n"
+        "F 3 -1.5\n"
+        "C 2 7 7 7 7 7 7\n");
+  ASSERT_EQ(restart(), 1000) << log();
+  EXPECT_EQ(Cxvel[0], 0.0);
+  EXPECT_EQ(Cxvel[1], 1.0);
+  EXPECT_EQ(Cpres[1], 5.0);
+  EXPECT_EQ(Cgamma[1], 20.0);  // 90 x 1 / 0.001 is held at MaxGamma
+  EXPECT_EQ(Fflux[2], 4.5);
+  EXPECT_EQ(Fflux[3], -1.5);
+  EXPECT_EQ(Cxvel[2], 0.0);  // after the last flux nothing more is read
+  EXPECT_TRUE(contains(log(), "Have read 1 cell values from result file\n"));
+}
+
+TEST_F(ResultFilesTest, ResultOfAnotherGrid) {
+  smallFlow();
+  clearFlow();
+  write("result",
+        " 0.0 seconds\n"
+        "C 1 1 2 3 4 5 6\n"
+        "U 12 5 3 1 0 2\n"
+        "C 2 7 7 7 7 7 7\n");
+  ASSERT_EQ(restart(), 1000);
+  EXPECT_EQ(Cxvel[1], 1.0);  // read before the count line, kept
+  EXPECT_EQ(Cxvel[2], 0.0);
+  const std::string text = log();
+  EXPECT_TRUE(contains(text,
+                       "Error reading result file, array size is not the same as in the grid\n"
+                       "Number of cells in grid is 2, and number of cells in result file is 5\n"
+                       "No. cells in grid: 2, no. cells in result file: 5\n"
+                       "No. connecting surfaces in grid: 0, in result file: 2\n"
+                       "MaxDepth = 0.000000\n"
+                       "\nAdvice for fixing the problem: \n"))
+      << text;
+  EXPECT_TRUE(contains(text, "an H at the end of the F 2 data set. Then read this file before "
+                             "reading the result file\n"));
+  EXPECT_FALSE(contains(text, "Have read"));
+  EXPECT_EQ(mc_message.rfind(" Error reading result file", 0), 0u);
+  EXPECT_EQ(FlagReadRes, 0);
+  EXPECT_EQ(FlagInitialized, 0);
+
+  // Written before the mud block was appended: the cell count of block 1 is accepted.
+  std::filesystem::remove("boogie");
+  clearFlow();
+  block[1].cellend = 5;
+  block[2].thixo = 1;
+  ASSERT_EQ(restart(), 1000);
+  EXPECT_EQ(Cxvel[2], 7.0);
+  EXPECT_EQ(FlagReadRes, 1);
+  EXPECT_EQ(FlagInitialized, 1);
+}
+
+TEST_F(ResultFilesTest, MissingResultLeavesTheFlowAlone) {
+  smallFlow();
+  for (int mpi : {0, 3}) {
+    SCOPED_TRACE(mpi);
+    std::filesystem::remove("boogie");
+    FlagMPI = mpi;
+    const std::string name = mpi ? "result.mpi3" : "result";
+    ASSERT_EQ(restart(), 1000);
+    EXPECT_EQ(Cxvel[2], 1.5);
+    EXPECT_EQ(mc_message, "cannot open file " + name + " ");
+    EXPECT_EQ(log(), "Have not used 'bedres' file\n In readres \n\n"
+                     "Warning: have not been able to open the file '" + name + "' for reading ");
+    EXPECT_EQ(FlagInitialized, 0);
+    EXPECT_EQ(FlagReadRes, 0);
+  }
+}
+
+TEST_F(ResultFilesTest, BinaryResultMissingOrOfAnotherGrid) {
+  smallFlow();
+  FlagInterpolVal = 15;
+  EXPECT_EQ(restart(), -3);
+  EXPECT_EQ(mc_message, "cannot open file 'resultb' ");
+  EXPECT_TRUE(contains(log(), " cannot open file 'resultb' for reading "));
+
+  // 2 cells and 3 surfaces need 6 x 3 + 4 values; one short, one too many and none.
+  for (int values : {21, 23, 0}) {
+    SCOPED_TRACE(values);
+    std::filesystem::remove("boogie");
+    write("resultb", std::string(values * sizeof(double), '\0'));
+    EXPECT_EQ(restart(), -4);
+    const std::string text = log();
+    EXPECT_TRUE(text.size() >= 28 && text.substr(text.size() - 28) == "Error reading 'resultb' file")
+        << text;
+    EXPECT_EQ(FlagInitialized, 0);
+  }
+}
+
+TEST_F(ResultFilesTest, BedFilesThatDoNotFit) {
+  struct Case {
+    const char* what;
+    std::string second;  // the size line
+    std::string rows;    // what follows it
+    int status;
+    std::string message;
+  };
+  const std::string row = "1 1    0.0    -1.00000000000000     0.00000000000000 -2.0 0.0\n";
+  const std::vector<Case> cases = {
+      {"sizes", "K 5 6 3 1 4    1.25000000000000000 8\n", "", -3,
+       "Error in reading bedres file: array size is not correct\n"
+       "Number of bedres grid lines in i direction is 5, and in control file 6.\n"
+       "Number of bedres grid lines in k direction is 3, and in control file 4.\n"
+       "Number of bedres sediment sizes is 1, and in control file 2.\n"},
+      {"no size line", "Grid\n", "", -3,
+       "Error in reading bedres file: the second line does not hold the grid sizes\n"},
+      {"short grid rows", "K 6 6 4 2 4 1.25 8\n", row + row, -3,
+       "Error in reading bedres file: line 5 is not a complete grid point\n"},
+      {"grid point outside", "K 6 6 4 2 4 1.25 8\n", "1 9 0.0 -1.0 0.0 -2.0 0.0\n", -3,
+       "Error in reading bedres file: grid point 1 9 on line 3 lies outside the grid\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    emptyFolder();
+    freshRun(6, 6, 4);
+    generate(1.0);
+    std::filesystem::remove("boogie");
+    write("bedres", "Results from Qorva 2, iter = 3\n" + c.second + c.rows);
+    EXPECT_EQ(restart(), c.status);
+    EXPECT_EQ(log(), c.message);
+  }
+}
+
+TEST_F(ResultFilesTest, BedCellLinesThatDoNotFit) {
+  struct Case {
+    const char* what;
+    std::function<std::string(const std::string&)> change;  // of the last bed-cell line
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {"a cell past the grid", [](const std::string& l) { return "4 9" + l.substr(3); },
+       "Error in reading bedres file: bed cell 4 on line 15 has the cell 9\n"},
+      {"cut short", [](const std::string& l) { return l.substr(0, 40); },
+       "Error in reading bedres file: line 15 is not a complete bed cell\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    emptyFolder();
+    freshRun(6, 6, 4);
+    generate(1.0);
+    fillBed();
+    ASSERT_EQ(endStatus(sprintflow), 1000) << log();
+    // 2 header lines, 9 grid points, 4 bed cells: the last bed cell is line 15.
+    std::istringstream in(read("bedres.t"));
+    std::string line, text;
+    for (int n = 1; std::getline(in, line); ++n) text += (n == 15 ? c.change(line) : line) + "\n";
+    write("bedres", text);
+    std::filesystem::remove("boogie");
+    EXPECT_EQ(restart(), -3);
+    EXPECT_TRUE(contains(log(), c.message)) << log();
+  }
+}
+
+}  // namespace
+}  // namespace qorva
