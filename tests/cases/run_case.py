@@ -11,6 +11,8 @@ without arguments, and checks the outcome against the case's `expect` file.
   file-has NAME TEXT      file NAME contains TEXT
   file-exists NAME        file NAME was written
   value NAME LINE COL X TOL   number COL (from 1) of line LINE (from 1) of file NAME is X within TOL
+  mean NAME PREFIX COL X TOL  mean of word COL (from 1) over the lines of NAME whose first word
+                              is PREFIX is X within TOL
 Lines starting with # are comments. `expect` itself is not copied.
 """
 import os
@@ -87,6 +89,13 @@ def main():
                 got = float(lines[int(ln) - 1].split()[int(col) - 1])
                 if abs(got - float(x)) > float(tol):
                     failures.append(f"{name} line {ln} value {col} is {got}, expected {x} +- {tol}")
+            elif word == "mean":
+                name, prefix, col, x, tol = rest.split()
+                words = [ln.split() for ln in read(os.path.join(work, name)).splitlines()]
+                vals = [float(w[int(col) - 1]) for w in words if w and w[0] == prefix]
+                got = sum(vals) / len(vals) if vals else float("nan")
+                if not abs(got - float(x)) <= float(tol):
+                    failures.append(f"{name} mean of {prefix} word {col} is {got}, expected {x} +- {tol}")
             else:
                 failures.append(f"unknown check {word!r} in expect")
         if failures:
