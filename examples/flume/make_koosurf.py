@@ -28,7 +28,7 @@ def main():
     with open(a.out, "w") as f:
         for i in range(1, a.nx + 2):
             x = (i - 1) * dx
-            bed = -a.slope * x
+            bed = -a.slope * x + 0.0  # + 0.0 turns -0.0 into 0.0
             for j in range(1, a.ny + 2):
                 y = (j - 1) * dy
                 f.write(f"{i} {j} {x:.6f} {y:.6f} {bed:.6f} {bed + a.depth:.6f}\n")
