@@ -255,6 +255,49 @@ void coeff_make(int firstSurface, int lastSurface) {
   if (QNFlag > 0) QNGridCoeff();
 }
 
+// Power-law coefficients with the boundary surfaces closed: the threaded k step of the main
+// driver builds its face coefficients here. Every coefficient is written by the one surface on
+// that side of its cell, so the routine is safe to run per chunk.
+void coeff_make_pow(int firstSurface, int lastSurface) {
+  Cidist[0] = Cjdist[0] = Cxvel[0] = Cyvel[0] = 0;
+  const double s = diffusionFactor();
+  for (int f = firstSurface; f <= lastSurface; ++f) {
+    const int c1 = Fcell1[f], c2 = Fcell2[f];
+    const int t1 = Ftype1[f], t2 = Ftype2[f];
+    if (c1 <= 0 || c2 <= 0) {
+      if (c1 > 0)
+        if (Table1<double>* p = sideCoefficient(t1)) (*p)[c1] = 0;
+      if (c2 > 0)
+        if (Table1<double>* p = sideCoefficient(t2)) (*p)[c2] = 0;
+      continue;
+    }
+    const double F = Fflux[f];
+    const bool vertical = isVertical(f);
+    const double gamma = faceGamma(f, c1, c2, vertical);
+    const double D = s * Farea[f] * gamma / (Fdist1[f] + Fdist2[f] + 1e-20);
+    double T = TDChoriz;
+    if (vertical) {
+      const double Pe = std::fabs(F) / (D + 1e-20);
+      const double A = Pe > 20 ? 0.0 : std::max(0.0, std::pow(1.0 - 0.1 * Pe, 5));
+      T = TDCvert * A;
+      if (TurbDensFlag == 1) T *= coeff_turbdens(c1, c2);
+    }
+    // T enters twice: inside the floor of the diffusivity and as a factor of its own.
+    double Dp = D * T * std::max(T, MinGamma / gamma);
+    if (FlagRBedformsmooth > 0) Dp += coeff_bedform(f, c1, c2);
+    if (t1 == 2 || t1 == 3 || t1 == 6)
+      (*sideCoefficient(t1))[c1] = Dp + std::max(-F, 0.0);
+    else
+      logf("Error in coefficient1 computation, surface %d, cells %d %d, type %d, area %lf\n", f, c1,
+           c2, t1, Farea[f]);
+    if (t2 == 1 || t2 == 4 || t2 == 5)
+      (*sideCoefficient(t2))[c2] = Dp + std::max(F, 0.0);
+    else
+      logf("Error in coefficient2 computation, surface %d, cells %d %d, type %d, area %lf\n", f, c1,
+           c2, t2, Farea[f]);
+  }
+}
+
 void coeff_makeAfterChunks(int firstSurface, int lastSurface) {
   if (scheme() == 1) secondOrderConvection(firstSurface, lastSurface);
   if (QNFlag > 0) QNGridCoeff();

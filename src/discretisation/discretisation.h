@@ -47,4 +47,8 @@ double coeff_bedform(int surface, int cell1, int cell2);
 // Coefficients of cells with several neighbours on one side (F 137), over WCStart..WCEnd.
 void QNGridCoeff();
 
+// Power-law face coefficients with closed boundary surfaces for the surfaces first..last (the
+// threaded k step of the main flow driver).
+void coeff_make_pow(int firstSurface, int lastSurface);
+
 }  // namespace qorva

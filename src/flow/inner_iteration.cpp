@@ -238,9 +238,15 @@ void turbulenceSetup(int e) {
   }
   turbulenceSetupRegion();
   Cidist[0] = Cjdist[0] = Fflux[0] = 0;
-  if (e == 5)
-    notAvailable("the closed power-law coefficients of k (coeff_make_pow)");
-  coefficientRegion(false);
+  if (e != 5) {
+    coefficientRegion(false);
+    return;
+  }
+  // The threaded k step takes the power-law coefficients with closed boundary surfaces.
+  if (FlagOpenMP[0] == 0)
+    powerLawRegion();
+  else
+    coeff_make_pow(WFStart, WFEnd);
 }
 
 void turbulenceSources(int e) {

@@ -366,3 +366,60 @@ TEST_F(Coefficients, ChunksGiveTheResultOfOneCall) {
 
 }  // namespace
 }  // namespace qorva
+
+namespace qorva {
+namespace {
+
+// Power law with closed boundary surfaces. Two cells stacked in a 2 m x 2 m column, 1 m high:
+// the face between them has D = 4 kg/s with CgammaV = 1; T = TDCvert A on that vertical face
+// enters twice, D' = D T max(T, MinGamma / gamma).
+TEST_F(Coefficients, ClosedPowerLawForTheThreadedKStep) {
+  struct Case {
+    double tdcVert, flux;
+    double lowerT, upperB;
+  };
+  const std::vector<Case> cases = {
+      // A = 1 (no flux): D' = 4 * 0.5 * max(0.5, 0.001) = 1.
+      {0.5, 0.0, 1.0, 1.0},
+      // Pe = 2.5, A = 0.75^5 = 0.2373046875, T = A: D' = 4 A^2; the upward flux 10 goes to the
+      // upper cell.
+      {1.0, 10.0, 4 * 0.2373046875 * 0.2373046875, 4 * 0.2373046875 * 0.2373046875 + 10},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.tdcVert);
+    SetArraysZero();
+    setDefaults();
+    makeBox({2}, {2}, {1, 1});
+    Equation = 5;
+    TDCvert = k.tdcVert;
+    CgammaV[1] = CgammaV[2] = 1.0;
+    Fflux[Cflatet[1]] = k.flux;
+    Fflux[Cflateb[1]] = 3.0;  // boundary faces get nothing, not even their inflow
+    Cab[1] = Cat[2] = 7.0;
+    Cae[1] = 7.0;
+    coeff_make_pow(1, NoSurfaces);
+    EXPECT_NEAR(Cat[1], k.lowerT, 1e-12);
+    EXPECT_NEAR(Cab[2], k.upperB, 1e-12);
+    EXPECT_EQ(Cab[1], 0.0);
+    EXPECT_EQ(Cat[2], 0.0);
+    EXPECT_EQ(Cae[1], 0.0);
+  }
+}
+
+TEST_F(Coefficients, ClosedPowerLawLogsAWrongSideAndKeepsThatCoefficient) {
+  makeBox({2}, {2}, {1, 1});
+  Equation = 5;
+  CgammaV[1] = CgammaV[2] = 1.0;
+  const int f = Cflatet[1];
+  Ftype1[f] = 5;  // the lower cell cannot see its top face as its bottom
+  Cab[1] = 7.0;
+  coeff_make_pow(f, f);
+  EXPECT_EQ(Cab[1], 7.0);
+  EXPECT_NE(log().find(strf("Error in coefficient1 computation, surface %d, cells 1 2, type 5, "
+                            "area 4.000000\n", f)),
+            std::string::npos)
+      << log();
+}
+
+}  // namespace
+}  // namespace qorva
