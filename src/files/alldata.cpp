@@ -190,24 +190,7 @@ void checkCounts() {
                 {"points", NoPoints}};
   for (const auto& c : counts)
     if (c.n < 0) damaged("the first line gives %d %s\n", c.n, c.what);
-  if (NoBlocks > lastSlot(block.size()))
-    damaged("%d blocks, at most %lld can be used\n", NoBlocks, lastSlot(block.size()));
-  if (NoConnect > static_cast<int>(conn.size()))
-    damaged("%d block connections, at most %d can be used\n", NoConnect, static_cast<int>(conn.size()));
-
-  const auto fits = [](int n, bool allocated, std::size_t size) {
-    return n == 0 || (allocated && n <= lastSlot(size));
-  };
-  if (!fits(NoPoints, static_cast<bool>(Px), Px.size()) ||
-      !fits(NoCells, static_cast<bool>(Cpoint1), Cpoint1.size()) ||
-      !fits(NoSurfaces, static_cast<bool>(Fpoint1), Fpoint1.size()) ||
-      !fits(NoConnFlate, static_cast<bool>(connFlate), connFlate ? connFlate.dim(0) : 0) ||
-      !fits(NoNestflater, static_cast<bool>(Npflate), Npflate.size())) {
-    mc_message = " Error reading alldata file - arrays ";
-    logf("Error reading the alldata file: the allocated arrays are smaller than the \n");
-    logf("data in the file. Increase the values on the F 65 data set in the control\n");
-    failf(-5, "file and try again\n\n");
-  }
+  requireReadTables(" Error reading alldata file - arrays ", "alldata");
 }
 
 // The sizes, the layer count and the time.

@@ -92,4 +92,9 @@ void readSurfaceGroups(std::FILE* f);
 // Nesting records 1..NoNestflater.
 void readNesting(std::FILE* f, int version);
 
+// After the counts are read: the blocks and connections must fit their tables (else
+// `damaged`), and the allocated tables must hold every count (else mc_message = mcMessage, a
+// log line naming "the <fileLabel> file", and the run ends with -5).
+void requireReadTables(const char* mcMessage, const std::string& fileLabel);
+
 }  // namespace qorva::gridfile

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "files/files.h"
+#include "files/grid_sections.h"
 #include "grid/grid.h"
 #include "output/output.h"
 #include "state/bedcells.h"
@@ -25,21 +26,7 @@ namespace qorva {
 
 namespace {
 
-// Closes the file on every way out, an ended run included.
-class File {
- public:
-  explicit File(std::FILE* f) : f_(f) {}
-  File(const File&) = delete;
-  File& operator=(const File&) = delete;
-  ~File() {
-    if (f_) std::fclose(f_);
-  }
-  std::FILE* get() const { return f_; }
-  explicit operator bool() const { return f_ != nullptr; }
-
- private:
-  std::FILE* f_;
-};
+using gridfile::File;
 
 bool fitsCells(long long n) { return n >= 0 && Cxvel && n < static_cast<long long>(Cxvel.size()); }
 bool fitsSurfaces(long long n) {

@@ -327,24 +327,7 @@ void checkCounts() {
                 {"nesting surfaces", NoNestflater}};
   for (const auto& c : counts)
     if (c.n < 0) damaged("the first line gives %d %s\n", c.n, c.what);
-  if (NoBlocks > lastSlot(block.size()))
-    damaged("%d blocks, at most %lld can be used\n", NoBlocks, lastSlot(block.size()));
-  if (NoConnect > static_cast<int>(conn.size()))
-    damaged("%d block connections, at most %d can be used\n", NoConnect, static_cast<int>(conn.size()));
-
-  const auto fits = [](int n, bool allocated, std::size_t size) {
-    return n == 0 || (allocated && n <= lastSlot(size));
-  };
-  if (!fits(NoPoints, static_cast<bool>(Px), Px.size()) ||
-      !fits(NoCells, static_cast<bool>(Cpoint1), Cpoint1.size()) ||
-      !fits(NoSurfaces, static_cast<bool>(Fpoint1), Fpoint1.size()) ||
-      !fits(NoConnFlate, static_cast<bool>(connFlate), connFlate ? connFlate.dim(0) : 0) ||
-      !fits(NoNestflater, static_cast<bool>(Npflate), Npflate.size())) {
-    mc_message = " Error reading unstruc file - arrays ";
-    logf("Error reading the '%s' file: the allocated arrays are smaller than the \n", gridName.c_str());
-    logf("data in the file. Increase the values on the F 65 data set in the control\n");
-    failf(-5, "file and try again\n\n");
-  }
+  requireReadTables(" Error reading unstruc file - arrays ", "'" + gridName + "'");
 }
 
 // Returns 0, or the result -54 or -55 for a block that reaches the last grid line.
@@ -700,6 +683,31 @@ int readGridFile(std::FILE* f, int& version, Extent& extent) {
 }
 
 }  // namespace
+
+namespace gridfile {
+
+void requireReadTables(const char* mcMessage, const std::string& fileLabel) {
+  if (NoBlocks > lastSlot(block.size()))
+    damaged("%d blocks, at most %lld can be used\n", NoBlocks, lastSlot(block.size()));
+  if (NoConnect > static_cast<int>(conn.size()))
+    damaged("%d block connections, at most %d can be used\n", NoConnect, static_cast<int>(conn.size()));
+
+  const auto fits = [](int n, bool allocated, std::size_t size) {
+    return n == 0 || (allocated && n <= lastSlot(size));
+  };
+  if (!fits(NoPoints, static_cast<bool>(Px), Px.size()) ||
+      !fits(NoCells, static_cast<bool>(Cpoint1), Cpoint1.size()) ||
+      !fits(NoSurfaces, static_cast<bool>(Fpoint1), Fpoint1.size()) ||
+      !fits(NoConnFlate, static_cast<bool>(connFlate), connFlate ? connFlate.dim(0) : 0) ||
+      !fits(NoNestflater, static_cast<bool>(Npflate), Npflate.size())) {
+    mc_message = mcMessage;
+    logf("Error reading the %s file: the allocated arrays are smaller than the \n", fileLabel.c_str());
+    logf("data in the file. Increase the values on the F 65 data set in the control\n");
+    failf(-5, "file and try again\n\n");
+  }
+}
+
+}  // namespace gridfile
 
 void readBedrough() {
   if (XksWall < 0) XksWall = std::pow(26.0 / ManningInit, 6.0);

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "output/output.h"
+#include "output/table_get.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
 #include "state/cells.h"
@@ -25,24 +26,9 @@ namespace {
 
 // Cell numbers, components and grid lines of `timei` are checked only for sign when read, and
 // the grid changes under them; a number the present grid does not have shows as 0.
-double get(const Table1<double>& t, long long i) {
-  return t && i >= 0 && static_cast<std::size_t>(i) < t.size() ? t[i] : 0.0;
-}
-double get(const Table2<double>& t, long long r, long long i) {
-  return t && r >= 0 && i >= 0 && static_cast<std::size_t>(r) < t.dim(0) &&
-                 static_cast<std::size_t>(i) < t.dim(1)
-             ? t[r][i]
-             : 0.0;
-}
-double get(const Table3<double>& t, long long a, long long r, long long i) {
-  return t && a >= 0 && r >= 0 && i >= 0 && static_cast<std::size_t>(a) < t.dim(0) &&
-                 static_cast<std::size_t>(r) < t.dim(1) && static_cast<std::size_t>(i) < t.dim(2)
-             ? t[a][r][i]
-             : 0.0;
-}
-int geti(const Table1<int>& t, long long i) {
-  return t && i >= 0 && static_cast<std::size_t>(i) < t.size() ? t[i] : 0;
-}
+using output_detail::get;
+using output_detail::geti;
+
 bool isCell(long long c) {
   return c >= 1 && c <= NoCells && static_cast<std::size_t>(c) < Ccellt.size();
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "output/output.h"
+#include "output/table_get.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
 #include "state/cells.h"
@@ -31,24 +32,8 @@ constexpr double kDegrees = 57.29746936176985;
 
 // G 24 may name an array that the run's options never created, or a layer or size beyond
 // it; such a value shows as 0 instead of reading outside the table.
-double get(const Table1<double>& t, long long i) {
-  return t && i >= 0 && static_cast<std::size_t>(i) < t.size() ? t[i] : 0.0;
-}
-double get(const Table2<double>& t, long long r, long long i) {
-  return t && r >= 0 && i >= 0 && static_cast<std::size_t>(r) < t.dim(0) &&
-                 static_cast<std::size_t>(i) < t.dim(1)
-             ? t[r][i]
-             : 0.0;
-}
-double get(const Table3<double>& t, long long a, long long r, long long i) {
-  return t && a >= 0 && r >= 0 && i >= 0 && static_cast<std::size_t>(a) < t.dim(0) &&
-                 static_cast<std::size_t>(r) < t.dim(1) && static_cast<std::size_t>(i) < t.dim(2)
-             ? t[a][r][i]
-             : 0.0;
-}
-int geti(const Table1<int>& t, long long i) {
-  return t && i >= 0 && static_cast<std::size_t>(i) < t.size() ? t[i] : 0;
-}
+using output_detail::get;
+using output_detail::geti;
 
 bool isCell(int c) { return c >= 1 && static_cast<std::size_t>(c) < Ccellt.size(); }
 bool isPoint(int p) { return p >= 1 && static_cast<std::size_t>(p) < Pc.size(); }
