@@ -233,6 +233,10 @@ std::vector<BedSection> bedLayerSections() {
   return s;
 }
 
+static void specialFileWarning(const char* name) {
+  logf("Warning: could not open the file '%s'; the other outputs are written\n", name);
+}
+
 void sprintflow() {
   gFlagWriteR = 1;
   mc_message = "Writing output files";
@@ -261,21 +265,21 @@ void sprintflow() {
       case Output::Interpolated: print_interres(1); break;
       case Output::WetOutline: writeWetOutline(); break;
       case Output::BedResult: writeBedres(); break;
-      // A special file that cannot be opened stops this call's output where it is.
+      // A special table that cannot be opened is reported, and the other outputs still follow.
       case Output::Habitat:
-        if (!writeHabitat()) return;
+        if (!writeHabitat()) specialFileWarning("habitat");
         break;
       case Output::SlopingFraction:
-        if (!writeSlopingFraction()) return;
+        if (!writeSlopingFraction()) specialFileWarning("boogie.spe");
         break;
       case Output::DischargeCheck:
-        if (!writeDischargeCheck()) return;
+        if (!writeDischargeCheck()) specialFileWarning("boogie.spe");
         break;
       case Output::LevelProfile:
-        if (!writeLevelProfile(false)) return;
+        if (!writeLevelProfile(false)) specialFileWarning("boogie.spe");
         break;
       case Output::LevelProfileAppended:
-        if (!writeLevelProfile(true)) return;
+        if (!writeLevelProfile(true)) specialFileWarning("boogie.spe");
         break;
     }
   }
