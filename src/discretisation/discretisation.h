@@ -51,4 +51,16 @@ void QNGridCoeff();
 // threaded k step of the main flow driver).
 void coeff_make_pow(int firstSurface, int lastSurface);
 
+// The logarithmic inflow profile of discharge group g (F 202): a cell's weight is
+// ln(30 (z - zb) / XksInflow), at least 1e-7, with zb the lowest bed of the group (F 202 1) or
+// the bed of the cell's own column (2); areaSum is the weight times Farea summed over the
+// group's surfaces. The caller checks that XksInflow is positive.
+struct LogInflowProfile {
+  double lowest = 100000;  // lowest bed level under the group's cells (m)
+  double areaSum = 0;
+  double bed(int c) const;     // zb of cell c
+  double weight(int c) const;
+};
+LogInflowProfile logInflowProfile(int g);
+
 }  // namespace qorva

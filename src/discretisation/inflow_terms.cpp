@@ -232,22 +232,9 @@ void logarithmicInflow(bool skipGroup1) {
     if (r == Role::kMark) markGroup(g, false);
     if (r != Role::kInflow || (skipGroup1 && g == 1)) continue;
     const DischargeGroup& d = DischargeStruct[g];
-    double lowest = 100000;
-    for (int k = 0; k < entries(d); ++k) {
-      const int c = entryCell(d.surfaceList[k]);
-      if (c != 0) lowest = std::min(lowest, bedLevel(c));
-    }
-    auto weight = [&](int c) {
-      const double zb = FlagLogInflow == 2 ? bedLevel(c) : lowest;
-      const double w = std::log(30 * (Czcenter[c] - zb) / XksInflow);
-      return w >= 1e-7 ? w : 1e-7;
-    };
-    double sum = 0;
-    for (int k = entries(d) - 1; k >= 0; --k) {
-      const int s = d.surfaceList[k];
-      const int c = entryCell(s);
-      if (c != 0) sum += weight(c) * Farea[s];
-    }
+    const LogInflowProfile profile = logInflowProfile(g);
+    const double lowest = profile.lowest, sum = profile.areaSum;
+    auto weight = [&](int c) { return profile.weight(c); };
     if (!wetGroup(g, sum)) continue;
     int handled = 0, lastCell = 0;
     double lastG = 0, lastZb = 0, lastArea = 0;
@@ -513,6 +500,28 @@ void boundaryFast() {
       Csourcem[4][c] += d.inflowEps * G * Farea[s];
     }
   }
+}
+
+double LogInflowProfile::bed(int c) const { return FlagLogInflow == 2 ? bedLevel(c) : lowest; }
+
+double LogInflowProfile::weight(int c) const {
+  const double w = std::log(30 * (Czcenter[c] - bed(c)) / XksInflow);
+  return w >= 1e-7 ? w : 1e-7;
+}
+
+LogInflowProfile logInflowProfile(int g) {
+  const DischargeGroup& d = DischargeStruct[g];
+  LogInflowProfile p;
+  for (int k = 0; k < entries(d); ++k) {
+    const int c = entryCell(d.surfaceList[k]);
+    if (c != 0) p.lowest = std::min(p.lowest, bedLevel(c));
+  }
+  for (int k = entries(d) - 1; k >= 0; --k) {
+    const int s = d.surfaceList[k];
+    const int c = entryCell(s);
+    if (c != 0) p.areaSum += p.weight(c) * Farea[s];
+  }
+  return p;
 }
 
 }  // namespace qorva

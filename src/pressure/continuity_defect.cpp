@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "files/files.h"
+#include "discretisation/discretisation.h"
 #include "pressure/pressure.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
@@ -231,15 +232,8 @@ void shapedProfile(int g, double Q) {
   }
 }
 
-// Bed level under cell c: the bottom of its column's bottom cell.
-double bedLevel(int c) {
-  for (int n = 0; cellInGrid(Ccellb[c]) && n < NoCells; ++n) c = Ccellb[c];
-  return Czcenter[c] - Ckdist[c];
-}
-
-// Logarithmic profile above the bed: with F 202 1 above the lowest bed of the group, with 2
-// above each column's own bed. The bed is found under every cell, as the inflow terms of the
-// momentum equations find it, so that the water and its momentum come in with one profile.
+// Logarithmic profile above the bed, the same profile as the inflow terms of the momentum
+// equations use, so that the water and its momentum come in with one profile.
 void logarithmicProfile(int g, double Q) {
   if (!(XksInflow > 0))
     failf(1,
@@ -247,27 +241,13 @@ void logarithmicProfile(int g, double Q) {
           "now %lf\n",
           XksInflow);
   const DischargeGroup& d = DischargeStruct[g];
-  double lowest = 100000;
-  for (int m = 0; m < entries(d); ++m) {
-    const int c = entryCell(d.surfaceList[m]);
-    if (c != 0) lowest = std::min(lowest, bedLevel(c));
-  }
-  auto weight = [&](int c) {
-    const double zb = FlagLogInflow == 2 ? bedLevel(c) : lowest;
-    const double w = std::log(30 * (Czcenter[c] - zb) / XksInflow);
-    return w >= 1e-7 ? w : 1e-7;
-  };
-  double W = 0;
-  for (int m = entries(d) - 1; m >= 0; --m) {
-    const int s = d.surfaceList[m];
-    const int c = entryCell(s);
-    if (c != 0) W += weight(c) * Farea[s];
-  }
+  const LogInflowProfile profile = logInflowProfile(g);
+  const double W = profile.areaSum;
   if (!shareable(g, W)) return;
   for (int m = entries(d) - 1; m >= 0; --m) {
     const int s = d.surfaceList[m];
     const int c = entryCell(s);
-    if (c != 0) Csource[c] += weight(c) * Farea[s] * Q / (W + 1e-30);
+    if (c != 0) Csource[c] += profile.weight(c) * Farea[s] * Q / (W + 1e-30);
   }
 }
 
