@@ -238,15 +238,12 @@ void turbulenceSetup(int e) {
   }
   turbulenceSetupRegion();
   Cidist[0] = Cjdist[0] = Fflux[0] = 0;
-  if (e != 5) {
-    coefficientRegion(false);
-    return;
-  }
-  // The threaded k step takes the power-law coefficients with closed boundary surfaces.
-  if (FlagOpenMP[0] == 0)
-    powerLawRegion();
+  // k and epsilon take the same coefficients as the serial step, so the number of threads
+  // does not change the computed flow; G 50 entry 0 makes the k coefficients serial.
+  if (e == 5 && FlagOpenMP[0] != 0)
+    coeff_make(WFStart, WFEnd);
   else
-    coeff_make_pow(WFStart, WFEnd);
+    coefficientRegion(false);
 }
 
 void turbulenceSources(int e) {

@@ -320,10 +320,6 @@ void coefficientRegion(bool momentum) {
   if (chunked) coeff_makeAfterChunks(WFStart, WFEnd);
 }
 
-void powerLawRegion() {
-  runRegion([&](Team& team) { team.surfaces([](int f1, int f2) { coeff_make_pow(f1, f2); }); });
-}
-
 void momentumWallRegion() {
   if (FlagBrenix > 0 && Equation < 3)
     notAvailable("the roughness-layer drag of F 189 (computeBrenix)");

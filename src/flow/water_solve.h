@@ -40,8 +40,6 @@ void faceFluxRegion();
 // Face coefficients of the surface chunks: coeff_make, or with `momentum` the generator the
 // scheme of the u equation asks for.
 void coefficientRegion(bool momentum);
-// Power-law face coefficients of k per surface chunk.
-void powerLawRegion();
 // Momentum wall laws and pressure gradient: Cap and Csource cleared, wall_laws,
 // pressure_source and the roughness-layer drag per cell chunk.
 void momentumWallRegion();
