@@ -415,10 +415,18 @@ void momentumFinish(bool parallel) {
       if (oneCell)
         for (int c = c1; c <= c2; ++c)
           if (Conecell[c] == 1) Cap[c] += 1000.0 * Cvol[c];
-      // Taken before the neighbours enter: relaxVelocity / (Ap - sum of anb).
+      // The SIMPLEC factor 1 / (Ap / relaxVelocity - sum of anb) of the relaxed equation:
+      // relaxVelocity / (S + (1 - relaxVelocity) sum of anb), S being what Cap holds before the
+      // neighbours enter. S alone is 0 in a steady cell without wall or source terms; where
+      // the whole denominator vanishes (relaxVelocity 1) the plain SIMPLE factor is taken.
       if (simplec)
-        for (int c = c1; c <= c2; ++c) CinvApP[c] = relaxVelocity / Cap[c];
+        for (int c = c1; c <= c2; ++c) CinvApP[c] = Cap[c];
       neighbourSum(c1, c2, second, lists);
+      if (simplec)
+        for (int c = c1; c <= c2; ++c) {
+          const double d = CinvApP[c] + keep * (Cap[c] - CinvApP[c]);
+          CinvApP[c] = relaxVelocity / (d > 1e-30 ? d : Cap[c]);
+        }
     });
     if (FlagAddApTrekant > 0) team.once([] { addApAfterChunks(WCStart, WCEnd); });
     team.cells([&](int c1, int c2) {

@@ -271,11 +271,16 @@ void predictorEquation(int e) {
     Cap[c] = Cap[c] * invRelaxVelocity;
     Csource[c] += (1.0 - relaxVelocity) * phi[c] * Cap[c];
   }
-  if (e == 1)
+  if (e == 1) {
     for (int c = WCStart; c <= WCEnd; ++c) {
       if (Cap[c] < 1e-30 || Cap[c] > 1e20) printErrorAp(c);
       CinvAp[c] = 1.0 / Cap[c];
     }
+    // 1/Ap now exists. F 171 5 solves no momentum equation, so without this its predictor
+    // would never make the fluxes of the predictor velocities and would take the stale fluxes
+    // of the last explicit update for the pressure equation.
+    FlagInitializedInvAp = 1;
+  }
   if (TimeRelaxFlag != 0 && transient()) addTimestep(WCStart, WCEnd);
 
   const bool second = sou[e] == 1 && Caee && Caww && Cann && Cass && Catt && Cabb;

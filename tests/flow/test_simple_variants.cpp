@@ -1,0 +1,232 @@
+// The variants of the pressure step (F 171) run end to end on the straight flume of the flow
+// cases, 10 m long, 1.5 m wide and 0.3 m deep with 30 l/s: each against the field of plain
+// SIMPLE (F 171 0) and against the discharge that every cross-section must carry.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "driver/control.h"
+#include "driver/driver.h"
+#include "state/arrays.h"
+#include "state/cells.h"
+#include "state/options.h"
+#include "state/options_kw.h"
+#include "state/status.h"
+#include "state/surfaces.h"
+#include "support/scratch.h"
+
+namespace qorva {
+namespace {
+
+constexpr double kQ = 0.03;     // m3/s
+constexpr double kWidth = 1.5;  // m
+constexpr double kDepth = 0.3;  // m
+// The driver stops when every normalised residual is below this.
+constexpr double kResidualLimit = 1e-3;
+
+// The bed falls 1 mm per metre and the water surface with it, so the depth is 0.3 m everywhere.
+std::string flumeGeometry() {
+  std::string s;
+  char line[128];
+  for (int i = 1; i <= 11; ++i)
+    for (int j = 1; j <= 4; ++j) {
+      const double x = i - 1.0, y = 0.5 * (j - 1), zb = -0.001 * (i - 1);
+      std::snprintf(line, sizeof line, "%d %d %f %f %f %f\n", i, j, x, y, zb, zb + kDepth);
+      s += line;
+    }
+  return s;
+}
+
+std::string flumeControl(const std::string& extra) {
+  return "T Straight flume, 30 l/s\nG 1 14 7 11 1\nF 314 1 1\nF 237 1 0.03\nF 237 2 0.03\n" +
+         extra + "F 2 YW\n";
+}
+
+bool contains(const std::string& s, const std::string& part) {
+  return s.find(part) != std::string::npos;
+}
+
+struct Field {
+  std::vector<double> u, v, w;
+  double scale = 0;  // the largest velocity component, m/s
+};
+
+Field currentField() {
+  Field f;
+  for (int c = 1; c <= NoCells; ++c) {
+    f.u.push_back(Cxvel[c]);
+    f.v.push_back(Cyvel[c]);
+    f.w.push_back(Czvel[c]);
+    f.scale = std::max({f.scale, std::fabs(Cxvel[c]), std::fabs(Cyvel[c]), std::fabs(Czvel[c])});
+  }
+  return f;
+}
+
+// The largest difference of a velocity component in any cell, over the largest velocity of a.
+double difference(const Field& a, const Field& b) {
+  double worst = 0;
+  for (std::size_t c = 0; c < a.u.size() && c < b.u.size(); ++c)
+    worst = std::max({worst, std::fabs(a.u[c] - b.u[c]), std::fabs(a.v[c] - b.v[c]),
+                      std::fabs(a.w[c] - b.w[c])});
+  return worst / a.scale;
+}
+
+double largestResidual() {
+  double r = 0;
+  for (int e = 1; e <= 6; ++e) r = std::max(r, MaxResidual[e]);
+  return r;
+}
+
+// How a variant's run ends.
+enum class End {
+  Converged,  // "Solution converged" below the residual limit
+  Stalled,    // the outer iterations of K 1 run out with the residuals above the limit
+  Diverged,   // "Solution diverged"
+};
+
+struct Variant {
+  const char* name;
+  const char* control;  // data sets besides the flume's
+  End end;
+  // The largest velocity difference from plain SIMPLE allowed, over the largest velocity;
+  // 0 when the run ends without a field.
+  double tolerance;
+};
+
+void PrintTo(const Variant& v, std::ostream* os) { *os << v.name; }
+
+// Two converged runs are each within about the residual limit of the solution of the discrete
+// equations, so their fields agree within twice that.
+constexpr double kSameField = 2 * kResidualLimit;
+// The predictor variants take their pressure from continuity of the interpolated
+// pseudo-velocities, without the Rhie-Chow term and with quadratic fluxes next to the walls:
+// a slightly different discretisation of continuity, and so a slightly different field.
+constexpr double kPredictorField = 1e-2;
+
+const Variant kVariants[] = {
+    {"Simplec", "F 171 1\n", End::Converged, kSameField},
+    // The SIMPLEC factor lets the whole pressure correction be taken at once.
+    {"SimplecWholePressureCorrection", "F 171 1\nK 3 0.8 0.8 0.8 1 0.5 0.5\n", End::Converged,
+     kSameField},
+    {"SecondCorrector", "F 171 3\n", End::Converged, kSameField},
+    // The corrections are undone by the next momentum solve in every iteration, since the
+    // pressure is not corrected: the residuals stay put while the field is SIMPLE's.
+    {"PredictorThenCorrection", "F 171 2\nK 1 500\n", End::Stalled, kSameField},
+    // Nothing holds the velocities to continuity but the predicted pressure.
+    {"PredictorWithoutCorrection", "F 171 4\n", End::Diverged, 0},
+    {"PredictorWithoutCorrectionRelaxed", "F 171 4\nK 3 0.5 0.5 0.5 0.2 0.5 0.5\n",
+     End::Converged, kPredictorField},
+    // Its continuity residual counts the discharges of the inflow and outflow groups as a
+    // defect, so it never falls below the limit.
+    {"ExplicitPredictor", "F 171 5\nK 1 600\n", End::Stalled, kPredictorField},
+};
+
+class SimpleVariants : public test::Scratch, public ::testing::WithParamInterface<Variant> {
+ protected:
+  // One whole run of the program on the flume with `extra` data sets; returns its status.
+  int runFlume(const std::string& extra) {
+    std::filesystem::remove("boogie");
+    std::filesystem::remove("result.end");
+    SetArraysZero();
+    setDefaults();
+    write("koosurf", flumeGeometry());
+    write("control", flumeControl(extra));
+    return programMain() & 255;
+  }
+
+  // The field of plain SIMPLE, computed once for all the variants of a process.
+  void reference(Field& field) {
+    static Field simple;
+    if (simple.u.empty()) {
+      ASSERT_EQ(runFlume("F 171 0\n"), 1);
+      ASSERT_TRUE(contains(log(), "Solution converged")) << log();
+      ASSERT_EQ(NoCells, 270);
+      simple = currentField();
+      ASSERT_GT(simple.scale, 0.0);
+    }
+    field = simple;
+  }
+};
+
+// Every cross-section away from the inflow and outflow slabs, which hold the sources, carries
+// the discharge, and its mean velocity is discharge over area.
+void expectWaterConserved() {
+  std::map<long, std::vector<int>> slabs;
+  for (int c = 1; c <= NoCells; ++c) slabs[std::lround(Cxcenter[c] * 1000)].push_back(c);
+  ASSERT_GE(slabs.size(), 3u);
+  auto it = slabs.begin();
+  const auto last = std::prev(slabs.end());
+  for (++it; it != last; ++it) {
+    SCOPED_TRACE(it->first / 1000.0);
+    double flux = 0, area = 0, uvol = 0, vol = 0;
+    for (int c : it->second) {
+      const int f = Cflatee[c];
+      ASSERT_GT(f, 0);
+      flux += Fflux[f];
+      area += std::fabs(Fax[f]);
+      uvol += Cxvel[c] * Cvol[c];
+      vol += Cvol[c];
+    }
+    EXPECT_NEAR(std::fabs(flux), 1000.0 * kQ, 0.005 * 1000.0 * kQ);  // kg/s
+    EXPECT_NEAR(area, kWidth * kDepth, 0.01 * kWidth * kDepth);
+    EXPECT_NEAR(uvol / vol, kQ / area, 0.005 * kQ / area);
+  }
+}
+
+TEST_P(SimpleVariants, ReachTheFieldOfPlainSimple) {
+  const Variant& v = GetParam();
+  Field simple;
+  reference(simple);
+  if (HasFatalFailure()) return;
+
+  EXPECT_EQ(runFlume(v.control), 1);
+  const std::string l = log();
+  switch (v.end) {
+    case End::Converged:
+      ASSERT_TRUE(contains(l, "Solution converged")) << l;
+      EXPECT_LT(largestResidual(), kResidualLimit);
+      break;
+    case End::Stalled:
+      EXPECT_FALSE(contains(l, "Solution converged")) << l;
+      ASSERT_FALSE(contains(l, "Solution diverged")) << l;
+      EXPECT_EQ(Iter, iterGlobalMax);
+      EXPECT_GT(largestResidual(), kResidualLimit);
+      break;
+    case End::Diverged:
+      EXPECT_FALSE(contains(l, "Solution converged")) << l;
+      EXPECT_TRUE(contains(l, "Solution diverged after 1 inner and ")) << l;
+      return;
+  }
+
+  const Field f = currentField();
+  EXPECT_LE(difference(simple, f), v.tolerance);
+  expectWaterConserved();
+
+  if (FlagSIMPLE == 1) {
+    // 1/Ap of the relaxed u equation is r / (S + sum of anb), the SIMPLEC factor
+    // r / (S + (1 - r) sum of anb), with S >= 0 from the walls: their ratio lies between 1
+    // and 1 / (1 - r).
+    const double r = relaxVelocity;
+    for (int c = 1; c <= NoCells; ++c) {
+      SCOPED_TRACE(c);
+      ASSERT_TRUE(std::isfinite(CinvApP[c]));
+      ASSERT_GT(CinvAp[c], 0.0);
+      const double ratio = CinvApP[c] / CinvAp[c];
+      EXPECT_GE(ratio, 1.0 - 1e-12);
+      EXPECT_LE(ratio, (1.0 + 1e-12) / (1.0 - r));
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(F171, SimpleVariants, ::testing::ValuesIn(kVariants),
+                         [](const ::testing::TestParamInfo<Variant>& i) {
+                           return std::string(i.param.name);
+                         });
+
+}  // namespace
+}  // namespace qorva
