@@ -12,6 +12,7 @@
 
 #include "driver/control.h"
 #include "driver/driver.h"
+#include "flow/flume.h"
 #include "state/arrays.h"
 #include "state/cells.h"
 #include "state/surfaces.h"
@@ -20,45 +21,9 @@
 namespace qorva {
 namespace {
 
-constexpr double kQ = 0.03;     // m3/s
-constexpr double kWidth = 1.5;  // m
+using test::contains;
 
-// The bed falls 1 mm per metre and the water surface with it, so the depth is 0.3 m everywhere.
-std::string flumeGeometry() {
-  std::string s;
-  char line[128];
-  for (int i = 1; i <= 11; ++i)
-    for (int j = 1; j <= 4; ++j) {
-      const double x = i - 1.0, y = 0.5 * (j - 1), zb = -0.001 * (i - 1);
-      std::snprintf(line, sizeof line, "%d %d %f %f %f %f\n", i, j, x, y, zb, zb + 0.3);
-      s += line;
-    }
-  return s;
-}
-
-std::string flumeControl(const std::string& extra) {
-  return "T Straight flume, 30 l/s\nG 1 14 7 11 1\nF 314 1 1\nF 237 1 0.03\nF 237 2 0.03\n" +
-         extra + "F 2 YW\n";
-}
-
-bool contains(const std::string& s, const std::string& part) {
-  return s.find(part) != std::string::npos;
-}
-
-class FlowCases : public test::Scratch {
- protected:
-  // One whole run of the program on the flume with `extra` data sets; returns its status.
-  int runFlume(const std::string& extra) {
-    std::filesystem::remove("boogie");
-    std::filesystem::remove("tafnor");
-    std::filesystem::remove("result.end");
-    SetArraysZero();
-    setDefaults();
-    write("koosurf", flumeGeometry());
-    write("control", flumeControl(extra));
-    return programMain() & 255;
-  }
-};
+class FlowCases : public test::Flume {};
 
 TEST_F(FlowCases, TinyDivergenceLimitStopsTheFirstIteration) {
   // The first residuals of a computation started from rest are of order 1, far above 1e-12.
@@ -156,29 +121,7 @@ TEST_F(FlowCases, ThreadCountDoesNotChangeTheFlow) {
 TEST_F(FlowCases, WaterIsConservedAlongTheFlume) {
   ASSERT_EQ(runFlume(""), 1);
   ASSERT_TRUE(contains(log(), "Solution converged")) << log();
-  // Cross-sections: the cells of one x-position form a slab across the flume.
-  std::map<long, std::vector<int>> slabs;
-  for (int c = 1; c <= NoCells; ++c) slabs[std::lround(Cxcenter[c] * 1000)].push_back(c);
-  ASSERT_GE(slabs.size(), 3u);
-  auto it = slabs.begin();
-  const auto last = std::prev(slabs.end());
-  for (++it; it != last; ++it) {  // the inflow and outflow slabs hold the sources
-    SCOPED_TRACE(it->first / 1000.0);
-    // Water through the downstream faces of the slab, and their area across the flow.
-    double flux = 0, area = 0, uvol = 0, vol = 0;
-    for (int c : it->second) {
-      const int f = Cflatee[c];
-      ASSERT_GT(f, 0);
-      flux += Fflux[f];
-      area += std::fabs(Fax[f]);
-      uvol += Cxvel[c] * Cvol[c];
-      vol += Cvol[c];
-    }
-    EXPECT_NEAR(std::fabs(flux), 1000.0 * kQ, 0.005 * 1000.0 * kQ);  // kg/s
-    EXPECT_NEAR(area, kWidth * 0.3, 0.01 * kWidth * 0.3);
-    // The volume-weighted mean velocity of the slab against Q / A.
-    EXPECT_NEAR(uvol / vol, kQ / area, 0.005 * kQ / area);
-  }
+  test::expectWaterConserved();
 }
 
 }  // namespace
@@ -211,7 +154,8 @@ TEST_F(FlowCases, RoughBedFollowsTheLogarithmicLaw) {
   double best = 1e9;
   for (int c = 1; c <= NoCells; ++c)
     if (Ccellb[c] == 0) {
-      const double d = std::fabs(Cxcenter[c] - (kLength / 2 + 0.5)) + std::fabs(Cycenter[c] - 1.125);
+      const double d =
+          std::fabs(Cxcenter[c] - (kLength / 2 + 0.5)) + std::fabs(Cycenter[c] - 1.125);
       if (d < best) best = d, bed = c;
     }
   const double zb = Czcenter[bed] - Ckdist[bed];

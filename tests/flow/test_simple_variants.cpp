@@ -12,6 +12,7 @@
 
 #include "driver/control.h"
 #include "driver/driver.h"
+#include "flow/flume.h"
 #include "state/arrays.h"
 #include "state/cells.h"
 #include "state/options.h"
@@ -23,33 +24,10 @@
 namespace qorva {
 namespace {
 
-constexpr double kQ = 0.03;     // m3/s
-constexpr double kWidth = 1.5;  // m
-constexpr double kDepth = 0.3;  // m
 // The driver stops when every normalised residual is below this.
 constexpr double kResidualLimit = 1e-3;
 
-// The bed falls 1 mm per metre and the water surface with it, so the depth is 0.3 m everywhere.
-std::string flumeGeometry() {
-  std::string s;
-  char line[128];
-  for (int i = 1; i <= 11; ++i)
-    for (int j = 1; j <= 4; ++j) {
-      const double x = i - 1.0, y = 0.5 * (j - 1), zb = -0.001 * (i - 1);
-      std::snprintf(line, sizeof line, "%d %d %f %f %f %f\n", i, j, x, y, zb, zb + kDepth);
-      s += line;
-    }
-  return s;
-}
-
-std::string flumeControl(const std::string& extra) {
-  return "T Straight flume, 30 l/s\nG 1 14 7 11 1\nF 314 1 1\nF 237 1 0.03\nF 237 2 0.03\n" +
-         extra + "F 2 YW\n";
-}
-
-bool contains(const std::string& s, const std::string& part) {
-  return s.find(part) != std::string::npos;
-}
+using test::contains;
 
 struct Field {
   std::vector<double> u, v, w;
@@ -126,19 +104,8 @@ const Variant kVariants[] = {
     {"ExplicitPredictor", "F 171 5\nK 1 600\n", End::Stalled, kPredictorField},
 };
 
-class SimpleVariants : public test::Scratch, public ::testing::WithParamInterface<Variant> {
+class SimpleVariants : public test::Flume, public ::testing::WithParamInterface<Variant> {
  protected:
-  // One whole run of the program on the flume with `extra` data sets; returns its status.
-  int runFlume(const std::string& extra) {
-    std::filesystem::remove("boogie");
-    std::filesystem::remove("result.end");
-    SetArraysZero();
-    setDefaults();
-    write("koosurf", flumeGeometry());
-    write("control", flumeControl(extra));
-    return programMain() & 255;
-  }
-
   // The field of plain SIMPLE, computed once for all the variants of a process.
   void reference(Field& field) {
     static Field simple;
@@ -152,31 +119,6 @@ class SimpleVariants : public test::Scratch, public ::testing::WithParamInterfac
     field = simple;
   }
 };
-
-// Every cross-section away from the inflow and outflow slabs, which hold the sources, carries
-// the discharge, and its mean velocity is discharge over area.
-void expectWaterConserved() {
-  std::map<long, std::vector<int>> slabs;
-  for (int c = 1; c <= NoCells; ++c) slabs[std::lround(Cxcenter[c] * 1000)].push_back(c);
-  ASSERT_GE(slabs.size(), 3u);
-  auto it = slabs.begin();
-  const auto last = std::prev(slabs.end());
-  for (++it; it != last; ++it) {
-    SCOPED_TRACE(it->first / 1000.0);
-    double flux = 0, area = 0, uvol = 0, vol = 0;
-    for (int c : it->second) {
-      const int f = Cflatee[c];
-      ASSERT_GT(f, 0);
-      flux += Fflux[f];
-      area += std::fabs(Fax[f]);
-      uvol += Cxvel[c] * Cvol[c];
-      vol += Cvol[c];
-    }
-    EXPECT_NEAR(std::fabs(flux), 1000.0 * kQ, 0.005 * 1000.0 * kQ);  // kg/s
-    EXPECT_NEAR(area, kWidth * kDepth, 0.01 * kWidth * kDepth);
-    EXPECT_NEAR(uvol / vol, kQ / area, 0.005 * kQ / area);
-  }
-}
 
 TEST_P(SimpleVariants, ReachTheFieldOfPlainSimple) {
   const Variant& v = GetParam();
@@ -205,7 +147,7 @@ TEST_P(SimpleVariants, ReachTheFieldOfPlainSimple) {
 
   const Field f = currentField();
   EXPECT_LE(difference(simple, f), v.tolerance);
-  expectWaterConserved();
+  test::expectWaterConserved();
 
   if (FlagSIMPLE == 1) {
     // 1/Ap of the relaxed u equation is r / (S + sum of anb), the SIMPLEC factor
