@@ -59,6 +59,15 @@ double diffusionFactor() {
 
 bool isVertical(int f) { return Ftype1[f] == 5 || Ftype2[f] == 5; }
 
+// Power-law factor max(0, (1 - 0.1 Pe)^5) of the diffusion at Peclet number Pe: 0 from Pe 10
+// on. Multiplied out, since it is taken for every vertical surface of every equation.
+double powerLawFactor(double Pe) {
+  const double x = 1.0 - 0.1 * Pe;
+  if (!(x > 0)) return 0.0;
+  const double x2 = x * x;
+  return x2 * x2 * x;
+}
+
 // Face diffusivity (kg/(m s)) of a surface between two cells, floored at MinGamma; with F 71 3
 // the vertical surfaces carry no turbulent mixing at all.
 double faceGamma(int f, int c1, int c2, bool vertical) {
@@ -85,7 +94,7 @@ void powerLawFaces(int first, int last, double s, double implicitShare) {
       const double D = s * Farea[f] * gamma / (Fdist1[f] + Fdist2[f] + 1e-20);
       if (vertical) {
         const double Pe = std::fabs(F) / (D + 1e-20);
-        const double A = Pe > 20 ? 0.0 : std::max(0.0, std::pow(1.0 - 0.1 * Pe, 5));
+        const double A = powerLawFactor(Pe);
         Dp = D * A * TDCvert;
         if (TurbDensFlag == 1) Dp *= coeff_turbdens(c1, c2);
       } else {
@@ -278,7 +287,7 @@ void coeff_make_pow(int firstSurface, int lastSurface) {
     double T = TDChoriz;
     if (vertical) {
       const double Pe = std::fabs(F) / (D + 1e-20);
-      const double A = Pe > 20 ? 0.0 : std::max(0.0, std::pow(1.0 - 0.1 * Pe, 5));
+      const double A = powerLawFactor(Pe);
       T = TDCvert * A;
       if (TurbDensFlag == 1) T *= coeff_turbdens(c1, c2);
     }

@@ -261,29 +261,34 @@ void bedFormVertical(int first, int last) {
 }  // namespace
 
 void velocityGradients(int c, double g[3][3]) {
-  const Table1<double>* q[3] = {&Cxvel, &Cyvel, &Czvel};
-  // Face value between c and neighbour nb (the cell itself when there is none), weighted by
-  // the half sizes d of the two cells.
-  auto face = [&](int i, int nb, const Table1<double>& d) {
-    const Table1<double>& v = *q[i];
-    if (nb <= 0) return v[c];
-    const double w = d[c] / (d[nb] + d[c]);
-    return w * v[nb] + (1 - w) * v[c];
+  // Weight of the neighbour in the face value between c and neighbour nb, from the half sizes
+  // d of the two cells; a missing neighbour gives the cell's own value.
+  auto weight = [c](int nb, const Table1<double>& d) {
+    return nb <= 0 ? 0.0 : d[c] / (d[nb] + d[c]);
   };
+  const int ne = Ccelle[c], nw = Ccellw[c], nn = Ccelln[c], ns = Ccells[c], nt = Ccellt[c],
+            nb = Ccellb[c];
+  const double we = weight(ne, Cidist), ww = weight(nw, Cidist), wn = weight(nn, Cjdist),
+               ws = weight(ns, Cjdist), wt = weight(nt, Ckdist), wb = weight(nb, Ckdist);
   const int e = Cflatee[c], w = Cflatew[c], s = Cflates[c], n = Cflaten[c], t = Cflatet[c],
             b = Cflateb[c];
   const double AIx = 0.5 * (Fax[e] + Fax[w]), AIy = 0.5 * (Fay[e] + Fay[w]);
   const double AJx = 0.5 * (Fax[s] + Fax[n]), AJy = 0.5 * (Fay[s] + Fay[n]);
   const double AKx = 0.5 * (Fax[t] + Fax[b]), AKy = 0.5 * (Fay[t] + Fay[b]),
                AKz = 0.5 * (Faz[t] + Faz[b]);
-  const double V = Cvol[c];
+  const double invV = 1.0 / Cvol[c];
+  const Table1<double>* q[3] = {&Cxvel, &Cyvel, &Czvel};
   for (int i = 0; i < 3; ++i) {
-    const double dI = face(i, Ccelle[c], Cidist) - face(i, Ccellw[c], Cidist);
-    const double dJ = face(i, Ccelln[c], Cjdist) - face(i, Ccells[c], Cjdist);
-    const double dK = face(i, Ccellt[c], Ckdist) - face(i, Ccellb[c], Ckdist);
-    g[i][0] = (dI * AIx + dJ * AJx + dK * AKx) / V;
-    g[i][1] = (dI * AIy + dJ * AJy + dK * AKy) / V;
-    g[i][2] = dK * AKz / V;
+    const Table1<double>& v = *q[i];
+    const double vc = v[c];
+    // The face value w v[nb] + (1 - w) v[c] less v[c]; the two v[c] cancel in the differences.
+    auto rise = [&](int nbr, double wt_) { return nbr <= 0 ? 0.0 : wt_ * (v[nbr] - vc); };
+    const double dI = rise(ne, we) - rise(nw, ww);
+    const double dJ = rise(nn, wn) - rise(ns, ws);
+    const double dK = rise(nt, wt) - rise(nb, wb);
+    g[i][0] = (dI * AIx + dJ * AJx + dK * AKx) * invV;
+    g[i][1] = (dI * AIy + dJ * AJy + dK * AKy) * invV;
+    g[i][2] = dK * AKz * invV;
   }
 }
 

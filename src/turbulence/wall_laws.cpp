@@ -51,6 +51,7 @@ struct CellFlow {
   double uS;   // sqrt(1000) u* = sqrt(S kk)
   double yp1;  // y+ per metre of wall distance, from the floored k (viscosity 1e-6 m2/s)
   double yplus(double y) const { return yp1 * y; }
+  double k15() const { return kk * std::sqrt(kk); }  // kk^1.5
 };
 
 CellFlow cellFlow(const Constants& K, int c) {
@@ -318,7 +319,7 @@ double epsilonKappa(const Constants& K, const CellFlow& cf, double y, bool eastW
   }
   if (FlagGENMIX == 4 || FlagGENMIX == 5) {
     const double G = std::fabs(Cpres[n1] - Cpres[n2]) / (4 * along);
-    return gradientKappa(gradientP(3.16228e-05 * G, 5196.1 * std::pow(cf.kk, 1.5)));
+    return gradientKappa(gradientP(3.16228e-05 * G, 5196.1 * cf.k15()));
   }
   return K.kappa;
 }
@@ -334,7 +335,7 @@ void surfaceEpsilon(const CellFlow& cf) {
   const int c = cf.c;
   if (Ccellt[c] != 0) return;
   if (FlagSurfEps == 1) {
-    fix(c, kFixEps, std::pow(cf.kk, 1.5) / (SurfEpsCoeff * depthBelow(c) + 1e-20));
+    fix(c, kFixEps, cf.k15() / (SurfEpsCoeff * depthBelow(c) + 1e-20));
   } else if (FlagSurfEps == 3) {
     const int b = Ccellb[c];
     if (b <= 0) return;
@@ -357,7 +358,7 @@ void epsilonLaw(const Constants& K, int first, int last) {
     const bool surface = top && (FlagSurfEps == 1 || (!omega && FlagSurfEps == 3));
     if (!(ew || ns || tb || surface)) continue;
     const CellFlow cf = cellFlow(K, c);
-    const double k15 = std::pow(cf.kk, 1.5);
+    const double k15 = cf.k15();
     const double yi = capped(Cidist[c]), yk = capped(Ckdist[c]);
     double yj = capped(Cjdist[c]);
     if (omega) {
@@ -397,7 +398,7 @@ void allCellsForm(const Constants& K, int first, int last) {
       Csource[c] = 31.62 * cf.uS / uplus * (cf.u2 * cf.u2) / y * Cvol[c];
     } else {
       Cap[c] = kFixEps;
-      Csource[c] = kFixEps * K.c75 * std::pow(cf.kk, 1.5) / (K.kappa * y);
+      Csource[c] = kFixEps * K.c75 * cf.k15() / (K.kappa * y);
     }
   }
 }
@@ -435,7 +436,7 @@ void thinColumnPass(const Constants& K, int first, int last) {
         Cap[d] += K.c75k * std::sqrt(cf.kk) * uplus / y * Cvol[d];
         Csource[d] += 31.62 * cf.uS / uplus * cf.u2 / y * Cvol[d];
       } else if (Equation == 6) {
-        fix(d, kFixEps, (1 + 2.5 * C) * K.c75 * std::pow(cf.kk, 1.5) / (K.kappa * y));
+        fix(d, kFixEps, (1 + 2.5 * C) * K.c75 * cf.k15() / (K.kappa * y));
       }
       y += Ckdist[d];
     }
