@@ -170,6 +170,8 @@ bool upFluxGroup(int v, AutoGroup& a) {
     case 1: a = {1, 999, false, false}; return true;
     case 2: a = {1, 999, true, false}; return true;
     case 3: a = {19, 20, true, false}; return true;
+    // Later builds keep the points of the first; a first build that found the whole edge dry
+    // left none to keep, and keeping none would shut the inflow for the rest of the run.
     case 4: a = {1, 999, true, Iter >= 1 && DischargeStruct[1].xyNo > 0}; return true;
     case 5: a = {17, 19, true, false}; return true;
     case 6: a = {1, 36, true, false}; return true;

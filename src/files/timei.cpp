@@ -428,6 +428,10 @@ TimeSeriesPoint timeSeriesPoint(double t) {
     i = 2;
     while (i < n && !(TimeInTime[i] > t)) ++i;
     i = std::min(i, n - 1);
+  } else if (!(TimeInTime[1] > TimeInTime[0])) {
+    // Two first rows at one time (a step at the start of the series) give no line to extend
+    // back: its slope would be the jump over 1e-20 s. Before them the first row holds.
+    return {1, 0, 1.0};
   }
   const double w =
       std::max(TimeInTime[i] - t, 0.0) / (TimeInTime[i] - TimeInTime[i - 1] + 1e-20);

@@ -444,5 +444,28 @@ TEST_F(DischargeGroupsTest, WetPointsOfTheFirstBuildStayForLaterBuilds) {
   EXPECT_EQ(DischargeStruct[1].surfaceNo, 6);
 }
 
+TEST_F(DischargeGroupsTest, AnEdgeDryAtTheFirstBuildGetsItsPointsWhenItWets) {
+  // The whole west edge is dry at the start: no point, no face, the zero-area warning.
+  buildFlume();
+  dryWestLines();
+  zval[1][1][znumber] = zval[1][1][1];
+  FlagGenerateUpFlux = 4;
+  discharges[1] = 6;
+  setFluxes();
+  ASSERT_EQ(DischargeStruct[1].xyNo, 0);
+  EXPECT_DOUBLE_EQ(DischargeStruct[1].area, 0.0);
+  EXPECT_NE(log().find("Zero inflow/outflow area for discharge group no. 1"), std::string::npos);
+  // Water arrives during the iterations: with no points to keep, the wet segments are taken,
+  // both west columns at all three levels (2 m2 each).
+  zval[1][1][znumber] = zval[1][2][znumber] = zval[1][3][znumber] = 0;
+  Iter = 3;
+  setFluxes();
+  EXPECT_EQ(DischargeStruct[1].xyNo, 2);
+  std::vector<int> west;
+  for (const Entry& e : kWestColumns) west.push_back(face(cellAt(e.i, e.j, e.level), e.side));
+  EXPECT_EQ(list(DischargeStruct[1]), west);
+  EXPECT_NEAR(DischargeStruct[1].area, 12.0, kTol);
+}
+
 }  // namespace
 }  // namespace qorva

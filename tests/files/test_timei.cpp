@@ -609,6 +609,12 @@ TEST_F(Timei, SeriesAreInterpolatedBetweenRowsAndHeldOrExtendedOutside) {
       {"two rows", {0, 10}, {100, 200}, {{-10, 0}, {5, 150}, {10, 200}, {30, 200}}},
       // One row is a constant at any time.
       {"one row", {3}, {7}, {{-1, 7}, {3, 7}, {100, 7}}},
+      // A step at the start: the first two rows share 100 s, so there is no line to extend
+      // back and the first row holds before them.
+      {"two first rows at one time",
+       {100, 100, 200},
+       {10, 12, 22},
+       {{0, 10}, {50, 10}, {100, 12}, {150, 17}, {200, 22}, {300, 22}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
