@@ -318,8 +318,10 @@ void coupledInflow() {
   }
 }
 
-// Profile per column and level from the `inflow` file, for group 1; the first column of the
-// group is column 1 of the file.
+// Profile per column and level from the `inflow` file, for group 1. The file counts columns
+// and levels as the structured grid does, from 2: the counter starts at 1 and steps at every
+// top cell, which is the first entry of each column, so the group's first column reads column
+// 2 of the file, as its bottom cell reads level 2.
 void profileFileInflow() {
   for (int g = 2; g <= 9; ++g)
     if (role(g) == Role::kMark) markGroup(g, false);
@@ -328,12 +330,12 @@ void profileFileInflow() {
   double G = 0;
   if (r != Role::kInflow || !storedFlux(1, G)) return;
   const DischargeGroup& d = DischargeStruct[1];
-  int col = 0;
+  int col = 1;
   for (int k = 0; k < entries(d); ++k) {
     const int s = d.surfaceList[k];
     const int c = entryCell(s);
     if (c == 0) continue;
-    if (col == 0 || Ccellt[c] == 0) ++col;
+    if (Ccellt[c] == 0) ++col;
     if (col > inflowj || col >= kInflowPoints) break;
     const int lev = d.levelList[k] + 1;
     double source = 0;
@@ -357,8 +359,9 @@ int levelOfCell(int c) {
 }
 
 // Cyclic profile from the cells of outflow group 2: the mean of u, k and epsilon over the
-// group's cells of each level.
-void formCyclicProfile(int times) {
+// group's cells of each level. `times` is -F 174, any size the data set allows: its multiples
+// are taken in 64 bits, so that none wraps round to 0.
+void formCyclicProfile(long long times) {
   const int top = std::min(znumber, kCyclicLevels - 1);
   for (int k = 0; k <= top; ++k) cyclicU[k] = cyclicK[k] = cyclicE[k] = 0;
   Fixed<int, kCyclicLevels> count{};
@@ -443,9 +446,10 @@ void boundary() {
   if (Cinout)
     for (int c = 1; c <= NoCells && c < static_cast<int>(Cinout.size()); ++c) Cinout[c] = 0;
 
-  if (FlagCyclic < 0 && FlagHaveReadCyclic == 0 && NoCyclesDone < -FlagCyclic && Equation == 1 &&
+  const long long cycles = -static_cast<long long>(FlagCyclic);
+  if (FlagCyclic < 0 && FlagHaveReadCyclic == 0 && NoCyclesDone < cycles && Equation == 1 &&
       largestResidual() < 0.01)
-    formCyclicProfile(-FlagCyclic);
+    formCyclicProfile(cycles);
 
   const Branch branch = chooseBranch();
   switch (branch) {

@@ -297,17 +297,17 @@ void cyclicStart() {
 }
 
 // The profile of the `inflow` file for group 1, column by column of the file. The columns and
-// levels are counted as the inflow terms of the momentum equations count them, and the walk
-// stops before the first column the file does not have.
+// levels are counted as the inflow terms of the momentum equations count them (from 2, as the
+// structured grid does), and the walk stops before the first column the file does not have.
 template <class Use>
 void walkInflowProfile(Use use) {
   const DischargeGroup& d = DischargeStruct[1];
-  int col = 0;
+  int col = 1;
   for (int m = 0; m < entries(d); ++m) {
     const int s = d.surfaceList[m];
     const int c = entryCell(s);
     if (c == 0) continue;
-    if (col == 0 || Ccellt[c] == 0) ++col;
+    if (Ccellt[c] == 0) ++col;
     if (col > inflowj || col >= kInflowPoints) break;
     const int lev = levelOf(d, m) + 1;
     double t = 0;

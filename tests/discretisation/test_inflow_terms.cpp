@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -603,46 +604,77 @@ TEST_F(InflowTermsTest, CyclicProfileIsFormedFromTheOutflowOnceConverged) {
   }
 }
 
+TEST_F(InflowTermsTest, AnyProfileCountOfTheDataSetIsSafe) {
+  // F 174 takes any integer. With 2^30 profiles the log interval 100 x 2^30 is a multiple of
+  // 2^32, and -INT_MIN is 2^31: neither fits in an int.
+  for (int cyclic : {-(1 << 30), std::numeric_limits<int>::min()}) {
+    SCOPED_TRACE(cyclic);
+    fresh();
+    FlagCyclic = cyclic;
+    buildFlume();
+    for (int e = 1; e <= 6; ++e) MaxResidual[e] = 0.001;
+    for (int c = 1; c <= NoCells; ++c) Cxvel[c] = 0.5;
+    Iter = 1;  // not a multiple of the interval: no log
+    Equation = 1;
+    boundary();
+    EXPECT_EQ(FlagHaveInitiatedCyclic, 1);
+    EXPECT_EQ(NoCyclesDone, 1);
+    for (int lev = 1; lev <= 3; ++lev) EXPECT_NEAR(cyclicU[lev], 0.5, 1e-12);
+    EXPECT_EQ(log(), "");
+  }
+}
+
 TEST_F(InflowTermsTest, ProfileFileFeedsItsColumnsOfGroupOne) {
+  // The file counts columns and levels as the structured grid does, from 2: the group's first
+  // column (cells 1..3) reads file column 2, its second (cells 13..15) column 3, and the bottom
+  // cell reads level 2. Column 1 of the file belongs to no cell.
   struct Case {
     const char* name;
+    int columns;  // inflowj
     std::function<void()> options;
+    double u[2][4];  // u source per column of the group and cell level: value x 500 x 2 m2
+  };
+  const auto logarithmic = [] {
+    FlagLogInflow = 1;
+    XksInflow = 0.03;
   };
   const std::vector<Case> cases = {
-      {"profile alone", {}},
-      {"the logarithmic inflow does not add to it",
-       [] {
-         FlagLogInflow = 1;
-         XksInflow = 0.03;
-       }},
+      {"a file that ends at column 2 leaves the second column out", 2, {},
+       {{0, 300, 500, 0}, {0, 0, 0, 0}}},
+      {"each column reads its own", 3, {}, {{0, 300, 500, 0}, {0, 400, 600, 0}}},
+      {"the logarithmic inflow does not add to it", 2, logarithmic,
+       {{0, 300, 500, 0}, {0, 0, 0, 0}}},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
     fresh();
-    // One column of levels 0..3 in the file: the flume's second column gets nothing.
-    inflowj = 1;
+    inflowj = k.columns;
     inflowk = 3;
     buildFlume();
     if (k.options) k.options();
-    inflowu[1][2] = 0.3;  // index = level + 1
-    inflowu[1][3] = 0.5;
-    inflowu[1][4] = 0.7;  // beyond inflowk: not used
-    inflowki[1][2] = 0.02;
+    for (int lev = 0; lev < 5; ++lev) inflowu[1][lev] = inflowki[1][lev] = 9;  // never read
+    inflowu[2][2] = 0.3;
+    inflowu[2][3] = 0.5;
+    inflowu[2][4] = 0.7;  // beyond inflowk: not used
+    inflowu[3][2] = 0.4;
+    inflowu[3][3] = 0.6;
+    inflowki[2][2] = 0.02;
+    inflowki[3][2] = 0.04;
     Equation = 1;
     boundary();
-    // u: value x G x Fax x Fin = value x 500 x 2.
-    const double source[4] = {0, 300, 500, 0};
+    const auto column = [&](int c) { return c <= 3 ? 0 : c >= 13 && c <= 15 ? 1 : -1; };
+    const auto fed = [&](int c) { return column(c) == 0 || (column(c) == 1 && k.columns >= 3); };
     for (int c = 1; c <= NoCells; ++c) {
-      const bool first = c >= 1 && c <= 3;
-      EXPECT_NEAR(Cap[c], first ? 1000 : 0, kTol) << "cell " << c;
-      EXPECT_NEAR(Csource[c], first ? source[level(c)] : 0, kTol) << "cell " << c;
+      EXPECT_NEAR(Cap[c], fed(c) ? 1000 : 0, kTol) << "cell " << c;
+      EXPECT_NEAR(Csource[c], fed(c) ? k.u[column(c)][level(c)] : 0, kTol) << "cell " << c;
     }
-    expectMarks([](int c) { return c <= 3; });
+    expectMarks(fed);
     clearTerms();
     Equation = 5;
     boundary();
     EXPECT_NEAR(Csource[1], 0.02 * 1000, kTol);
     EXPECT_NEAR(Csource[2], 0, kTol);
+    EXPECT_NEAR(Csource[13], k.columns >= 3 ? 0.04 * 1000 : 0, kTol);
   }
 }
 

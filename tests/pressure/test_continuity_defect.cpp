@@ -173,13 +173,14 @@ TEST_F(ContinuityDefect, InflowAndOutflowGroupsBalance) {
          Cxvel[4] = 2;
        },
        {250, 750, -500, -500}},
-      // Column 1 of the file: 0.4 m/s at level 1 (index 2), 1.2 m/s at level 2 (index 3).
+      // The group's column reads column 2 of the file (columns and levels count from 2, as
+      // the structured grid does): 0.4 m/s at level 1 (index 2), 1.2 m/s at level 2 (index 3).
       {"inflow file profile",
        [] {
-         inflowj = 1;
+         inflowj = 2;
          inflowk = 3;
-         inflowu[1][2] = 0.4;
-         inflowu[1][3] = 1.2;
+         inflowu[2][2] = 0.4;
+         inflowu[2][3] = 1.2;
        },
        {250, 750, -500, -500}},
       // Outward flow 2 x 0.5 and 2 x 1.5 m3/s.
@@ -378,34 +379,36 @@ TEST_F(ContinuityDefect, OneRowSeriesIsAConstant) {
 }
 
 TEST_F(ContinuityDefect, InflowProfileStopsBeforeTheColumnsTheFileLacks) {
-  // 501 one-cell columns side by side behind the west boundary, a file of 500 columns with
-  // 1 m/s at the bed level of each: the 501st column is not in the file and takes nothing, and
-  // the 500 others share the whole discharge.
+  // 501 one-cell columns side by side behind the west boundary, a file of the 499 columns
+  // 2..500 (columns count from 2, as the structured grid does) with 1 m/s at the bed level of
+  // each: the group's columns 500 and 501 are not in the file and take nothing, and the 499
+  // others share the whole discharge.
   makeBox({1}, std::vector<double>(501, 1.0), {1});
   std::vector<int> surfaces, levels;
   for (int c = 1; c <= 501; ++c) {
     surfaces.push_back(Cflatew[c]);
     levels.push_back(1);
   }
-  setGroup(1, 1, surfaces, levels, 1000);
+  setGroup(1, 1, surfaces, levels, 998);
   inflowj = 500;
   inflowk = 2;
   for (int j = 1; j <= 500; ++j) inflowu[j][2] = 1.0;
   pressure_fluxes();
-  for (int c = 1; c <= 500; ++c) ASSERT_NEAR(Csource[c], 2.0, 1e-9) << "cell " << c;
+  for (int c = 1; c <= 499; ++c) ASSERT_NEAR(Csource[c], 2.0, 1e-9) << "cell " << c;
+  EXPECT_EQ(Csource[500], 0.0);
   EXPECT_EQ(Csource[501], 0.0);
-  EXPECT_NEAR(sourceSum(), 1000.0, 1e-6);
+  EXPECT_NEAR(sourceSum(), 998.0, 1e-6);
 
-  // Two columns of two cells with a file of one column: only the first column takes water,
-  // all of it, although the file has values for the second.
+  // Two columns of two cells with a file of one column (column 2): only the first column takes
+  // water, all of it, although the file has values for the second.
   fresh();
   makeBox({1}, {1, 1}, {1, 1});
   setGroup(1, 1, {Cflatew[2], Cflatew[1], Cflatew[4], Cflatew[3]}, {2, 1, 2, 1}, 1000);
-  inflowj = 1;
+  inflowj = 2;
   inflowk = 3;
-  inflowu[1][2] = 1.0;
-  inflowu[1][3] = 3.0;
-  inflowu[2][2] = inflowu[2][3] = 5.0;
+  inflowu[2][2] = 1.0;
+  inflowu[2][3] = 3.0;
+  inflowu[3][2] = inflowu[3][3] = 5.0;
   pressure_fluxes();
   EXPECT_NEAR(Csource[1], 250.0, 1e-9);
   EXPECT_NEAR(Csource[2], 750.0, 1e-9);
