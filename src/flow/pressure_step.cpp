@@ -2,7 +2,9 @@
 // variants of F 171: SIMPLEC factor, pressure predictor from pseudo-velocities, second corrector.
 // Reads the coefficient arrays, Fflux, CinvAp, the grid; writes Cf (the pressure correction),
 // Cap, Csource, Cpres, the velocities through the corrections, MaxResidual[4], GlobContinuity,
-// GlobDefMax, Glob_dmI.
+// GlobDefMax, Glob_dmI, otime[10..17].
+#include <omp.h>
+
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -26,6 +28,11 @@ namespace qorva {
 namespace {
 
 bool transient() { return TimeStep > 1e-8; }
+
+// Wall-clock mark k of the driver's time report (F 1 P): 10 to 17 time the pressure step.
+void mark(int k) {
+  if (FlagThixoIsComputing == 0) otime[k] = omp_get_wtime();
+}
 
 // |fmod(a, b)| < 0.001 on doubles: a is a multiple of b.
 bool divisible(double a, double b) { return std::fabs(std::fmod(a, b)) < 0.001; }
@@ -78,14 +85,20 @@ void centralCoefficient() {
     presSurfFunction(block[NoBlocks].cellstart, block[NoBlocks].cellend);
 
   if (FlagTFS >= 1) {
+    // The storage terms of the water surface divide by the time step. A steady run has none
+    // (its time step is unbounded), as it has no time term in the other equations; dividing
+    // by its zero step would make Cap infinite and freeze the correction of those cells.
     if (FlagTimeSIMPLE == 1) {
       for (int c = WCStart; c <= WCEnd; ++c) Csource[c] = 0.5 * Csource[c];
-    } else if ((FlagTimeSIMPLE == 2 || FlagTimeSIMPLE == 3) && FlagTFS != 1 && Bdepth) {
+    } else if ((FlagTimeSIMPLE == 2 || FlagTimeSIMPLE == 3) && FlagTFS != 1 && Bdepth &&
+               transient()) {
       const double times = FlagTimeSIMPLE == 3 ? double(TransInnerIter) * IterWaterUpdate : 1.0;
       double s = 0.0;
       for (int c = WCStart; c <= WCEnd; ++c) {
-        if (Ccellb[c] == 0)
-          s = times * 2.0 * Faz[Cflateb[c]] / (TimeStep * 9810.0 * Bdepth[Cbed[c]]);
+        if (Ccellb[c] == 0) {
+          const double depth = Bdepth[Cbed[c]];  // a column without depth stores no water
+          s = depth > 0.0 ? times * 2.0 * Faz[Cflateb[c]] / (TimeStep * 9810.0 * depth) : 0.0;
+        }
         Cap[c] += s * Ckdist[c];
       }
     } else if (FlagTimeSIMPLE == 4) {
@@ -93,7 +106,9 @@ void centralCoefficient() {
         if (Ccellt[c] == 0) Cap[c] += Faz[Cflateb[c]] * 9.81 * 1000.0 / relax[4];
     }
     auto damping = [](int c) { return Farea[Cflatet[c]] / (TimeStep * 9.81); };
-    if (FlagPresSurfDamp == 1) {
+    if (!transient()) {
+      // no storage term in a steady run
+    } else if (FlagPresSurfDamp == 1) {
       for (int c = WCStart; c <= WCEnd; ++c) Cap[c] += damping(c);
     } else if (FlagPresSurfDamp == 2) {
       for (int c = WCStart; c <= WCEnd; ++c)
@@ -271,6 +286,9 @@ void predictorEquation(int e) {
     Cap[c] = Cap[c] * invRelaxVelocity;
     Csource[c] += (1.0 - relaxVelocity) * phi[c] * Cap[c];
   }
+  if (TimeRelaxFlag != 0 && transient()) addTimestep(WCStart, WCEnd);
+  // 1/Ap of the whole equation, the late time term included as in the momentum step: the
+  // predictor velocity below divides the source, which holds that term, by it.
   if (e == 1) {
     for (int c = WCStart; c <= WCEnd; ++c) {
       if (Cap[c] < 1e-30 || Cap[c] > 1e20) printErrorAp(c);
@@ -281,7 +299,6 @@ void predictorEquation(int e) {
     // of the last explicit update for the pressure equation.
     FlagInitializedInvAp = 1;
   }
-  if (TimeRelaxFlag != 0 && transient()) addTimestep(WCStart, WCEnd);
 
   const bool second = sou[e] == 1 && Caee && Caww && Cann && Cass && Catt && Cabb;
   Table1<double>& p = predicted(e);
@@ -340,6 +357,7 @@ int pressureStep(int m) {
     waterflow(WFStart, WFEnd);
   else
     faceFluxRegion();
+  mark(10);
   if (FlagFluxCorr > 0)
     notAvailable("the cross-section flux corrections of F 360 (fluxCorrFunction)");
   if (FlagThixoIsComputing == 1)
@@ -360,11 +378,13 @@ int pressureStep(int m) {
   }
   pressure_coeff();
   pressure_fluxes();
+  mark(11);
   if (FlagCorrTrekant == 7)
     for (int c = 1; c <= NoCells; ++c)
       if (Ctrekant[c] != 0) Csource[c] = 0.5 * Csource[c];
   if (FlagSIMPLE == 1) swapInvAp();
   if (NoNestflater > 0) notAvailable("the nesting sources (nestsource)");
+  mark(12);
 
   if (NoProcessesSolver == 0 || FlagOpenMP[7] == 1) {
     centralCoefficient();
@@ -374,7 +394,9 @@ int pressureStep(int m) {
   }
 
   accelerators(m, FlagThixoIsComputing == 0);
+  mark(13);
   if (FlagStressTerm == 0) solver();
+  mark(14);
 
   if (FlagCorrTrekant == 6) {
     Cf[0] = 0.0;
@@ -403,11 +425,13 @@ int pressureStep(int m) {
   else if (PauseFlag == 101)
     PauseFlag = 1;
 
+  mark(15);
   if (NoProcessesSolver == 0 || FlagOpenMP[4] == 1)
     SimpleCorrections(m, WFStart, WFEnd, WCStart, WCEnd);
   else
     correctionsRegion(m);
   CorrSimpleCorrections();
+  mark(16);
   pausePoint(4);
 
   if (Seiche4 > 0)
@@ -430,6 +454,7 @@ int pressureStep(int m) {
     }
   }
   continuitySums();
+  mark(17);
 
   if (FlagSIMPLE == 3) secondCorrector(m);
   return 0;

@@ -134,6 +134,16 @@ TEST_F(PressureStep, CentralCoefficientTermsOfTheOptions) {
        [](int c) { return c == 2 ? 1.0 * 9.81 * 1000.0 / 0.2 : 0.0; }},
       {"no free-surface terms without F 36", {1}, {1}, {1, 1}, 2.0,
        [] { FlagPresSurfDamp = 1; FlagTimeSIMPLE = 4; }, [](int) { return 0.0; }},
+      // The storage terms of the surface divide by the time step: a steady run (step 0,
+      // unbounded) has none, and a column without depth stores nothing.
+      {"F 419 1 in a steady run", {1}, {1}, {1, 1}, 0, [] { FlagTFS = 2; FlagPresSurfDamp = 1; },
+       [](int) { return 0.0; }},
+      {"F 419 3 in a steady run", {1}, {1}, {1, 1}, 0, [] { FlagTFS = 2; FlagPresSurfDamp = 3; },
+       [](int) { return 0.0; }},
+      {"F 296 2 in a steady run", {1}, {1}, {1, 1}, 0, [] { FlagTFS = 2; FlagTimeSIMPLE = 2; },
+       [](int) { return 0.0; }},
+      {"F 296 3 on a column without depth", {1}, {1}, {1, 1}, 2.0,
+       [] { FlagTFS = 2; FlagTimeSIMPLE = 3; }, [](int) { return 0.0; }},
   };
   for (const CentralCase& k : cases) {
     SCOPED_TRACE(k.name);
@@ -144,7 +154,34 @@ TEST_F(PressureStep, CentralCoefficientTermsOfTheOptions) {
     ASSERT_EQ(step(), 1000) << log();
     for (int c = 1; c <= NoCells; ++c) {
       SCOPED_TRACE(c);
+      ASSERT_TRUE(std::isfinite(Cap[c])) << Cap[c];
       EXPECT_NEAR(Cap[c], neighbourSum(c) + k.extra(c), 1e-12 * Cap[c]);
+    }
+  }
+}
+
+TEST_F(PressureStep, WallClockMarksOfThePhases) {
+  // Marks 10 (after the face fluxes) to 17 (end of the step), in the order of the phases; a
+  // mud-flow computation keeps no marks, and the marks of the other steps stay as they were.
+  for (int mud : {0, 1}) {
+    SCOPED_TRACE(mud);
+    again();
+    prepare({1, 1}, {1}, {1});
+    FlagThixoIsComputing = mud;
+    for (int k = 0; k <= 32; ++k) otime[k] = -1.0;
+    ASSERT_EQ(step(), 1000) << log();
+    EXPECT_EQ(otime[9], -1.0);
+    EXPECT_EQ(otime[18], -1.0);
+    for (int k = 10; k <= 17; ++k) {
+      SCOPED_TRACE(k);
+      if (mud == 1) {
+        EXPECT_EQ(otime[k], -1.0);
+      } else {
+        EXPECT_GE(otime[k], 0.0);
+        if (k > 10) {
+          EXPECT_GE(otime[k], otime[k - 1]);
+        }
+      }
     }
   }
 }
@@ -364,6 +401,45 @@ TEST_F(PressureStep, ExplicitPredictorLeavesTheDefectOfItsVelocities) {
     magnitude += std::fabs(defect);
   }
   EXPECT_NEAR(MaxResidual[4], (magnitude - GlobFluxDefect) / NormResidual[4], 1e-12);
+}
+
+TEST_F(PressureStep, PredictorTimeTermBeforeOrAfterTheRelaxationAgreesWithoutRelaxation) {
+  // With the relaxation factor 1 the time term added before the relaxation (F 74 0) or after it
+  // (F 74 1) gives the same equation, so the same 1/Ap and the same predictor velocities. The
+  // predictor must therefore take 1/Ap after the late time term, whose source it divides.
+  struct Result {
+    std::vector<double> invAp, u, v, w;
+  };
+  auto run = [](int late) {
+    again();
+    TimeStep = 0.5;
+    FlagSIMPLE = 2;
+    TimeRelaxFlag = late;
+    prepare({1, 2, 1}, {1, 1}, {1, 0.5});
+    relaxVelocity = invRelaxVelocity = 1.0;
+    for (int c = 1; c <= NoCells; ++c) {
+      Cxvel_old[c] = 0.3 - 0.05 * c;
+      Cyvel_old[c] = 0.02 * c;
+      Czvel_old[c] = 0.01 * (c % 2);
+    }
+    try {
+      pressurePredictor(1);
+    } catch (const RunEnd& e) {
+      ADD_FAILURE() << e.status << "\n" << log();
+    }
+    return Result{values([](int c) { return CinvAp[c]; }), values([](int c) { return CxvelP[c]; }),
+                  values([](int c) { return CyvelP[c]; }), values([](int c) { return CzvelP[c]; })};
+  };
+  const Result early = run(0), late = run(1);
+  for (int c = 1; c <= 12; ++c) {
+    SCOPED_TRACE(c);
+    // Time term 1000 Cvol / TimeStep of at least 1000 * 0.5 / 0.5 in every cell.
+    EXPECT_LT(early.invAp[c], 1.0 / 1000.0);
+    EXPECT_NEAR(late.invAp[c], early.invAp[c], 1e-12 * early.invAp[c]);
+    EXPECT_NEAR(late.u[c], early.u[c], 1e-12);
+    EXPECT_NEAR(late.v[c], early.v[c], 1e-12);
+    EXPECT_NEAR(late.w[c], early.w[c], 1e-12);
+  }
 }
 
 TEST_F(PressureStep, ThermoclineWithoutATemperatureIsRefused) {
