@@ -434,6 +434,92 @@ TEST_F(InnerIteration, EpsilonKeepsPenalisedCellsAndKRelaxesAll) {
     }
 }
 
+// ---- Central coefficient of the pressure correction in the threaded form ----
+
+// Two columns of two cells (1 below 2, 3 below 4; 3 east of 1, 4 east of 2) in two chunks of
+// two cells on two threads. Cap is the sum of the six coefficients, 1.0 where that sum is below
+// 1e-30 and at least 1e-10; F 373 1 raises a side coefficient towards an existing neighbour to
+// 0.05 of that first Cap. The mass defects 1, 2, 3, 4 sum to 10 (norm 3), less the net
+// discharge of the groups when the per-cell residuals are kept, as in the serial residual; the
+// correction starts from 0.
+struct CentralCase {
+  const char* name;
+  void (*prepare)();
+  double cap[4];
+  double residual = 10.0 / 3;
+};
+
+// Vertical coefficients only: sums 2, 2, 4, 4.
+void verticalCoefficients() {
+  Cat[1] = Cab[2] = 2;
+  Cat[3] = Cab[4] = 4;
+}
+
+TEST_F(InnerIteration, ThreadedPressureCentralCoefficient) {
+  const CentralCase cases[] = {
+      {"no coefficients", [] {}, {1, 1, 1, 1}},
+      {"sum below the floor", [] { for (int c = 1; c <= 4; ++c) Cae[c] = 1e-20; },
+       {1e-10, 1e-10, 1e-10, 1e-10}},
+      {"plain sums", verticalCoefficients, {2, 2, 4, 4}},
+      // East coefficients of 1 and 2 raised to 0.1, west coefficients of 3 and 4 to 0.2.
+      {"stabilised sides",
+       [] {
+         verticalCoefficients();
+         FlagPresCorrStab = 1;
+       },
+       {2.1, 2.1, 4.2, 4.2}},
+      // The last block (cells 3 and 4) is the mud block: the surface condition fixes its top
+      // cell by the penalty; the top cell 2 of the water block keeps its sum.
+      {"mud block surface",
+       [] {
+         verticalCoefficients();
+         FlagThixoIsComputing = 1;
+         NoBlocks = 2;
+         block[1].cellstart = 1;
+         block[1].cellend = 2;
+         block[2].cellstart = 3;
+         block[2].cellend = 4;
+         block[2].thixo = 1;
+       },
+       {2, 2, 4, 1e20}},
+      {"net group discharge taken off",
+       [] {
+         verticalCoefficients();
+         GlobFluxDefect = 4;
+       },
+       {2, 2, 4, 4}, (10.0 - 4) / 3},
+      {"net group discharge kept without per-cell residuals",
+       [] {
+         verticalCoefficients();
+         GlobFluxDefect = 4;
+         FlagResidual = 0;
+       },
+       {2, 2, 4, 4}},
+  };
+  Threads two(2);
+  for (const CentralCase& k : cases) {
+    SCOPED_TRACE(k.name);
+    fresh();
+    box({1, 1}, {1}, {0.5, 0.5});
+    ASSERT_EQ(Ccelle[1], 3);
+    ASSERT_EQ(Ccellt[3], 4);
+    NoProcessesSolver = 2;
+    chunkSizes();
+    Equation = 4;
+    Cf.pointOwn();
+    for (int c = 1; c <= 4; ++c) {
+      Csource[c] = c;
+      Cf[c] = 5;
+    }
+    k.prepare();
+    EXPECT_DOUBLE_EQ(pressureCentralRegion(), k.residual);
+    for (int c = 1; c <= 4; ++c) {
+      EXPECT_DOUBLE_EQ(Cap[c], k.cap[c - 1]) << "cell " << c;
+      EXPECT_EQ(Cf[c], 0) << "cell " << c;
+    }
+  }
+}
+
 // ---- Serial and threaded phases ----
 
 // A 4 x 3 x 3 box with walls all round, a varied flow, k and epsilon and a hydrostatic
@@ -601,6 +687,37 @@ TEST_F(InnerIteration, EndOfRunInsideARegionEndsTheRunAfterIt) {
       ++reports;
     EXPECT_LE(reports, 2) << text;
     EXPECT_EQ(FlagPresGrad, 0);
+  }
+}
+
+// A working range without cells (work blocks none of which is chosen) gives no chunk to the
+// residual, but a norm that was never set still ends the run, as the serial residual does.
+TEST_F(InnerIteration, UnsetNormEndsTheRunOfAnEmptyThreadedRange) {
+  struct Case {
+    int equation;
+    void (*finish)();
+  };
+  const Case cases[] = {
+      {1, [] { momentumFinish(true); }},
+      {5, [] { turbulenceFinish(true, 0.5, false); }},
+      {6, [] { turbulenceFinish(true, 0.5, true); }},
+      {4, [] { pressureCentralRegion(); }},
+  };
+  Threads two(2);
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.equation);
+    fresh();
+    box({1, 1, 1}, {1}, {1});
+    NoProcessesSolver = 2;
+    chunkSizes();
+    WCStart = 3;
+    WCEnd = 2;
+    Equation = k.equation;
+    Cf.point(k.equation == 1 ? Cxvel : Ckinen);
+    NormResidual[k.equation] = 0;
+    EXPECT_EQ(status(k.finish), 1);
+    EXPECT_EQ(log().rfind(strf("Error residual not set for equation %d\n", k.equation), 0), 0u)
+        << log();
   }
 }
 
