@@ -68,11 +68,14 @@ double standardCoefficient(int f, int c1, int c2, double floorArea) {
 double topArea(int c) { return Cflatet[c] > 0 ? Farea[Cflatet[c]] : 0.0; }
 
 // F 271 1: a side surface also carries the storage of the moving water surface of its two
-// columns, shared among the cells of the column of c1.
+// columns, shared among the cells of the column of c1. Only the surface between a cell and
+// the one above it is left out: two one-cell columns numbered one after the other are side
+// neighbours although c2 = c1 + 1. A steady run (no time step) stores nothing, as it has no
+// time term elsewhere; dividing by its zero step would swamp the coefficient.
 double transientCoefficient(int f, int c1, int c2) {
   const double A = Farea[f];
   double a = interpolatedInvAp(f, c1, c2) * A * 1000 * A;
-  if (c2 != c1 + 1) {
+  if (Ccellt[c1] != c2 && TimeStep > 1e-8) {
     const int b = Cbed[c1];
     const int cells = b > 0 && b < static_cast<int>(Bnocells.size()) ? Bnocells[b] : 1;
     a += (topArea(c2) + topArea(c1)) * 0.125 / (9.81 * TimeStep) / std::max(cells, 1);

@@ -153,6 +153,17 @@ TEST_F(PressureCoeff, LoneCellsCoupleAtLeastLikeAShallowWave) {
     EXPECT_NEAR(Cae[1], k.expected, 1e-9);
     EXPECT_NEAR(Caw[2], k.expected, 1e-9);
   }
+
+  // A side face without height has no wave speed to floor it: the plain 0.004, not infinity.
+  SetArraysZero();
+  setDefaults();
+  makeBox({1, 1}, {4}, {0.5});
+  CinvAp[1] = CinvAp[2] = 1e-6;
+  FlagPCalg = 2;
+  Fdz[Cflatee[1]] = 0;
+  pressure_coeff();
+  EXPECT_NEAR(Cae[1], 0.004, 1e-12);
+  EXPECT_NEAR(Caw[2], 0.004, 1e-12);
 }
 
 TEST_F(PressureCoeff, TransientFreeSurfaceAddsStorageOnSideSurfaces) {
@@ -169,6 +180,48 @@ TEST_F(PressureCoeff, TransientFreeSurfaceAddsStorageOnSideSurfaces) {
   // 4 m2 above cell 2). Faces inside a column carry none.
   const double storage = 1 / 98.1;
   expectCoefficients({0.24 + storage, 158.84 + storage, 16.8, 446.4});
+}
+
+TEST_F(PressureCoeff, StorageOnEverySideSurfaceOfATransientRunOnly) {
+  // Two one-cell columns 1 m x 4 m x 0.5 m: the side face between cells 1 and 2 (numbered one
+  // after the other, yet side by side) is 2 m2, 1/Ap 1e-3 gives 1e-3 x 4 x 1000 = 4; each top
+  // is 4 m2, so the storage is (4 + 4) / 8 / (9.81 x 10) / 1 cell = 1 / 98.1 with a 10 s step.
+  // The steady default step 1e-20 s stores nothing.
+  struct Case {
+    const char* what;
+    double timeStep;
+    double expected;
+  };
+  const std::vector<Case> cases = {
+      {"transient", 10, 4 + 1 / 98.1},
+      {"steady", 1e-20, 4},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    SetArraysZero();
+    setDefaults();
+    makeBox({1, 1}, {4}, {0.5});
+    CinvAp[1] = CinvAp[2] = 1e-3;
+    Cbed[1] = 1;
+    Cbed[2] = 2;
+    Bnocells[1] = Bnocells[2] = 1;
+    FlagTFS2 = 1;
+    TimeStep = k.timeStep;
+    pressure_coeff();
+    EXPECT_NEAR(Cae[1], k.expected, 1e-9);
+    EXPECT_NEAR(Caw[2], k.expected, 1e-9);
+  }
+
+  // The two columns of two cells in a steady run: the plain coefficients, none swamped.
+  SetArraysZero();
+  setDefaults();
+  twoColumns();
+  Cbed[1] = Cbed[2] = 1;
+  Cbed[3] = Cbed[4] = 2;
+  Bnocells[1] = Bnocells[2] = 2;
+  FlagTFS2 = 1;
+  pressure_coeff();
+  expectCoefficients({0.24, 158.84, 16.8, 446.4});
 }
 
 // A side where cell `single` faces the three cells of the other column: surfaces of 1, 2 and
