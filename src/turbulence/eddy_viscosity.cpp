@@ -88,8 +88,11 @@ void windModel(int first, int last) {
   const double ustar = windShearVelocity();
   const double base = MinGamma + ArtEddyVisc;
   if (TurbulenceModel == 5) {
-    // One value for the range, from the top cell of the column where the range begins.
-    const double g = base + 400 * 0.5477 * Ckdist[topOf(first)] * ustar;
+    // One value for the range, from the top cell of the column where the range begins. A
+    // chunk of a parallel region takes the column where the working range begins, as the
+    // serial call over the whole range does: the value must not depend on the thread count.
+    const int from = omp_in_parallel() ? std::max(WCStart, 1) : first;
+    const double g = base + 400 * 0.5477 * Ckdist[topOf(from)] * ustar;
     for (int c = first; c <= last; ++c) Cgamma[c] = g;
     return;
   }
@@ -311,11 +314,15 @@ void GammaCalcRealizable(int first, int last) {
     const double St = std::sqrt(S2);
     double a = -1;
     if (St > 0) {
+      // The strain is scaled by its norm first: the cube of a very small or very large norm
+      // leaves the range of a double, and the ratio would be 0/0.
+      double n[3][3];
+      for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) n[i][j] = S[i][j] / St;
       double W = 0;
       for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j)
-          for (int k = 0; k < 3; ++k) W += S[i][j] * S[j][k] * S[k][i];
-      W /= St * St * St;
+          for (int k = 0; k < 3; ++k) W += n[i][j] * n[j][k] * n[k][i];
       a = std::clamp(2.54 * W, -1.0, 1.0);
     }
     const double As = 2.54 * std::cos(0.333333 * std::acos(a));

@@ -3,6 +3,7 @@
 // realizable model on linear velocity fields, the near-bed forms of the vertical viscosity,
 // the options that damp, raise and scale it, and the algebraic epsilon.
 #include <gtest/gtest.h>
+#include <omp.h>
 
 #include <cmath>
 #include <string>
@@ -194,6 +195,40 @@ TEST_F(EddyViscosity, WindModelFiveTakesTheTopCellOfTheRange) {
   expectNear(Cgamma[1], expected);
 }
 
+TEST_F(EddyViscosity, WindModelFiveIsOneValueWhateverTheThreads) {
+  // Two columns of two cells whose top cells are 1 m and 3 m high. The working range begins
+  // in the first column, so its top half height 0.5 m sets the value of every cell, also when
+  // the range is cut into chunks that run on two threads: W = 5, u* = sqrt(0.0012 x 25 x
+  // 0.001), 0.001 + 400 x 0.5477 x 0.5 x u*.
+  makeBox({1, 1}, {1}, {1, 1});
+  Ckdist[4] = 1.5;
+  TurbulenceModel = 5;
+  Equation = 1;
+  Wind[0] = 5;
+  const double expected = 0.001 + 400 * 0.5477 * 0.5 * std::sqrt(0.0012 * 25 * 0.001);
+  struct Chunks {
+    int split;  // first chunk 1..split, second split + 1..4
+  };
+  for (const Chunks& ch : std::vector<Chunks>{{2}, {3}, {1}}) {
+    SCOPED_TRACE(ch.split);
+    for (int c = 1; c <= 4; ++c) Cgamma[c] = -1;
+    bool twoThreads = true;
+#pragma omp parallel num_threads(2)
+    {
+      if (omp_get_num_threads() != 2) {
+#pragma omp atomic write
+        twoThreads = false;
+      } else if (omp_get_thread_num() == 0) {
+        GammaCalc(1, ch.split);
+      } else {
+        GammaCalc(ch.split + 1, 4);
+      }
+    }
+    if (!twoThreads) GTEST_SKIP() << "no second thread";
+    for (int c = 1; c <= 4; ++c) expectNear(Cgamma[c], expected);
+  }
+}
+
 TEST_F(EddyViscosity, WindFromTheTimeSeries) {
   // Rows of timei carry the wind; the F 52 speed only switches the wind model on.
   TimeStep = 1;
@@ -274,6 +309,36 @@ TEST_F(EddyViscosity, RealizableOnLinearFields) {
   }
 }
 
+TEST_F(EddyViscosity, RealizableUnderVeryWeakStrain) {
+  // Velocity gradients of 1e-110 /s: the strain norm cubed is below the smallest double, yet
+  // the strain still has a direction. U* is then far too small to matter: Cmu = 1/4.04, the
+  // coefficient 90, and 90 x 0.01^2 / 0.001 = 9.
+  struct Case {
+    const char* name;
+    double ux, uz, vy, wz;  // u = ux x + uz z, v = vy y, w = wz z
+  };
+  const std::vector<Case> cases = {
+      {"shear", 0, 1e-110, 0, 0},
+      {"axial", 1e-110, 0, 1e-110, -2e-110},
+  };
+  const test::Box b = makeBox({1, 2, 1}, {1, 3, 1}, {1, 0.5, 1});
+  TurbulenceModel = 17;
+  Equation = 1;
+  const int centre = b.cell(1, 1, 1);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (int n = 1; n <= NoCells; ++n) {
+      Cxvel[n] = c.ux * Cxcenter[n] + c.uz * Czcenter[n];
+      Cyvel[n] = c.vy * Cycenter[n];
+      Czvel[n] = c.wz * Czcenter[n];
+      Ckinen[n] = 0.01;
+      Cepsilon[n] = 0.001;
+    }
+    GammaCalc(centre, centre);
+    expectNear(Cgamma[centre], 9.0);
+  }
+}
+
 TEST_F(EddyViscosity, VelocityGradientsOfALinearField) {
   // u = 2x + 3y - z, v = -x + 4z, w = 5y - 6z on uneven cells: the centre cell recovers the
   // nine derivatives.
@@ -289,6 +354,31 @@ TEST_F(EddyViscosity, VelocityGradientsOfALinearField) {
   const double expected[3][3] = {{2, 3, -1}, {-1, 0, 4}, {0, 5, -6}};
   for (int i = 0; i < 3; ++i)
     for (int j = 0; j < 3; ++j) EXPECT_NEAR(g[i][j], expected[i][j], 1e-12) << i << j;
+}
+
+TEST_F(EddyViscosity, VelocityGradientsWithMissingNeighbours) {
+  // Two columns of two cells, 1 m and 3 m wide, 2 m long, 0.5 m and 1.5 m high: every cell
+  // has one neighbour in x, one in z and none in y. A missing neighbour's face takes the
+  // cell's own value, so on a linear field the difference spans only the half cell towards
+  // the neighbour: half the x and z derivatives, whatever the cell sizes (the face value
+  // between two unequal cells lies exactly on the line). u = 2x + 3y - z, v = -x + 4z,
+  // w = 5y - 6z; y is the same in every cell.
+  const test::Box b = makeBox({1, 3}, {2}, {0.5, 1.5});
+  for (int n = 1; n <= NoCells; ++n) {
+    const double x = Cxcenter[n], y = Cycenter[n], z = Czcenter[n];
+    Cxvel[n] = 2 * x + 3 * y - z;
+    Cyvel[n] = -x + 4 * z;
+    Czvel[n] = 5 * y - 6 * z;
+  }
+  const double expected[3][3] = {{1, 0, -0.5}, {-0.5, 0, 2}, {0, 0, -3}};
+  for (int i = 0; i < 2; ++i)
+    for (int k = 0; k < 2; ++k) {
+      SCOPED_TRACE(std::to_string(i) + std::to_string(k));
+      double g[3][3];
+      velocityGradients(b.cell(i, 0, k), g);
+      for (int r = 0; r < 3; ++r)
+        for (int s = 0; s < 3; ++s) EXPECT_NEAR(g[r][s], expected[r][s], 1e-12) << r << s;
+    }
 }
 
 // Near-bed vertical viscosity on one column of two cells 0.1 m high (half heights 0.05):
