@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 
 #include "pressure/pressure.h"
 #include "state/bedcells.h"
@@ -201,7 +202,12 @@ void terrainForm(int eq, int c) {
     case 1: dPi -= signedPow(R, C) * dPk / 2; break;
     case 2: dPi -= std::pow(0.5, 1 / C) * signedPow(R, C) * dPk; break;
     case 3:
-    case 6: dPi -= std::clamp(R / 2, -C, C) * dPk; break;
+    case 6: {
+      // Bounded by the size of C: a negative C would give an empty range.
+      const double bound = std::abs(C);
+      dPi -= std::clamp(R / 2, -bound, bound) * dPk;
+      break;
+    }
     case 4:
       dPi -= R * dPk / 2;
       dPk *= rampDown(2 * (-C - on(Fvx, Cflatet[c])));
@@ -240,9 +246,19 @@ void terrainForm(int eq, int c) {
     } else if (FlagPresLatSource == 1) {
       dPj -= signedPow(dzj / dzk, C) * dPk / 2;
     } else {
-      // Chunks of one call may log at the same time; keep the lines whole.
+      // Chunks of one call may log at the same time; keep the lines whole. A log that cannot
+      // be opened ends the run, and that end must leave the critical section before it
+      // propagates (an exception thrown out of it aborts the program).
+      std::exception_ptr failure;
 #pragma omp critical(qorva_boogie)
-      logf("Error for gradients in j-direction: not coded yet\n\n");
+      {
+        try {
+          logf("Error for gradients in j-direction: not coded yet\n\n");
+        } catch (...) {
+          failure = std::current_exception();
+        }
+      }
+      if (failure) std::rethrow_exception(failure);
     }
   }
 

@@ -279,6 +279,9 @@ TEST_F(PressureSource, TerrainFollowingCorrections) {
       {"2", 2, 0.5, 1, dPi - 0.25 * 2 * dPk, 0},
       {"3: R/2 limited", 3, 0.5, 1, dPi - 0.5 * dPk, 0},
       {"6: R/2 limited", 6, 3.0, 1, dPi - 2 * dPk, 0},
+      // A negative C bounds the ratio by its size, as the positive one does.
+      {"3: R/2 limited by a negative C", 3, -0.5, 1, dPi - 0.5 * dPk, 0},
+      {"6: R/2 within a negative C", 6, -3.0, 1, dPi - 2 * dPk, 0},
       {"7", 7, 0.5, 0, dPi - 2 * dPk, 0.5},
       {"8: min(R, C)", 8, 0.5, 1, dPi - 0.5 * dPk, 0},
       {"8: min(R, C), C large", 8, 9.0, 1, dPi - 4 * dPk, 0},
@@ -408,6 +411,47 @@ TEST_F(PressureSource, TerrainFollowingLateralForms) {
     // South-west cell: dPj = Pn - Pc = -4905 uncorrected; S_j = 2 * 0.5.
     EXPECT_NEAR(Csource[b.cell(0, 0, 0)], -0.5 * (-4905 * 1.0), 1e-6);
   }
+}
+
+TEST_F(PressureSource, UnwritableLogEndsTheRunWithStatusMinus3) {
+  // The line of a lateral form that is not coded cannot be written: the run ends with -3 and
+  // says why, in the serial call and in chunks alike, instead of aborting the program.
+  for (int chunks : {0, 2}) {
+    SCOPED_TRACE(chunks);
+    SetArraysZero();
+    setDefaults();
+    mc_message.clear();
+    std::filesystem::remove_all("boogie");
+    makeBox({1, 1}, {1, 1}, {0.5});
+    shear(1.0, 0.5);
+    FlagPresGrad = 8;
+    FlagPresLatSource = 2;
+    setPressure([](double, double, double z) { return 50000 - kRhoG * z; });
+    std::filesystem::create_directory("boogie");  // a folder cannot be opened for appending
+    Equation = 2;
+    int status = 0;
+    if (chunks == 0) {
+      try {
+        pressure_source(WCStart, WCEnd);
+      } catch (const RunEnd& e) {
+        status = e.status;
+      }
+    } else {
+      int failed = 0;
+#pragma omp parallel for num_threads(chunks) reduction(+ : failed)
+      for (int t = 0; t < chunks; ++t) {
+        try {
+          pressure_source(1 + 2 * t, 2 + 2 * t);
+        } catch (const RunEnd& e) {
+          failed += e.status == -3;
+        }
+      }
+      status = failed == chunks ? -3 : failed;
+    }
+    EXPECT_EQ(status, -3);
+    EXPECT_EQ(mc_message, "cannot open file 'boogie' ");
+  }
+  std::filesystem::remove_all("boogie");
 }
 
 TEST_F(PressureSource, MudInterfaceBlendsTheVerticalDifference) {
