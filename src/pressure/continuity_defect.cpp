@@ -90,10 +90,13 @@ int bedCells() {
 }
 
 // 2. F 271: the water that the last surface update stored in each column, shared among its
-// cells over the update interval.
+// cells over the update interval. A steady run without such an interval (no time step, no
+// simulated time between the updates) stores nothing: its interval is unbounded, and dividing
+// the level change by a vanishing one makes the source explode at the first change.
 void waterLevelStorage() {
   if (FlagTFS2 <= 0 || !Bdeltah) return;
-  const double dt = std::max({TimeStep, stimeWL2 - stimeWL1, 1e-20});
+  const double dt = std::max(TimeStep, stimeWL2 - stimeWL1);
+  if (!(dt > 1e-8)) return;
   for (int b = 1; b <= bedCells(); ++b) {
     if (Bcellt[b] < 1) continue;
     const double S = Bdeltah[b] * 1000 * Barea[b] / (std::max(Bnocells[b], 1) * dt);

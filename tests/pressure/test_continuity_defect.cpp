@@ -446,19 +446,22 @@ TEST_F(ContinuityDefect, GroupWithNothingToShareByGetsNothing) {
 }
 
 TEST_F(ContinuityDefect, StorageOfTheMovedWaterLevel) {
-  // Column 1 rose 0.01 m, column 2 fell 0.02 m over an interval of max(TimeStep, 10 s):
-  // 0.01 x 1000 x 2 m2 / 10 s = 2 kg/s stored in column 1, 1 per cell; -4 kg/s in column 2.
+  // Column 1 rose 0.01 m, column 2 fell 0.02 m over an interval of max(TimeStep, time between
+  // the last two surface updates): over 10 s 0.01 x 1000 x 2 m2 / 10 s = 2 kg/s stored in
+  // column 1, 1 per cell; -4 kg/s in column 2. A steady run (no time step) with no time
+  // between the updates has an unbounded interval and stores nothing.
   struct Case {
-    double timeStep, perCell1, perCell2;
+    double timeStep, updates, perCell1, perCell2;
   };
-  for (const Case& k : {Case{5, -1, 2}, Case{20, -0.5, 1}}) {
-    SCOPED_TRACE(k.timeStep);
+  for (const Case& k : {Case{5, 10, -1, 2}, Case{20, 10, -0.5, 1}, Case{0, 10, -1, 2},
+                        Case{0, 0, 0, 0}}) {
+    SCOPED_TRACE(testing::Message() << k.timeStep << " s step, " << k.updates << " s updates");
     fresh();
     FlagTFS2 = 2;
     twoColumns();
     TimeStep = k.timeStep;
     stimeWL1 = 100;
-    stimeWL2 = 110;
+    stimeWL2 = 100 + k.updates;
     Bdeltah[1] = 0.01;
     Bdeltah[2] = -0.02;
     pressure_fluxes();
