@@ -435,8 +435,10 @@ double computeOutflow(int g) {
     if (h == g || DischargeStruct[h].surfaceNo <= 0) continue;
     q += IO[h].flag[0] == 0 ? DischargeArray[h] : -DischargeArray[h];
   }
-  const double interval = std::max({TimeStep, stimeWL2 - stimeWL1, 1e-20});
-  q += 1000 * SurfVolDefect / interval;
+  // The water released by the last surface update, spread over the time it stands for; with
+  // no time between updates (a steady run) it is not a rate, and nothing is added.
+  const double interval = std::max(TimeStep, stimeWL2 - stimeWL1);
+  if (interval > 1e-8) q += 1000 * SurfVolDefect / interval;
   return q < 0 ? 0 : q;
 }
 

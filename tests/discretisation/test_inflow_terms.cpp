@@ -375,6 +375,15 @@ TEST_F(InflowTermsTest, OutflowIsTheSumOfTheOtherGroupsAndTheReleasedWater) {
          stimeWL2 = 120;
        },
        6505},
+      // A steady run has no time between updates: the released water is not a rate.
+      {"water released in a steady run",
+       [&] {
+         groups();
+         SurfVolDefect = 0.5;
+         TimeStep = 1e-20;
+         stimeWL1 = stimeWL2 = 0;
+       },
+       6500},
       {"more taken out than brought in",
        [&] {
          groups();
