@@ -2,7 +2,7 @@
 // and the fixed epsilon of wall cells by the rough-wall log law u+ = ln(30 y / ks) / 0.4.
 // Reads velocities, k, pressure, geometry, Croughness, Cconc row 0, Bdepth and the options of
 // F 15, F 92, F 139, F 185, F 273, F 397, F 409, F 494; adds to Cap and Csource of the range
-// (and, for thin columns, of the cells above its bottom cells); stores Xkappa and XksWall.
+// only; stores Xkappa and XksWall.
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -406,17 +406,28 @@ void allCellsForm(const Constants& K, int first, int last) {
 // ---------------------------------------------------------------- thin columns (F 92 1)
 
 // Columns thinner than MinVertDist: every cell of such a column feels the bed, at the height
-// of its centre, with the roughness and concentration of the bottom cell.
+// of its centre, with the roughness and concentration of the bottom cell. A call treats the
+// cells of its own range only, with the heights taken from the whole column: the threaded
+// chunks may cut a column, and a chunk that wrote the cells above its last cell would race
+// with the chunk that clears and fills them.
 void thinColumnPass(const Constants& K, int first, int last) {
-  for (int b = first; b <= last; ++b) {
-    if (Ccellb[b] != 0) continue;
+  auto inRange = [first, last](int c) { return c > 0 && c >= first && c <= last; };
+  for (int s = first; s <= last; ++s) {
+    // The lowest cell of the range in its column starts the walk up; the others are on it.
+    if (inRange(Ccellb[s])) continue;
+    int b = s;
+    while (Ccellb[b] > 0) b = Ccellb[b];
     double height = 0;
     for (int d = b; d > 0; d = Ccellt[d]) height += Ckdist[d];
     if (!(height < MinVertDist)) continue;
     const double ks = roughness(b);
     const double C = concentration(b);
     double y = 0;
-    for (int d = b; d > 0; d = Ccellt[d]) {
+    for (int d = b; d > 0 && d != s; d = Ccellt[d]) {
+      y += Ckdist[d];
+      y += Ckdist[d];
+    }
+    for (int d = s; inRange(d); d = Ccellt[d]) {
       y += Ckdist[d];
       const CellFlow cf = cellFlow(K, d);
       const double yp = cf.yplus(y);

@@ -142,6 +142,11 @@ TEST_F(WallLaws, BedVelocityLawLimitersAndFloors) {
       {"laminar k 0", 0.06, 1.0, 3, 0.1, 0, 0.0, 1e-20, kLaminarPerAOverY * 2 / 0.2},
       // F 138 0 lets the floored k be 0 too: no friction velocity, no friction, no NaN.
       {"laminar k floor 0", 0.06, 1.0, 3, 0.1, 0, 0.0, 0.0, 0.0},
+      // F 397 1 in a top cell with y < 10 ks: the thin water layer adds 1000 A y 1e-6 / 1e-10
+      // min(0.01 ks / y, 1) = 1000 x 2 x 0.2 x 1e4 x 0.003 = 12000.
+      {"thin layer", 0.06, 1.0, 1, 10, 0, kK, 1e-20, 31.62 * kUS * 2 / kUPlusBed + 12000},
+      // y = 0.2 is not below 2 ks: no thin-layer term.
+      {"thin layer deep", 0.06, 1.0, 1, 2, 0, kK, 1e-20, 31.62 * kUS * 2 / kUPlusBed},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
@@ -295,6 +300,45 @@ TEST_F(WallLaws, BedKTerms) {
   EXPECT_NEAR(Csource[1], kLaminarPerAOverY / 0.2 * kU2 / 0.2 * 0.8, 1e-15);
 }
 
+// The near-bed limiters of the k law raise u+ (F 397 second flag): 6 towards the sublayer value
+// 1 + 11.5 y / ks inside half the roughness, 1 and 2 to the Manning-Strickler ratio U / u* =
+// M h^(1/6) / sqrt(9.81) with M = 50 and h = 2y (top cell) or the column depth.
+TEST_F(WallLaws, NearBedLimitersOfTheKLaw) {
+  // The exponent is 1/6 as 0.16666667.
+  const double manningCell = 50 * std::pow(0.4, 0.16666667) * 0.31927;
+  EXPECT_NEAR(manningCell, 13.70, 0.01);
+  struct Row {
+    const char* name;
+    int limiter;
+    double ks, limit, depth;
+    double uplus;
+  } rows[] = {
+      // y = 0.2 < 1.5: max(2.5 ln(2), 1 + 11.5 x 0.2 / 3).
+      {"6 inside", 6, 3, 0.1, 0, 1 + 11.5 * 0.2 / 3},
+      {"6 outside", 6, 0.06, 0.1, 0, kUPlusBed},
+      {"1 top cell", 1, 0.06, 10, 0, manningCell},
+      {"1 beyond the limit", 1, 0.06, 2, 0, kUPlusBed},
+      {"2 column depth", 2, 0.06, 10, 1.0, 50 * 0.31927},
+  };
+  EXPECT_GT(1 + 11.5 * 0.2 / 3, 2.5 * std::log(2.0));
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    fresh();
+    oneCell({kBottom});
+    ASSERT_TRUE(Bdepth && Cbed);
+    Cbed[1] = 1;
+    Bdepth[1] = r.depth;
+    Croughness[1] = r.ks;
+    FlagWallLimiterK = r.limiter;
+    WallLimiterK = r.limit;
+    run(5);
+    const double cap = kC75k * std::sqrt(kK) * r.uplus / 0.2 * 0.8;
+    const double source = 31.62 * kUS / r.uplus * kU2 / 0.2 * 0.8;
+    EXPECT_NEAR(Cap[1], cap, 1e-10 * cap);
+    EXPECT_NEAR(Csource[1], source, 1e-10 * source);
+  }
+}
+
 // Epsilon is fixed at Cmu^0.75 k^1.5 / (0.4 y): 0.0009^1.5 / (0.4 y) = 2.7e-5 / (0.4 y). Walls in
 // two pairs fix two values with equal coefficients, so the cell settles at their mean.
 TEST_F(WallLaws, FixedEpsilonOfWallCells) {
@@ -317,6 +361,116 @@ TEST_F(WallLaws, FixedEpsilonOfWallCells) {
     EXPECT_NEAR(Csource[1] / Cap[1], r.value, 1e-12 * r.value);
   }
   EXPECT_NEAR(2.7e-5 / 0.08, 3.375e-4, 1e-18);
+}
+
+// The wall epsilon by turbulence model and option, on the one cell (y = 1, 0.5 and 0.2 east,
+// south and bed; k^1.5 = 0.003^1.5, Cmu^0.75 k^1.5 = 2.7e-5): k-omega fixes omega at
+// k^1.5 / (0.21908 y), with the bed concentration factor 1 + 2.5 C whatever F 494; models 14
+// and 15 fix nothing; F 409 raises the distance at south and north walls only.
+TEST_F(WallLaws, WallEpsilonByModelAndOption) {
+  const double k15 = std::pow(kK, 1.5);
+  struct Row {
+    const char* name;
+    int model;
+    std::initializer_list<int> sides;
+    int concProf;
+    int minDistFlag;
+    double minDist;
+    double cap, value;
+  } rows[] = {
+      {"k-omega bed", 16, {kBottom}, 0, 0, 0, 1e30, 1.5 * k15 / (0.21908 * 0.2)},
+      {"k-omega east", 16, {kEast}, 0, 0, 0, 1e30, k15 / (0.21908 * 1.0)},
+      {"k-omega bed and south", 16, {kBottom, kSouth}, 0, 0, 0, 2e30,
+       (1.5 * k15 / (0.21908 * 0.2) + k15 / (0.21908 * 0.5)) / 2},
+      {"k-omega ignores F 409", 16, {kSouth}, 0, 1, 0.8, 1e30, k15 / (0.21908 * 0.5)},
+      {"model 14", 14, {kBottom}, 0, 0, 0, 0, 0},
+      {"model 15", 15, {kEast}, 0, 0, 0, 0, 0},
+      {"bed concentration", 0, {kBottom}, 1, 0, 0, 1e30, 1.5 * 2.7e-5 / (0.4 * 0.2)},
+      {"F 409 raises south", 0, {kSouth}, 0, 1, 0.8, 1e30, 2.7e-5 / (0.4 * 0.8)},
+      {"F 409 below half size", 0, {kSouth}, 0, 1, 0.3, 1e30, 2.7e-5 / (0.4 * 0.5)},
+      {"F 409 not at east", 0, {kEast}, 0, 1, 5, 1e30, 2.7e-5 / (0.4 * 1.0)},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    fresh();
+    oneCell(r.sides);
+    TurbulenceModel = r.model;
+    FlagConcProf = r.concProf;
+    Cconc[0][1] = 0.2;
+    FlagMinDistEps = r.minDistFlag;
+    MinDistEps = r.minDist;
+    run(6);
+    EXPECT_EQ(Cap[1], r.cap);
+    if (r.cap > 0)
+      EXPECT_NEAR(Csource[1] / Cap[1], r.value, 1e-12 * r.value);
+    else
+      EXPECT_EQ(Csource[1], 0.0);
+  }
+}
+
+// F 273 at east walls along a row of three cells with pressures 20 and 100 Pa south and north
+// of the middle one. 2: Q = 300 k (p_north - p_south) y / (2 Cjdist) = 0.9 x 80 = 72 counts when
+// the flow runs towards the higher pressure (v > 0, against the gradient) and lowers kappa to
+// 0.4 / (1 + 72); with the flow reversed it does not count. 4 and 5: kappa = (0.6 P + 0.4) /
+// (P + 1), P = 3.16228e-5 G / (5196.1 k^1.5), G = 80 / (4 x 0.5). The end cells lack a
+// neighbour and keep 0.4.
+TEST_F(WallLaws, WallEpsilonUnderAnAlongWallPressureGradient) {
+  const double P = 3.16228e-05 * 40 / (5196.1 * std::pow(kK, 1.5));
+  const double kappa4 = (0.6 * P + 0.4) / (P + 1);
+  struct Row {
+    int genmix;
+    double v;
+    double kappa;
+  } rows[] = {{2, 0.2, 0.4 / 73}, {2, -0.2, 0.4}, {4, 0.2, kappa4}, {5, -0.2, kappa4}};
+  EXPECT_NEAR(P, 1.4815e-3, 1e-7);
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.genmix * 10 + (r.v > 0));
+    fresh();
+    box({2.0}, {1.0, 1.0, 1.0}, {0.4});
+    for (int c = 1; c <= 3; ++c) {
+      walls(c, {kEast});
+      flow(c);
+      Cyvel[c] = r.v;
+    }
+    Cpres[1] = 20;
+    Cpres[3] = 100;
+    FlagGENMIX = r.genmix;
+    run(6);
+    EXPECT_NEAR(Csource[2] / Cap[2], 2.7e-5 / r.kappa, 1e-12 * 2.7e-5 / r.kappa);
+    EXPECT_NEAR(Csource[1] / Cap[1], 2.7e-5 / 0.4, 1e-15);
+    EXPECT_NEAR(Csource[3] / Cap[3], 2.7e-5 / 0.4, 1e-15);
+  }
+}
+
+// F 185 3: the top cell of a column of three takes epsilon = the rise of the vertical diffusion
+// flux of k below it, 0.5 ((k3 - k2)(G3 + G2) - (k2 - k1)(G2 + G1)), with G = CgammaV 1, 2, 3;
+// a falling flux gives 0.
+TEST_F(WallLaws, FreeSurfaceEpsilonFromTheDiffusionOfK) {
+  struct Row {
+    double k1, k2, k3;
+    double value;
+  } rows[] = {
+      {0.001, 0.002, 0.004, 0.5 * (0.002 * 5 - 0.001 * 3)},  // 0.0035
+      {0.001, 0.004, 0.002, 0.0},                            // 0.5 (-0.01 - 0.009) < 0
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.value);
+    fresh();
+    box({1.0}, {1.0}, {1.0, 1.0, 1.0});
+    walls(1, {kBottom});
+    for (int c = 1; c <= 3; ++c) {
+      flow(c);
+      CgammaV[c] = c;
+    }
+    Ckinen[1] = r.k1;
+    Ckinen[2] = r.k2;
+    Ckinen[3] = r.k3;
+    FlagSurfEps = 3;
+    run(6);
+    EXPECT_EQ(Cap[3], 7 + 1e30);
+    EXPECT_NEAR(Csource[3] / 1e30, r.value, 1e-15);
+    EXPECT_EQ(Cap[2], 7.0);
+  }
 }
 
 // F 15 11 fixes k at 3.33333 (|U| / u+)^2 in wall cells with the penalty 1e20.
@@ -405,6 +559,50 @@ TEST_F(WallLaws, ThinColumnPass) {
   // The cell above was cleared as a thin cell and holds the pass value only.
   EXPECT_EQ(Cap[2], 1e30);
   EXPECT_NEAR(Csource[2] / 1e30, 1.5 * 2.7e-5 / (0.4 * 0.15), 1e-15);
+}
+
+// The thin-column terms of the cell above the bed cell (y = 0.05 + 0.05 + 0.05 = 0.15 m,
+// 30 y / ks = 75, bed area 1, volume 0.1, concentration 0.2 at the bed cell), whether one call
+// takes the column or two calls share it, as the threaded chunks do when they cut a column:
+// the cell must not lose the pass of the chunk below to the clearing of its own chunk.
+TEST_F(WallLaws, ThinColumnPassOfAColumnCutByTheRange) {
+  const double lnY = std::log(75.0);
+  const double cw = 31.62 * kUS * 1.0 / (lnY / 0.4);
+  const double uplusK = 2.5 * lnY * 1.5;
+  struct Row {
+    int equation;
+    double cap, source;
+  } rows[] = {
+      {3, cw, cw * 0.1},  // n = (0, 0, 1): the w part comes back
+      {5, kC75k * std::sqrt(kK) * uplusK / 0.15 * 0.1, 31.62 * kUS / uplusK * kU2 / 0.15 * 0.1},
+      {6, 1e30, 1e30 * 1.5 * 2.7e-5 / (0.4 * 0.15)},
+  };
+  for (const Row& r : rows)
+    for (bool cut : {false, true}) {
+      SCOPED_TRACE(r.equation * 10 + cut);
+      fresh();
+      box({1.0}, {1.0}, {0.1, 0.1});
+      walls(1, {kBottom});
+      flow(1);
+      flow(2);
+      PorosWallFlag = 1;
+      MinVertDist = 0.5;
+      FlagConcProf = 1;
+      Cconc[0][1] = 0.2;
+      for (int c = 1; c <= 2; ++c) {
+        Cap[c] = 7;
+        Csource[c] = 9;
+      }
+      Equation = r.equation;
+      if (cut) {
+        wall_laws(1, 1);
+        wall_laws(2, 2);
+      } else {
+        wall_laws(1, 2);
+      }
+      EXPECT_NEAR(Cap[2], r.cap, 1e-12 * r.cap);
+      EXPECT_NEAR(Csource[2], r.source, 1e-12 * r.source);
+    }
 }
 
 // An empty range changes no cell but stores the von Karman constant and the side-wall
