@@ -59,6 +59,12 @@ double diffusionFactor() {
 
 bool isVertical(int f) { return Ftype1[f] == 5 || Ftype2[f] == 5; }
 
+// Share of every face coefficient that stays implicit: with Crank-Nicolson (F 61) in a
+// transient run the transient term puts the rest at the old time level.
+double implicitShare() {
+  return TimeStep > 1e-8 && CrankNicols > 1e-8 ? 1.0 - CrankNicols : 1.0;
+}
+
 // Power-law factor max(0, (1 - 0.1 Pe)^5) of the diffusion at Peclet number Pe: 0 from Pe 10
 // on. Multiplied out, since it is taken for every vertical surface of every equation.
 double powerLawFactor(double Pe) {
@@ -83,7 +89,7 @@ double faceGamma(int f, int c1, int c2, bool vertical) {
 }
 
 // Power-law coefficients of the surfaces, each already multiplied by the implicit share.
-void powerLawFaces(int first, int last, double s, double implicitShare) {
+void powerLawFaces(int first, int last, double s, double share) {
   for (int f = first; f <= last; ++f) {
     const int c1 = Fcell1[f], c2 = Fcell2[f];
     const double F = Fflux[f];
@@ -104,14 +110,14 @@ void powerLawFaces(int first, int last, double s, double implicitShare) {
       if (FlagRBedformsmooth > 0) Dp += coeff_bedform(f, c1, c2);
     }
     if (Table1<double>* p = sideCoefficient(Ftype1[f]))
-      (*p)[c1] = (Dp + std::max(-F, 0.0)) * implicitShare;
+      (*p)[c1] = (Dp + std::max(-F, 0.0)) * share;
     if (Table1<double>* p = sideCoefficient(Ftype2[f]))
-      (*p)[c2] = (Dp + std::max(F, 0.0)) * implicitShare;
+      (*p)[c2] = (Dp + std::max(F, 0.0)) * share;
   }
 }
 
 // Diffusion part of the second-order scheme; the second-neighbour coefficients start at 0.
-void secondOrderDiffusion(int first, int last, double s) {
+void secondOrderDiffusion(int first, int last, double s, double share) {
   for (int f = first; f <= last; ++f) {
     const int c1 = Fcell1[f], c2 = Fcell2[f];
     double a = 0;
@@ -124,6 +130,7 @@ void secondOrderDiffusion(int first, int last, double s) {
       // Keeps the effective diffusivity at or above MinGamma whatever the factor.
       a = D * (gamma > 0 ? std::max(T, MinGamma / gamma) : T);
       if (FlagRBedformsmooth > 0) a += coeff_bedform(f, c1, c2);
+      a *= share;
     }
     if (Table1<double>* p = sideCoefficient(Ftype1[f])) {
       (*p)[c1] = a;
@@ -142,12 +149,12 @@ void secondOrderDiffusion(int first, int last, double s) {
 // grows by the same amount when the drivers sum the neighbour coefficients). A surface is
 // regular when U sees it on the side opposite to D's side, as inside an undistorted block;
 // otherwise UU's half size is taken across.
-void secondOrderConvection(int first, int last) {
+void secondOrderConvection(int first, int last, double share) {
   for (int f = first; f <= last; ++f) {
     if (Fqndum[f] != 0) continue;
     const int c1 = Fcell1[f], c2 = Fcell2[f];
     if (c1 <= 0 && c2 <= 0) continue;
-    const double F = Fflux[f], aF = std::fabs(F);
+    const double F = Fflux[f], aF = std::fabs(F) * share;  // the implicit part of |F|
     const bool forward = F >= 0;
     const int U = forward ? c1 : c2, D = forward ? c2 : c1;
     // Positive flow enters Fcell2 through its west, south or bottom side, negative flow
@@ -247,18 +254,19 @@ void coeff_make(int firstSurface, int lastSurface) {
   // same coefficients first, and the face loop below overwrites every one of them; it is
   // therefore not run.
   const double s = diffusionFactor();
+  // The Crank-Nicolson share is applied as each coefficient is set, so every coefficient is
+  // scaled exactly once however the surface range is split; the explicit share enters
+  // through the transient term. The second-order coefficients take it as well: the transient
+  // term puts the rest of every neighbour coefficient at the old level, and unscaled ones
+  // would count the convection and diffusion more than once.
+  const double share = implicitShare();
   if (scheme() == 1) {
     secondOrderArraysPresent();
-    secondOrderDiffusion(firstSurface, lastSurface, s);
+    secondOrderDiffusion(firstSurface, lastSurface, s, share);
     if (chunk) return;
-    secondOrderConvection(firstSurface, lastSurface);
+    secondOrderConvection(firstSurface, lastSurface, share);
   } else {
-    // The Crank-Nicolson share is applied as each coefficient is set, so every coefficient is
-    // scaled exactly once however the surface range is split; the explicit share enters
-    // through the transient term.
-    const double implicitShare =
-        TimeStep > 1e-8 && CrankNicols > 1e-8 ? 1.0 - CrankNicols : 1.0;
-    powerLawFaces(firstSurface, lastSurface, s, implicitShare);
+    powerLawFaces(firstSurface, lastSurface, s, share);
     if (chunk) return;
   }
   if (QNFlag > 0) QNGridCoeff();
@@ -308,7 +316,7 @@ void coeff_make_pow(int firstSurface, int lastSurface) {
 }
 
 void coeff_makeAfterChunks(int firstSurface, int lastSurface) {
-  if (scheme() == 1) secondOrderConvection(firstSurface, lastSurface);
+  if (scheme() == 1) secondOrderConvection(firstSurface, lastSurface, implicitShare());
   if (QNFlag > 0) QNGridCoeff();
 }
 

@@ -23,7 +23,7 @@ double computeOutflow(int g);
 
 // Face coefficients of the transported variables for surfaces firstSurface..lastSurface:
 // power law, or second-order upwind when sou[Equation] is 1; with Crank-Nicolson (F 61) the
-// implicit share (1 - CrankNicols) of each power-law coefficient. Outside a parallel region one
+// implicit share (1 - CrankNicols) of each coefficient. Outside a parallel region one
 // call does everything. Called per chunk from a parallel region (one call per thread), each
 // call does its own surfaces only, and the caller runs coeff_makeAfterChunks over the whole
 // range once after the region: the second-order convective pass and the multi-neighbour step

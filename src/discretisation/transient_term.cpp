@@ -1,7 +1,7 @@
 // Transient term of the current Equation (physical time step, inner pseudo-time step, wedge
 // and side-row options) and the floor of the central coefficient of narrow cells.
-// Reads Cvol, Cf, Cf_old, Cf_old2, Cae..Cab, the neighbours, Ckdist, Ctrekant, block[1], zval;
-// writes Cap and Csource.
+// Reads Cvol, Cf, Cf_old, Cf_old2, Cae..Cab, Caee..Cabb, the neighbours, Ckdist, Ctrekant,
+// block[1], zval; writes Cap and Csource.
 #include <omp.h>
 
 #include <algorithm>
@@ -90,6 +90,9 @@ void addTimestep(int firstCell, int lastCell) {
   // Share of the old time level in the Crank-Nicolson form, relative to the implicit share
   // that the face coefficients already carry.
   const double explicitShare = CrankNicols / (1.0 - CrankNicols);
+  // The second-order scheme (K 6 1) couples each cell to its second neighbours as well; their
+  // old values belong to the explicit half just as the first neighbours' do.
+  const bool second = Equation >= 0 && Equation < 50 && sou[Equation] == 1 && Caee;
 
   for (int c = firstCell; c <= lastCell; ++c) {
     switch (form) {
@@ -108,10 +111,17 @@ void addTimestep(int firstCell, int lastCell) {
         // The explicit half is the whole old operator, sum of a_nb (f_nb - f_P): without the
         // old central term the neighbour sum would act as a source and shift the steady state.
         const double old = Cf_old[c];
-        const double explicitPart =
+        double explicitPart =
             Cae[c] * (Cf_old[Ccelle[c]] - old) + Caw[c] * (Cf_old[Ccellw[c]] - old) +
             Can[c] * (Cf_old[Ccelln[c]] - old) + Cas[c] * (Cf_old[Ccells[c]] - old) +
             Cat[c] * (Cf_old[Ccellt[c]] - old) + Cab[c] * (Cf_old[Ccellb[c]] - old);
+        if (second)
+          explicitPart += Caee[c] * (Cf_old[Ccelle[Ccelle[c]]] - old) +
+                          Caww[c] * (Cf_old[Ccellw[Ccellw[c]]] - old) +
+                          Cann[c] * (Cf_old[Ccelln[Ccelln[c]]] - old) +
+                          Cass[c] * (Cf_old[Ccells[Ccells[c]]] - old) +
+                          Catt[c] * (Cf_old[Ccellt[Ccellt[c]]] - old) +
+                          Cabb[c] * (Cf_old[Ccellb[Ccellb[c]]] - old);
         Csource[c] += t * old + explicitShare * explicitPart;
         break;
       }

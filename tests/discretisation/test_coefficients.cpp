@@ -187,7 +187,8 @@ TEST_F(Coefficients, CrankNicolsonKeepsTheImplicitShareOnce) {
 // from the long cell U (half size 1) and the short cell UU behind it (0.5):
 // w = (2 x 1 + 0.5) / 1.5 = 5/3, so D gets 2/3 + 50/3 on its first and -20/3 on its second
 // neighbour, and U gets (w - 1) x 10 = 20/3 towards UU. The first inner face has no UU and is
-// plain upwind (2/3 + 10 for its downwind cell).
+// plain upwind (2/3 + 10 for its downwind cell). With Crank-Nicolson every coefficient keeps
+// its implicit share only, as in the power law.
 struct SecondOrderCase {
   const char* what;
   int axis;  // 0 x, 1 y, 2 z
@@ -195,6 +196,7 @@ struct SecondOrderCase {
   // Per cell 1..3: the coefficient towards the upstream end, towards the downstream end, and
   // the second-neighbour coefficient towards the upstream end.
   std::vector<double> up, down, upSecond;
+  double crankNicols = 0;  // F 61, in a transient run of 1 s steps
 };
 
 TEST_F(Coefficients, SecondOrderUpwindAlongALine) {
@@ -209,6 +211,11 @@ TEST_F(Coefficients, SecondOrderUpwindAlongALine) {
       {"down", 2, -10, {0, a, a}, {52.0 / 3, 52.0 / 3, 0}, {-20.0 / 3, 0, 0}},
       // No flow: diffusion only.
       {"still", 0, 0, {0, a, a}, {a, a, 0}, {0, 0, 0}},
+      // Crank-Nicolson 0.5 halves each of them, 0.25 keeps three quarters.
+      {"east, Crank-Nicolson 0.5", 0, 10, {0, 26.0 / 3, 26.0 / 3}, {a / 2, a / 2, 0},
+       {0, 0, -10.0 / 3}, 0.5},
+      {"down, Crank-Nicolson 0.25", 2, -10, {0, a * 0.75, a * 0.75}, {13, 13, 0}, {-5, 0, 0},
+       0.25},
   };
   for (const SecondOrderCase& k : cases) {
     SCOPED_TRACE(k.what);
@@ -224,6 +231,8 @@ TEST_F(Coefficients, SecondOrderUpwindAlongALine) {
     const int downSide = k.axis == 0 ? 2 : k.axis == 1 ? 3 : 6;
     for (int c = 1; c <= 3; ++c) Fflux[surfaceOn(c, upSide)] = k.F;
     Fflux[surfaceOn(3, downSide)] = k.F;
+    TimeStep = 1;
+    CrankNicols = k.crankNicols;
     ASSERT_EQ(run(1, NoSurfaces), 1000);
     Table1<double>* up[3] = {&Caw, &Cas, &Cab};
     Table1<double>* down[3] = {&Cae, &Can, &Cat};
