@@ -356,6 +356,7 @@ void readres() {
     const int last = std::min<long long>(NoCells, static_cast<long long>(o.size()) - 1);
     for (int c = 1; c <= last; ++c) o[c] = (*kFields[q])[c];
   }
+  if (Cxvel_old) FlagOldLevelMade = 1;
 
   logf("Have read %d cell values from %s file\n", records,
        FlagInterpolVal == 15 ? bedFileName().c_str() : textName.c_str());

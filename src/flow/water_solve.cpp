@@ -125,12 +125,19 @@ void advanceTime() {
   if (!Cxvel_old || !Ckinen_old || !Cepsilon_old)
     failf(1, "Error: a time step (F 33) needs the arrays of the previous time level, which were "
              "not allocated\n");
-  if (FlagTimeOrder > 0 && Cxvel_old2)
+  // The level before the old one; at the first step of a run there is no earlier field than
+  // the present one (an unset old level would read as water at rest).
+  if (FlagTimeOrder > 0 && Cxvel_old2) {
+    const bool made = FlagOldLevelMade != 0;
+    const Table1<double>& u = made ? Cxvel_old : Cxvel;
+    const Table1<double>& v = made ? Cyvel_old : Cyvel;
+    const Table1<double>& w = made ? Czvel_old : Czvel;
     for (int c = WCStart; c <= WCEnd; ++c) {
-      Cxvel_old2[c] = Cxvel_old[c];
-      Cyvel_old2[c] = Cyvel_old[c];
-      Czvel_old2[c] = Czvel_old[c];
+      Cxvel_old2[c] = u[c];
+      Cyvel_old2[c] = v[c];
+      Czvel_old2[c] = w[c];
     }
+  }
   for (int c = WCStart; c <= WCEnd; ++c) {
     Cxvel_old[c] = Cxvel[c];
     Cyvel_old[c] = Cyvel[c];
@@ -138,6 +145,7 @@ void advanceTime() {
     Ckinen_old[c] = Ckinen[c];
     Cepsilon_old[c] = Cepsilon[c];
   }
+  FlagOldLevelMade = 1;
   if (FlagTComp == 1 && Ccomp_old)
     for (int k = 0; k < NoComponents; ++k)
       for (int c = WCStart; c <= WCEnd; ++c) Ccomp_old[k][c] = Ccomp[k][c];

@@ -82,6 +82,7 @@ void setBuiltins() {
   FlagInitialized = 0;
   FlagInitialFinished = 0;
   FlagInitializedInvAp = 0;
+  FlagOldLevelMade = 0;
   FlagHaveDoneMetric = 0;
   FlagGridHasChanged = 0;
   FlagNeedsToBeInterpolated = 0;

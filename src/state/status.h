@@ -48,6 +48,8 @@ inline int FlagInitialized = 0;
 // 1 once a run has its whole starting state (set by the reader of alldata).
 inline int FlagInitialFinished = 0;
 inline int FlagInitializedInvAp = 0;
+// 1 once the previous time level holds a field of this run (a time step or a read result).
+inline int FlagOldLevelMade = 0;
 inline int FlagHaveDoneMetric = 0;
 inline int FlagGridHasChanged = 0;
 inline int FlagNeedsToBeInterpolated = 0;

@@ -196,6 +196,7 @@ TEST_F(WaterSolveTest, OldTimeLevelsAtTheHeadOfATimeStep) {
   });
   iterGlobalMax = 1;
   FlagInitialized = 1;  // fields from a restart: kept by startup
+  FlagOldLevelMade = 1;  // and the restart's old level
   for (int c = 1; c <= NoCells; ++c) {
     Cxvel[c] = 0.3;
     Cyvel[c] = -0.1;
@@ -206,6 +207,7 @@ TEST_F(WaterSolveTest, OldTimeLevelsAtTheHeadOfATimeStep) {
     Cyvel_old[c] = 0.2;
   }
   ASSERT_EQ(run(), 1000);
+  EXPECT_EQ(FlagOldLevelMade, 1);
   for (int c = 1; c <= NoCells; ++c) {
     EXPECT_EQ(Cxvel_old2[c], 0.1) << c;
     EXPECT_EQ(Cyvel_old2[c], 0.2) << c;
@@ -214,6 +216,32 @@ TEST_F(WaterSolveTest, OldTimeLevelsAtTheHeadOfATimeStep) {
     EXPECT_EQ(Czvel_old[c], 0.01) << c;
     EXPECT_EQ(Ckinen_old[c], 0.02) << c;
     EXPECT_EQ(Cepsilon_old[c], 0.001) << c;
+  }
+}
+
+// The first step of a run has no level before the present fields: the level before the old
+// one is the present field too, not an unset array that reads as water at rest (which pulled
+// the three-level time term towards 4/3 of the start velocities).
+TEST_F(WaterSolveTest, FirstStepOfARunTakesThePresentFieldForBothOldLevels) {
+  grid([] {
+    TimeStep = 0.5;
+    FlagTimeOrder = 1;
+  });
+  iterGlobalMax = 1;
+  FlagInitialized = 1;
+  ASSERT_EQ(FlagOldLevelMade, 0);
+  for (int c = 1; c <= NoCells; ++c) {
+    Cxvel[c] = 0.3;
+    Cyvel[c] = -0.1;
+    Czvel[c] = 0.01;
+  }
+  ASSERT_EQ(run(), 1000);
+  EXPECT_EQ(FlagOldLevelMade, 1);
+  for (int c = 1; c <= NoCells; ++c) {
+    EXPECT_EQ(Cxvel_old2[c], 0.3) << c;
+    EXPECT_EQ(Cyvel_old2[c], -0.1) << c;
+    EXPECT_EQ(Czvel_old2[c], 0.01) << c;
+    EXPECT_EQ(Cxvel_old[c], 0.3) << c;
   }
 }
 
