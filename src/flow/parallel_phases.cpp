@@ -354,39 +354,26 @@ void turbulenceSetupRegion() {
 }
 
 double pressureCentralRegion() {
-  const bool mudSurface = FlagThixoIsComputing == 1 && NoBlocks >= 1 &&
-                          block[NoBlocks].thixo > 0 && block[NoBlocks].cellstart < WCEnd;
-  // The surface of the mud block belongs to its own cells only, as in the serial form: the
-  // water blocks before it keep their equation.
-  const int mud1 = mudSurface ? block[NoBlocks].cellstart : 1;
-  const int mud2 = mudSurface ? block[NoBlocks].cellend : 0;
+  // Terms that read other cells wait for every chunk's coefficients: the residual then needs
+  // a second region.
+  const bool options = pressureCentralOptionsOn();
   std::atomic<double> sum{0.0};
-  runRegion([&](Team& team) {
+  auto finish = [&sum](Team& team) {
     double part = 0;
     team.cells([&](int c1, int c2) {
-      for (int c = c1; c <= c2; ++c) {
-        const double s = Can[c] + Cas[c] + Cae[c] + Caw[c] + Cat[c] + Cab[c];
-        // A sum that is not a number fails both tests and gets the floor.
-        Cap[c] = s < 1e-30 ? 1.0 : s > 1e-10 ? s : 1e-10;
-      }
-      if (FlagPresCorrStab == 1)
-        for (int c = c1; c <= c2; ++c) {
-          const double a = 0.05 * Cap[c];
-          if (Ccellw[c] > 0 && Caw[c] < a) Caw[c] = a;
-          if (Ccells[c] > 0 && Cas[c] < a) Cas[c] = a;
-          if (Ccelle[c] > 0 && Cae[c] < a) Cae[c] = a;
-          if (Ccelln[c] > 0 && Can[c] < a) Can[c] = a;
-          const double s = Can[c] + Cas[c] + Cae[c] + Caw[c] + Cat[c] + Cab[c];
-          Cap[c] = s > 1e-10 ? s : 1e-10;
-        }
-      if (FlagGravity > 0) presSurfFunction(c1, c2);
-      if (mudSurface && std::max(c1, mud1) <= std::min(c2, mud2))
-        presSurfFunction(std::max(c1, mud1), std::min(c2, mud2));
       part += residualN(c1, c2);
       for (int c = c1; c <= c2; ++c) Cf[c] = 0;
     });
     sharedAdd(sum, part);
+  };
+  runRegion([&](Team& team) {
+    team.cells([](int c1, int c2) { pressureCentralCells(c1, c2); });
+    if (!options) finish(team);
   });
+  if (options) {
+    pressureCentralOptions();
+    runRegion(finish);
+  }
   endOnUnsetNorm();
   // The serial residual of the pressure correction takes the net discharge of the groups off
   // the summed defects; so does the threaded one, or the thread count would move the

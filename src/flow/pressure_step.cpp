@@ -48,13 +48,41 @@ bool mudBlockInRange() {
   return NoBlocks >= 1 && block[NoBlocks].thixo > 0 && block[NoBlocks].cellstart < WCEnd;
 }
 
-// Serial central coefficient of the pressure correction with its stabilising and free-surface
-// terms, then the residual; the correction starts from 0.
-void centralCoefficient() {
-  for (int c = WCStart; c <= WCEnd; ++c) {
-    const double s = Cae[c] + Caw[c] + Can[c] + Cas[c] + Cat[c] + Cab[c];
-    Cap[c] = s > 1e-10 ? s : 1e-10;  // a sum that is not a number gets the floor as well
+}  // namespace
+
+// Central coefficient of the pressure correction in cells first..last: the sum of the
+// neighbour coefficients, with 1 where nothing couples the cell (a floor of 1e-10 there would
+// blow its correction up by 1e10) and 1e-10 as the floor elsewhere; F 373 first raises weak
+// side coefficients to 0.05 of that sum. Cell by cell, so chunks may run it side by side.
+void pressureCentralCells(int first, int last) {
+  for (int c = first; c <= last; ++c) {
+    const double s = Can[c] + Cas[c] + Cae[c] + Caw[c] + Cat[c] + Cab[c];
+    // A sum that is not a number fails both tests and gets the floor.
+    Cap[c] = s < 1e-30 ? 1.0 : s > 1e-10 ? s : 1e-10;
   }
+  if (FlagPresCorrStab == 1)
+    for (int c = first; c <= last; ++c) {
+      const double a = 0.05 * Cap[c];
+      if (Ccellw[c] > 0 && Caw[c] < a) Caw[c] = a;
+      if (Ccells[c] > 0 && Cas[c] < a) Cas[c] = a;
+      if (Ccelle[c] > 0 && Cae[c] < a) Cae[c] = a;
+      if (Ccelln[c] > 0 && Can[c] < a) Can[c] = a;
+      const double s = Can[c] + Cas[c] + Cae[c] + Caw[c] + Cat[c] + Cab[c];
+      Cap[c] = s > 1e-10 ? s : 1e-10;
+    }
+}
+
+bool pressureCentralOptionsOn() {
+  return FlagPresMPIboundary == 4 || FlagPresMPIboundary == 5 || FlagPresMPIboundary == 6 ||
+         FlagPCalg == 4 || FlagGravity > 0 || (FlagThixoIsComputing == 1 && mudBlockInRange()) ||
+         FlagTFS >= 1 || FlagEndCorrect != 0;
+}
+
+// The terms of the options that read neighbouring cells or whole columns: the boundary lift
+// of F 316, the shallow-cell raise of F 184 4, the surface conditions, the storage terms of
+// the water surface and the end-cell term of F 104. Serial, over the working range, after
+// every cell has its central coefficient.
+void pressureCentralOptions() {
   const double lift = FlagPresMPIboundary == 4   ? 1e-6
                       : FlagPresMPIboundary == 5 ? 0.001
                       : FlagPresMPIboundary == 6 ? 1.0
@@ -133,6 +161,15 @@ void centralCoefficient() {
       if (sides < 2) Cap[c] += FlagEndCorrect * Cvol[c];
     }
 
+}
+
+namespace {
+
+// Serial central coefficient of the pressure correction with its stabilising and free-surface
+// terms, then the residual; the correction starts from 0.
+void centralCoefficient() {
+  pressureCentralCells(WCStart, WCEnd);
+  if (pressureCentralOptionsOn()) pressureCentralOptions();
   MaxResidual[4] = 0;
   residual(WCStart, WCEnd);
   for (int c = WCStart; c <= WCEnd; ++c) Cf[c] = 0.0;

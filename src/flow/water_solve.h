@@ -46,9 +46,15 @@ void momentumWallRegion();
 // Set-up of k (Equation 5) or epsilon (6): eddy viscosity, cleared coefficients, k-epsilon
 // sources and wall laws per cell chunk.
 void turbulenceSetupRegion();
-// Pressure central coefficient, surface condition and residual of Equation 4; Cf cleared.
-// Returns the summed residual.
+// Pressure central coefficient, option terms and residual of Equation 4 per cell chunk; Cf
+// cleared. Returns the summed residual.
 double pressureCentralRegion();
+// The parts of the pressure central coefficient that both forms share: the floored sum of
+// the neighbour coefficients of cells first..last, and the whole-range terms of the options
+// (pressureCentralOptionsOn tells whether any is switched on).
+void pressureCentralCells(int first, int last);
+bool pressureCentralOptionsOn();
+void pressureCentralOptions();
 // Corrections of inner iteration m per pair of surface and cell chunks.
 void correctionsRegion(int m);
 

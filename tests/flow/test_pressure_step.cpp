@@ -145,19 +145,25 @@ TEST_F(PressureStep, CentralCoefficientTermsOfTheOptions) {
       {"F 296 3 on a column without depth", {1}, {1}, {1, 1}, 2.0,
        [] { FlagTFS = 2; FlagTimeSIMPLE = 3; }, [](int) { return 0.0; }},
   };
-  for (const CentralCase& k : cases) {
-    SCOPED_TRACE(k.name);
-    again();
-    TimeStep = k.timeStep;
-    k.options();
-    prepare(k.dx, k.dy, k.dz);
-    ASSERT_EQ(step(), 1000) << log();
-    for (int c = 1; c <= NoCells; ++c) {
-      SCOPED_TRACE(c);
-      ASSERT_TRUE(std::isfinite(Cap[c])) << Cap[c];
-      EXPECT_NEAR(Cap[c], neighbourSum(c) + k.extra(c), 1e-12 * Cap[c]);
+  // The serial step and the threaded one (two chunks) take the same terms.
+  for (int threads : {0, 2})
+    for (const CentralCase& k : cases) {
+      SCOPED_TRACE(k.name);
+      SCOPED_TRACE(threads);
+      again();
+      TimeStep = k.timeStep;
+      k.options();
+      prepare(k.dx, k.dy, k.dz);
+      NoProcessesSolver = threads;
+      deltac = threads > 0 ? (WCEnd - WCStart + 1) / threads : 0;
+      deltaf = threads > 0 ? (WFEnd - WFStart + 1) / threads : 0;
+      ASSERT_EQ(step(), 1000) << log();
+      for (int c = 1; c <= NoCells; ++c) {
+        SCOPED_TRACE(c);
+        ASSERT_TRUE(std::isfinite(Cap[c])) << Cap[c];
+        EXPECT_NEAR(Cap[c], neighbourSum(c) + k.extra(c), 1e-12 * Cap[c]);
+      }
     }
-  }
 }
 
 TEST_F(PressureStep, WallClockMarksOfThePhases) {
