@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "bed/bed.h"
 #include "flow/flow.h"
@@ -206,9 +207,12 @@ bool endInner(int m, double& R, const FieldRef& cf, const FieldRef& cfOld) {
 }
 
 // Per column of the unskipped blocks, the regression sums of the top-cell pressure over the
-// sample number.
+// sample number. The integer sum of squares passes the int range after about 1860 samples; a
+// column then keeps the sums of the samples it has, all five over the same samples, instead of
+// wrapping round.
 void pressureRegression() {
   RegIter += 1;
+  const long long square = static_cast<long long>(RegIter) * RegIter;
   for (int b = 1; b <= NoBlocks; ++b) {
     const GridBlock& k = block[b];
     if (k.skip != 0) continue;
@@ -218,9 +222,10 @@ void pressureRegression() {
         if (c0 < 1 || c0 > NoCells) continue;
         int t = c0;
         for (int n = 0; Ccellt[t] > 0 && Ccellt[t] <= NoCells && n < NoCells; ++n) t = Ccellt[t];
+        if (PresRegresSumXX[i][j] + square > std::numeric_limits<int>::max()) continue;
         PresRegresN[i][j] += 1;
         PresRegresSumX[i][j] += RegIter;
-        PresRegresSumXX[i][j] += static_cast<int>(static_cast<long long>(RegIter) * RegIter);
+        PresRegresSumXX[i][j] += static_cast<int>(square);
         PresRegresSumPres[i][j] += Cpres[t];
         PresRegresSumXPres[i][j] += RegIter * Cpres[t];
       }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "flow/flow.h"
+#include "flow/flume.h"
 #include "grid/generator.h"
 #include "grid/grid.h"
 #include "state/arrays.h"
@@ -348,6 +349,39 @@ TEST_F(WaterSolveTest, PressureRegressionSumsPerColumn) {
   EXPECT_EQ(PresRegresN[4][4], 0);
 }
 
+// The sum of squares of the sample numbers passes the int range at sample 1861
+// (1^2 + ... + 1860^2 = 2146682110, and 1861^2 = 3463321 more is above 2147483647): such a
+// column keeps its sums as they are, all five over the same samples; a sum that reaches the
+// largest int exactly still takes the sample.
+TEST_F(WaterSolveTest, PressureRegressionSumsStopBeforeTheIntRange) {
+  grid([] { PresRegres = 1; });
+  iterGlobalMax = 1;
+  FlagInitialized = 1;  // keeps the sums of the earlier samples
+  for (int c = 1; c <= NoCells; ++c) Cpres[c] = c;
+  RegIter = 1860;
+  PresRegresN[2][2] = 1860;
+  PresRegresSumX[2][2] = 1730730;
+  PresRegresSumXX[2][2] = 2146682110;
+  PresRegresSumPres[2][2] = 5580.0;
+  PresRegresSumXPres[2][2] = 5192190.0;
+  PresRegresSumXX[3][2] = 2147483647 - 3463321;
+  ASSERT_EQ(run(), 1000);
+  EXPECT_EQ(RegIter, 1861);
+  EXPECT_EQ(PresRegresN[2][2], 1860);
+  EXPECT_EQ(PresRegresSumX[2][2], 1730730);
+  EXPECT_EQ(PresRegresSumXX[2][2], 2146682110);
+  EXPECT_EQ(PresRegresSumPres[2][2], 5580.0);
+  EXPECT_EQ(PresRegresSumXPres[2][2], 5192190.0);
+  EXPECT_EQ(PresRegresSumXX[3][2], 2147483647);
+  EXPECT_EQ(PresRegresN[3][2], 1);
+  EXPECT_EQ(PresRegresSumPres[3][2], 6.0);
+  // A column with room: the first sample, number 1861, top cell 9.
+  EXPECT_EQ(PresRegresN[2][3], 1);
+  EXPECT_EQ(PresRegresSumX[2][3], 1861);
+  EXPECT_EQ(PresRegresSumXX[2][3], 3463321);
+  EXPECT_DOUBLE_EQ(PresRegresSumXPres[2][3], 1861.0 * 9);
+}
+
 TEST_F(WaterSolveTest, TimeSeriesFileIsEmptiedOnEntry) {
   grid();
   iterGlobalMax = 0;
@@ -403,6 +437,49 @@ TEST_F(WaterSolveTest, SetUpFieldsOverTheWorkingRange) {
       EXPECT_EQ(Cthixorat[c], k.level > 0 ? 0.5 : 0.0) << c;
       EXPECT_DOUBLE_EQ(Cconc[0][c], 0.35) << c;
     }
+  }
+}
+
+// Inner iterations of an outer iteration, counted on the flume from rest: a steady iteration
+// always does the F 33 count; a time step stops once the largest residual is below F 54; a
+// call entered at Iter 1 (a second W task after one outer iteration) does F 489 when larger.
+class WaterSolveFlume : public test::Flume {
+ protected:
+  int runTasks(const std::string& extra, const std::string& tasks) {
+    std::filesystem::remove("boogie");
+    SetArraysZero();
+    setDefaults();
+    std::string control = test::flumeControl(extra);
+    control.replace(control.rfind("F 2 YW\n"), std::string::npos, "F 2 " + tasks + "\n");
+    write("koosurf", test::flumeGeometry());
+    write("control", control);
+    return programMain() & 255;
+  }
+};
+
+struct InnerCase {
+  const char* name;
+  std::string extra;
+  std::string tasks;
+  int inner;  // inner iterations of the last outer iteration
+};
+
+TEST_F(WaterSolveFlume, InnerIterationsPerOuterIteration) {
+  const std::vector<InnerCase> cases = {
+      {"time steps below a large F 54: one each", "F 33 10 4\nK 1 2 50000\nF 54 1e9\n", "YW", 1},
+      {"time steps with F 54 0: all four", "F 33 10 4\nK 1 2 50000\nF 54 0\n", "YW", 4},
+      {"steady: all three whatever F 54", "F 33 1e-20 3\nK 1 2 50000\nF 54 1e9\n", "YW", 3},
+      {"second call at Iter 1 with F 489 5", "F 33 1e-20 2\nK 1 1 50000\nF 489 5\n", "YWW",
+       5},
+      {"F 489 below F 33 changes nothing", "F 33 1e-20 2\nK 1 1 50000\nF 489 1\n", "YWW", 2},
+      {"F 489 on the first call: Iter 0 on entry", "F 33 1e-20 2\nK 1 1 50000\nF 489 5\n",
+       "YW", 2},
+  };
+  for (const InnerCase& k : cases) {
+    SCOPED_TRACE(k.name);
+    ASSERT_EQ(runTasks(k.extra, k.tasks), 1) << log();
+    EXPECT_FALSE(test::contains(log(), "Solution converged")) << log();
+    EXPECT_EQ(GlobInnerIter, k.inner);
   }
 }
 
