@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "grid/cell_template.h"
 #include "grid/generator.h"
 #include "grid/grid.h"
 #include "state/arrays.h"
@@ -384,6 +385,141 @@ TEST_F(Metrics, SharedSurfacesGiveBothSidesAndTheCellsBeyond) {
   EXPECT_NEAR(Fdz[Cflaten[up]], 2.0, kTol);
   EXPECT_NEAR(Cvol[b], 2.0, kTol);
   EXPECT_NEAR(Cvol[up], 2.0, kTol);
+}
+
+// A sloping column pair made by the cell maker itself: plan quadrilaterals that are neither
+// rectangles nor parallelograms, bed z = 0.1 x + 0.2 y, a layer interface 1.5 m and a water
+// surface 4 m above it. Column A has corners (0,0) (4,1) (3.5,3) (0.5,2.5), plan area 7.875 by
+// the shoelace formula; column B (4,1) (7,0) (6.5,3.5) (3.5,3), plan area 8.125; they share the
+// edge (4,1)-(3.5,3). Layers of constant thickness: a cell's volume is its plan area times its
+// thickness, and the area vectors of its six faces, taken outward, sum to zero.
+TEST_F(Metrics, DistortedSlopingColumnsFromTheCellMaker) {
+  struct Plan {
+    double x[5], y[5];
+  };
+  const Plan pa = {{0, 0, 4, 3.5, 0.5}, {0, 0, 1, 3, 2.5}};
+  const Plan pb = {{0, 4, 7, 6.5, 3.5}, {0, 1, 0, 3.5, 3}};
+  auto bed = [](double x, double y) { return 0.1 * x + 0.2 * y; };
+  // Cell c from plan p between bed + lo and bed + hi; neighbours and reused surfaces by side.
+  auto make = [&bed](int c, const Plan& p, double lo, double hi, std::array<int, 7> cell,
+                     std::array<int, 7> reuse) {
+    NewCell = CellTemplate{};
+    for (int m = 1; m <= 4; ++m) {
+      NewCell.x[m] = NewCell.x[m + 4] = p.x[m];
+      NewCell.y[m] = NewCell.y[m + 4] = p.y[m];
+      NewCell.z[m] = bed(p.x[m], p.y[m]) + lo;
+      NewCell.z[m + 4] = bed(p.x[m], p.y[m]) + hi;
+    }
+    for (int s = 1; s <= 6; ++s) {
+      NewCell.cell[s] = cell[s];
+      NewCell.flate[s] = reuse[s];
+    }
+    MakeCell(c);
+    NoCells = c;
+  };
+  // Sides: 1 south, 2 east, 3 north, 4 west, 5 bottom, 6 top.
+  make(1, pa, 0, 1.5, {0, 0, 3, 0, 0, 0, 2}, {});
+  make(2, pa, 1.5, 4, {0, 0, 4, 0, 0, 1, 0}, {0, 0, 0, 0, 0, Cflatet[1], 0});
+  make(3, pb, 0, 1.5, {0, 0, 0, 0, 1, 0, 4}, {0, 0, 0, 0, Cflatee[1], 0, 0});
+  make(4, pb, 1.5, 4, {0, 0, 0, 0, 2, 3, 0}, {0, 0, 0, 0, Cflatee[2], Cflatet[3], 0});
+  ASSERT_EQ(NoSurfaces, 6 + 5 + 5 + 4);
+  ASSERT_EQ(NoPoints, 8 + 4 + 4 + 2);
+  useWholeGrid();
+  ASSERT_EQ(runMetric(), 1000) << log();
+
+  struct Cell {
+    double area, thickness, xc, yc, zc;
+  };
+  // Centres: mean plan corner, and the mean bed level of the corners (0.525 for A, 0.9 for B)
+  // plus the middle of the layer.
+  const Cell want[5] = {{},
+                        {7.875, 1.5, 2, 1.625, 0.525 + 0.75},
+                        {7.875, 2.5, 2, 1.625, 0.525 + 2.75},
+                        {8.125, 1.5, 5.25, 1.875, 0.9 + 0.75},
+                        {8.125, 2.5, 5.25, 1.875, 0.9 + 2.75}};
+  double total = 0;
+  for (int c = 1; c <= 4; ++c) {
+    SCOPED_TRACE(c);
+    EXPECT_NEAR(Careaz[c], want[c].area, kTol);
+    EXPECT_NEAR(Cvol[c], want[c].area * want[c].thickness, kTol);
+    EXPECT_NEAR(Ckdist[c], 0.5 * want[c].thickness, kTol);
+    EXPECT_NEAR(Cxcenter[c], want[c].xc, kTol);
+    EXPECT_NEAR(Cycenter[c], want[c].yc, kTol);
+    EXPECT_NEAR(Czcenter[c], want[c].zc, kTol);
+    total += Cvol[c];
+    double sum[3] = {0, 0, 0};
+    for (int side = 1; side <= 6; ++side) {
+      const int f = surfaceOf(side)[c];
+      ASSERT_GT(f, 0);
+      // The normal points from Fcell1 to Fcell2: outward for the cell in Fcell1.
+      const double sign = Fcell1[f] == c ? 1.0 : -1.0;
+      EXPECT_EQ(Fcell1[f] == c || Fcell2[f] == c, true) << side;
+      sum[0] += sign * Fax[f];
+      sum[1] += sign * Fay[f];
+      sum[2] += sign * Faz[f];
+    }
+    for (const double v : sum) EXPECT_NEAR(v, 0, kTol);
+  }
+  EXPECT_NEAR(total, (7.875 + 8.125) * 4, kTol);
+
+  // Column A's mean i edge is (3.5, 0.75) in plan and rises 0.1 * 3.5 + 0.2 * 0.75 = 0.5; its
+  // mean j edge (0, 2.25) rises 0.45. Column B's mean i edge is (3, -0.25), rising 0.25.
+  EXPECT_NEAR(Cdxdi[1], 3.5, kTol);
+  EXPECT_NEAR(Cdydi[1], 0.75, kTol);
+  EXPECT_NEAR(Cdzdi[1], 0.5, kTol);
+  EXPECT_NEAR(Cdxdj[1], 0, kTol);
+  EXPECT_NEAR(Cdydj[1], 2.25, kTol);
+  EXPECT_NEAR(Cdzdj[1], 0.45, kTol);
+  EXPECT_NEAR(Cdzdk[1], 1.5, kTol);
+  EXPECT_NEAR(Cidist[1], 0.5 * std::sqrt(3.5 * 3.5 + 0.75 * 0.75 + 0.25), kTol);
+  EXPECT_NEAR(Cjdist[1], 0.5 * std::sqrt(2.25 * 2.25 + 0.45 * 0.45), kTol);
+  EXPECT_NEAR(Careay[1], std::sqrt(3.5 * 3.5 + 0.75 * 0.75) * 1.5, kTol);  // j face
+  EXPECT_NEAR(Careax[1], 2.25 * 1.5, kTol);                                // i face
+  EXPECT_NEAR(Cidist[3], 0.5 * std::sqrt(9 + 0.0625 + 0.0625), kTol);
+
+  struct Face {
+    const char* what;
+    int f, cell1, cell2, type1, type2;
+    double ax, ay, az, dist1, dist2, dz;
+  };
+  // The shared side of the lower cells runs along (-0.5, 2) in plan, 1.5 m high: area vector
+  // 1.5 (2, 0.5, 0). A sloping plane over plan area A has the area vector A (-0.1, -0.2, 1).
+  const std::vector<Face> faces = {
+      {"A-B lower", Cflatee[1], 1, 3, 2, 4, 3, 0.75, 0, Cidist[1], Cidist[3], 1.5},
+      {"A-B upper", Cflatee[2], 2, 4, 2, 4, 5, 1.25, 0, Cidist[2], Cidist[4], 2.5},
+      {"A interface", Cflatet[1], 1, 2, 6, 5, -0.7875, -1.575, 7.875, 0.75, 1.25, 0},
+      {"B water surface", Cflatet[4], 4, 0, 6, 0, -0.8125, -1.625, 8.125, 1.25, 0, 0},
+      {"A bed", Cflateb[1], 0, 1, 0, 5, -0.7875, -1.575, 7.875, 0, 0.75, 0},
+      {"A south", Cflates[1], 0, 1, 0, 1, -1.5, 6, 0, 0, Cjdist[1], 0},
+      {"B north", Cflaten[3], 3, 0, 3, 0, -1.5 * 0.5, 1.5 * 3, 0, Cjdist[3], 0, 1.5},
+  };
+  for (const Face& t : faces) {
+    SCOPED_TRACE(t.what);
+    EXPECT_EQ(Fcell1[t.f], t.cell1);
+    EXPECT_EQ(Fcell2[t.f], t.cell2);
+    EXPECT_EQ(Ftype1[t.f], t.type1);
+    EXPECT_EQ(Ftype2[t.f], t.type2);
+    EXPECT_NEAR(Fax[t.f], t.ax, kTol);
+    EXPECT_NEAR(Fay[t.f], t.ay, kTol);
+    EXPECT_NEAR(Faz[t.f], t.az, kTol);
+    const double area = std::sqrt(t.ax * t.ax + t.ay * t.ay + t.az * t.az);
+    EXPECT_NEAR(Farea[t.f], area, kTol);
+    EXPECT_NEAR(Fvx[t.f], t.ax / area, 1e-12);
+    EXPECT_NEAR(Fvy[t.f], t.ay / area, 1e-12);
+    EXPECT_NEAR(Fvz[t.f], t.az / area, 1e-12);
+    if (t.type1) {
+      EXPECT_NEAR(Fdist1[t.f], t.dist1, kTol);
+    }
+    if (t.type2) {
+      EXPECT_NEAR(Fdist2[t.f], t.dist2, kTol);
+    }
+    EXPECT_NEAR(Fdz[t.f], t.dz, kTol);
+  }
+  EXPECT_EQ(Fcell11[Cflatee[1]], 0);  // west of A: nothing
+  EXPECT_EQ(Fcell22[Cflatee[1]], 0);  // east of B: nothing
+  EXPECT_EQ(Fcell11[Cflatet[1]], 0);  // below A's lower cell
+  EXPECT_EQ(Fcell22[Cflateb[2]], 0);  // above A's upper cell
+  EXPECT_EQ(Fcell11[Cflatet[4]], 3);
 }
 
 // ---------------------------------------------------------------------------------------------
