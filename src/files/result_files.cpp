@@ -70,8 +70,12 @@ void skipLine(std::FILE* f) {
 
 bool readValue(std::FILE* f, double& v) { return std::fscanf(f, "%lf", &v) == 1; }
 
+// A block-division run reads its own restart files; with task A in the same walk FlagMPI is
+// the number of divisions instead, and the plain names are read.
+bool divisionNames() { return FlagMPI >= 1 && FlagMPIkoosurf != 1; }
+
 std::string bedFileName() {
-  return FlagMPI >= 1 ? strf("bedres.mpi%d", FlagMPI) : std::string("bedres");
+  return divisionNames() ? strf("bedres.mpi%d", FlagMPI) : std::string("bedres");
 }
 
 // Reads "bedres" (or its block-division name) when present, regenerates the grid on the bed
@@ -129,7 +133,8 @@ void readBedFile() {
                 ii, jj, line);
         zval[ii][jj][0] = v[0];
         zval[ii][jj][1] = v[1];
-        zval[ii][jj][znumber] = v[2];
+        // The level of the last surface update is the level read, as with every grid reader.
+        zval[ii][jj][znumber] = zval[ii][jj][znumber + 1] = v[2];
         Surfaces[3][ii][jj] = v[3];
         Surfaces[1][ii][jj] = v[4];
       }
@@ -219,7 +224,7 @@ void reportCountMismatch(const int u[6]) {
 bool readTextResult(int& records, std::string& name) {
   logf(" In readres \n\n");
   mc_program = " Readres-reading results ";
-  name = FlagMPI >= 1 ? strf("result.mpi%d", FlagMPI) : std::string("result");
+  name = divisionNames() ? strf("result.mpi%d", FlagMPI) : std::string("result");
   File file(std::fopen(name.c_str(), "r"));
   if (!file) {
     mc_message = strf("cannot open file %s ", name.c_str());

@@ -514,6 +514,63 @@ TEST_F(ResultFilesTest, MissingResultLeavesTheFlowAlone) {
   }
 }
 
+// The water level read from bedres is also the level of the last surface update, which the
+// grid readers keep one index above the surface.
+TEST_F(ResultFilesTest, BedFileSetsTheLevelOfTheLastSurfaceUpdate) {
+  freshRun(6, 6, 4);
+  generate(1.0);
+  fillBed();
+  for (int i = 1; i <= 3; ++i)
+    for (int j = 1; j <= 3; ++j) zval[i][j][znumber] = 0.5;
+  // Written with 17 decimals: a value with no short decimal form comes back the same double
+  // (larger than the 1.5 m of this grid, which the grid generator would take instead).
+  MaxDepth = 0.7 * 3;
+  ASSERT_NE(MaxDepth, 2.1);
+  ASSERT_EQ(endStatus(sprintflow), 1000) << log();
+  std::filesystem::rename("bedres.t", "bedres");
+
+  freshRun(6, 6, 4);
+  generate(1.0);
+  ASSERT_EQ(zval[2][2][znumber + 1], 0.0);  // koosurf's level
+  ASSERT_EQ(restart(), 1000) << log();
+  EXPECT_EQ(MaxDepth, 0.7 * 3);
+  for (int i = 1; i <= 3; ++i)
+    for (int j = 1; j <= 3; ++j) {
+      EXPECT_EQ(zval[i][j][znumber], 0.5);
+      EXPECT_EQ(zval[i][j][znumber + 1], 0.5);
+    }
+}
+
+// A block-division run reads "result.mpi%d" and "bedres.mpi%d"; with task A in the same walk
+// FlagMPI counts the divisions and the plain names are read.
+TEST_F(ResultFilesTest, BlockDivisionNamesReadUnlessTaskAIsInTheWalk) {
+  struct Case {
+    int mpi, taskA;
+    bool plain;
+  };
+  for (const Case& c : {Case{0, 0, true}, Case{3, 0, false}, Case{3, 1, true}}) {
+    SCOPED_TRACE(strf("F 308 %d, task A %d", c.mpi, c.taskA));
+    emptyFolder();
+    smallFlow();
+    clearFlow();
+    FlagMPI = c.mpi;
+    FlagMPIkoosurf = c.taskA;
+    write("result", " 0.0 seconds\nC 1 1 0 0 0 0 0\n");
+    write("result.mpi3", " 0.0 seconds\nC 1 3 0 0 0 0 0\n");
+    ASSERT_EQ(restart(), 1000) << log();
+    EXPECT_EQ(Cxvel[1], c.plain ? 1.0 : 3.0);
+
+    // Only the plain bed file exists, with sizes that are not those of the grid.
+    std::filesystem::remove("boogie");
+    write("bedres", "Results from Qorva 2, iter = 1\nK 9 4 3 2 1 1.0 1\n");
+    EXPECT_EQ(restart(), c.plain ? -3 : 1000);
+    const std::string first =
+        c.plain ? "Error in reading bedres file: array size is not correct\n"
+                : "Have not used 'bedres' file\n";
+    EXPECT_EQ(log().rfind(first, 0), 0u) << log();
+  }
+}
+
 TEST_F(ResultFilesTest, BinaryResultMissingOrOfAnotherGrid) {
   smallFlow();
   FlagInterpolVal = 15;
