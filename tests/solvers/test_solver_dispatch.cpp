@@ -125,6 +125,38 @@ TEST_F(SolverDispatch, ThreadedSharesReachTheChosenSolution) {
   }
 }
 
+// F 206 3 over cells 1..10 gives the shares 1..3, 4..6 and 7..10. One thread runs them one
+// after the other. Each cell takes its east neighbour's value (Cap 1, Cae 1) plus its source,
+// 1 in cells 3, 6 and 10, so the solution counts the sources east of and at a cell:
+// 3, 3, 3, 2, 2, 2, 1, 1, 1, 1. Within a call a share sees 0 east of its last cell, since the
+// share beyond is swept after it: the first call ends with 1 everywhere, and each further
+// call carries the values one share further west. Shares of other bounds would leave a 0
+// in the first call (1..4 in cell 4, a last share without the remainder in cell 10).
+TEST_F(SolverDispatch, ThreeSharesOfTenCellsAreSweptOneByOne) {
+  allocate();
+  link({10, 1, 1});
+  for (int c = 1; c <= 10; ++c) {
+    Cae[c] = Ccelle[c] ? 1.0 : 0.0;
+    Cap[c] = 1.0;
+    Csource[c] = c == 3 || c == 6 || c == 10 ? 1.0 : 0.0;
+    Cf[c] = 0.0;
+  }
+  WCStart = 1;
+  WCEnd = 10;
+  sweeps[1] = 2;
+  NoProcessesSolver = 3;
+  omp_set_num_threads(1);
+  const std::vector<double> afterCall[] = {{1, 1, 1, 1, 1, 1, 1, 1, 1, 1},
+                                           {2, 2, 2, 2, 2, 2, 1, 1, 1, 1},
+                                           {3, 3, 3, 2, 2, 2, 1, 1, 1, 1},
+                                           {3, 3, 3, 2, 2, 2, 1, 1, 1, 1}};
+  for (int call = 0; call < 4; ++call) {
+    SCOPED_TRACE(testing::Message() << "call " << call + 1);
+    solver();
+    for (int c = 1; c <= 10; ++c) EXPECT_EQ(Cf[c], afterCall[call][c - 1]) << "cell " << c;
+  }
+}
+
 // With more solver threads than cells the last share holds the whole range and the others
 // are empty: the result is that of the serial sweep, to the last bit.
 TEST_F(SolverDispatch, MoreThreadsThanCellsIsTheSerialSweep) {

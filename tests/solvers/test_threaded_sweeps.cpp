@@ -67,6 +67,29 @@ TEST_F(SolverThreaded, OneSweepByHand) {
   }
 }
 
+// With the second-order scheme F 164 28 makes serial Jacobi pairs instead of Gauss-Seidel in
+// each thread's block. From (0, 1): forward step (1/2, 0), backward step (0, 1/4); a second
+// sweep gives (1/8, 0), then (0, 1/16). Gauss-Seidel would give (1/8, 1/4) after one sweep.
+TEST_F(SolverThreaded, SecondOrderMethod28IsTheSerialJacobiPair) {
+  sou[1] = 1;
+  allocate();
+  struct Case {
+    int sweeps, threads;
+    double x1, x2;
+  };
+  const Case cases[] = {{1, 1, 0.0, 0.25}, {1, 2, 0.0, 0.25}, {2, 2, 0.0, 0.0625}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(testing::Message() << k.sweeps << " sweeps, " << k.threads << " threads");
+    pair(false);
+    FlagRapSolver = 28;
+    useThreads(k.threads);
+    GaussN(1, 2, k.sweeps);
+    EXPECT_EQ(Cf[1], k.x1);
+    EXPECT_EQ(Cf[2], k.x2);
+    EXPECT_EQ(CnInvAp[1], 0.5);
+  }
+}
+
 // Every method reaches the exact solution. The methods whose threads read values that other
 // threads are writing (Gauss-Seidel in place per block, column half-steps on plain blocks)
 // do so with any thread count; the others cannot depend on it (next test).
