@@ -170,6 +170,12 @@ TEST_F(TransferTest, EachColumnCaseCarriesItsValuesLevelByLevel) {
       {"more cells, by height", [] { ExtrapAlgo1 = 0; }, {1, 1, 1}, {0.4, 0.4, 0.4, 0.4, 0.4},
        {1, 2, 3}, {0.1, 0.2, 0.3}, {1, 1.1, 1.5, 1.9, 3}, {10, 11, 15, 19, 30},
        {0.1, 0.11, 0.15, 0.19, 0.3}},
+      // New centres 0.1, 0.3, 1.6, 3.0, 3.35. Middle cells: 0.3 lies below the old bottom
+      // centre (weight 1.2, capped at 1: old cell 1); 1.6 between 1.5 and 2.5 (weight 0.9 on
+      // old 2); 3.0 above every old centre (old top cell). Nothing from outside the column.
+      {"more cells, by height, beyond the old centres", [] { ExtrapAlgo1 = 0; }, {1, 1, 1},
+       {0.2, 0.2, 2.4, 0.4, 0.3}, {1, 2, 3}, {0.1, 0.2, 0.3}, {1, 1, 2.1, 3, 3},
+       {10, 10, 21, 30, 30}, {0.1, 0.1, 0.21, 0.3, 0.3}},
       // r = (k+1) 3/5 = 1.2, 1.8, 2.4 -> capped at 2: old 1-2 at 0.2, at 0.8, then old 2.
       {"more cells, by index", [] { ExtrapAlgo1 = 1; }, {1, 1, 1}, {0.4, 0.4, 0.4, 0.4, 0.4},
        {1, 2, 3}, {0.1, 0.2, 0.3}, {1, 1.2, 1.8, 2, 3}, {10, 12, 18, 20, 30},
@@ -180,6 +186,15 @@ TEST_F(TransferTest, EachColumnCaseCarriesItsValuesLevelByLevel) {
       {"more cells, by index with the sediment kept", [] { ExtrapAlgo1 = 2; }, {1, 1, 1},
        {0.4, 0.4, 0.4, 0.4, 0.4}, {1, 2, 3}, {0.1, 0.2, 0.3}, {1, 1.4, 2, 2.6, 3},
        {10, 14, 20, 26, 30}, {0.15, 0.21, 0.3, 0.39, 0.45}},
+      // A column without sediment stays without: 0 / (0 + guard), not 0 / 0.
+      {"more cells, by index with the sediment kept, none there", [] { ExtrapAlgo1 = 2; },
+       {1, 1, 1}, {0.4, 0.4, 0.4, 0.4, 0.4}, {1, 2, 3}, {0, 0, 0}, {1, 1.4, 2, 2.6, 3},
+       {10, 14, 20, 26, 30}, {0, 0, 0, 0, 0}},
+      // 4 cells of 1 m -> 2 cells of 2 m: bottom from bottom, top from top, no middle cells.
+      // The old column holds 0.5 x (0.1 + 0.2 + 0.3 + 0.2) = 0.4, the two new cells as taken
+      // 1 x (0.1 + 0.2) = 0.3, so both are raised by 4/3.
+      {"fewer cells, by index with the sediment kept", [] { ExtrapAlgo1 = 2; }, {1, 1, 1, 1},
+       {2, 2}, {1, 2, 3, 4}, {0.1, 0.2, 0.3, 0.2}, {1, 4}, {10, 40}, {0.4 / 3, 0.8 / 3}},
       // An unknown rule carries nothing: cells 1..3 keep what they held, 4 and 5 nothing.
       {"more cells, unknown rule", [] { ExtrapAlgo1 = 3; }, {1, 1, 1},
        {0.4, 0.4, 0.4, 0.4, 0.4}, {1, 2, 3}, {0.1, 0.2, 0.3}, {1, 2, 3, 0, 0},
@@ -433,6 +448,67 @@ TEST_F(TransferTest, MudLayerMarksAndHydrostaticPressureFollowTheTransfer) {
     EXPECT_EQ(Cxvel[c], c);
   }
   expectOldEqualsCurrent();
+}
+
+// Mud layer as a block of its own (F 236 above 1, F 339): block 1 holds column (1, 1) with one
+// cell, block 2 the mud column (2, 1), three cells of 1 m (cells 2, 3, 4; old u = 2, 3, 4,
+// p = 10u). The cells above the mud column's bottom cell are carried from `so`, the cell that
+// lay above the former bottom cell:
+// - same count, so = 2: cells 3 and 4 take old cells 2 and 3;
+// - two new cells, so = 3: cell 3 takes the mean of old cells 3 and 4 (u 3.5), the bottom
+//   cell stops; the pressures stay those of the ordinary transfer (bottom 20, top 40);
+// - two new cells, so = 1: both at rest, hydrostatic from the top: 9810 x 0.5 in the upper
+//   cell, 9810 x 1.5 in the bottom cell.
+// Afterwards `so` of the mud column is the cell above its former bottom cell number in the new
+// grid (cell 3), and block 1's is cleared.
+TEST_F(TransferTest, MudBlockColumnsAreCarriedAboveTheirBottomCell) {
+  struct Case {
+    const char* name;
+    int so;
+    std::vector<double> newHeights, u, p;  // u and p of cells 2 .. of the new mud column
+  };
+  const Case cases[] = {
+      {"same count", 2, {1, 1, 1}, {2, 2, 3}, {20, 20, 30}},
+      {"fewer cells, old cells above", 3, {1, 1}, {0, 3.5}, {20, 40}},
+      {"fewer cells, none above", 1, {1, 1}, {0, 0}, {14715, 4905}},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    fresh();
+    FlagThixo = 2;
+    FlagUnstrucThixo = 1;
+    allocate();
+    ASSERT_TRUE(Bcelltt_old);
+    NoBlocks = 2;
+    block[1].i1 = block[1].i2 = 1;
+    block[2].i1 = block[2].i2 = 2;
+    block[1].j1 = block[1].j2 = block[2].j1 = block[2].j2 = 1;
+    column(1, {1});
+    column(2, {1, 1, 1});
+    indexAfterBuild();
+    ASSERT_EQ(block[2].bcellstart, 2);
+    for (int c = 1; c <= 4; ++c) setLevel(c, c);
+    keepAsPrevious();
+    Bcelltt_old[1] = 9;
+    Bcelltt_old[2] = k.so;
+
+    clearGrid();
+    column(1, {1});
+    column(2, k.newHeights);
+    indexAfterBuild();
+    for (std::size_t m = 0; m < k.u.size(); ++m) {
+      const int c = 2 + static_cast<int>(m);
+      SCOPED_TRACE(testing::Message() << "cell " << c);
+      EXPECT_NEAR(Cxvel[c], k.u[m], 1e-12);
+      EXPECT_NEAR(Cyvel[c], -k.u[m], 1e-12);
+      EXPECT_NEAR(Czvel[c], 0.1 * k.u[m], 1e-12);
+      EXPECT_NEAR(Cpres[c], k.p[m], 1e-9);
+    }
+    EXPECT_EQ(Cxvel[1], 1.0);  // the water column is not touched
+    EXPECT_EQ(Bcelltt_old[1], 0);
+    EXPECT_EQ(Bcelltt_old[2], 3);
+    expectOldEqualsCurrent();
+  }
 }
 }  // namespace
 }  // namespace qorva
