@@ -11,6 +11,9 @@ int buildBlockDefault(int b);
 // True when the cell arrays hold cell c and the surface and point arrays have room for what
 // the cell template in NewCell can still add; every count then stays below its capacity.
 bool roomForCell(int c);
+// True when a count has reached the last entry of its table (capacity minus 1), the margin
+// the grid builders keep after every cell.
+bool capacityReached();
 // The F 65 report: writes the point files and control.new, logs the counts and returns
 // minus the largest of NoCells, NoSurfaces and NoPoints.
 int capacityFailure();

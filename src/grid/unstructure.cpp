@@ -156,6 +156,10 @@ bool roomForCell(int c) {
   return NoSurfaces + newSurfaces <= MaxFlater - 1 && NoPoints + newPoints <= MaxPunkter - 1;
 }
 
+bool capacityReached() {
+  return NoPoints >= MaxPunkter - 1 || NoSurfaces >= MaxFlater - 1 || NoCells >= MaxCeller - 1;
+}
+
 int capacityFailure() {
   const int result = -std::max({NoCells, NoSurfaces, NoPoints});
   std::FILE* f = std::fopen("boogie", "a");

@@ -305,8 +305,11 @@ int buildBlockDefault(int b) {
         if (j > w.j1 && t.cell[1] != 0) t.flate[1] = surfaceOf(Cflaten, t.cell[1]);
         if (k > 1) t.flate[5] = surfaceOf(Cflatet, num[i][j][k - 1]);
 
+        // Room for the whole cell first, so that the cell maker never writes past a table;
+        // after it the margin of one entry that every grid builder keeps.
         if (!roomForCell(c)) return capacityFailure();
         MakeCell(c);
+        if (capacityReached()) return capacityFailure();
       }
     }
 

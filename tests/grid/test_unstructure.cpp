@@ -372,15 +372,21 @@ struct CapacityCase {
 
 // The flat block needs 81 cells, 306 surfaces and 160 points; the first column (cells 1-9)
 // makes 46 surfaces and 40 points, the second one 37 and 20 more, the first cell of the
-// third 5 and 4; the last cell adds 3 surfaces and 1 point.
-TEST_F(UnstructureTest, TooSmallArraysStopBeforeACellThatWouldNotFit) {
+// third 5 and 4; the last cell adds 3 surfaces and 1 point. A count may not reach the last
+// entry of its table (capacity - 1): the build stops after the cell that reaches it, or before
+// a cell that would not fit at all. The 81 cells of the block are counted before its first
+// cell is made (6 surfaces, 8 points), so too few cells stop the build right after that cell.
+TEST_F(UnstructureTest, TooSmallArraysStopAtTheLastEntryOrBeforeACellThatWouldNotFit) {
   const std::vector<CapacityCase> cases = {
       {"surfaces: cell 10 needs 5 more than the 46 made", 1000, 50, 2000, -81, 46, 40},
       {"points: cell 10 needs 4 more than the 40 made", 1000, 2000, 44, -81, 46, 40},
-      {"cells: cell 20 has no slot", 20, 2000, 2000, -88, 88, 64},
+      {"cells: 81 counted against 20", 20, 2000, 2000, -81, 6, 8},
+      {"cells: 81 counted reach the last entry 81", 82, 2000, 2000, -81, 6, 8},
       {"surfaces: one short for the last cell", 1000, 306, 2000, -303, 303, 159},
-      {"points: one short for the last cell", 1000, 2000, 160, -303, 303, 159},
-      {"counts one below every capacity fit", 82, 307, 161, 1, 306, 160},
+      {"points: cell 80 reaches the last entry 159", 1000, 2000, 160, -303, 303, 159},
+      {"surfaces: the last cell reaches the last entry 306", 1000, 307, 2000, -306, 306, 160},
+      {"points: the last cell reaches the last entry 160", 1000, 2000, 161, -306, 306, 160},
+      {"counts two below every capacity fit", 83, 308, 162, 1, 306, 160},
   };
   for (const CapacityCase& k : cases) {
     SCOPED_TRACE(k.name);
