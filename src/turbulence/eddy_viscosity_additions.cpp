@@ -2,6 +2,8 @@
 // (F 144), and the viscosity of mud-layer blocks (F 236). Reads velocities, Ckdist, the bed
 // cells' depth, Froude number, bed-form height, mud and groundwater levels, kSF[0] and the
 // block records; adds to or sets Cgamma and CgammaV.
+#include <omp.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -19,11 +21,24 @@ namespace {
 
 double horizontalSpeed(int c) { return std::sqrt(Cxvel[c] * Cxvel[c] + Cyvel[c] * Cyvel[c]); }
 
+// A range may cut a water column (the chunks of the parallel regions). The column additions are
+// then formed over the whole column, which no call writes, but written only into the cells of
+// the range: a cell outside it is not rewritten by this call, so an addition there would pile
+// up call after call, and in a parallel region it would race with the chunk that owns it.
+int upFrom(int c) {
+  const int t = Ccellt[c];
+  return t > c ? t : 0;
+}
+int bottomOf(int c) {
+  while (Ccellb[c] > 0 && Ccellb[c] < c) c = Ccellb[c];
+  return c;
+}
+
 // Mean horizontal speed over the cells of the column that starts at bottom cell c0.
 double columnMeanSpeed(int c0) {
   double sum = 0;
   int n = 0;
-  for (int c = c0; c > 0; c = Ccellt[c]) {
+  for (int c = c0; c > 0; c = upFrom(c)) {
     sum += horizontalSpeed(c);
     ++n;
   }
@@ -50,8 +65,11 @@ void bedFormAddition(int first, int last) {
   }
   if (!applies) return;
   const bool horizontalToo = mode == 2 || mode == 3;
-  for (int c0 = first; c0 <= last; ++c0) {
-    if (Ccellb[c0] != 0) continue;
+  for (int c = first; c <= last; ++c) {
+    // Once per column that has a cell in the range, at its bottom cell.
+    const int below = Ccellb[c];
+    if (c != first && below > 0 && below >= first && below <= last) continue;
+    const int c0 = bottomOf(c);
     const int b = Cbed[c0];
     if (b <= 0) continue;
     const double h = Bdepth[b];
@@ -71,9 +89,10 @@ void bedFormAddition(int first, int last) {
         amount = meanU * F * 1000 * 0.5 * h;
       if (mode == 6 && Equation == 6) amount *= 0.7692;
     }
-    for (int c = c0; c > 0; c = Ccellt[c]) {
-      CgammaV[c] += amount;
-      if (horizontalToo) Cgamma[c] += amount;
+    for (int up = c0; up > 0 && up <= last; up = upFrom(up)) {
+      if (up < first) continue;
+      CgammaV[up] += amount;
+      if (horizontalToo) Cgamma[up] += amount;
     }
   }
 }
@@ -148,9 +167,19 @@ double mudViscosity(const GridBlock& blk) {
 }
 
 // The bottom cell of each column of a mud-layer block and the cell above it take the mud
-// viscosity, every cell higher up ten times that.
-void mudLayerViscosity(int last) {
-  if (!(FlagThixo > 0 && NoBlocks > 0 && last == NoCells)) return;
+// viscosity, every cell higher up ten times that. A serial call sets them only when its range
+// ends at NoCells, wherever they lie. Inside a parallel region the other chunks are rewriting
+// their cells from the model at the same time, so every chunk of a working range that ends at
+// NoCells sets its own cells, and the last chunk also those outside the working range: the
+// same result as a serial call over the whole range, and no cell written by two threads.
+void mudLayerViscosity(int first, int last) {
+  if (!(FlagThixo > 0 && NoBlocks > 0)) return;
+  const bool chunked = omp_in_parallel() != 0;
+  if ((chunked ? WCEnd : last) != NoCells) return;
+  const auto mine = [&](int c) {
+    return !chunked || (c >= first && c <= last) ||
+           (last == WCEnd && (c < WCStart || c > WCEnd));
+  };
   for (int nb = 1; nb <= NoBlocks && nb < static_cast<int>(block.size()); ++nb) {
     const GridBlock& blk = block[nb];
     if (blk.thixo != 1) continue;
@@ -158,7 +187,7 @@ void mudLayerViscosity(int last) {
     for (int beta = blk.bcellstart; beta <= blk.bcellend; ++beta) {
       int level = 0;
       for (int c = Bcellt[beta]; c > 0; c = Ccellt[c], ++level)
-        Cgamma[c] = CgammaV[c] = level < 2 ? mu : 10 * mu;
+        if (mine(c)) Cgamma[c] = CgammaV[c] = level < 2 ? mu : 10 * mu;
     }
   }
 }
@@ -168,7 +197,7 @@ void mudLayerViscosity(int last) {
 void GammaCalcAdditions(int first, int last) {
   bedFormAddition(first, last);
   bedSmoothingAddition(first, last);
-  mudLayerViscosity(last);
+  mudLayerViscosity(first, last);
 }
 
 }  // namespace qorva

@@ -2,6 +2,8 @@
 // viscosity of mud-layer blocks (F 236), on hand-made columns.
 #include <gtest/gtest.h>
 
+#include <omp.h>
+
 #include <cmath>
 
 #include "discretisation/box_grid.h"
@@ -113,6 +115,35 @@ TEST_F(EddyViscosityAdditions, BedFormsRaiseTheWholeColumn) {
   }
 }
 
+// A range that cuts the column (a chunk of a parallel region) gets, in its own cells only, the
+// amount formed over the whole column at its bottom cell: F 281 2 adds 100 sqrt(9.81) / 8.64
+// (Ckdist of the bottom cell 0.3), F 281 5 adds mean U F 1000 h / 2 = 0.75 x 2 x 1000 x 0.5.
+TEST_F(EddyViscosityAdditions, BedFormsOnARangeThatCutsTheColumn) {
+  const double a2 = 100 * std::sqrt(9.81) / 8.64;
+  struct Row {
+    int mode, first, last;
+    double add1, add2;  // additions to CgammaV of cells 1 and 2
+  } rows[] = {
+      {2, 1, 1, a2, 0},
+      {2, 2, 2, 0, a2},
+      {5, 1, 1, 750, 0},
+      {5, 2, 2, 0, 750},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.mode * 100 + r.first * 10 + r.last);
+    fresh();
+    column();
+    FlagDuneEddy = r.mode;
+    DuneEddyFactor = 2;
+    Equation = 1;
+    GammaCalcAdditions(r.first, r.last);
+    EXPECT_NEAR(CgammaV[1], 20 + r.add1, 1e-10);
+    EXPECT_NEAR(CgammaV[2], 20 + r.add2, 1e-10);
+    EXPECT_NEAR(Cgamma[1], 10 + (r.mode == 2 ? r.add1 : 0), 1e-10);
+    EXPECT_NEAR(Cgamma[2], 10 + (r.mode == 2 ? r.add2 : 0), 1e-10);
+  }
+}
+
 // F 144 with P = 0.01: 2 and 4 add P / sqrt(A_bed) |u_h| = 0.0025 at the bottom cell; 7 adds
 // 2 Ckdist P 1000 |u_h| to every cell (3 and 4); 8 the same times sqrt((Fr - 0.2) / 0.8)
 // between Froude numbers 0.2 and 1.
@@ -211,6 +242,63 @@ TEST_F(EddyViscosityAdditions, MudLayerVariants) {
     } else {
       expectColumn(1, r.mu);
       expectColumn(4, r.mu);
+    }
+  }
+}
+
+// A layered mud block none of whose columns has a cell above its bottom cell has no Bingham
+// value: its bottom cells take |ThixoEddyvisc|.
+TEST_F(EddyViscosityAdditions, MudLayerWithoutCellsAboveTheBottom) {
+  mudBlock();
+  Ccellt[1] = Ccellt[4] = 0;
+  ThixoEddyvisc = -5;
+  GammaCalcAdditions(1, 6);
+  for (int c = 1; c <= 6; ++c) {
+    const double expected = c == 1 || c == 4 ? 5.0 : 3.0;
+    EXPECT_EQ(Cgamma[c], expected) << c;
+    EXPECT_EQ(CgammaV[c], expected) << c;
+  }
+}
+
+// In a parallel region each chunk of a working range that ends at NoCells sets the mud
+// viscosity of its own cells, and the last chunk those outside the working range; running one
+// chunk alone shows that it leaves the other chunk's cells (3) alone. mu as in
+// MudLayerBinghamViscosity, 10 mu in the top cell of each column.
+TEST_F(EddyViscosityAdditions, MudLayerInAParallelRegion) {
+  const double mu = 6145.141445419944;
+  struct Row {
+    int wcStart, split;  // chunks wcStart..split and split + 1..6
+    bool runFirst, runLast;
+  } rows[] = {
+      {1, 3, true, false}, {1, 3, false, true}, {1, 2, true, false},
+      {1, 2, false, true}, {1, 2, true, true},  {4, 5, true, false},
+      {4, 5, false, true},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.wcStart * 100 + r.split * 10 + r.runFirst * 2 + r.runLast);
+    fresh();
+    mudBlock();
+    WCStart = r.wcStart;
+    WCEnd = 6;
+    bool twoThreads = true;
+#pragma omp parallel num_threads(2)
+    {
+      if (omp_get_num_threads() != 2) {
+#pragma omp atomic write
+        twoThreads = false;
+      } else if (omp_get_thread_num() == 0) {
+        if (r.runFirst) GammaCalcAdditions(r.wcStart, r.split);
+      } else {
+        if (r.runLast) GammaCalcAdditions(r.split + 1, 6);
+      }
+    }
+    if (!twoThreads) GTEST_SKIP() << "no second thread";
+    for (int c = 1; c <= 6; ++c) {
+      const bool firstChunk = c >= r.wcStart && c <= r.split;
+      const bool set = firstChunk ? r.runFirst : r.runLast;
+      const double expected = !set ? 3.0 : (c - 1) % 3 < 2 ? mu : 10 * mu;
+      EXPECT_NEAR(Cgamma[c], expected, 1e-9 * expected) << c;
+      EXPECT_NEAR(CgammaV[c], expected, 1e-9 * expected) << c;
     }
   }
 }
