@@ -2,9 +2,13 @@
 // letters, passes, and the exit statuses.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "driver/driver.h"
+#include "flow/flume.h"
 #include "state/options.h"
 #include "state/status.h"
 #include "support/scratch.h"
@@ -75,6 +79,86 @@ TEST_F(TaskDriver, BlockDivisionFlagFollowsLetterA) {
   write("control", "F 2 A\n");
   EXPECT_EQ(programMain(), -123);  // no block division given (F 308)
   EXPECT_EQ(FlagMPIkoosurf, 1);
+}
+
+std::size_t count(const std::string& s, std::string_view part) {
+  std::size_t n = 0;
+  for (auto at = s.find(part); at != std::string::npos; at = s.find(part, at + part.size())) ++n;
+  return n;
+}
+
+// The flume's grid written to `unstruc` by one run, for the runs that read it back with U.
+class TaskDriverOnAGrid : public test::Scratch {
+ protected:
+  static constexpr const char* kFlumeSets =
+      "T Straight flume\nG 1 14 7 11 1\nF 314 1 1\nF 237 1 0.03\nF 237 2 0.03\n";
+
+  void SetUp() override {
+    test::Scratch::SetUp();
+    write("koosurf", test::flumeGeometry());
+    write("control", std::string(kFlumeSets) + "F 2 YHX\n");
+    ASSERT_EQ(programMain(), 0) << log();
+    ASSERT_TRUE(std::filesystem::exists("unstruc"));
+  }
+
+  int runWith(const std::string& sets) {
+    std::remove("boogie");
+    SetArraysZero();
+    setDefaults();
+    write("control", kFlumeSets + sets);
+    return programMain() & 255;
+  }
+};
+
+// Each read of the grid reports its first discharge group once.
+constexpr std::string_view kGridRead = "In ReadUnstructure:\nGroup 1,";
+
+TEST_F(TaskDriverOnAGrid, EveryPassRunsEachLetterButUOnlyTheFirst) {
+  // Two letters U in the first pass read the grid twice; the second pass reads it no more.
+  ASSERT_EQ(runWith("F 20 2\nF 2 UU\n"), 1);
+  EXPECT_EQ(count(log(), kGridRead), 2u) << log();
+
+  // With two passes over UW the grid is read once and the flow computed twice.
+  ASSERT_EQ(runWith("F 20 2\nF 2 UW\n"), 1);
+  const std::string l = log();
+  EXPECT_EQ(count(l, kGridRead), 1u) << l;
+  EXPECT_EQ(count(l, "Solution converged"), 2u) << l;
+  EXPECT_EQ(mc_message, " Initial run finished       ");
+}
+
+TEST_F(TaskDriverOnAGrid, WaterFlowWithoutAMatchingDriverComputesNothing) {
+  // F 68 2 is no driver's switch: W goes on to the next letter without a flow computation.
+  ASSERT_EQ(runWith("F 68 2\nF 2 UW\n"), 1);
+  const std::string l = log();
+  EXPECT_EQ(count(l, kGridRead), 1u) << l;
+  EXPECT_FALSE(contains(l, "Iter:")) << l;
+  EXPECT_FALSE(contains(l, "Solution")) << l;
+  EXPECT_EQ(mc_message, " Initial run finished       ");
+}
+
+TEST_F(TaskDriver, SedimentInflowFromBothTimeiAndMDataSetsEndsAfterTheWalk) {
+  // A transient sediment run whose discharge series comes from timei (read by task G).
+  const std::string sets = "G 1 10 8 5 1\nF 33 10 1\nF 37 1\nF 64 11\n";
+  write("timei", "D 0 1 1 1 1 1 1 1 1 1\nD 10 1 1 1 1 1 1 1 1 1\n");
+  struct Case { std::string extra; int status; };
+  const Case cases[] = {
+      {"M 1 1 0.5\n", 250},  // -6
+      {"", 1},                // the inflow comes from timei alone
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.extra);
+    std::remove("boogie");
+    SetArraysZero();
+    setDefaults();
+    write("control", sets + c.extra + "F 2 G\n");
+    EXPECT_EQ(programMain() & 255, c.status);
+    EXPECT_EQ(contains(log(), "Error: Sediment inflow can not be specified in both the timei file and\n"
+                              "on the M data sets in the control file\n\n"),
+              c.status != 1)
+        << log();
+    // The walk was over before the check.
+    EXPECT_EQ(mc_message, " Initial run finished       ");
+  }
 }
 
 }  // namespace
