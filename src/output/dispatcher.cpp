@@ -255,9 +255,11 @@ void sprintflow() {
         for (const BedSection& s : bedLayerSections()) callBedSection(s);
         break;
       case Output::BedLayerSection: writeParaBed3(1, 0); break;
-      case Output::VtkPlan: print_paraview2d(0, 0); break;
+      // Through the dispatcher the whole-grid plan view always takes a numbered name, so the
+      // plan views of successive print times are all kept.
+      case Output::VtkPlan: print_paraview2d(1, 0); break;
       case Output::VtkPlanPerBlock:
-        for (int b = 1; b <= NoBlocks; ++b) print_paraview2d(0, b);
+        for (int b = 1; b <= NoBlocks; ++b) print_paraview2d(1, b);
         break;
       case Output::BedFractions: print_fracres(0); break;
       case Output::CellTable: writeCellTable(); break;

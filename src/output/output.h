@@ -64,7 +64,8 @@ void print_interres(int numbered);
 void writeCellTable();
 void writeBedPoints();
 void writeWetOutline();
-// These four return false when their file cannot be opened; the dispatcher then stops.
+// These four return false when their file cannot be opened; the dispatcher logs it and goes
+// on with the other outputs.
 bool writeHabitat();
 bool writeSlopingFraction();
 bool writeDischargeCheck();
