@@ -47,8 +47,7 @@ double coeff_bedform(int surface, int cell1, int cell2);
 // Coefficients of cells with several neighbours on one side (F 137), over WCStart..WCEnd.
 void QNGridCoeff();
 
-// Power-law face coefficients with closed boundary surfaces for the surfaces first..last (the
-// threaded k step of the main flow driver).
+// Power-law face coefficients with closed boundary surfaces for the surfaces first..last.
 void coeff_make_pow(int firstSurface, int lastSurface);
 
 // The logarithmic inflow profile of discharge group g (F 202): a cell's weight is
@@ -62,5 +61,16 @@ struct LogInflowProfile {
   double weight(int c) const;
 };
 LogInflowProfile logInflowProfile(int g);
+
+// The shaped inflow profile of discharge group g (F 524): full weight in the lower half of the
+// group's height, falling linearly to 0 at its top; areaSum is the weight times Farea summed
+// over the group's surfaces (0 for a group without height).
+struct ShapedInflowProfile {
+  double top = -100000, bottom = 100000;  // extent of the group's cells (m)
+  double areaSum = 0;
+  double height() const { return top - bottom; }
+  double weight(int c) const;
+};
+ShapedInflowProfile shapedInflowProfile(int g);
 
 }  // namespace qorva

@@ -184,28 +184,14 @@ void shapedInflow() {
     if (r == Role::kMark) markGroup(g, false);
     if (r != Role::kInflow) continue;
     const DischargeGroup& d = DischargeStruct[g];
-    double zmax = -100000, zmin = 100000;
-    for (int k = 0; k < entries(d); ++k) {
-      const int c = entryCell(d.surfaceList[k]);
-      if (c == 0) continue;
-      zmax = std::max(zmax, Czcenter[c] + Ckdist[c]);
-      zmin = std::min(zmin, Czcenter[c] - Ckdist[c]);
-    }
-    const double height = zmax - zmin;
-    double sum = 0;
-    for (int k = 0; k < entries(d) && height > 0; ++k) {
-      const int s = d.surfaceList[k];
-      const int c = entryCell(s);
-      if (c != 0) sum += std::min(2 * (zmax - Czcenter[c]) / height, 1.0) * Farea[s];
-    }
-    if (!wetGroup(g, height > 0 ? sum : 0.0)) continue;
-    const double G = DischargeArray[g] / (sum + 1e-30);
+    const ShapedInflowProfile p = shapedInflowProfile(g);
+    if (!wetGroup(g, p.areaSum)) continue;
+    const double G = DischargeArray[g] / (p.areaSum + 1e-30);
     for (int k = 0; k < entries(d); ++k) {
       const int s = d.surfaceList[k];
       const int c = entryCell(s);
       if (c == 0) continue;
-      const double f = 2 * (zmax - Czcenter[c]) / height;
-      const double Gs = f <= 1 ? f * G : G;
+      const double Gs = p.weight(c) * G;
       const double m = FlagNoImpulse == 1 ? 0.0 : 0.001 * Gs;
       addInflow(c, g, Gs * Farea[s], inflowSource(d, s, Gs, m));
     }
@@ -513,6 +499,27 @@ double LogInflowProfile::bed(int c) const { return FlagLogInflow == 2 ? bedLevel
 double LogInflowProfile::weight(int c) const {
   const double w = std::log(30 * (Czcenter[c] - bed(c)) / XksInflow);
   return w >= 1e-7 ? w : 1e-7;
+}
+
+double ShapedInflowProfile::weight(int c) const {
+  return std::min(2 * (top - Czcenter[c]) / height(), 1.0);
+}
+
+ShapedInflowProfile shapedInflowProfile(int g) {
+  const DischargeGroup& d = DischargeStruct[g];
+  ShapedInflowProfile p;
+  for (int k = 0; k < entries(d); ++k) {
+    const int c = entryCell(d.surfaceList[k]);
+    if (c == 0) continue;
+    p.top = std::max(p.top, Czcenter[c] + Ckdist[c]);
+    p.bottom = std::min(p.bottom, Czcenter[c] - Ckdist[c]);
+  }
+  for (int k = 0; k < entries(d) && p.height() > 0; ++k) {
+    const int s = d.surfaceList[k];
+    const int c = entryCell(s);
+    if (c != 0) p.areaSum += p.weight(c) * Farea[s];
+  }
+  return p;
 }
 
 LogInflowProfile logInflowProfile(int g) {

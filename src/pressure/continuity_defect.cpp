@@ -209,29 +209,16 @@ void byArea(int g, double Q) {
   }
 }
 
-// Full weight in the lower half of the group's height, falling linearly to 0 at its top.
+// Full weight in the lower half of the group's height, falling linearly to 0 at its top: the
+// profile of the momentum inflow terms.
 void shapedProfile(int g, double Q) {
   const DischargeGroup& d = DischargeStruct[g];
-  double ztop = -100000, zbot = 100000;
-  for (int m = 0; m < entries(d); ++m) {
-    const int c = entryCell(d.surfaceList[m]);
-    if (c == 0) continue;
-    ztop = std::max(ztop, Czcenter[c] + Ckdist[c]);
-    zbot = std::min(zbot, Czcenter[c] - Ckdist[c]);
-  }
-  const double height = ztop - zbot;
-  auto weight = [&](int c) { return std::min(1.0, 2 * (ztop - Czcenter[c]) / height); };
-  double W = 0;
-  for (int m = entries(d) - 1; m >= 0 && height > 0; --m) {
-    const int s = d.surfaceList[m];
-    const int c = entryCell(s);
-    if (c != 0) W += weight(c) * Farea[s];
-  }
-  if (!shareable(g, height > 0 ? W : 0.0)) return;
+  const ShapedInflowProfile p = shapedInflowProfile(g);
+  if (!shareable(g, p.areaSum)) return;
   for (int m = entries(d) - 1; m >= 0; --m) {
     const int s = d.surfaceList[m];
     const int c = entryCell(s);
-    if (c != 0) Csource[c] += weight(c) * Farea[s] * Q / (W + 1e-30);
+    if (c != 0) Csource[c] += p.weight(c) * Farea[s] * Q / (p.areaSum + 1e-30);
   }
 }
 
