@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "discretisation/box_grid.h"
+#include "support/box_grid.h"
 #include "discretisation/discretisation.h"
 #include "state/cells.h"
 #include "state/options.h"

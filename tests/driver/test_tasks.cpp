@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "driver/driver.h"
-#include "flow/flume.h"
+#include "support/flume.h"
 #include "state/options.h"
 #include "state/status.h"
 #include "support/scratch.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "discretisation/box_grid.h"
+#include "support/box_grid.h"
 #include "flow/flow.h"
 #include "flow/water_solve.h"
 #include "state/arrays.h"

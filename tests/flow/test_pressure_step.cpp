@@ -15,7 +15,7 @@
 
 #include "flow/flow.h"
 #include "flow/water_solve.h"
-#include "pressure/correction_grid.h"
+#include "support/correction_grid.h"
 #include "state/arrays.h"
 #include "state/blocks.h"
 #include "state/cells.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "discretisation/box_grid.h"
+#include "support/box_grid.h"
 #include "flow/flow.h"
 #include "state/cells.h"
 #include "state/arrays.h"

@@ -12,7 +12,7 @@
 
 #include "driver/control.h"
 #include "driver/driver.h"
-#include "flow/flume.h"
+#include "support/flume.h"
 #include "state/arrays.h"
 #include "state/cells.h"
 #include "state/options.h"

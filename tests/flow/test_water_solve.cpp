@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "flow/flow.h"
-#include "flow/flume.h"
+#include "support/flume.h"
 #include "grid/generator.h"
 #include "grid/grid.h"
 #include "state/arrays.h"

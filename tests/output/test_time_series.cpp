@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "discretisation/box_grid.h"
+#include "support/box_grid.h"
 #include "output/output.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"

@@ -10,7 +10,7 @@
 #include <functional>
 #include <vector>
 
-#include "discretisation/box_grid.h"
+#include "support/box_grid.h"
 #include "pressure/pressure.h"
 #include "state/cells.h"
 #include "state/nests.h"

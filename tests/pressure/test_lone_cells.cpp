@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "pressure/correction_grid.h"
+#include "support/correction_grid.h"
 #include "pressure/pressure.h"
 #include "state/cells.h"
 #include "state/options.h"

@@ -9,7 +9,7 @@
 #include <functional>
 #include <vector>
 
-#include "discretisation/box_grid.h"
+#include "support/box_grid.h"
 #include "pressure/pressure.h"
 #include "state/bedcells.h"
 #include "state/cells.h"

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "pressure/correction_grid.h"
+#include "support/correction_grid.h"
 #include "pressure/pressure.h"
 #include "state/bedcells.h"
 #include "state/cells.h"

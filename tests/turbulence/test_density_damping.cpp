@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-#include "discretisation/box_grid.h"
+#include "support/box_grid.h"
 #include "state/bedcells.h"
 #include "state/cells.h"
 #include "state/options.h"

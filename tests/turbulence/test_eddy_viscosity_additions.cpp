@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "discretisation/box_grid.h"
+#include "support/box_grid.h"
 #include "state/arrays.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"

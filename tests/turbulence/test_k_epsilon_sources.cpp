@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "discretisation/box_grid.h"
+#include "support/box_grid.h"
 #include "state/cells.h"
 #include "state/options.h"
 #include "state/status.h"

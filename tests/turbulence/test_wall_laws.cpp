@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "discretisation/box_grid.h"
+#include "support/box_grid.h"
 #include "state/arrays.h"
 #include "state/bedcells.h"
 #include "state/cells.h"

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "discretisation/box_grid.h"
+#include "support/box_grid.h"
 #include "state/bedcells.h"
 
 namespace qorva::test {
