@@ -1,6 +1,6 @@
 // Writer of `control.new`: the present settings as a control file, one data set a line, in its
 // own order and formats. Reads Title, run, options and the settings of F, G, P, S, I, W and K.
-#include "driver/control_new.h"
+#include "driver/driver.h"
 
 #include <algorithm>
 #include <charconv>

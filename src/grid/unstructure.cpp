@@ -11,7 +11,7 @@
 #include <cstdio>
 
 #include "discretisation/discretisation.h"
-#include "driver/control_new.h"
+#include "driver/driver.h"
 #include "files/files.h"
 #include "grid/cell_template.h"
 #include "grid/grid.h"

@@ -49,6 +49,7 @@ template <class Tab, class Dims>
 ArrayRow row(const char* name, Tab& t, Cond when, Dims size, bool afterReport = false) {
   ArrayRow r;
   r.name = name;
+  t.setName(name);  // what an index check of the test build prints
   r.when = when;
   // A negative size, or an element count beyond what memory can address, takes the
   // out-of-memory path instead of wrapping into a small table.

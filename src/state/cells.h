@@ -45,20 +45,35 @@ inline Table1<double> Cgamma, CgammaV;
 class FieldRef {
  public:
   explicit FieldRef(Table1<double>& own) : own_(&own) {}
-  void point(const Table1<double>& t) { p_ = t.data(); n_ = t.size(); isOwn_ = false; }
-  void point(Row1<double> r) { p_ = r.p; n_ = r.n; isOwn_ = false; }
+  void point(const Table1<double>& t) {
+    p_ = t.data();
+    n_ = t.size();
+    label_ = t.label();
+    isOwn_ = false;
+  }
+  void point(Row1<double> r) {
+    p_ = r.p;
+    n_ = r.n;
+    label_ = r.label;
+    isOwn_ = false;
+  }
   void pointOwn() { p_ = nullptr; n_ = 0; isOwn_ = true; }
   bool isOwn() const { return isOwn_; }
   double* data() const { return isOwn_ ? own_->data() : p_; }
   std::size_t size() const { return isOwn_ ? own_->size() : n_; }
   explicit operator bool() const { return data() != nullptr; }
-  double& operator[](long long i) const { QORVA_BOUND(i, size()); return data()[i]; }
+  // An index check names the array designated.
+  double& operator[](long long i) const {
+    QORVA_CHECK(i, size(), isOwn_ ? own_->label() : label_);
+    return data()[i];
+  }
 
  private:
   Table1<double>* own_;
   double* p_ = nullptr;
   std::size_t n_ = 0;
   bool isOwn_ = true;
+  [[no_unique_address]] detail::Label label_;
 };
 // The variable of the equation being solved, and the array of its own behind it.
 inline Table1<double> CfOwn;

@@ -10,18 +10,50 @@
 #include <type_traits>
 
 #if defined(QORVA_CHECK_BOUNDS) || defined(_GLIBCXX_ASSERTIONS)
+#define QORVA_TABLE_NAMES 1
 #include <cstdio>
-#define QORVA_BOUND(i, n)                                                                       \
-  do {                                                                                          \
-    if (static_cast<std::size_t>(i) >= static_cast<std::size_t>(n)) {                           \
-      std::fprintf(stderr, "%s:%d: index %lld outside 0..%lld\n", __FILE__, __LINE__,           \
-                   static_cast<long long>(i), static_cast<long long>(n) - 1);                   \
-      std::abort();                                                                             \
-    }                                                                                           \
+#endif
+
+namespace qorva::detail {
+
+#ifdef QORVA_TABLE_NAMES
+// Which table, and which of its indexes, a bound check speaks of: the allocation table names
+// every global array, so a failed check says "Cconc[.][75]" instead of a line of this header.
+struct Label {
+  const char* name = nullptr;
+  int index = 1;  // 1 for the first index, 2 for the second ...
+  static Label of(const char* n) { return {n, 1}; }
+  Label next() const { return {name, index + 1}; }
+};
+
+[[noreturn]] inline void outOfBounds(const Label& l, long long i, long long n) {
+  std::fprintf(stderr, "index check: %s", l.name ? l.name : "an unnamed table");
+  for (int k = 1; k < l.index; ++k) std::fputs("[.]", stderr);
+  std::fprintf(stderr, "[%lld] is outside 0..%lld\n", i, n - 1);
+  std::abort();
+}
+#else
+// The release build keeps no names: an empty label costs nothing in a table or a row.
+struct Label {
+  static Label of(const char*) { return {}; }
+  Label next() const { return {}; }
+};
+#endif
+
+}  // namespace qorva::detail
+
+#ifdef QORVA_TABLE_NAMES
+#define QORVA_CHECK(i, n, label)                                                               \
+  do {                                                                                         \
+    if (static_cast<std::size_t>(i) >= static_cast<std::size_t>(n))                            \
+      ::qorva::detail::outOfBounds((label), static_cast<long long>(i),                         \
+                                   static_cast<long long>(n));                                 \
   } while (0)
 #else
-#define QORVA_BOUND(i, n) ((void)0)
+#define QORVA_CHECK(i, n, label) ((void)0)
 #endif
+// An index check of an array that has no name of its own (a view into a table).
+#define QORVA_BOUND(i, n) QORVA_CHECK(i, n, ::qorva::detail::Label{})
 
 namespace qorva {
 
@@ -85,21 +117,30 @@ template <typename T>
 struct Row1 {
   T* p;
   std::size_t n;
-  T& operator[](long long j) const { QORVA_BOUND(j, n); return p[j]; }
+  [[no_unique_address]] detail::Label label{};
+  T& operator[](long long j) const { QORVA_CHECK(j, n, label); return p[j]; }
 };
 
 template <typename T>
 struct Row2 {
   T* p;
   std::size_t n1, n2;
-  Row1<T> operator[](long long j) const { QORVA_BOUND(j, n1); return {p + j * n2, n2}; }
+  [[no_unique_address]] detail::Label label{};
+  Row1<T> operator[](long long j) const {
+    QORVA_CHECK(j, n1, label);
+    return {p + j * n2, n2, label.next()};
+  }
 };
 
 template <typename T>
 struct Row3 {
   T* p;
   std::size_t n1, n2, n3;
-  Row2<T> operator[](long long j) const { QORVA_BOUND(j, n1); return {p + j * n2 * n3, n2, n3}; }
+  [[no_unique_address]] detail::Label label{};
+  Row2<T> operator[](long long j) const {
+    QORVA_CHECK(j, n1, label);
+    return {p + j * n2 * n3, n2, n3, label.next()};
+  }
 };
 
 template <typename T>
@@ -114,14 +155,18 @@ class Table1 {
   }
   void release() { b_.release(); n0_ = 0; }
   explicit operator bool() const { return b_.data() != nullptr; }
-  T& operator[](long long i) const { QORVA_BOUND(i, n0_); return b_.data()[i]; }
+  T& operator[](long long i) const { QORVA_CHECK(i, n0_, label_); return b_.data()[i]; }
   T* data() const { return b_.data(); }
   std::size_t size() const { return n0_; }
   std::size_t bytes() const { return n0_ * sizeof(T); }
+  // The name an index check prints (test build only; a string that lives for the run).
+  void setName(const char* name) { label_ = detail::Label::of(name); }
+  detail::Label label() const { return label_; }
 
  private:
   detail::Block<T> b_;
   std::size_t n0_ = 0;
+  [[no_unique_address]] detail::Label label_;
 };
 
 template <typename T>
@@ -136,15 +181,21 @@ class Table2 {
   }
   void release() { b_.release(); n0_ = n1_ = 0; }
   explicit operator bool() const { return b_.data() != nullptr; }
-  Row1<T> operator[](long long i) const { QORVA_BOUND(i, n0_); return {b_.data() + i * n1_, n1_}; }
+  Row1<T> operator[](long long i) const {
+    QORVA_CHECK(i, n0_, label_);
+    return {b_.data() + i * n1_, n1_, label_.next()};
+  }
   T* data() const { return b_.data(); }
   std::size_t size() const { return n0_ * n1_; }
   std::size_t dim(int d) const { return d == 0 ? n0_ : n1_; }
   std::size_t bytes() const { return n0_ * n1_ * sizeof(T) + n0_ * kHandleBytes; }
+  void setName(const char* name) { label_ = detail::Label::of(name); }
+  detail::Label label() const { return label_; }
 
  private:
   detail::Block<T> b_;
   std::size_t n0_ = 0, n1_ = 0;
+  [[no_unique_address]] detail::Label label_;
 };
 
 template <typename T>
@@ -161,8 +212,8 @@ class Table3 {
   void release() { b_.release(); n0_ = n1_ = n2_ = 0; }
   explicit operator bool() const { return b_.data() != nullptr; }
   Row2<T> operator[](long long i) const {
-    QORVA_BOUND(i, n0_);
-    return {b_.data() + i * n1_ * n2_, n1_, n2_};
+    QORVA_CHECK(i, n0_, label_);
+    return {b_.data() + i * n1_ * n2_, n1_, n2_, label_.next()};
   }
   T* data() const { return b_.data(); }
   std::size_t size() const { return n0_ * n1_ * n2_; }
@@ -170,10 +221,13 @@ class Table3 {
   std::size_t bytes() const {
     return n0_ * n1_ * n2_ * sizeof(T) + (n0_ + n0_ * n1_) * kHandleBytes;
   }
+  void setName(const char* name) { label_ = detail::Label::of(name); }
+  detail::Label label() const { return label_; }
 
  private:
   detail::Block<T> b_;
   std::size_t n0_ = 0, n1_ = 0, n2_ = 0;
+  [[no_unique_address]] detail::Label label_;
 };
 
 template <typename T>
@@ -190,8 +244,8 @@ class Table4 {
   void release() { b_.release(); n0_ = n1_ = n2_ = n3_ = 0; }
   explicit operator bool() const { return b_.data() != nullptr; }
   Row3<T> operator[](long long i) const {
-    QORVA_BOUND(i, n0_);
-    return {b_.data() + i * n1_ * n2_ * n3_, n1_, n2_, n3_};
+    QORVA_CHECK(i, n0_, label_);
+    return {b_.data() + i * n1_ * n2_ * n3_, n1_, n2_, n3_, label_.next()};
   }
   T* data() const { return b_.data(); }
   std::size_t size() const { return n0_ * n1_ * n2_ * n3_; }
@@ -200,11 +254,22 @@ class Table4 {
     return n0_ * n1_ * n2_ * n3_ * sizeof(T) +
            (n0_ + n0_ * n1_ + n0_ * n1_ * n2_) * kHandleBytes;
   }
+  void setName(const char* name) { label_ = detail::Label::of(name); }
+  detail::Label label() const { return label_; }
 
  private:
   detail::Block<T> b_;
   std::size_t n0_ = 0, n1_ = 0, n2_ = 0, n3_ = 0;
+  [[no_unique_address]] detail::Label label_;
 };
+
+#ifndef QORVA_TABLE_NAMES
+// The names of the index checks cost the release build nothing: rows and tables keep the size
+// of their pointers and counts.
+static_assert(sizeof(Row1<double>) == sizeof(double*) + sizeof(std::size_t));
+static_assert(sizeof(Row2<double>) == sizeof(double*) + 2 * sizeof(std::size_t));
+static_assert(sizeof(Table1<double>) == sizeof(detail::Block<double>) + sizeof(std::size_t));
+#endif
 
 // Fixed-size table of the static state (block records, discharge groups, small lists):
 // a plain array whose index is checked in the test build.

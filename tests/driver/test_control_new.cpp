@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 
-#include "driver/control_new.h"
+#include "driver/driver.h"
 #include "state/options.h"
 #include "state/status.h"
 #include "support/scratch.h"

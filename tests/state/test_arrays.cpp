@@ -748,6 +748,24 @@ TEST_F(Arrays, EveryRowHasItsOwnName) {
   EXPECT_EQ(findArray("NoSuchArray"), nullptr);
 }
 
+#ifdef QORVA_TABLE_NAMES
+// The allocation table gives every array its name, so an index check of the test build says
+// which array was indexed past its end.
+TEST_F(Arrays, IndexCheckNamesTheGlobalArray) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  ASSERT_EQ(sialloc(), 0);
+  ASSERT_GE(AllocateArrays(1, 1, 1), 0.0);
+  EXPECT_DEATH(Cxvel[MaxCeller] = 1, "index check: Cxvel\\[100\\] is outside 0\\.\\.99");
+  EXPECT_DEATH(zval[0][0][znumber + 2] = 1,
+               "index check: zval\\[\\.\\]\\[\\.\\]\\[6\\] is outside 0\\.\\.5");
+  Cf.pointOwn();
+  EXPECT_DEATH(Cf[MaxCeller] = 1, "index check: Cf\\[100\\]");
+  Cf.point(Cepsilon);
+  EXPECT_DEATH(Cf[-1] = 1, "index check: Cepsilon\\[-1\\]");
+  Cf.pointOwn();
+}
+#endif
+
 TEST_F(Arrays, LogThatCannotBeOpenedEndsTheRun) {
   std::filesystem::create_directory("boogie");
   EXPECT_EQ(endStatus([] { sialloc(); }), -3);

@@ -1,6 +1,8 @@
-// The array types: layout, zero fill, allocation test, byte counts and overflow refusal.
+// The array types: layout, zero fill, allocation test, byte counts, overflow refusal and the
+// index checks of the test build, which name the array and the index that failed.
 #include <gtest/gtest.h>
 
+#include "state/cells.h"
 #include "state/table.h"
 
 namespace qorva {
@@ -60,6 +62,63 @@ TEST(Table, FixedTableStartsZero) {
   f[3] = 2;
   EXPECT_EQ(f.v[3], 2);
 }
+
+#ifdef QORVA_TABLE_NAMES
+// An index check ends the process; the message says which array and which of its indexes.
+class TableBounds : public ::testing::Test {
+ protected:
+  void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
+};
+
+TEST_F(TableBounds, FailureNamesTheArrayAndTheIndex) {
+  Table1<double> one;
+  ASSERT_TRUE(one.allocate(10));
+  one.setName("Cxvel");
+  Table2<int> two;
+  ASSERT_TRUE(two.allocate(3, 4));
+  two.setName("Cconc");
+  Table3<double> three;
+  ASSERT_TRUE(three.allocate(2, 3, 5));
+  three.setName("zval");
+  Table4<float> four;
+  ASSERT_TRUE(four.allocate(2, 2, 2, 2));
+  four.setName("Nvect");
+  Table1<int> unnamed;
+  ASSERT_TRUE(unnamed.allocate(2));
+
+  EXPECT_DEATH(one[10] = 1, "index check: Cxvel\\[10\\] is outside 0\\.\\.9");
+  EXPECT_DEATH(one[-1] = 1, "index check: Cxvel\\[-1\\] is outside 0\\.\\.9");
+  EXPECT_DEATH(two[3][0] = 1, "Cconc\\[3\\] is outside 0\\.\\.2");
+  EXPECT_DEATH(two[1][4] = 1, "Cconc\\[\\.\\]\\[4\\] is outside 0\\.\\.3");
+  EXPECT_DEATH(three[1][2][5] = 1, "zval\\[\\.\\]\\[\\.\\]\\[5\\] is outside 0\\.\\.4");
+  EXPECT_DEATH(four[0][0][0][2] = 1,
+               "Nvect\\[\\.\\]\\[\\.\\]\\[\\.\\]\\[2\\] is outside 0\\.\\.1");
+  EXPECT_DEATH(unnamed[2] = 1, "an unnamed table\\[2\\] is outside 0\\.\\.1");
+  // Indexes inside the table pass.
+  one[9] = 1;
+  two[2][3] = 1;
+  three[1][2][4] = 1;
+  EXPECT_EQ(one[9] + two[2][3] + three[1][2][4], 3.0);
+}
+
+// A field reference names the array it designates: its own, a table or a row of one.
+TEST_F(TableBounds, FieldReferenceNamesWhatItDesignates) {
+  Table1<double> own, other;
+  ASSERT_TRUE(own.allocate(4));
+  own.setName("Cf");
+  ASSERT_TRUE(other.allocate(6));
+  other.setName("Ckinen");
+  Table2<double> rows;
+  ASSERT_TRUE(rows.allocate(3, 5));
+  rows.setName("Cconc");
+  FieldRef f(own);
+  EXPECT_DEATH(f[4] = 1, "Cf\\[4\\] is outside 0\\.\\.3");
+  f.point(other);
+  EXPECT_DEATH(f[6] = 1, "Ckinen\\[6\\] is outside 0\\.\\.5");
+  f.point(rows[2]);
+  EXPECT_DEATH(f[5] = 1, "Cconc\\[\\.\\]\\[5\\] is outside 0\\.\\.4");
+}
+#endif
 
 }  // namespace
 }  // namespace qorva
