@@ -14,12 +14,47 @@ without arguments, and checks the outcome against the case's `expect` file.
   mean NAME PREFIX COL X TOL  mean of word COL (from 1) over the lines of NAME whose first word
                               is PREFIX is X within TOL
 Lines starting with # are comments. `expect` itself is not copied.
+
+Whatever `expect` says, a case fails when qorva was ended by a signal, ended with the
+sanitizers' exit status, or wrote a sanitizer or index-check report to stderr: the test build's
+memory errors must not pass as a normal end with status 1.
 """
 import os
 import shutil
 import subprocess
 import sys
 import tempfile
+
+# Exit status of a sanitizer report, given to both runtimes: with AddressSanitizer and
+# UndefinedBehaviorSanitizer linked together the exitcode of UBSAN_OPTIONS governs both
+# reports. No error of qorva ends with it.
+SANITIZER_STATUS = 86
+
+# Lines that only a sanitizer or the index check of the test build writes.
+REPORT_MARKS = ("ERROR: AddressSanitizer", "ERROR: LeakSanitizer", "SUMMARY: AddressSanitizer",
+                "SUMMARY: UndefinedBehaviorSanitizer", "runtime error:", "index check:")
+
+
+def sanitizer_env(env):
+    """The environment with exitcode=SANITIZER_STATUS in ASAN_OPTIONS and UBSAN_OPTIONS."""
+    env = dict(env)
+    for var in ("ASAN_OPTIONS", "UBSAN_OPTIONS"):
+        opts = [o for o in env.get(var, "").split(":") if o and not o.startswith("exitcode=")]
+        env[var] = ":".join(opts + [f"exitcode={SANITIZER_STATUS}"])
+    return env
+
+
+def crash_failures(returncode, stderr):
+    """Why a run counts as a crash whatever the case expects; empty when it does not."""
+    failures = []
+    if returncode < 0:
+        failures.append(f"qorva was ended by signal {-returncode}")
+    elif returncode == SANITIZER_STATUS:
+        failures.append(f"qorva ended with the sanitizer status {SANITIZER_STATUS}")
+    marks = [m for m in REPORT_MARKS if m in stderr]
+    if marks:
+        failures.append("stderr holds a report: " + ", ".join(repr(m) for m in marks))
+    return failures
 
 
 def unescape(text):
@@ -51,8 +86,10 @@ def main():
             src = os.path.join(case, name)
             (shutil.copytree if os.path.isdir(src) else shutil.copy)(src, os.path.join(work, name))
         proc = subprocess.run([qorva], cwd=work, stdin=subprocess.DEVNULL,
-                              capture_output=True, timeout=1200)
+                              capture_output=True, timeout=1200, env=sanitizer_env(os.environ))
         status = proc.returncode & 255
+        stderr = proc.stderr.decode("latin-1")
+        failures.extend(crash_failures(proc.returncode, stderr))
         log = read(os.path.join(work, "boogie")) if os.path.exists(os.path.join(work, "boogie")) else None
         for raw in read(os.path.join(case, "expect")).splitlines():
             line = raw.strip()
@@ -105,9 +142,9 @@ def main():
             if log is not None:
                 print("---- boogie ----")
                 print(log[-4000:])
-            if proc.stderr:
+            if stderr:
                 print("---- stderr ----")
-                print(proc.stderr.decode("latin-1")[-4000:])
+                print(stderr[-4000:])
             return 1
     print(f"case {os.path.basename(case)} passed")
     return 0
