@@ -50,12 +50,7 @@ bool inCellTables(int c) { return c >= 1 && c < static_cast<long long>(Cbed.size
 void checkBlockRanges() {
   for (int n = 1; n <= NoBlocks; ++n) {
     const GridBlock& k = block[n];
-    if (!carriesColumns(k) || k.i1 > k.i2 || k.j1 > k.j2) continue;
-    if (k.i1 < 1 || k.j1 < 1 || k.i2 > xnumber || k.j2 > ynumber)
-      failf(1,
-            "Error: grid block %d (i %d..%d, j %d..%d) lies outside the grid of the G 1 "
-            "data set (%d %d)\n",
-            n, k.i1, k.i2, k.j1, k.j2, xnumber, ynumber);
+    if (carriesColumns(k) && k.i1 <= k.i2 && k.j1 <= k.j2) checkBlockInGrid(n);
   }
 }
 

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "grid/columns.h"
 #include "grid/grid.h"
 #include "state/blocks.h"
 #include "state/cells.h"
@@ -144,19 +145,9 @@ std::vector<double> edgePositions(const JointSide& s) {
   return pos;
 }
 
-// Calls visit(c) for the cells of column (i, j) from the bottom up.
-template <class Visit>
-void forColumn(int i, int j, Visit visit) {
-  int c = static_cast<int>(zval[i][j][0]);
-  for (int n = 0; c > 0 && c <= NoCells && n < NoCells; ++n) {
-    visit(c);
-    c = Ccellt[c];
-  }
-}
-
 std::vector<int> columnCells(int i, int j) {
   std::vector<int> cells;
-  forColumn(i, j, [&](int c) { cells.push_back(c); });
+  upColumn(columnBottom(i, j), [&](int c) { cells.push_back(c); });
   return cells;
 }
 
@@ -301,7 +292,7 @@ void correctFluxUneven() {
   auto sum = [](const JointSide& s, const Table1<int>& faces) {
     double q = 0;
     for (int j = block[s.b].j1; j <= block[s.b].j2; ++j)
-      forColumn(s.i, j, [&](int c) { q += Fflux[faces[c]]; });
+      upColumn(columnBottom(s.i, j), [&](int c) { q += Fflux[faces[c]]; });
     return q;
   };
   const double qa = sum(A, Cflatee), qb = sum(B, Cflatew);
@@ -310,7 +301,7 @@ void correctFluxUneven() {
   const double q = (qa + qb) * 0.5;
   auto scale = [](const JointSide& s, const Table1<int>& faces, double factor) {
     for (int j = block[s.b].j1; j <= block[s.b].j2; ++j)
-      forColumn(s.i, j, [&](int c) { Fflux[faces[c]] *= factor; });
+      upColumn(columnBottom(s.i, j), [&](int c) { Fflux[faces[c]] *= factor; });
   };
   scale(A, Cflatee, q / qa);
   scale(B, Cflatew, q / qb);

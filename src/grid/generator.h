@@ -8,6 +8,10 @@ namespace qorva {
 // negative result of the capacity failure when F 65 leaves no room for a cell.
 int buildBlockDefault(int b);
 
+// Every block must lie inside the grid lines of G 1, with the spare line on each side that
+// the column and level tables keep: ends the run (status 1) naming block b when it does not.
+void checkBlockInGrid(int b);
+
 // True when the cell arrays hold cell c and the surface and point arrays have room for what
 // the cell template in NewCell can still add; every count then stays below its capacity.
 bool roomForCell(int c);

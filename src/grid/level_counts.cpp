@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "grid/columns.h"
 #include "grid/grid.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
@@ -17,14 +18,29 @@ namespace qorva {
 
 namespace {
 
-// Index range [lo, hi] cut to 0..n-1, so that a window reaching past the tables is only
-// computed where the tables have entries.
-void cut(int& lo, int& hi, std::size_t n, int first) {
-  lo = std::max(lo, first);
-  hi = std::min<long long>(hi, static_cast<long long>(n) - 1);
+// Columns of block b, cut to the plan tables.
+Window blockColumns(int b) {
+  Window w{block[b].i1, block[b].i2, block[b].j1, block[b].j2};
+  cutRange(w.i1, w.i2, armap.dim(0), 1);
+  cutRange(w.j1, w.j2, armap.dim(1), 1);
+  return w;
 }
 
-double lineDepth(int i, int j) { return zval[i][j][znumber] - zval[i][j][1]; }
+// Grid lines i1-1..i2, j1-1..j2 around the columns of a window, cut to the line tables.
+Window windowLines(int i1, int i2, int j1, int j2) {
+  Window w{i1 - 1, i2, j1 - 1, j2};
+  cutRange(w.i1, w.i2, antlin.dim(0), 0);
+  cutRange(w.j1, w.j2, antlin.dim(1), 0);
+  return w;
+}
+
+// Levels of a line too shallow for the depth rule: 1 (dry) below MinVertDist0, 2 (one cell)
+// below MinVertDist1; 0 for a line that the rule counts.
+int shallowLevels(double depth) {
+  if (MinVertDist0 > depth) return 1;
+  if (MinVertDist1 > depth) return 2;
+  return 0;
+}
 
 // Fraction of the largest depth raised to the grid exponent. A line that reaches this rule
 // with a depth of 0 or below (possible only with thresholds of 0) takes the shallowest count
@@ -57,11 +73,9 @@ double columnRoughness(int i, int j) {
 void ArmapMake() {
   for (int b = 1; b <= NoBlocks && b < static_cast<int>(block.size()); ++b) {
     if (block[b].skip != 0) continue;
-    int i1 = block[b].i1, i2 = block[b].i2, j1 = block[b].j1, j2 = block[b].j2;
-    cut(i1, i2, armap.dim(0), 1);
-    cut(j1, j2, armap.dim(1), 1);
-    for (int i = i1; i <= i2; ++i)
-      for (int j = j1; j <= j2; ++j) armap[i][j] = columnArea(i, j);
+    const Window w = blockColumns(b);
+    for (int i = w.i1; i <= w.i2; ++i)
+      for (int j = w.j1; j <= w.j2; ++j) armap[i][j] = columnArea(i, j);
   }
 }
 
@@ -69,11 +83,9 @@ void computeF94() {
   double amax = 0;
   for (int b = 1; b <= NoBlocks && b < static_cast<int>(block.size()); ++b) {
     if (block[b].skip != 0) continue;
-    int i1 = block[b].i1, i2 = block[b].i2, j1 = block[b].j1, j2 = block[b].j2;
-    cut(i1, i2, armap.dim(0), 1);
-    cut(j1, j2, armap.dim(1), 1);
-    for (int i = i1; i <= i2; ++i)
-      for (int j = j1; j <= j2; ++j) amax = std::max(amax, armap[i][j]);
+    const Window w = blockColumns(b);
+    for (int i = w.i1; i <= w.i2; ++i)
+      for (int j = w.j1; j <= w.j2; ++j) amax = std::max(amax, armap[i][j]);
   }
   MinVertDist1 = 0.1 * std::sqrt(amax);
   MinVertDist0 = 0.05 * MinVertDist1;
@@ -82,18 +94,14 @@ void computeF94() {
 }
 
 void MakeAntlin(int i1, int i2, int j1, int j2, double scale) {
-  int ia = i1 - 1, ib = i2, ja = j1 - 1, jb = j2;
-  cut(ia, ib, antlin.dim(0), 0);
-  cut(ja, jb, antlin.dim(1), 0);
+  const Window w = windowLines(i1, i2, j1, j2);
   const double steps = znumber - 2;
-  for (int j = ja; j <= jb; ++j)
-    for (int i = ia; i <= ib; ++i) {
+  for (int j = w.j1; j <= w.j2; ++j)
+    for (int i = w.i1; i <= w.i2; ++i) {
       for (int k = 1; k <= znumber; ++k) num[i][j][k] = 0;
       const double depth = lineDepth(i, j);
-      if (MinVertDist0 > depth) {
-        antlin[i][j] = 1;
-      } else if (MinVertDist1 > depth) {
-        antlin[i][j] = 2;
+      if (const int n = shallowLevels(depth); n > 0) {
+        antlin[i][j] = n;
       } else {
         const double t = depthPower(depth, scale) * steps;
         antlin[i][j] = t < steps ? 2 + static_cast<int>(t) : znumber;
@@ -102,38 +110,29 @@ void MakeAntlin(int i1, int i2, int j1, int j2, double scale) {
 }
 
 void MakeAnt(int i1, int i2, int j1, int j2) {
-  cut(i1, i2, ant.dim(0), 1);
-  cut(j1, j2, ant.dim(1), 1);
+  cutRange(i1, i2, ant.dim(0), 1);
+  cutRange(j1, j2, ant.dim(1), 1);
   for (int j = j1; j <= j2; ++j)
     for (int i = i1; i <= i2; ++i) {
       const int top = std::max({antlin[i - 1][j - 1], antlin[i - 1][j], antlin[i][j],
                                 antlin[i][j - 1]});
       // Lines that were never counted hold 0; such a column has no cells rather than -1.
       ant[i][j] = std::max(top - 1, 0);
-      if (UMethod == 13 && pointcell_old[i][j] == 0) {
-        const double mean = 0.25 * (lineDepth(i - 1, j - 1) + lineDepth(i, j - 1) +
-                                    lineDepth(i, j) + lineDepth(i - 1, j));
-        if (mean < MinVertDist2) ant[i][j] = 0;
-      }
+      if (UMethod == 13 && pointcell_old[i][j] == 0 && columnMeanDepth(i, j) < MinVertDist2)
+        ant[i][j] = 0;
       if (bedOutBlock[i][j] == 1) ant[i][j] = 0;
     }
 }
 
 void computeAntlinRoughness(int i1, int i2, int j1, int j2, double scale) {
-  int ia = i1 - 1, ib = i2, ja = j1 - 1, jb = j2;
-  cut(ia, ib, antlin.dim(0), 0);
-  cut(ja, jb, antlin.dim(1), 0);
+  const Window w = windowLines(i1, i2, j1, j2);
   const double steps = znumber - 2;
-  for (int j = ja; j <= jb; ++j)
-    for (int i = ia; i <= ib; ++i) {
+  for (int j = w.j1; j <= w.j2; ++j)
+    for (int i = w.i1; i <= w.i2; ++i) {
       const double base = TurbTop[i][j];
       const double depth = base - zval[i][j][1];
-      int n;
-      if (MinVertDist0 > depth) {
-        n = 1;
-      } else if (MinVertDist1 > depth) {
-        n = 2;
-      } else {
+      int n = shallowLevels(depth);
+      if (n == 0) {
         // The four columns around the line, kept inside the block.
         const int ci = std::max(i, i1), cI = std::min(i + 1, i2);
         const int cj = std::max(j, j1), cJ = std::min(j + 1, j2);

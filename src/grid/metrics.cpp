@@ -13,6 +13,7 @@
 #include <string>
 
 #include "files/files.h"
+#include "grid/columns.h"
 #include "grid/generator.h"
 #include "output/output.h"
 #include "state/bedcells.h"
@@ -46,13 +47,6 @@ int bottomCell(int c) {
   return c;
 }
 
-// Calls f for the cells of a column from its bottom cell upward; the step count is bounded so
-// that a broken top link cannot loop for ever.
-template <class F>
-void upColumn(int bottom, F f) {
-  for (int c = bottom, n = 0; c > 0 && n <= NoCells; c = Ccellt[c], ++n) f(c);
-}
-
 // ---------------------------------------------------------------------------------------------
 // Reports of a bad cell
 
@@ -66,15 +60,6 @@ bool columnOf(int c, int& i, int& j) {
   j = Bkooj[b];
   return i >= 1 && j >= 1 && static_cast<std::size_t>(i) < zval.dim(0) &&
          static_cast<std::size_t>(j) < zval.dim(1);
-}
-
-// Corner lines of column (i, j) in the order of the cell corners 1..4.
-void cornerLines(int i, int j, int li[4], int lj[4]) {
-  const int ci[4] = {i - 1, i, i, i - 1}, cj[4] = {j - 1, j - 1, j, j};
-  for (int n = 0; n < 4; ++n) {
-    li[n] = ci[n];
-    lj[n] = cj[n];
-  }
 }
 
 void corners(int c, int p[8]) {
@@ -94,8 +79,8 @@ void corners(int c, int p[8]) {
   s += strf("Bed cell b=%d\n", Cbed ? Cbed[c] : 0);
   int i = 0, j = 0;
   if (columnOf(c, i, j)) {
-    int li[4], lj[4];
-    cornerLines(i, j, li, lj);
+    const CornerLines lines = cornerLines(i, j);
+    const int *li = lines.i, *lj = lines.j;
     s += strf("Cell indexes: i=%d, j=%d, bed cell=%d\n", i, j, static_cast<int>(zval[i][j][0]));
     s += strf("zval[1]: %lf %lf %lf %lf\n", zval[li[0]][lj[0]][1], zval[li[1]][lj[1]][1],
               zval[li[2]][lj[2]][1], zval[li[3]][lj[3]][1]);
@@ -167,8 +152,8 @@ constexpr int kEdgeOrder[8] = {1, 5, 2, 6, 3, 7, 4, 8};
   // The neighbouring columns i-1..i+1, j-1..j+1 must lie in the tables as well.
   if (columnOf(c, i, j) && i > 1 && j > 1 && static_cast<std::size_t>(i + 1) < zval.dim(0) &&
       static_cast<std::size_t>(j + 1) < zval.dim(1) && ant && antlin && pointbed) {
-    int li[4], lj[4];
-    cornerLines(i, j, li, lj);
+    const CornerLines lines = cornerLines(i, j);
+    const int *li = lines.i, *lj = lines.j;
     double bed = 0, top = 0;
     for (int n = 0; n < 4; ++n) {
       bed += zval[li[n]][lj[n]][1];
@@ -438,13 +423,6 @@ bool column(int i, int j) {
          static_cast<std::size_t>(j) < zval.dim(1);
 }
 
-// Bottom cell of column (i, j), 0 when it has none or lies outside the tables.
-int columnBottom(int i, int j) {
-  if (!column(i, j)) return 0;
-  const int c = static_cast<int>(zval[i][j][0]);
-  return c > 0 && c <= NoCells ? c : 0;
-}
-
 // Block division (F 308): the outer sides of block 1 are open to the neighbouring block.
 void blockDivisionSides() {
   if (FlagMPI <= 0 || NoBlocks < 1) return;
@@ -516,8 +494,89 @@ void dischargeLevels(int nf) {
   }
 }
 
+struct Point3 {
+  double x, y, z;
+};
+
+Point3 surfaceCentre(int f) {
+  return {0.25 * (Px[Fpoint1[f]] + Px[Fpoint2[f]] + Px[Fpoint3[f]] + Px[Fpoint4[f]]),
+          0.25 * (Py[Fpoint1[f]] + Py[Fpoint2[f]] + Py[Fpoint3[f]] + Py[Fpoint4[f]]),
+          0.25 * (Pz[Fpoint1[f]] + Pz[Fpoint2[f]] + Pz[Fpoint3[f]] + Pz[Fpoint4[f]])};
+}
+
+// Cell of first..last above the level of point s whose centre is nearest to it; 0 when none.
+int nearestCellAbove(const Point3& s, int first, int last) {
+  int found = 0;
+  double best = 1e300;
+  for (int c = first; c <= last; ++c) {
+    if (!(Czcenter[c] > s.z)) continue;
+    const double dx = Cxcenter[c] - s.x, dy = Cycenter[c] - s.y, dz = Czcenter[c] - s.z;
+    const double d = dx * dx + dy * dy + dz * dz;
+    if (d < best) {
+      best = d;
+      found = c;
+    }
+  }
+  return found;
+}
+
+// The four top cells of first..last nearest in plan to the centre s of side surface f, on its
+// outer side, nearest first; a later cell at the same distance goes behind an earlier one.
+// Entries without a cell are 0.
+void nearestTopCells(int f, const Point3& s, int first, int last, int cell[4]) {
+  const double sign = Fcell1[f] == 0 ? -1.0 : 1.0;
+  double dist[4] = {1e300, 1e300, 1e300, 1e300};
+  for (int k = 0; k < 4; ++k) cell[k] = 0;
+  for (int c = first; c <= last; ++c) {
+    if (Ccellt[c] != 0) continue;
+    const double dx = Cxcenter[c] - s.x, dy = Cycenter[c] - s.y;
+    if (!(sign * (dx * Fvx[f] + dy * Fvy[f]) > 0)) continue;
+    const double d = dx * dx + dy * dy;
+    int k = 4;
+    while (k > 0 && d < dist[k - 1]) --k;
+    if (k == 4) continue;
+    for (int m = 3; m > k; --m) {
+      dist[m] = dist[m - 1];
+      cell[m] = cell[m - 1];
+    }
+    dist[k] = d;
+    cell[k] = c;
+  }
+}
+
+// The cell of the column below top cell `top` whose centre is nearest to level z; the lower
+// cell on ties.
+int nearestInColumn(int top, double z) {
+  int best = top;
+  double bd = std::fabs(Czcenter[best] - z);
+  for (int c = Ccellb[top], m = 0; c > 0 && m <= NoCells; c = Ccellb[c], ++m) {
+    const double d = std::fabs(Czcenter[c] - z);
+    if (d <= bd) {
+      bd = d;
+      best = c;
+    }
+  }
+  return best;
+}
+
+// Unit vectors from the centre s of nesting surface n to the centres of its coarse cells.
+void unitVectors(int n, const Point3& s) {
+  for (int k = 0; k < 4; ++k) {
+    const int c = Ncell[n][k];
+    if (c <= 0) continue;
+    const double dx = Cxcenter[c] - s.x, dy = Cycenter[c] - s.y, dz = Czcenter[c] - s.z;
+    const double len = std::sqrt(dx * dx + dy * dy + dz * dz);
+    if (len <= 0) continue;
+    Nvect[n][k][0] = dx / len;
+    Nvect[n][k][1] = dy / len;
+    Nvect[n][k][2] = dz / len;
+  }
+}
+
 // Four coarse cells of block 1 around each nested boundary surface, and the unit vectors to
-// them.
+// them: a top surface (with F 241) takes the nearest cell above it; a side surface the four
+// nearest top cells in plan on its outer side, each moved down its column to the surface's
+// level.
 void nestLinks(int nf) {
   if (NoNestflater <= 1) return;
   if (FlagNestDLL >= 1) {
@@ -533,69 +592,15 @@ void nestLinks(int nf) {
     const int f = Npflate[n];
     for (int k = 0; k < 4; ++k) Ncell[n][k] = 0;
     if (f <= 0 || f > nf) continue;
-    const double sx = 0.25 * (Px[Fpoint1[f]] + Px[Fpoint2[f]] + Px[Fpoint3[f]] + Px[Fpoint4[f]]);
-    const double sy = 0.25 * (Py[Fpoint1[f]] + Py[Fpoint2[f]] + Py[Fpoint3[f]] + Py[Fpoint4[f]]);
-    const double sz = 0.25 * (Pz[Fpoint1[f]] + Pz[Fpoint2[f]] + Pz[Fpoint3[f]] + Pz[Fpoint4[f]]);
-
+    const Point3 s = surfaceCentre(f);
     if (NestSurf >= 1 && Ftype1[f] == 6) {
-      double best = 1e300;
-      for (int c = first; c <= last; ++c) {
-        if (!(Czcenter[c] > sz)) continue;
-        const double dx = Cxcenter[c] - sx, dy = Cycenter[c] - sy, dz = Czcenter[c] - sz;
-        const double d = dx * dx + dy * dy + dz * dz;
-        if (d < best) {
-          best = d;
-          Ncell[n][0] = c;
-        }
-      }
+      Ncell[n][0] = nearestCellAbove(s, first, last);
     } else {
-      // The four nearest top cells in plan on the outer side, nearest first; a later cell at
-      // the same distance goes behind an earlier one.
-      const double sign = Fcell1[f] == 0 ? -1.0 : 1.0;
-      double dist[4] = {1e300, 1e300, 1e300, 1e300};
-      int cell[4] = {0, 0, 0, 0};
-      for (int c = first; c <= last; ++c) {
-        if (Ccellt[c] != 0) continue;
-        const double dx = Cxcenter[c] - sx, dy = Cycenter[c] - sy;
-        if (!(sign * (dx * Fvx[f] + dy * Fvy[f]) > 0)) continue;
-        const double d = dx * dx + dy * dy;
-        int k = 4;
-        while (k > 0 && d < dist[k - 1]) --k;
-        if (k == 4) continue;
-        for (int m = 3; m > k; --m) {
-          dist[m] = dist[m - 1];
-          cell[m] = cell[m - 1];
-        }
-        dist[k] = d;
-        cell[k] = c;
-      }
-      // Each one replaced by the cell of its column nearest to the surface's level; the lower
-      // cell on ties.
-      for (int k = 0; k < 4; ++k) {
-        int best = cell[k];
-        if (best > 0) {
-          double bd = std::fabs(Czcenter[best] - sz);
-          for (int c = Ccellb[best], m = 0; c > 0 && m <= NoCells; c = Ccellb[c], ++m) {
-            const double d = std::fabs(Czcenter[c] - sz);
-            if (d <= bd) {
-              bd = d;
-              best = c;
-            }
-          }
-        }
-        Ncell[n][k] = best;
-      }
+      int cell[4];
+      nearestTopCells(f, s, first, last, cell);
+      for (int k = 0; k < 4; ++k) Ncell[n][k] = cell[k] > 0 ? nearestInColumn(cell[k], s.z) : 0;
     }
-    for (int k = 0; k < 4; ++k) {
-      const int c = Ncell[n][k];
-      if (c <= 0) continue;
-      const double dx = Cxcenter[c] - sx, dy = Cycenter[c] - sy, dz = Czcenter[c] - sz;
-      const double len = std::sqrt(dx * dx + dy * dy + dz * dz);
-      if (len <= 0) continue;
-      Nvect[n][k][0] = dx / len;
-      Nvect[n][k][1] = dy / len;
-      Nvect[n][k][2] = dz / len;
-    }
+    unitVectors(n, s);
   }
 }
 

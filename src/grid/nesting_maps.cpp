@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "grid/columns.h"
 #include "grid/grid.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
@@ -21,30 +22,12 @@
 namespace qorva {
 namespace {
 
-bool isCell(int c) {
-  return c >= 1 && c <= NoCells && c < static_cast<long long>(Ccellt.size());
-}
-
-// Bottom cell of column (i, j), 0 for a dry column or one outside the plane.
-int bottomAt(int i, int j) {
-  if (i < 0 || j < 0 || i > xnumber + 1 || j > ynumber + 1) return 0;
-  const int c = static_cast<int>(zval[i][j][0]);
-  return isCell(c) ? c : 0;
-}
-
-bool onPlane(int i, int j) { return i >= 0 && j >= 0 && i <= xnumber + 1 && j <= ynumber + 1; }
-
-int bedLimit() {
-  const long long cap = static_cast<long long>(Bcellt.size()) - 1;
-  return NoBCells < cap ? NoBCells : static_cast<int>(cap);
-}
-
 double sq(double x) { return x * x; }
 
 // Search radius of the nearest-column searches of block B: the horizontal half sizes of the
 // bottom cell of its middle column, or the square root of a column area when that is larger.
 double searchRadius(const GridBlock& B) {
-  const int c = bottomAt((B.i1 + B.i2) / 2, (B.j1 + B.j2) / 2);
+  const int c = columnBottom((B.i1 + B.i2) / 2, (B.j1 + B.j2) / 2);
   const double cell = c > 0 ? Cidist[c] + Cjdist[c] : 0.0;
   const int ia = B.i2 / 2 + 1, ja = B.j2 - B.j1 + 1;
   const double area = onPlane(ia, ja) ? armap[ia][ja] : 0.0;
@@ -108,7 +91,7 @@ int nearestAround(int c0, int cn) {
   int found = c0;
   double best = sq(Cxcenter[c0] - Cxcenter[cn]) + sq(Cycenter[c0] - Cycenter[cn]);
   for (int x : cand) {
-    if (!isCell(x)) continue;
+    if (!isGridCell(x)) continue;
     const double d2 = sq(Cxcenter[x] - Cxcenter[cn]) + sq(Cycenter[x] - Cycenter[cn]);
     if (d2 < best) {
       best = d2;
@@ -122,19 +105,20 @@ int nearestAround(int c0, int cn) {
 // whose centre height is nearest to its own (the lowest on ties).
 void partnersByHeight(int cn, int cc) {
   int bottom = cc;
-  for (int guard = 0; isCell(Ccellb[bottom]) && guard < NoCells; ++guard) bottom = Ccellb[bottom];
-  for (int x = cn, g1 = 0; isCell(x) && g1 <= NoCells; x = Ccellt[x], ++g1) {
+  for (int guard = 0; isGridCell(Ccellb[bottom]) && guard < NoCells; ++guard)
+    bottom = Ccellb[bottom];
+  upColumn(cn, [bottom](int x) {
     int found = 0;
     double best = 0;
-    for (int y = bottom, g2 = 0; isCell(y) && g2 <= NoCells; y = Ccellt[y], ++g2) {
+    upColumn(bottom, [&](int y) {
       const double d = std::fabs(Czcenter[y] - Czcenter[x]);
       if (found == 0 || d < best) {
         best = d;
         found = y;
       }
-    }
+    });
     Cinterpolnest[x] = found;
-  }
+  });
 }
 
 }  // namespace
@@ -159,8 +143,7 @@ int computeNestedArrays() {
     const bool sides = FlagNestFluxInterpol != 3;
     for (int i = k.i1; i <= k.i2; ++i)
       for (int j = k.j1; j <= k.j2; ++j)
-        for (int c = bottomAt(i, j), g = 0; c > 0 && g <= NoCells; c = Ccellt[c], ++g) {
-          if (!isCell(c)) break;
+        for (int c = columnBottom(i, j), g = 0; isGridCell(c) && g < NoCells; c = Ccellt[c], ++g) {
           CflagDim[c] = 2;
           if (Ccelle[c] == 0 && i == k.i2 && sides && !append(c, Cflatee[c], b)) return -46;
           if (Ccells[c] == 0 && j == k.j1 && sides && !append(c, Cflates[c], b)) return -46;
@@ -179,21 +162,22 @@ void computeCinterpolnest() {
       if (block[b].nestlevel > 0) partnersBySearch(b);
     return;
   }
-  const int nb = bedLimit();
+  const int nb = bedCellLimit();
   for (int b = 1; b <= NoBlocks; ++b) {
     const GridBlock& k = block[b];
     if (k.nestlevel <= 0) continue;
     for (int bc = std::max(k.bcellstart, 1); bc <= std::min(k.bcellend, nb); ++bc) {
       const int cn = Bcellt[bc];
-      if (!isCell(cn)) continue;
+      if (!isGridCell(cn)) continue;
       const int coarse = Bnestcoarse ? Bnestcoarse[bc] : 0;
       const int c0 = coarse > 0 && coarse <= nb ? Bcellt[coarse] : 0;
-      if (isCell(c0)) {
+      if (isGridCell(c0)) {
         partnersByHeight(cn, nearestAround(c0, cn));
       } else {
         // No wet coarse column beneath: the cells take their nearest coarse cell in space.
-        for (int x = cn, g = 0; isCell(x) && g <= NoCells; x = Ccellt[x], ++g)
+        upColumn(cn, [&k](int x) {
           Cinterpolnest[x] = nearestCoarseCell(x, k.nestlevel - 1, serialRadius(x));
+        });
       }
     }
   }
@@ -201,7 +185,7 @@ void computeCinterpolnest() {
 
 void computeBnestcoarse() {
   if (!Bnestcoarse) return;
-  const int nb = bedLimit();
+  const int nb = bedCellLimit();
   for (int b = 0; b <= nb; ++b) Bnestcoarse[b] = 0;
 
   for (int n = 1; n <= NoBlocks; ++n) {
@@ -219,7 +203,7 @@ void computeBnestcoarse() {
           double best = R * R;
           for (int ii = C.i1; ii <= C.i2; ++ii)
             for (int jj = C.j1; jj <= C.j2; ++jj) {
-              if (bottomAt(ii, jj) == 0) continue;
+              if (columnBottom(ii, jj) == 0) continue;
               const double d2 = sq(xval[ii][jj] - xval[i][j]) + sq(yval[ii][jj] - yval[i][j]);
               if (d2 < best) {
                 best = d2;
@@ -240,7 +224,7 @@ void computeBnestcoarse() {
   for (int a = 1; a <= NoBlocks; ++a) {
     const GridBlock& A = block[a];
     if (A.nestlevel != 0 && A.nestlevel != 1) continue;
-    if (bottomAt((A.i1 + A.i2) / 2, (A.j1 + A.j2) / 2) == 0) continue;
+    if (columnBottom((A.i1 + A.i2) / 2, (A.j1 + A.j2) / 2) == 0) continue;
     const double R = searchRadius(A);
     for (int i = A.i1 - 1; i <= A.i2; ++i)
       for (int j = A.j1 - 1; j <= A.j2; ++j) {
@@ -295,7 +279,7 @@ void nestbedinterpol() {
           double best = 1e6;
           for (int ii = N.i1; ii <= N.i2; ++ii)
             for (int jj = N.j1; jj <= N.j2; ++jj) {
-              const int c = bottomAt(ii, jj);
+              const int c = columnBottom(ii, jj);
               if (c == 0) continue;
               const double d2 = sq(Cxcenter[c] - x) + sq(Cycenter[c] - y);
               if (d2 < best) {
@@ -304,7 +288,7 @@ void nestbedinterpol() {
                 fj = jj;
               }
             }
-          const int own = bottomAt(i, j);
+          const int own = columnBottom(i, j);
           const double limit = own > 0 ? 2 * (Cidist[own] + Cjdist[own]) : 0.0;
           if (fi < 0 || !(std::sqrt(best) < limit)) continue;
           zval[i][j][1] = zval[fi][fj][1];

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "grid/columns.h"
 #include "grid/grid.h"
 #include "state/bedcells.h"
 #include "state/options.h"
@@ -25,13 +26,9 @@ int cells(int i, int j) { return inside(i, j) ? ant[i][j] : 0; }
 
 // Keeps the window's columns (i1..i2, j1..j2) and corner lines inside the tables.
 void cutWindow(int& i1, int& i2, int& j1, int& j2) {
-  i1 = std::max(i1, 1);
-  j1 = std::max(j1, 1);
-  i2 = std::min<long long>(i2, static_cast<long long>(antlin.dim(0)) - 1);
-  j2 = std::min<long long>(j2, static_cast<long long>(antlin.dim(1)) - 1);
+  cutRange(i1, i2, antlin.dim(0), 1);
+  cutRange(j1, j2, antlin.dim(1), 1);
 }
-
-double depth(int i, int j) { return zval[i][j][znumber] - zval[i][j][1]; }
 double positive(double d) { return d > 0 ? d : 0.0; }
 
 // Bed lowered so that the line has at least depth h; raised so that it has at most h.
@@ -42,24 +39,15 @@ void raiseBed(int i, int j, double h) {
   zval[i][j][1] = std::max(zval[i][j][1], zval[i][j][znumber] - h);
 }
 
-// Corner lines of column (i, j): south-west, south-east, north-east, north-west.
-struct Corners {
-  int i[4], j[4];
-};
-Corners corners(int i, int j) { return {{i - 1, i, i, i - 1}, {j - 1, j - 1, j, j}}; }
-
 int maxCorner(int i, int j) {
   return std::max({antlin[i - 1][j - 1], antlin[i][j - 1], antlin[i][j], antlin[i - 1][j]});
 }
 int minCorner(int i, int j) {
   return std::min({antlin[i - 1][j - 1], antlin[i][j - 1], antlin[i][j], antlin[i - 1][j]});
 }
-double meanDepth(int i, int j) {
-  return 0.25 * (depth(i - 1, j - 1) + depth(i, j - 1) + depth(i, j) + depth(i - 1, j));
-}
 double positiveSum(int i, int j) {
-  return positive(depth(i - 1, j - 1)) + positive(depth(i, j - 1)) + positive(depth(i, j)) +
-         positive(depth(i - 1, j));
+  return positive(lineDepth(i - 1, j - 1)) + positive(lineDepth(i, j - 1)) +
+         positive(lineDepth(i, j)) + positive(lineDepth(i - 1, j));
 }
 
 void limit(int i, int j, int n) { antlin[i][j] = std::min(antlin[i][j], n); }
@@ -75,11 +63,11 @@ void limitByCorners(int i1, int i2, int j1, int j2) {
     for (int j = j1; j <= j2; ++j)
       for (int i = i1; i <= i2; ++i) {
         if (maxCorner(i, j) <= 1) continue;
-        if (depth(i, j) < d0 && depth(i - 1, j - 1) < d0) {
+        if (lineDepth(i, j) < d0 && lineDepth(i - 1, j - 1) < d0) {
           limit(i, j - 1, 2);
           limit(i - 1, j, 2);
         }
-        if (depth(i - 1, j) < d0 && depth(i, j - 1) < d0) {
+        if (lineDepth(i - 1, j) < d0 && lineDepth(i, j - 1) < d0) {
           limit(i, j, 2);
           limit(i - 1, j - 1, 2);
         }
@@ -208,7 +196,7 @@ void openDryPairs(int i1, int i2, int j1, int j2) {
     sweepPairs(i1, i2, j1, j2, [](const Pair& p) {
       // A dry pair has both lines inside the tables; these pairs need their depths.
       if (!inside(p.ai, p.aj) || !inside(p.bi, p.bj)) return;
-      const double d1 = depth(p.ai, p.aj), d2 = depth(p.bi, p.bj);
+      const double d1 = lineDepth(p.ai, p.aj), d2 = lineDepth(p.bi, p.bj);
       if (d1 * d2 < 0 && d1 + d2 < 0.1 * MinVertDist0) {
         antlin[p.ai][p.aj] = 1;
         antlin[p.bi][p.bj] = 1;
@@ -238,7 +226,7 @@ void dropIsolatedLines(int i1, int i2, int j1, int j2) {
 void wetGaps(int i1, int i2, int j1, int j2) {
   if (FlagGridStab10 != 1 || !antlinT) return;
   auto rule = [](int i, int j) {
-    if (antlin[i][j] != 1 || depth(i, j) <= 0) return;
+    if (antlin[i][j] != 1 || lineDepth(i, j) <= 0) return;
     if ((antlin[i - 1][j] > 1 && antlin[i + 1][j] > 1) ||
         (antlin[i][j - 1] > 1 && antlin[i][j + 1] > 1)) {
       antlin[i][j] = 2;
@@ -272,7 +260,7 @@ void dropByMeanDepth(int i1, int i2, int j1, int j2) {
   if (UMethod != 111 && UMethod != 112 && UMethod != 113) return;
   const double least = UMethod == 112 ? MinVertDist2 : 0.0;
   sweepColumns(i1, i2, j1, j2, [least](int i, int j) {
-    if (ant[i][j] > 0 && meanDepth(i, j) < least) ant[i][j] = 0;
+    if (ant[i][j] > 0 && columnMeanDepth(i, j) < least) ant[i][j] = 0;
   });
 }
 
@@ -290,8 +278,8 @@ void flattenNewColumn(int i, int j) {
   int best = -1;
   double deepest = 0;
   for (int c = 0; c < 4; ++c)
-    if (depth(ci[c], cj[c]) > deepest) {
-      deepest = depth(ci[c], cj[c]);
+    if (lineDepth(ci[c], cj[c]) > deepest) {
+      deepest = lineDepth(ci[c], cj[c]);
       best = c;
     }
   if (best < 0) return;  // no wet corner: nothing to level against
@@ -309,8 +297,8 @@ void shallowColumns(int i1, int i2, int j1, int j2) {
   switch (FlagGridStab7) {
     case 1:
       sweepColumns(i1, i2, j1, j2, [](int i, int j) {
-        if (ant[i][j] > 0 && ((depth(i, j) < 0 && depth(i - 1, j - 1) < 0) ||
-                              (depth(i - 1, j) < 0 && depth(i, j - 1) < 0)))
+        if (ant[i][j] > 0 && ((lineDepth(i, j) < 0 && lineDepth(i - 1, j - 1) < 0) ||
+                              (lineDepth(i - 1, j) < 0 && lineDepth(i, j - 1) < 0)))
           ant[i][j] = 0;
       });
       break;
@@ -329,7 +317,7 @@ void shallowColumns(int i1, int i2, int j1, int j2) {
       break;
     case 4:
       sweepColumns(i1, i2, j1, j2, [d0](int i, int j) {
-        if (ant[i][j] > 0 && meanDepth(i, j) < d0) ant[i][j] = 0;
+        if (ant[i][j] > 0 && columnMeanDepth(i, j) < d0) ant[i][j] = 0;
       });
       break;
     case 5:
@@ -339,17 +327,17 @@ void shallowColumns(int i1, int i2, int j1, int j2) {
       break;
     case 6:
       sweepColumns(i1, i2, j1, j2, [d0](int i, int j) {
-        const Corners c = corners(i, j);
+        const CornerLines c = cornerLines(i, j);
         int thin = 0;
-        for (int n = 0; n < 4; ++n) thin += depth(c.i[n], c.j[n]) < d0;
+        for (int n = 0; n < 4; ++n) thin += lineDepth(c.i[n], c.j[n]) < d0;
         if (thin < 3) return;
         for (int n = 0; n < 4; ++n)
-          if (depth(c.i[n], c.j[n]) >= d0) raiseBed(c.i[n], c.j[n], d0);
+          if (lineDepth(c.i[n], c.j[n]) >= d0) raiseBed(c.i[n], c.j[n], d0);
       });
       break;
     case 7:
       sweepColumns(i1, i2, j1, j2, [](int i, int j) {
-        if (ant[i][j] > 0 && meanDepth(i, j) < 0) ant[i][j] = 0;
+        if (ant[i][j] > 0 && columnMeanDepth(i, j) < 0) ant[i][j] = 0;
       });
       break;
     case 8:
@@ -438,7 +426,8 @@ double connectionDepth(const Face& f, double start, bool always) {
     const int i = f.c[n][0], j = f.c[n][1];
     const bool counts = always || (ant[i][j] == 1 && cells(f.far[n][0], f.far[n][1]) == 0);
     if (!counts) continue;
-    const double s = depth(i - 1, j - 1) + depth(i, j - 1) + depth(i, j) + depth(i - 1, j);
+    const double s =
+        lineDepth(i - 1, j - 1) + lineDepth(i, j - 1) + lineDepth(i, j) + lineDepth(i - 1, j);
     h = std::max(h, s / 16.0);
   }
   return h;
@@ -446,7 +435,7 @@ double connectionDepth(const Face& f, double start, bool always) {
 
 void deepenConnection(const Face& f) {
   const double d0 = MinVertDist0, d1 = MinVertDist1;
-  const double da = depth(f.ai, f.aj), db = depth(f.bi, f.bj);
+  const double da = lineDepth(f.ai, f.aj), db = lineDepth(f.bi, f.bj);
   const double sum = da + db;
   switch (FlagGridStab2) {
     case 1:
@@ -495,7 +484,7 @@ void deepenConnections(int i1, int i2, int j1, int j2) {
 void deepenWetCorners(int i1, int i2, int j1, int j2) {
   sweepColumns(i1, i2, j1, j2, [](int i, int j) {
     if (ant[i][j] <= 0) return;
-    const Corners c = corners(i, j);
+    const CornerLines c = cornerLines(i, j);
     for (int n = 0; n < 4; ++n)
       if (antlin[c.i[n]][c.j[n]] > 1) lowerBed(c.i[n], c.j[n], MinVertDist1);
   });
@@ -514,7 +503,7 @@ void thinOuterCorners(int i1, int i2, int j1, int j2) {
                   {wDry && sDry, i - 1, j - 1},
                   {wDry && nDry, i - 1, j},
                   {eDry && sDry, i, j - 1}};
-    const Corners c = corners(i, j);
+    const CornerLines c = cornerLines(i, j);
     for (const auto& k : cases) {
       if (!k.open || antlin[k.ci][k.cj] <= 2) continue;
       bool only = true;
@@ -538,7 +527,7 @@ void limitExpansion(int i1, int i2, int j1, int j2) {
 
 void holdNewShallowColumns(int i1, int i2, int j1, int j2) {
   sweepColumns(i1, i2, j1, j2, [](int i, int j) {
-    if (pointcell_old[i][j] == 0 && meanDepth(i, j) < MinVertDist2) ant[i][j] = 0;
+    if (pointcell_old[i][j] == 0 && columnMeanDepth(i, j) < MinVertDist2) ant[i][j] = 0;
   });
 }
 
@@ -560,8 +549,8 @@ void Grid1Stability(int i1, int i2, int j1, int j2) {
   // on their path no column holds cells yet and nothing changes.
   if (UMethod == 114)
     sweepColumns(i1, i2, j1, j2, [](int i, int j) {
-      if (ant[i][j] <= 0 || meanDepth(i, j) >= 0) return;
-      const Corners c = corners(i, j);
+      if (ant[i][j] <= 0 || columnMeanDepth(i, j) >= 0) return;
+      const CornerLines c = cornerLines(i, j);
       for (int n = 0; n < 4; ++n) limit(c.i[n], c.j[n], 2);
     });
   if (UMethod2 > 0 && antlinT)

@@ -41,19 +41,10 @@ bool otherMethod(int m) {
          m == 10 || m == 12 || m == 14 || m == 15;
 }
 
-// Every block must lie inside the grid lines of G 1, with the spare line on each side that
-// the column and level tables keep.
 void checkBlocks() {
   if (NoBlocks < 0 || NoBlocks > 99)
     failf(1, "Error: %d grid blocks given, at most 99 can be used\n", NoBlocks);
-  for (int b = 1; b <= NoBlocks; ++b) {
-    const GridBlock& k = block[b];
-    if (k.i1 < 1 || k.j1 < 1 || k.i2 > xnumber || k.j2 > ynumber)
-      failf(1,
-            "Error: grid block %d (i %d..%d, j %d..%d) lies outside the grid of the G 1 "
-            "data set (%d %d)\n",
-            b, k.i1, k.i2, k.j1, k.j2, xnumber, ynumber);
-  }
+  for (int b = 1; b <= NoBlocks; ++b) checkBlockInGrid(b);
 }
 
 void resetGrid() {
@@ -128,7 +119,176 @@ bool dryEdgeShapingSelected() {
          (FlagCorrTrekant >= 1 && FlagCorrTrekant <= 30) || FlagFixGrid == 1;
 }
 
+// With F 1 'P' the build is timed; the start is kept in otime[70].
+double startClock() {
+  if (debugging != 'P') return 0;
+  const double start = omp_get_wtime();
+  otime[70] = start;
+  return start;
+}
+
+void announceBuild() {
+  if (stimet < 0.001 || debugging == 'D')
+    logf("Generating grid with F 64 %d algorithm. \n", UMethod);
+  if (FlagMPI > 0 && MaxDepth209 < 0)
+    logf("Error: the F 209 data set has to be used when generating mpi grids\n");
+}
+
+// The first build allocates the unstructured arrays; false (logged) when memory ran out.
+bool unstructuredArraysExist() {
+  if (Cxvel || AllocateArrays(1, 1, 1) >= -0.01) return true;
+  logf("Error in allocation of arrays. The array size is probably\n");
+  logf("larger than what is available of memory on your computer\n\n");
+  mc_message = " Error in array allocation       ";
+  return false;
+}
+
+// The depth scale of the level counts: the largest depth so far, or the F 209 depth.
+void updateMaxDepth() {
+  const double depth = largestDepth();
+  MaxDepth = std::max(MaxDepth, depth);
+  if (MaxDepth209 > 0) MaxDepth = MaxDepth209;
+}
+
+// The level counts of the new build read the bottom cells of the previous one.
+void keepPreviousBottomCells() {
+  for (int i = 0; i <= xnumber; ++i)
+    for (int j = 0; j <= ynumber; ++j) {
+      pointcell_old[i][j] = static_cast<int>(zval[i][j][0]);
+      zval[i][j][0] = 0;
+    }
+}
+
+// Set-up before the blocks: nesting depth, the empty grid, the depth scale, plan areas and
+// depth thresholds, and the block list without last build's mud block.
+void prepareBuild() {
+  nestlevmax = 0;
+  for (int b = 1; b <= NoBlocks; ++b) nestlevmax = std::max(nestlevmax, block[b].nestlevel);
+  if (PauseFlag == 1 || PauseFlag == 30) gridHold(PauseFlag);
+  resetGrid();
+  updateMaxDepth();
+  keepPreviousBottomCells();
+  ArmapMake();
+  if (MinVertDist0 < 0) computeF94();
+  if ((FlagThixo > 1 || FlagGroundwater > 0) && NoBlocks > 1) --NoBlocks;
+  if (TetI1 > 0 && NoBlocks <= 8) notAvailable("the refinement blocks (F 130)");
+}
+
+// The cells, surfaces and points of every three-dimensional block by the vertical method of
+// F 64. Returns 0, or the negative result of the F 65 failure.
+int buildBlocks() {
+  if (QNFlag > 0) notAvailable("the grid with several side neighbours (F 137)");
+  if (otherMethod(UMethod))
+    notAvailable(strf("the vertical grid method F 64 %d", UMethod).c_str());
+  if (!defaultMethod(UMethod)) return 0;
+  for (int b = 1; b <= NoBlocks; ++b) {
+    if (block[b].flag2D == 1) continue;
+    block[b].cellstart = NoCells + 1;
+    block[b].surfstart = NoSurfaces + 1;
+    block[b].pointstart = NoPoints + 1;
+    const int r = buildBlockDefault(b);
+    if (r < 0) return r;
+  }
+  return 0;
+}
+
+// Links beyond the cells' own columns: missing side neighbours, the nesting lists, the working
+// ranges of the whole grid and the joints between blocks.
+void linkCells() {
+  if (FlagPresGrad == 20) missingSideNeighbours();
+  // A full nesting list would leave nested blocks without their boundary: callers go on with
+  // the grid whatever the generator returns, so the run ends here.
+  const int nestResult = computeNestedArrays();
+  if (nestResult != 0)
+    failf(nestResult,
+          "Error: too many surfaces between nested and coarse blocks, %d entries can be held. "
+          "Increase the fourth integer of the F 65 data set.\n\n",
+          MaxNester - 1);
+  NoConnFlate = 0;
+  WCStart = 1;
+  WCEnd = NoCells;
+  WFStart = 1;
+  WFEnd = NoSurfaces;
+  if (NoConnect > 0 && NoCells > 0) connectBlocks(1, NoCells);
+  NoConnFlate0 = NoConnFlate;
+  if (UnevenConnect > 0) connectUneven();
+}
+
+// Dry-edge shaping, the mud block, the snapshots of the three-dimensional grid and the
+// depth-averaged block after them.
+void addSpecialBlocks() {
+  if (Cbed && dryEdgeShapingSelected()) notAvailable("the dry-edge shaping of the grid (F 102)");
+  if (FlagThixo >= 2 || FlagGroundwater > 0) {
+    if (FlagGroundwater > 0 && FlagThixo == 0)
+      logf("Warning: F 262 data is set without setting slide data set F 236\n\n");
+    notAvailable("the mud-layer block (F 236, F 262)");
+  }
+  NoCells0 = NoCells;
+  NoBlocks0 = NoBlocks;
+  NoSurfaces0 = NoSurfaces;
+  NoConnect0 = NoConnect;
+  if (Hydrostatic == 1 || Hydrostatic > 2) notAvailable("the depth-averaged block (F 68)");
+  else if (FlagShallowWater == 1) notAvailable("the shallow-water block (F 311)");
+  else if (NoBlocks > 0 && block[NoBlocks].flag2D == 1) --NoBlocks;
+}
+
+// Marks of the finished grid: dead ends, the cells of the print-time items, bed statistics.
+void markBuiltGrid() {
+  markDeadEnds();
+  for (int r = 0; r < TimePrintNo; ++r)
+    for (int m = 0; m < TimePrint[r].itemNo; ++m) {
+      int cell = 0;
+      if (printItemCell(TimePrint[r].i[m], TimePrint[r].j[m], TimePrint[r].level[m], cell))
+        TimePrint[r].cell[m] = cell;
+    }
+  if (BedStatI1 > 0 && BedStatTime1 < stimet && stimet < BedStatTime2) bedStatistics();
+}
+
+// Reports and checks of the finished grid: the counts (F 1 'Q', F 299), an empty grid, a
+// block on the last row of G 1, and the dry cross-sections of F 1 'D'.
+void checkBuiltGrid() {
+  if (debugging == 'Q' || FlagUnstrucWedge > 0) {
+    int lines = 0;
+    if (NoBlocks >= 1)
+      for (int i = block[1].i1 - 1; i <= block[1].i2; ++i)
+        for (int j = block[1].j1 - 1; j <= block[1].j2; ++j) lines += antlin[i][j];
+    logf("End of Unstructure, Iter = %d, NoCells = %d\n", Iter, NoCells);
+    logf("Number of antlin points: %d, NoPoints: %d\n", lines, NoPoints);
+  }
+  if (NoCells == 0) {
+    logf("Warning: No cells were generated in grid\n");
+    mc_message = "Warning: No cells generated in grid. For 2D: remember F 159";
+    if (FlagGridStab1 == 1)
+      logf("If you are generating a 2D width-averaged grid, you need need to modify the F 159 "
+           "data set so that the 4th integer is 1\n");
+  } else {
+    for (int b = 1; b <= NoBlocks; ++b)
+      if (block[b].j2 >= ynumber)
+        failf(-44, "Error in allocation of blocks: increase 2nd integer on G 1 data set\n\n");
+  }
+  if (debugging == 'D') checkCrossSections();
+}
+
+void finishBuild(double start) {
+  if (stimet < 0.001 || debugging == 'D') logf("End Unstructure %d cells\n", NoCells);
+  if (debugging == 'P') {
+    const double used = omp_get_wtime() - start;
+    logf("Grid genereation time: %lf seconds at %lf seconds\n", used, start - otime[0]);
+    otimeGridsolve += used;
+  }
+  FlagHaveDoneMetric = 0;  // the metric must run on the new grid
+}
+
 }  // namespace
+
+void checkBlockInGrid(int b) {
+  const GridBlock& k = block[b];
+  if (k.i1 < 1 || k.j1 < 1 || k.i2 > xnumber || k.j2 > ynumber)
+    failf(1,
+          "Error: grid block %d (i %d..%d, j %d..%d) lies outside the grid of the G 1 "
+          "data set (%d %d)\n",
+          b, k.i1, k.i2, k.j1, k.j2, xnumber, ynumber);
+}
 
 [[noreturn]] void holdRunForever(int point) {
   // A batch run has nobody to release a hold, so the pause point ends the run here, with the
@@ -184,127 +344,25 @@ int capacityFailure() {
 }
 
 int Unstructure() {
-  double start = 0;
-  if (debugging == 'P') {
-    start = omp_get_wtime();
-    otime[70] = start;
-  }
+  const double start = startClock();
   if (UMethod2 > 0) notAvailable("the two-layer grid generator (F 488)");
-  if (stimet < 0.001 || debugging == 'D')
-    logf("Generating grid with F 64 %d algorithm. \n", UMethod);
-  if (FlagMPI > 0 && MaxDepth209 < 0)
-    logf("Error: the F 209 data set has to be used when generating mpi grids\n");
-  if (!Cxvel && AllocateArrays(1, 1, 1) < -0.01) {
-    logf("Error in allocation of arrays. The array size is probably\n");
-    logf("larger than what is available of memory on your computer\n\n");
-    mc_message = " Error in array allocation       ";
-    return -1;
-  }
+  announceBuild();
+  if (!unstructuredArraysExist()) return -1;
   checkBlocks();
 
-  nestlevmax = 0;
-  for (int b = 1; b <= NoBlocks; ++b) nestlevmax = std::max(nestlevmax, block[b].nestlevel);
-  if (PauseFlag == 1 || PauseFlag == 30) gridHold(PauseFlag);
+  prepareBuild();
+  const int built = buildBlocks();
+  if (built < 0) return built;
 
-  resetGrid();
-  const double depth = largestDepth();
-  MaxDepth = std::max(MaxDepth, depth);
-  if (MaxDepth209 > 0) MaxDepth = MaxDepth209;
-  for (int i = 0; i <= xnumber; ++i)
-    for (int j = 0; j <= ynumber; ++j) {
-      pointcell_old[i][j] = static_cast<int>(zval[i][j][0]);
-      zval[i][j][0] = 0;
-    }
-  ArmapMake();
-  if (MinVertDist0 < 0) computeF94();
-  if ((FlagThixo > 1 || FlagGroundwater > 0) && NoBlocks > 1) --NoBlocks;
-  if (TetI1 > 0 && NoBlocks <= 8) notAvailable("the refinement blocks (F 130)");
-
-  if (QNFlag > 0) notAvailable("the grid with several side neighbours (F 137)");
-  if (otherMethod(UMethod))
-    notAvailable(strf("the vertical grid method F 64 %d", UMethod).c_str());
-  if (defaultMethod(UMethod)) {
-    for (int b = 1; b <= NoBlocks; ++b) {
-      if (block[b].flag2D == 1) continue;
-      block[b].cellstart = NoCells + 1;
-      block[b].surfstart = NoSurfaces + 1;
-      block[b].pointstart = NoPoints + 1;
-      const int r = buildBlockDefault(b);
-      if (r < 0) return r;
-    }
-  }
-
-  if (FlagPresGrad == 20) missingSideNeighbours();
-  // A full nesting list would leave nested blocks without their boundary: callers go on with
-  // the grid whatever the generator returns, so the run ends here.
-  const int nestResult = computeNestedArrays();
-  if (nestResult != 0)
-    failf(nestResult,
-          "Error: too many surfaces between nested and coarse blocks, %d entries can be held. "
-          "Increase the fourth integer of the F 65 data set.\n\n",
-          MaxNester - 1);
-  NoConnFlate = 0;
-  WCStart = 1;
-  WCEnd = NoCells;
-  WFStart = 1;
-  WFEnd = NoSurfaces;
-  if (NoConnect > 0 && NoCells > 0) connectBlocks(1, NoCells);
-  NoConnFlate0 = NoConnFlate;
-  if (UnevenConnect > 0) connectUneven();
+  linkCells();
   bedCells();
-  if (Cbed && dryEdgeShapingSelected()) notAvailable("the dry-edge shaping of the grid (F 102)");
-  if (FlagThixo >= 2 || FlagGroundwater > 0) {
-    if (FlagGroundwater > 0 && FlagThixo == 0)
-      logf("Warning: F 262 data is set without setting slide data set F 236\n\n");
-    notAvailable("the mud-layer block (F 236, F 262)");
-  }
-  NoCells0 = NoCells;
-  NoBlocks0 = NoBlocks;
-  NoSurfaces0 = NoSurfaces;
-  NoConnect0 = NoConnect;
-  if (Hydrostatic == 1 || Hydrostatic > 2) notAvailable("the depth-averaged block (F 68)");
-  else if (FlagShallowWater == 1) notAvailable("the shallow-water block (F 311)");
-  else if (NoBlocks > 0 && block[NoBlocks].flag2D == 1) --NoBlocks;
-
-  markDeadEnds();
-  for (int r = 0; r < TimePrintNo; ++r)
-    for (int m = 0; m < TimePrint[r].itemNo; ++m) {
-      int cell = 0;
-      if (printItemCell(TimePrint[r].i[m], TimePrint[r].j[m], TimePrint[r].level[m], cell))
-        TimePrint[r].cell[m] = cell;
-    }
-  if (BedStatI1 > 0 && BedStatTime1 < stimet && stimet < BedStatTime2) bedStatistics();
+  addSpecialBlocks();
+  markBuiltGrid();
   if (PauseFlag == 2) gridHold(PauseFlag);
-
-  if (debugging == 'Q' || FlagUnstrucWedge > 0) {
-    int lines = 0;
-    if (NoBlocks >= 1)
-      for (int i = block[1].i1 - 1; i <= block[1].i2; ++i)
-        for (int j = block[1].j1 - 1; j <= block[1].j2; ++j) lines += antlin[i][j];
-    logf("End of Unstructure, Iter = %d, NoCells = %d\n", Iter, NoCells);
-    logf("Number of antlin points: %d, NoPoints: %d\n", lines, NoPoints);
-  }
-  if (NoCells == 0) {
-    logf("Warning: No cells were generated in grid\n");
-    mc_message = "Warning: No cells generated in grid. For 2D: remember F 159";
-    if (FlagGridStab1 == 1)
-      logf("If you are generating a 2D width-averaged grid, you need need to modify the F 159 "
-           "data set so that the 4th integer is 1\n");
-  } else {
-    for (int b = 1; b <= NoBlocks; ++b)
-      if (block[b].j2 >= ynumber)
-        failf(-44, "Error in allocation of blocks: increase 2nd integer on G 1 data set\n\n");
-  }
-  if (debugging == 'D') checkCrossSections();
+  checkBuiltGrid();
   if ((FlagGenerateUpFlux > 0 || FlagGenerateDownFlux > 0) && DischargeStruct[1].surfaceNo <= 0)
     setFluxes();
-  if (stimet < 0.001 || debugging == 'D') logf("End Unstructure %d cells\n", NoCells);
-  if (debugging == 'P') {
-    const double used = omp_get_wtime() - start;
-    logf("Grid genereation time: %lf seconds at %lf seconds\n", used, start - otime[0]);
-    otimeGridsolve += used;
-  }
-  FlagHaveDoneMetric = 0;
+  finishBuild(start);
   return 1;
 }
 

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "grid/cell_template.h"
+#include "grid/columns.h"
 #include "grid/generator.h"
 #include "grid/grid.h"
 #include "state/bedcells.h"
@@ -23,21 +24,8 @@ namespace qorva {
 
 namespace {
 
-// The column range of one block.
-struct Window {
-  int i1, i2, j1, j2;
-};
-
 double bedOf(int i, int j) { return zval[i][j][1]; }
 double surfOf(int i, int j) { return zval[i][j][znumber]; }
-
-// Grid lines of the four corners of column (i, j), corners 1..4 (entry 0 unused).
-void cornerLines(int i, int j, int ci[5], int cj[5]) {
-  ci[1] = i - 1; cj[1] = j - 1;
-  ci[2] = i;     cj[2] = j - 1;
-  ci[3] = i;     cj[3] = j;
-  ci[4] = i - 1; cj[4] = j;
-}
 
 // Removed regions of G 13, cut to the column table so that a region reaching past the grid
 // only clears what exists.
@@ -106,10 +94,13 @@ struct Extension {
 
 Extension slopeExtension(int i, int j) {
   Extension e;
+  // Corners 1..4 (entry 0 unused) and their grid lines.
+  const CornerLines lines = cornerLines(i, j);
   int ci[5], cj[5];
-  cornerLines(i, j, ci, cj);
   double px[5], py[5], pz[5];
   for (int c = 1; c <= 4; ++c) {
+    ci[c] = lines.i[c - 1];
+    cj[c] = lines.j[c - 1];
     px[c] = xval[ci[c]][cj[c]];
     py[c] = yval[ci[c]][cj[c]];
     pz[c] = bedOf(ci[c], cj[c]);
@@ -198,26 +189,22 @@ bool wallDepth(double& d) {
   }
 }
 
-}  // namespace
-
-int buildBlockDefault(int b) {
-  GridBlock& blk = block[b];
-  const Window w{blk.i1, blk.i2, blk.j1, blk.j2};
-
-  if (MinDepthGrid < 0) MinDepthGrid = MinVertDist0;
-  double scale;
-  if (FlagNestTop == 1 && blk.nestlevel >= 1) {
+// Depth scale of the level counts. The F 238 nesting options first put the surface or the
+// bed of every grid line of a nested block on their level.
+double depthScale(const GridBlock& blk, const Window& w) {
+  const bool nested = blk.nestlevel >= 1;
+  if ((FlagNestTop == 1 || FlagNestTop == 2) && nested) {
+    const int level = FlagNestTop == 1 ? znumber : 1;
     for (int i = w.i1 - 1; i <= w.i2; ++i)
-      for (int j = w.j1 - 1; j <= w.j2; ++j) zval[i][j][znumber] = LevelNestTop;
-    scale = 1 / (MaxDepth + 1e-10);
-  } else if (FlagNestTop == 2 && blk.nestlevel >= 1) {
-    for (int i = w.i1 - 1; i <= w.i2; ++i)
-      for (int j = w.j1 - 1; j <= w.j2; ++j) zval[i][j][1] = LevelNestTop;
-    scale = 1 / (MaxDepth + 1e-10);
-  } else {
-    scale = (blk.nestlevel > 0 ? 1.0 : NestNoRatio) / (MaxDepth + 1e-10);
+      for (int j = w.j1 - 1; j <= w.j2; ++j) zval[i][j][level] = LevelNestTop;
+    return 1 / (MaxDepth + 1e-10);
   }
+  return (blk.nestlevel > 0 ? 1.0 : NestNoRatio) / (MaxDepth + 1e-10);
+}
 
+// Levels per grid line and cells per column, with the stability checks between them, then
+// the removed regions and the grid-split guard.
+void countLevels(const Window& w, double scale) {
   MakeAntlin(w.i1, w.i2, w.j1, w.j2, scale);
   if (FlagRemovePonds > 1000) notAvailable("the ridge marks of the pond removal (F 394)");
   Grid1Stability(w.i1, w.i2, w.j1, w.j2);
@@ -226,91 +213,145 @@ int buildBlockDefault(int b) {
   Grid2Stability(w.i1, w.i2, w.j1, w.j2);
   clearRemovedRegions();
   gridSplitGuard(w);
+}
+
+// One column being built: its place, its cell count A, its corner lines and, under the slope
+// extension, the extension counts of its corners and its own count E.
+struct Column {
+  int i, j, A;
+  CornerLines lines;
+  Extension ext;
+  int E;
+};
+
+Column columnAt(int i, int j) {
+  Column col{i, j, ant[i][j], cornerLines(i, j), Extension{}, 0};
+  if (FlagGridStab5 == 4) {
+    col.ext = slopeExtension(i, j);
+    col.E = vv[i][j];
+  }
+  return col;
+}
+
+// x, y and z of the eight corners of cell n (level k): corners 1..4 at the cell's lower level
+// of each corner line, 5..8 at its upper level.
+void cellCorners(const Column& col, int n, int k, CellTemplate& t) {
+  for (int m = 1; m <= 4; ++m) {
+    const int li = col.lines.i[m - 1], lj = col.lines.j[m - 1];
+    t.x[m] = t.x[m + 4] = xval[li][lj];
+    t.y[m] = t.y[m + 4] = yval[li][lj];
+    double bl = bedOf(li, lj);
+    const double sl = surfOf(li, lj);
+    if (FlagGridStab5 == 3 && vv[li][lj] != 0) bl = std::min(bl, sl - MinVertDist1);
+    double zb, zt;
+    cornerLevels(antlin[li][lj], bl, sl, k, n, zb, zt);
+    const int em = col.ext.m[m];
+    if (FlagGridStab5 == 4 && em > 0 && n <= em) {
+      zb -= (em - n + 1) * col.ext.delta[m];
+      zt -= (em - n) * col.ext.delta[m];
+    }
+    t.z[m] = zb;
+    t.z[m + 4] = zt;
+  }
+}
+
+// Side neighbours by the uneven-column rule, then the cells below and above.
+void cellNeighbours(const Column& col, const Window& w, int n, int k, CellTemplate& t) {
+  const int i = col.i, j = col.j, A = col.A;
+  t.cell[1] = unevenNeighbour(i, j - 1, A, n, k, j == w.j1);
+  t.cell[2] = unevenNeighbour(i + 1, j, A, n, k, i == w.i2);
+  t.cell[3] = unevenNeighbour(i, j + 1, A, n, k, j == w.j2);
+  t.cell[4] = unevenNeighbour(i - 1, j, A, n, k, i == w.i1);
+  t.cell[5] = num[i][j][k - 1];
+  t.cell[6] = num[i][j][k + 1];
+}
+
+// Slope extension (FlagGridStab5 4): the cells up to E + 1 link to the extended cells of the
+// neighbouring columns instead.
+void extensionNeighbours(const Column& col, const Window& w, int n, CellTemplate& t) {
+  if (n > col.E + 1) return;
+  const int i = col.i, j = col.j;
+  const int ni[5] = {0, i, i + 1, i, i - 1};
+  const int nj[5] = {0, j - 1, j, j + 1, j};
+  const bool edge[5] = {false, j == w.j1, i == w.i2, j == w.j2, i == w.i1};
+  for (int s = 1; s <= 4; ++s) {
+    const int bn = edge[s] ? 0 : bottomCell(ni[s], nj[s]);
+    if (bn == 0) {
+      t.cell[s] = 0;
+      continue;
+    }
+    // The extension count of the neighbour may exceed its cells; the link then goes to its
+    // top cell instead of into the next column.
+    const int en = std::min(vv[ni[s]][nj[s]], ant[ni[s]][nj[s]] - 1);
+    if (n == col.E + 1) t.cell[s] = bn + en;
+    else t.cell[s] = vv[ni[s]][nj[s]] < n ? 0 : bn + en;
+  }
+}
+
+// Wall options of the second F 159 integer: a side whose two end lines are both dry (surface
+// minus bed below the threshold) becomes a wall.
+void wallSides(int i, int j, double dryDepth, CellTemplate& t) {
+  auto dry = [&](int a, int b) { return lineDepth(a, b) < dryDepth; };
+  if (dry(i, j)) {
+    if (dry(i - 1, j)) t.cell[3] = 0;
+    if (dry(i, j - 1)) t.cell[2] = 0;
+  }
+  if (dry(i - 1, j - 1)) {
+    if (dry(i - 1, j)) t.cell[4] = 0;
+    if (dry(i, j - 1)) t.cell[1] = 0;
+  }
+}
+
+// Surfaces the cell shares with cells made before it: west, south and bottom.
+void sharedSurfaces(const Column& col, const Window& w, int k, CellTemplate& t) {
+  for (int s = 0; s <= 6; ++s) t.flate[s] = 0;
+  if (col.i > w.i1 && t.cell[4] != 0) t.flate[4] = surfaceOf(Cflatee, t.cell[4]);
+  if (col.j > w.j1 && t.cell[1] != 0) t.flate[1] = surfaceOf(Cflaten, t.cell[1]);
+  if (k > 1) t.flate[5] = surfaceOf(Cflatet, num[col.i][col.j][k - 1]);
+}
+
+// The cells of one column from the bottom up. False when F 65 leaves no room for a cell, with
+// the result of the failure in `failure`.
+bool buildColumn(const Column& col, const Window& w, bool walls, double dryDepth, int& failure) {
+  for (int n = 1; n <= col.A; ++n) {
+    const int k = znumber - col.A + n;
+    const int c = num[col.i][col.j][k];
+    CellTemplate& t = NewCell;
+    cellCorners(col, n, k, t);
+    cellNeighbours(col, w, n, k, t);
+    if (FlagGridStab5 == 4) extensionNeighbours(col, w, n, t);
+    if (walls) wallSides(col.i, col.j, dryDepth, t);
+    sharedSurfaces(col, w, k, t);
+    // Room for the whole cell first, so that the cell maker never writes past a table; after
+    // it the margin of one entry that every grid builder keeps.
+    if (roomForCell(c)) {
+      MakeCell(c);
+      if (!capacityReached()) continue;
+    }
+    failure = capacityFailure();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int buildBlockDefault(int b) {
+  GridBlock& blk = block[b];
+  const Window w{blk.i1, blk.i2, blk.j1, blk.j2};
+
+  if (MinDepthGrid < 0) MinDepthGrid = MinVertDist0;
+  countLevels(w, depthScale(blk, w));
   numberCells(w);
   if (FlagGridStab5 == 3) markSteepPoints(w);
 
   double dryDepth = 0;
   const bool walls = wallDepth(dryDepth);
-  auto dry = [&](int i, int j) { return surfOf(i, j) - bedOf(i, j) < dryDepth; };
-
   for (int j = w.j1; j <= w.j2; ++j)
     for (int i = w.i1; i <= w.i2; ++i) {
-      const int A = ant[i][j];
-      if (A <= 0) continue;
-      int ci[5], cj[5];
-      cornerLines(i, j, ci, cj);
-      Extension ext;
-      if (FlagGridStab5 == 4) ext = slopeExtension(i, j);
-      const int E = FlagGridStab5 == 4 ? vv[i][j] : 0;
-
-      for (int n = 1; n <= A; ++n) {
-        const int k = znumber - A + n;
-        const int c = num[i][j][k];
-        CellTemplate& t = NewCell;
-        for (int m = 1; m <= 4; ++m) {
-          t.x[m] = t.x[m + 4] = xval[ci[m]][cj[m]];
-          t.y[m] = t.y[m + 4] = yval[ci[m]][cj[m]];
-          const int L = antlin[ci[m]][cj[m]];
-          double bl = bedOf(ci[m], cj[m]);
-          const double sl = surfOf(ci[m], cj[m]);
-          if (FlagGridStab5 == 3 && vv[ci[m]][cj[m]] != 0) bl = std::min(bl, sl - MinVertDist1);
-          double zb, zt;
-          cornerLevels(L, bl, sl, k, n, zb, zt);
-          if (FlagGridStab5 == 4 && ext.m[m] > 0 && n <= ext.m[m]) {
-            zb -= (ext.m[m] - n + 1) * ext.delta[m];
-            zt -= (ext.m[m] - n) * ext.delta[m];
-          }
-          t.z[m] = zb;
-          t.z[m + 4] = zt;
-        }
-
-        t.cell[1] = unevenNeighbour(i, j - 1, A, n, k, j == w.j1);
-        t.cell[2] = unevenNeighbour(i + 1, j, A, n, k, i == w.i2);
-        t.cell[3] = unevenNeighbour(i, j + 1, A, n, k, j == w.j2);
-        t.cell[4] = unevenNeighbour(i - 1, j, A, n, k, i == w.i1);
-        t.cell[5] = num[i][j][k - 1];
-        t.cell[6] = num[i][j][k + 1];
-
-        if (FlagGridStab5 == 4 && n <= E + 1) {
-          const int ni[5] = {0, i, i + 1, i, i - 1};
-          const int nj[5] = {0, j - 1, j, j + 1, j};
-          const bool edge[5] = {false, j == w.j1, i == w.i2, j == w.j2, i == w.i1};
-          for (int s = 1; s <= 4; ++s) {
-            const int bn = edge[s] ? 0 : bottomCell(ni[s], nj[s]);
-            if (bn == 0) {
-              t.cell[s] = 0;
-              continue;
-            }
-            // The extension count of the neighbour may exceed its cells; the link then goes
-            // to its top cell instead of into the next column.
-            const int en = std::min(vv[ni[s]][nj[s]], ant[ni[s]][nj[s]] - 1);
-            if (n == E + 1) t.cell[s] = bn + en;
-            else t.cell[s] = vv[ni[s]][nj[s]] < n ? 0 : bn + en;
-          }
-        }
-
-        if (walls) {
-          if (dry(i, j)) {
-            if (dry(i - 1, j)) t.cell[3] = 0;
-            if (dry(i, j - 1)) t.cell[2] = 0;
-          }
-          if (dry(i - 1, j - 1)) {
-            if (dry(i - 1, j)) t.cell[4] = 0;
-            if (dry(i, j - 1)) t.cell[1] = 0;
-          }
-        }
-
-        for (int s = 0; s <= 6; ++s) t.flate[s] = 0;
-        if (i > w.i1 && t.cell[4] != 0) t.flate[4] = surfaceOf(Cflatee, t.cell[4]);
-        if (j > w.j1 && t.cell[1] != 0) t.flate[1] = surfaceOf(Cflaten, t.cell[1]);
-        if (k > 1) t.flate[5] = surfaceOf(Cflatet, num[i][j][k - 1]);
-
-        // Room for the whole cell first, so that the cell maker never writes past a table;
-        // after it the margin of one entry that every grid builder keeps.
-        if (!roomForCell(c)) return capacityFailure();
-        MakeCell(c);
-        if (capacityReached()) return capacityFailure();
-      }
+      if (ant[i][j] <= 0) continue;
+      int failure = 0;
+      if (!buildColumn(columnAt(i, j), w, walls, dryDepth, failure)) return failure;
     }
 
   blk.cellend = NoCells;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+#include "grid/columns.h"
 #include "grid/grid.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
@@ -20,31 +21,22 @@ namespace {
 // A cell holds a pressure once it has been filled; newly wet cells start at zero.
 bool filled(int c) { return std::fabs(Cpres[c]) > 1e-8; }
 
-// Highest bed cell and cell the tables hold, so that no count read from the state can take a
-// loop past them.
-int bedLimit() {
-  const long long cap = static_cast<long long>(Bcellt.size()) - 1;
-  return NoBCells < cap ? NoBCells : static_cast<int>(cap);
-}
-bool isCell(int c) { return c >= 1 && c <= NoCells && c < static_cast<long long>(Cpres.size()); }
-
 // A cell number of the replaced grid that its value tables hold.
 bool isOldCell(int c) { return c >= 1 && c < static_cast<long long>(Cpres_old.size()); }
 
 bool newlyWet(int b) { return Bnocells_old[b] == 0 && Bnocells[b] >= 1; }
 
 // Bed cell of column (i, j), 0 outside the structured plane.
-int bedAt(int i, int j) {
-  if (i < 0 || j < 0 || i > xnumber + 1 || j > ynumber + 1) return 0;
-  return pointbed[i][j];
-}
+int bedAt(int i, int j) { return onPlane(i, j) ? pointbed[i][j] : 0; }
 
-// Bottom cell of column (i, j) in the new grid, 0 when the column is dry or outside the plane.
-int bottomAt(int i, int j) {
-  if (i < 0 || j < 0 || i > xnumber + 1 || j > ynumber + 1) return 0;
-  const int c = static_cast<int>(zval[i][j][0]);
-  return isCell(c) ? c : 0;
-}
+// The seven values a newly wet cell takes from its neighbours: those of the present grid, or
+// those of the grid before the regeneration.
+struct Fields {
+  const Table1<double> &p, &k, &e, &u, &v, &w, &invAp;
+};
+const Fields kPresent{Cpres, Ckinen, Cepsilon, Cxvel, Cyvel, Czvel, CinvAp};
+const Fields kBefore{Cpres_old, Ckinen_old, Cepsilon_old, Cxvel_old,
+                     Cyvel_old, Czvel_old,  CinvAp_old};
 
 // Sums over the contributing neighbours of one bottom cell.
 struct Sums {
@@ -52,25 +44,14 @@ struct Sums {
   int n = 0;
 };
 
-void addCurrent(Sums& s, int c) {
-  s.p += Cpres[c];
-  s.k += Ckinen[c];
-  s.e += Cepsilon[c];
-  s.u += Cxvel[c];
-  s.v += Cyvel[c];
-  s.w += Czvel[c];
-  s.invAp += CinvAp[c];
-  ++s.n;
-}
-
-void addOld(Sums& s, int c) {
-  s.p += Cpres_old[c];
-  s.k += Ckinen_old[c];
-  s.e += Cepsilon_old[c];
-  s.u += Cxvel_old[c];
-  s.v += Cyvel_old[c];
-  s.w += Czvel_old[c];
-  s.invAp += CinvAp_old[c];
+void add(Sums& s, const Fields& f, int c) {
+  s.p += f.p[c];
+  s.k += f.k[c];
+  s.e += f.e[c];
+  s.u += f.u[c];
+  s.v += f.v[c];
+  s.w += f.w[c];
+  s.invAp += f.invAp[c];
   ++s.n;
 }
 
@@ -95,9 +76,9 @@ void clearConc(int c) {
 // The cells above the bottom cell copy it, and the whole column starts without sediment.
 void fillColumn(int b) {
   const int c = Bcellt[b];
-  if (!isCell(c)) return;
+  if (!isGridCell(c)) return;
   clearConc(c);
-  for (int x = c + 1; x <= c + Bnocells[b] - 1 && isCell(x); ++x) {
+  for (int x = c + 1; x <= c + Bnocells[b] - 1 && isGridCell(x); ++x) {
     Cpres[x] = Cpres[c];
     Ckinen[x] = Ckinen[c];
     Cepsilon[x] = Cepsilon[c];
@@ -109,24 +90,18 @@ void fillColumn(int b) {
   }
 }
 
-// Walks the column of bed cell b from its bottom cell upward.
-template <class F>
-void forColumn(int b, F f) {
-  for (int c = Bcellt[b], guard = 0; isCell(c) && guard <= NoCells; c = Ccellt[c], ++guard) f(c);
-}
-
 void zeroPressureOfNewColumns() {
-  const int nb = bedLimit();
+  const int nb = bedCellLimit();
   for (int b = 1; b <= nb; ++b)
-    if (Bnocells_old[b] == 0) forColumn(b, [](int c) { Cpres[c] = 0; });
+    if (Bnocells_old[b] == 0) upColumn(Bcellt[b], [](int c) { Cpres[c] = 0; });
 }
 
 void zeroNewColumns() {
   Bnocells_old[0] = 0;
-  const int nb = bedLimit();
+  const int nb = bedCellLimit();
   for (int b = 1; b <= nb; ++b)
     if (Bnocells_old[b] == 0)
-      forColumn(b, [](int c) {
+      upColumn(Bcellt[b], [](int c) {
         Cpres[c] = Cxvel[c] = Cyvel[c] = Czvel[c] = Ckinen[c] = Cepsilon[c] = CinvAp[c] = 0;
       });
 }
@@ -139,13 +114,13 @@ void lineFill() {
   for (int i = k.i1; i <= k.i2; ++i)
     for (int j = k.j1; j <= k.j2; ++j) {
       const int b = bedAt(i, j);
-      if (b <= 0 || !newlyWet(b) || !isCell(Bcellt[b])) continue;
+      if (b <= 0 || !newlyWet(b) || !isGridCell(Bcellt[b])) continue;
       const bool down = j > k.j2 / 2 + 1;
       for (int jj = down ? j - 1 : j + 1; down ? jj >= k.j1 : jj <= k.j2; jj += down ? -1 : 1) {
         const int s = bedAt(i, jj);
         if (s <= 0 || Bnocells_old[s] <= 0) continue;
         // A column that has fallen dry since holds no pressure to give.
-        if (isCell(Bcellt[s])) Cpres[Bcellt[b]] = Cpres[Bcellt[s]];
+        if (isGridCell(Bcellt[s])) Cpres[Bcellt[b]] = Cpres[Bcellt[s]];
         break;
       }
     }
@@ -155,16 +130,16 @@ void lineFill() {
 // that `neighbours(b, c, out)` names at once, so values spread across wide newly wet areas.
 template <class Neighbours>
 void sweepNewColumns(Neighbours neighbours) {
-  const int nb = bedLimit();
+  const int nb = bedCellLimit();
   auto visit = [&](int b) {
     if (!newlyWet(b)) return 0;
     const int c = Bcellt[b];
-    if (!isCell(c)) return 0;
+    if (!isGridCell(c)) return 0;
     int cand[4];
     neighbours(b, c, cand);
     Sums s;
     for (int x : cand)
-      if (isCell(x) && filled(x)) addCurrent(s, x);
+      if (isGridCell(x) && filled(x)) add(s, kPresent, x);
     if (s.n == 0) return 0;
     update(c, s);
     return 1;
@@ -178,7 +153,7 @@ void sweepNewColumns(Neighbours neighbours) {
 }
 
 void fillNewColumns() {
-  const int nb = bedLimit();
+  const int nb = bedCellLimit();
   for (int b = 1; b <= nb; ++b)
     if (newlyWet(b)) fillColumn(b);
 }
@@ -188,13 +163,13 @@ void fillNewColumns() {
 void WettingExtrapolation1() {
   zeroPressureOfNewColumns();
   if (ExtrapIter < 1) return;
-  const int nb = bedLimit();
+  const int nb = bedCellLimit();
   const bool haveOld = static_cast<bool>(Cxvel_old) && static_cast<bool>(Cpres_old);
   for (int pass = 1; pass <= ExtrapIter; ++pass)
     for (int b = 1; b <= nb; ++b) {
       if (!newlyWet(b)) continue;
       const int c = Bcellt[b];
-      if (!isCell(c)) continue;
+      if (!isGridCell(c)) continue;
       const int i = Bkooi[b], j = Bkooj[b];
       const struct {
         int di, dj;
@@ -205,9 +180,9 @@ void WettingExtrapolation1() {
         const int n = bedAt(i + d.di, j + d.dj);
         if (n <= 0 || n > nb || Bcellt[n] <= 0 || d.side[c] < 1) continue;
         if (Bnocells_old[n] >= 1) {
-          if (haveOld && isOldCell(Bcellt_old[n])) addOld(s, Bcellt_old[n]);
-        } else if (ExtrapAlgo2 == 1 && pass >= 2 && isCell(Bcellt[n]) && filled(Bcellt[n])) {
-          addCurrent(s, Bcellt[n]);
+          if (haveOld && isOldCell(Bcellt_old[n])) add(s, kBefore, Bcellt_old[n]);
+        } else if (ExtrapAlgo2 == 1 && pass >= 2 && isGridCell(Bcellt[n]) && filled(Bcellt[n])) {
+          add(s, kPresent, Bcellt[n]);
         }
       }
       if (s.n == 0) continue;
@@ -236,10 +211,10 @@ void WettingExtrapolation5() {
   if (ExtrapIter >= 1)
     sweepNewColumns([](int b, int, int* out) {
       const int i = Bkooi[b], j = Bkooj[b];
-      out[0] = bottomAt(i + 1, j);
-      out[1] = bottomAt(i - 1, j);
-      out[2] = bottomAt(i, j + 1);
-      out[3] = bottomAt(i, j - 1);
+      out[0] = columnBottom(i + 1, j);
+      out[1] = columnBottom(i - 1, j);
+      out[2] = columnBottom(i, j + 1);
+      out[3] = columnBottom(i, j - 1);
     });
   fillNewColumns();
 }
@@ -281,13 +256,13 @@ std::string neighbourLines(int i, int j, bool current) {
 
 void PressureTest() {
   if (debugging != 'D') return;  // the test only reports, and only in debug mode
-  const int nb = bedLimit();
+  const int nb = bedCellLimit();
   for (int b = 1; b <= nb; ++b) {
     const int i = Bkooi[b], j = Bkooj[b];
     const int c = Bcellt[b], co = Bcellt_old[b];
     const int pb = bedAt(i, j);
     const bool exempt = FlagThixo >= 1 && IONo == 0 && b < block[2].bcellstart;
-    if (co == 0 && isCell(c) && std::fabs(Cpres[c]) < 1e-8 && !exempt) {
+    if (co == 0 && isGridCell(c) && std::fabs(Cpres[c]) < 1e-8 && !exempt) {
       std::string r = "Error in extrapolation, non-interpolated pressure\n" + f147Line();
       // The pond marks exist only with F 394; without them the line has no such field.
       r += Bponds ? strf("BCell = %d, pointbed = %d, Cellno = %d, Bponds = %d\n", b, pb, c, Bponds[b])
@@ -299,7 +274,7 @@ void PressureTest() {
       r += neighbourLines(i, j, true);
       logf("%s\n", r.c_str());
     }
-    if (Bnocells_old[b] != 0 || !isCell(c)) continue;
+    if (Bnocells_old[b] != 0 || !isGridCell(c)) continue;
     const struct {
       const char* name;
       char tag;
@@ -311,7 +286,7 @@ void PressureTest() {
                   {"west", 'w', Ccellw, Cidist}};
     for (const auto& s : sides) {
       const int x = s.side[c];
-      if (!isCell(x)) continue;
+      if (!isGridCell(x)) continue;
       const double grad =
           std::fabs(Cpres[x] - Cpres[c]) * 0.0001 / (s.half[c] + s.half[x]);
       if (!(grad > PressureTestFactor)) continue;
