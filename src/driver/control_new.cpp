@@ -44,7 +44,8 @@ void putLetters(std::FILE* f, const char* from, int n) {
   for (int i = 0; i < n; ++i) std::fputc(from[i] == '\0' ? ' ' : from[i], f);
 }
 
-void writeLines(std::FILE* f) {
+// The title, the task and option letters and the F data sets.
+void writeFrameAndF(std::FILE* f) {
   // The title runs to the end of its line when read, so nothing may follow it there; the blank
   // that the reader puts after every title is left off, or each round trip would add one.
   {
@@ -97,7 +98,10 @@ void writeLines(std::FILE* f) {
     std::fprintf(f, "F 33 %s %d\n", num(TimeStep).c_str(), TransInnerIter);
   if (FlagTFS != 0) std::fprintf(f, "F 36 %d free surface option\n", FlagTFS);
   if (FlagTSC != 0) std::fprintf(f, "F 37 %d transient sediment computation\n", FlagTSC);
+}
 
+// The G data sets.
+void writeG(std::FILE* f) {
   std::fprintf(f, "G 1 %d %d %d %d    grid and array sizes\n", xnumber, ynumber, znumber, lnumber);
   // The levels go back as G 3 only when G 3 gave them: reading G 3 also marks the table of
   // levels as given, and the default table is not increasing beyond level 11, so writing it
@@ -134,7 +138,10 @@ void writeLines(std::FILE* f) {
   }
   // G 15 (the mouse scale) is left out: no data set sets it, so it is always 1 and the line
   // would never be written.
+}
 
+// The P, S, I, W and K data sets.
+void writePSIWK(std::FILE* f) {
   std::fprintf(f, "P 2 %s %s %s %s %s\n", num(xscale).c_str(), num(yscale).c_str(),
                num(zscale).c_str(), num(movex).c_str(), num(movey).c_str());
   std::fprintf(f, "P 3 %d %d %d %d \n", xnode, ynode, znode, lnode);
@@ -177,6 +184,12 @@ void writeLines(std::FILE* f) {
   std::fputs("\nK 6 ", f);
   for (int e = 1; e <= 6; ++e) std::fprintf(f, "%d ", sou[e]);
   std::fputs("\n", f);
+}
+
+void writeLines(std::FILE* f) {
+  writeFrameAndF(f);
+  writeG(f);
+  writePSIWK(f);
 }
 
 }  // namespace
