@@ -33,9 +33,10 @@ namespace qorva {
 
 namespace {
 
+// F 64 values that take the default vertical method.
 bool defaultMethod(int m) { return m == 8 || m == 11 || m == 13 || m == 38 || m > 99; }
 
-// Methods of other Parts: 0 to 7, 30 to 33, 35 to 37, 9, 10, 12, 14 and 15.
+// The vertical methods not built yet: 0 to 7, 30 to 33, 35 to 37, 9, 10, 12, 14 and 15.
 bool otherMethod(int m) {
   return (m >= 0 && m <= 7) || (m >= 30 && m <= 33) || (m >= 35 && m <= 37) || m == 9 ||
          m == 10 || m == 12 || m == 14 || m == 15;
