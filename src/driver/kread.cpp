@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "driver/control.h"
+#include "state/blocks.h"
 #include "state/log.h"
 #include "state/options.h"
 #include "state/status.h"
@@ -73,23 +74,21 @@ void readTitle(ControlInput& in) {
 }
 
 void addFrameSets(DataSetTable& t) {
-  t.push_back({'F', 2, [] { run.fill(0); }, readTaskLetters});
+  t.push_back({'F', 2, declared(run), readTaskLetters});
   t.push_back({'F', 7,
-               [] {
-                 options.fill(0);
-                 FlagBedGradient = FlagBedslopeCorrection = FlagPlotVertical = 0;
-                 FlagInflowDirection = FlagZ0Small = FlagXCYC = FlagBedPoros = 0;
-                 FlagFlowDirCor = 0;
-                 FlagDiffNonVert = FlagInZero = 1;
-               },
+               declared(options, FlagBedGradient, FlagBedslopeCorrection, FlagPlotVertical,
+                        FlagInflowDirection, FlagZ0Small, FlagXCYC, FlagBedPoros, FlagFlowDirCor,
+                        FlagDiffNonVert, FlagInZero),
                readOptionLetters});
-  t.push_back({'F', 206, [] { NoProcessesSolver = 0; },
+  t.push_back({'F', 206, declared(NoProcessesSolver),
                [](DataSetReader& r) {
                  int v = 0;
                  // A negative count is refused like an unreadable one.
                  if (!r.i(v) || v < 0) failf(1, "Error for F 206 in control");
                  applyThreadCount(v);
                }});
+  // The title has no number: every T is this row.
+  t.push_back({'T', kAnyNumber, declared(Title), [](DataSetReader& r) { readTitle(r.input()); }});
 }
 
 // Data-set letters of `control`; any other character between data sets is skipped.
@@ -123,13 +122,9 @@ const Index& index() {
 }
 
 void readDataSet(ControlInput& in, char letter) {
-  if (letter == 'T') {
-    readTitle(in);
-    return;
-  }
   int number = 0;
   // A letter without a readable number is ordinary text: the scan goes on after it.
-  if (!in.readInt(number)) return;
+  if (letter != 'T' && !in.readInt(number)) return;
   if (letter == 'H' || letter == 'K' || letter == 'P' || letter == 'W') in.skipSpace();
   const DataSetRow* row = findDataSet(letter, number);
   if (!row) return;
@@ -164,6 +159,15 @@ const DataSetTable& dataSetTable() {
   return table;
 }
 
+namespace {
+
+// The rows copy the declared values of their globals as they are made. Making them here, before
+// main and after the definitions of those globals above (the headers included by this file),
+// means nothing can have changed the globals yet.
+[[maybe_unused]] const DataSetTable& tableAtStart = dataSetTable();
+
+}  // namespace
+
 const DataSetRow* findDataSet(char letter, int number) {
   const auto& rows = index().rows;
   auto it = rows.find({letter, number});
@@ -173,9 +177,7 @@ const DataSetRow* findDataSet(char letter, int number) {
 }
 
 void setDefaults() {
-  Title.fill(0);
-  for (const DataSetRow& row : dataSetTable())
-    if (row.defaults) row.defaults();
+  for (const DataSetRow& row : dataSetTable()) row.defaults.restore();
   setBuiltins();
 }
 

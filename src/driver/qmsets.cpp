@@ -106,21 +106,10 @@ void readComponentInflow(DataSetReader& r) {
 
 void addQMsets(DataSetTable& t) {
   t.push_back({'Q', kAnyNumber,
-               [] {
-                 for (QualityTerm& q : QTerms) q = QualityTerm{};
-                 NoTerms = 0;
-                 for (auto& row : QualityName) row.fill(0);
-               },
+               declared(QTerms, NoTerms, QualityName),
                readQualityTerm});
   t.push_back({'M', kAnyNumber,
-               [] {
-                 for (ComponentInflow& g : CompInflow)
-                   for (int c = 0; c < 51; ++c) {
-                     g.order[c] = -1;
-                     g.value[c] = 0;
-                   }
-                 CompInflowNo = 0;
-               },
+               declared(CompInflow, CompInflowNo),
                readComponentInflow});
 }
 

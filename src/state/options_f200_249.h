@@ -56,7 +56,11 @@ inline int FlagCorrTrekant = 0, FlagCorrTrekant2 = 0, FlagCorrTrekant3 = 0;
 inline int FlagThixo = 0;
 inline double ThixoEddyvisc = 0, ThixoCritshear = 0, ThixoMySlope = 0.8;
 // F 237: water discharge of discharge group 1..9; -1 means not given.
-inline Fixed<double, 20> discharges;
+inline constinit Fixed<double, 20> discharges = [] {
+  Fixed<double, 20> q;
+  for (double& v : q.v) v = -1.0;
+  return q;
+}();
 // F 238: nested top boundary.
 inline int FlagNestTop = 0;
 inline double LevelNestTop = -20000.0;

@@ -13,9 +13,9 @@ inline double ThixoGridDistCoeff = 0.6;
 inline double GravitySlope = 0.015;
 inline int FlagOrderRemovePonds = 1;
 // Bed-shear coefficients per grid level, levels 1..10 (index 0 is kept at 1.0 as well).
-inline Fixed<double, 11> ShearGridCoeff = [] {
+inline constinit Fixed<double, 11> ShearGridCoeff = [] {
   Fixed<double, 11> a;
-  for (double& v : a) v = 1.0;
+  for (double& v : a.v) v = 1.0;
   return a;
 }();
 inline int FlagGridStab9 = 0;

@@ -102,9 +102,9 @@ inline int WorkBlockNo = 0;
 
 // G 26: the free surface moves only in blocks b with SurfUpdate[b] = 1.
 inline int FlagSurfaceUpdate = 0;
-inline Fixed<int, 100> SurfUpdate = [] {
+inline constinit Fixed<int, 100> SurfUpdate = [] {
   Fixed<int, 100> s;
-  for (int b = 1; b <= 98; ++b) s[b] = 1;
+  for (int b = 1; b <= 98; ++b) s.v[b] = 1;
   return s;
 }();
 

@@ -8,10 +8,10 @@ namespace qorva {
 // Per-equation tables of the K data sets, indexed by equation number (1..3 velocities, 4
 // pressure correction, 5 k, 6 epsilon, 7 sediment, 8+c component c). K 3 to K 6 set 1..6.
 inline Fixed<double, 50> relax{{0.0, 0.8, 0.8, 0.8, 0.2, 0.5, 0.5}};
-inline Fixed<int, 50> sweeps = [] {
+inline constinit Fixed<int, 50> sweeps = [] {
   Fixed<int, 50> s;
-  for (int& v : s) v = 1;
-  s[4] = 5;
+  for (int& v : s.v) v = 1;
+  s.v[4] = 5;
   return s;
 }();
 inline Fixed<int, 50> blockcorr;

@@ -29,7 +29,12 @@ struct ComponentInflow {
   double value[51];
 };
 
-inline Fixed<ComponentInflow, 10> CompInflow;
+inline constinit Fixed<ComponentInflow, 10> CompInflow = [] {
+  Fixed<ComponentInflow, 10> in;
+  for (ComponentInflow& g : in.v)
+    for (int& o : g.order) o = -1;
+  return in;
+}();
 inline int CompInflowNo = 0;  // M data sets read
 
 }  // namespace qorva
