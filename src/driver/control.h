@@ -2,6 +2,7 @@
 // sets (one row per letter and number: defaults, reader and checks together) and kread.
 #pragma once
 
+#include <array>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -156,6 +157,20 @@ const DataSetRow* findDataSet(char letter, int number);
 
 // Every default of every data set and every built-in start value.
 void setDefaults();
+
+// The data-set letters of `control`: F, G, H, I, K, L, M, N, P, Q, S, T and W.
+bool isDataSetLetter(int ch);
+
+// The text values of the frame, read alike by the scan and by the second pass that finds the B
+// data sets, so that both take the same characters. readLetters takes at most `max` characters
+// into into[0..] and stops after the first one that is not printable (32..126); it returns how
+// many it stored. readTitle takes at most 68 characters into title[1..] and puts the blank that
+// follows every title where it stopped.
+int readLetters(ControlInput& in, char* into, int max);
+void readTitle(ControlInput& in, std::array<char, 80>& title);
+
+// The whole file `control`; false when it cannot be opened or read to its end.
+bool readControlFile(std::string& text);
 
 // Scans `control` text: every data set found is handed to its reader. Called by kread after
 // the defaults; exposed so tests can read a text without files.

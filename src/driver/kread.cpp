@@ -24,24 +24,15 @@ constexpr int kScanLimit = 30000;
 bool printable(int ch) { return ch >= 32 && ch <= 126; }
 
 void readTaskLetters(DataSetReader& r) {
-  ControlInput& in = r.input();
   run.fill(' ');
-  for (std::size_t i = 0; i < run.size(); ++i) {
-    const int ch = in.get();
-    if (ch < 0) break;  // end of file: nothing more to store
-    run[i] = static_cast<char>(ch);
-    if (!printable(ch)) break;
-  }
+  readLetters(r.input(), run.data(), static_cast<int>(run.size()));
 }
 
 void readOptionLetters(DataSetReader& r) {
-  ControlInput& in = r.input();
   for (int i = 1; i <= 8; ++i) options[i] = ' ';
-  for (int i = 1; i <= 8; ++i) {
-    const int ch = in.get();
-    if (ch < 0) break;
-    options[i] = static_cast<char>(ch);
-    switch (ch) {
+  const int n = readLetters(r.input(), options.data() + 1, 8);
+  for (int i = 1; i <= n; ++i) {
+    switch (options[i]) {
       case 'N': FlagBedGradient = 1; break;
       case 'B': FlagBedslopeCorrection = 1; break;
       case 'V': FlagPlotVertical = 1; break;
@@ -57,20 +48,7 @@ void readOptionLetters(DataSetReader& r) {
       case 'S': failf(-1, "Error for F 7 data set in control file\n");
       default: break;
     }
-    if (!printable(ch)) break;
   }
-}
-
-void readTitle(ControlInput& in) {
-  // The character that ends the title (a line end, or the 69th character) is consumed and
-  // its place takes the blank that follows every title.
-  int i = 1;
-  for (;; ++i) {
-    const int ch = in.get();
-    if (ch < 0 || !printable(ch) || i == 69) break;
-    Title[i] = static_cast<char>(ch);
-  }
-  Title[i] = ' ';
 }
 
 void addFrameSets(DataSetTable& t) {
@@ -88,10 +66,11 @@ void addFrameSets(DataSetTable& t) {
                  applyThreadCount(v);
                }});
   // The title has no number: every T is this row.
-  t.push_back({'T', kAnyNumber, declared(Title), [](DataSetReader& r) { readTitle(r.input()); }});
+  t.push_back({'T', kAnyNumber, declared(Title), [](DataSetReader& r) { readTitle(r.input(), Title); }});
 }
 
-// Data-set letters of `control`; any other character between data sets is skipped.
+}  // namespace
+
 bool isDataSetLetter(int ch) {
   switch (ch) {
     case 'F': case 'G': case 'H': case 'I': case 'K': case 'L': case 'M':
@@ -101,6 +80,42 @@ bool isDataSetLetter(int ch) {
       return false;
   }
 }
+
+int readLetters(ControlInput& in, char* into, int max) {
+  int n = 0;
+  while (n < max) {
+    const int ch = in.get();
+    if (ch < 0) break;  // end of file: nothing more to store
+    into[n++] = static_cast<char>(ch);
+    if (!printable(ch)) break;
+  }
+  return n;
+}
+
+void readTitle(ControlInput& in, std::array<char, 80>& title) {
+  // The character that ends the title (a line end, or the 69th character) is consumed and
+  // its place takes the blank that follows every title.
+  int i = 1;
+  for (;; ++i) {
+    const int ch = in.get();
+    if (ch < 0 || !printable(ch) || i == 69) break;
+    title[i] = static_cast<char>(ch);
+  }
+  title[i] = ' ';
+}
+
+bool readControlFile(std::string& text) {
+  std::FILE* f = std::fopen("control", "rb");
+  if (!f) return false;
+  char buf[65536];
+  std::size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+  const bool whole = std::ferror(f) == 0;
+  std::fclose(f);
+  return whole;
+}
+
+namespace {
 
 struct Index {
   std::map<std::pair<char, int>, const DataSetRow*> rows;
@@ -197,20 +212,10 @@ void scanControl(ControlInput& in) {
   }
 }
 
-static bool readWholeFile(const char* name, std::string& text) {
-  std::FILE* f = std::fopen(name, "rb");
-  if (!f) return false;
-  char buf[65536];
-  std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
-  std::fclose(f);
-  return true;
-}
-
 void kread() {
   startLog();
   std::string text;
-  if (!readWholeFile("control", text)) {
+  if (!readControlFile(text)) {
     mc_message = "cannot open file 'control' ";
     failf(-4, "Error, cannot open file 'control'\n");
   }
