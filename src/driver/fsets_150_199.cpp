@@ -12,12 +12,7 @@ void addFsets150_199(DataSetTable& t) {
   addValue(t, 152, MGSNo, 0, 10);
   addValue(t, 153, FlagResidual, 0, 10);
   // Giving the data set means smoothing: a method must be chosen.
-  t.push_back({'F', 154, declared(SurfSmoothFlag, SurfSmoothVal),
-               [](DataSetReader& r) {
-                 r.i(SurfSmoothFlag); r.d(SurfSmoothVal);
-                 r.requireCount(2);
-                 r.require(SurfSmoothFlag >= 1);
-               }});
+  addSwitchValue(t, 154, SurfSmoothFlag, SurfSmoothVal, 1);
   addValue(t, 156, PauseFlag, 0);
   addValue(t, 157, FlagSimpleCorrections, 0);
   // Every failure also reminds the user of the defaults.

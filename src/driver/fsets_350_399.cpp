@@ -42,13 +42,7 @@ void addFsets350_399(DataSetTable& t) {
                  r.require(maxTimeStep >= 0 && minTimeStep >= 0 && QRefTimeStep >= 0 && powTimeStep >= 0);
                  FlagComputeTimestep = 1;
                }});
-  t.push_back({'F', 351, declared(solverFroude, solverFroudeLimit),
-               [](DataSetReader& r) {
-                 r.i(solverFroude); r.d(solverFroudeLimit);
-                 r.requireCount(2);
-                 r.require(solverFroude >= 0);
-                 r.require(solverFroudeLimit >= 0.0001);
-               }});
+  addSwitchValue(t, 351, solverFroude, solverFroudeLimit, 0, 0.0001);
   t.push_back({'F', 352, declared(FlagTFS5, FlagTFS6),
                [](DataSetReader& r) {
                  r.i(FlagTFS5); r.i(FlagTFS6);
@@ -68,13 +62,7 @@ void addFsets350_399(DataSetTable& t) {
                  r.require(PointInterval >= 0);
                  PointIntervalO = PointInterval;
                }});
-  t.push_back({'F', 357, declared(FlagPresSurf, CoeffPresSurf),
-               [](DataSetReader& r) {
-                 r.i(FlagPresSurf); r.d(CoeffPresSurf);
-                 r.requireCount(2);
-                 r.require(FlagPresSurf >= -10);
-                 r.require(CoeffPresSurf >= 0);
-               }});
+  addSwitchValue(t, 357, FlagPresSurf, CoeffPresSurf, -10, 0);
   // Only the order of the i range can be checked here: G 1 may still change the grid sizes,
   // so the whole window is checked after reading (checkF358AfterReading).
   t.push_back({'F', 358,
@@ -92,13 +80,7 @@ void addFsets350_399(DataSetTable& t) {
                  r.require(SurfULimit >= -10);
                  r.require(SurfUFactor >= 0);
                }});
-  t.push_back({'F', 360, declared(FlagFluxCorr, FluxCorrVal),
-               [](DataSetReader& r) {
-                 r.i(FlagFluxCorr); r.d(FluxCorrVal);
-                 r.requireCount(2);
-                 r.require(FlagFluxCorr >= 0);
-                 r.require(FluxCorrVal >= 1e-5);
-               }});
+  addSwitchValue(t, 360, FlagFluxCorr, FluxCorrVal, 0, 1e-5);
   t.push_back({'F', 361, declared(FlagSurfSlope, SurfSlopeVal),
                [](DataSetReader& r) {
                  r.i(FlagSurfSlope); r.d(SurfSlopeVal);

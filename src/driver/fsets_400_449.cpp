@@ -10,29 +10,13 @@ void addFsets400_449(DataSetTable& t) {
   addValue(t, 400, FlagHCB, 0);
   addValue(t, 401, FlagThixoGrid2, 0);
   addValue(t, 402, ThixoMinSlideSize, 0);
-  t.push_back({'F', 403, declared(TFSminFlag, TFSminDepth),
-               [](DataSetReader& r) {
-                 r.i(TFSminFlag); r.d(TFSminDepth);
-                 r.requireCount(2);
-                 r.require(TFSminDepth >= 0);
-               }});
-  t.push_back({'F', 404, declared(FlagMorphStatistics, RelaxMorphStatistics),
-               [](DataSetReader& r) {
-                 r.i(FlagMorphStatistics); r.d(RelaxMorphStatistics);
-                 r.requireCount(2);
-                 r.require(RelaxMorphStatistics >= 0);
-               }});
+  addSwitchValue(t, 403, TFSminFlag, TFSminDepth, -kNoLimit, 0);
+  addSwitchValue(t, 404, FlagMorphStatistics, RelaxMorphStatistics, -kNoLimit, 0);
   addValue(t, 405, FlagTFS7, 0);
   addValue(t, 406, AddValTFS7, 0);
   addValue(t, 407, FlagCriticalCross, 0);
   addValue(t, 408, FlagBoundaryThixo, 0);
-  t.push_back({'F', 409, declared(FlagMinDistEps, MinDistEps),
-               [](DataSetReader& r) {
-                 r.i(FlagMinDistEps); r.d(MinDistEps);
-                 r.requireCount(2);
-                 r.require(FlagMinDistEps >= 0);
-                 r.require(MinDistEps >= 1e-20);
-               }});
+  addSwitchValue(t, 409, FlagMinDistEps, MinDistEps, 0, 1e-20);
   // The moduli themselves belong to F 247; F 410 gives them again with the slide option.
   t.push_back({'F', 410, declared(FlagModulus),
                [](DataSetReader& r) {
