@@ -129,7 +129,9 @@ void readG1(DataSetReader& r) {
             "Input error for G 1 in control");
   // Refused here, not only when the arrays are sized: G 3 and G 30 fill the level table up to
   // znumber while the file is read.
-  if (znumber > kMaxZnumber) failf(-2, "Error - increase zdistrib array, nz = %d\n", znumber + 2);
+  // The count in the message is formed in 64 bits: znumber may be as large as an int goes.
+  if (znumber > kMaxZnumber)
+    failf(-2, "Error - increase zdistrib array, nz = %lld\n", static_cast<long long>(znumber) + 2);
 }
 
 void readG3(DataSetReader& r) {
