@@ -107,7 +107,8 @@ class Defaults {
   void keep(T& v) {
     static_assert(std::is_trivially_copyable_v<T>, "a default is put back by copying its bytes");
     const auto* bytes = reinterpret_cast<const unsigned char*>(&v);
-    targets_.push_back({static_cast<void*>(&v), std::vector<unsigned char>(bytes, bytes + sizeof v)});
+    targets_.push_back(
+        {static_cast<void*>(&v), std::vector<unsigned char>(bytes, bytes + sizeof v)});
   }
 
   std::vector<Target> targets_;

@@ -66,7 +66,8 @@ void addFrameSets(DataSetTable& t) {
                  applyThreadCount(v);
                }});
   // The title has no number: every T is this row.
-  t.push_back({'T', kAnyNumber, declared(Title), [](DataSetReader& r) { readTitle(r.input(), Title); }});
+  t.push_back({'T', kAnyNumber, declared(Title),
+               [](DataSetReader& r) { readTitle(r.input(), Title); }});
 }
 
 }  // namespace

@@ -33,8 +33,8 @@ constexpr TermFormat kTermFormats[] = {
     {2149, 4, 9}, {6100, 6, 10},
 };
 
-static_assert(std::is_sorted(std::begin(kTermFormats), std::end(kTermFormats),
-                             [](const TermFormat& a, const TermFormat& b) { return a.code < b.code; }));
+constexpr bool byCode(const TermFormat& a, const TermFormat& b) { return a.code < b.code; }
+static_assert(std::is_sorted(std::begin(kTermFormats), std::end(kTermFormats), byCode));
 
 bool termFormat(int code, TermFormat& f) {
   const auto* end = std::end(kTermFormats);
