@@ -7,9 +7,11 @@
 #include <omp.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "driver/control.h"
 #include "driver/fsets_350_399.h"
@@ -121,34 +123,6 @@ constexpr int kBScanLimit = 30000;
 constexpr int kMaxBdatasets = 20;
 constexpr int kBFields = 5;
 
-bool printable(int ch) { return ch >= 32 && ch <= 126; }
-
-bool isDataSetLetter(int ch) {
-  switch (ch) {
-    case 'F': case 'G': case 'H': case 'I': case 'K': case 'L': case 'M':
-    case 'N': case 'P': case 'Q': case 'S': case 'T': case 'W':
-      return true;
-    default:
-      return false;
-  }
-}
-
-// The title: characters up to the first one that is not printable (taken too), at most 69.
-void skipTitle(ControlInput& in) {
-  for (int i = 1;; ++i) {
-    const int ch = in.get();
-    if (ch < 0 || !printable(ch) || i == 69) break;
-  }
-}
-
-// F 2 and F 7: at most `max` characters, the first one that is not printable included.
-void skipLetters(ControlInput& in, int max) {
-  for (int i = 0; i < max; ++i) {
-    const int ch = in.get();
-    if (ch < 0 || !printable(ch)) break;
-  }
-}
-
 // G 24: the count, then per item a letter (blanks before it passed over, at most ten
 // characters), the extra integer of Z, the level and the size number.
 void skipG24(ControlInput& in) {
@@ -167,13 +141,14 @@ void skipG24(ControlInput& in) {
 }
 
 void skipTextValues(ControlInput& in, char letter, int number) {
+  std::array<char, 20> letters{};
   char c = 0;
   std::string word;
   int value = 0;
   switch (letter) {
     case 'F':
-      if (number == 2) skipLetters(in, static_cast<int>(run.size()));
-      else if (number == 7) skipLetters(in, 8);
+      if (number == 2) readLetters(in, letters.data(), static_cast<int>(letters.size()));
+      else if (number == 7) readLetters(in, letters.data(), 8);
       else if (number == 1 || number == 10) in.readLetter(c);
       break;
     case 'P':
@@ -192,7 +167,8 @@ void skipTextValues(ControlInput& in, char letter, int number) {
 
 void passDataSet(ControlInput& in, char letter) {
   if (letter == 'T') {
-    skipTitle(in);
+    std::array<char, 80> title{};
+    readTitle(in, title);
     return;
   }
   int number = 0;
@@ -226,22 +202,13 @@ void readBDataSet(ControlInput& in) {
   for (int f = 0; f < kBFields; ++f) Bdatasets[NoBdatasets * kBFields + f] = v[f];
 }
 
-std::string readControlAgain() {
+void readBDataSets() {
   std::string text;
-  std::FILE* f = std::fopen("control", "rb");
-  if (!f) {
+  if (!readControlFile(text)) {
     mc_message = "cannot open file 'control' ";
     failf(-3, "Error, cannot open file 'control'\n");
   }
-  char buf[65536];
-  std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
-  std::fclose(f);
-  return text;
-}
-
-void readBDataSets() {
-  ControlInput in(readControlAgain());
+  ControlInput in(std::move(text));
   for (int top = 0; top < kBScanLimit; ++top) {
     const int ch = in.get();
     if (ch < 0 || ch == 255) break;

@@ -2,8 +2,11 @@
 // sets (one row per letter and number: defaults, reader and checks together) and kread.
 #pragma once
 
+#include <array>
+#include <cstring>
 #include <functional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace qorva {
@@ -49,7 +52,8 @@ class DataSetReader {
   char letter() const { return letter_; }
   int number() const { return number_; }
 
-  // The standard failure: "Error for F 8 in control" with this data set's letter and number.
+  // The standard failure: "Error for F 8 in control" with this data set's letter and number,
+  // ended by a line end where the data set's own text has one (standardTextEndsLine).
   [[noreturn]] void fail() const;
   // A failure with its own text (printf format, the values given), status 1 unless said.
   [[noreturn]] void failText(const std::string& text, int status = 1) const;
@@ -71,11 +75,56 @@ class DataSetReader {
   int count_ = 0;
 };
 
+// Whether the standard failure text of a data set ends with a line end. Most F data sets from
+// F 134 on have one; F 200 to F 233 (but F 208 and F 212 to F 217), F 270, F 375 and F 387 to
+// F 409 do not, nor do the other letters.
+bool standardTextEndsLine(char letter, int number);
+
+// The globals a data set sets before `control` is read, with the values their declarations
+// give them: the declaration is the one place a default is written. The copy is taken when the
+// table of data sets is built, which happens before main (kread.cpp), while every global still
+// holds its declared value; restore() puts those values back.
+class Defaults {
+ public:
+  struct Target {
+    void* at;
+    std::vector<unsigned char> value;  // the declared bytes
+  };
+
+  Defaults() = default;
+  template <typename... T>
+  explicit Defaults(T&... targets) {
+    (keep(targets), ...);
+  }
+
+  void restore() const {
+    for (const Target& t : targets_) std::memcpy(t.at, t.value.data(), t.value.size());
+  }
+  const std::vector<Target>& targets() const { return targets_; }
+
+ private:
+  template <typename T>
+  void keep(T& v) {
+    static_assert(std::is_trivially_copyable_v<T>, "a default is put back by copying its bytes");
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&v);
+    targets_.push_back(
+        {static_cast<void*>(&v), std::vector<unsigned char>(bytes, bytes + sizeof v)});
+  }
+
+  std::vector<Target> targets_;
+};
+
+// The defaults of a row: these globals (whole tables, records or single entries) as declared.
+template <typename... T>
+Defaults declared(T&... targets) {
+  return Defaults(targets...);
+}
+
 // One data set of `control`: its defaults and its reader stand together.
 struct DataSetRow {
   char letter;
   int number;
-  std::function<void()> defaults;               // assigned before `control` is read
+  Defaults defaults;                            // put back before `control` is read
   std::function<void(DataSetReader&)> read;     // reads, checks and applies the values
 };
 
@@ -102,13 +151,27 @@ void addPsets(DataSetTable& t);
 void addQMsets(DataSetTable& t);
 void addSNIHLsets(DataSetTable& t);
 
-// The whole table, built once; a duplicate (letter, number) aborts at start-up.
+// The whole table, built once, before main; a duplicate (letter, number) aborts at start-up.
 const DataSetTable& dataSetTable();
 // The row of a data set, or nullptr when that number has no reader.
 const DataSetRow* findDataSet(char letter, int number);
 
 // Every default of every data set and every built-in start value.
 void setDefaults();
+
+// The data-set letters of `control`: F, G, H, I, K, L, M, N, P, Q, S, T and W.
+bool isDataSetLetter(int ch);
+
+// The text values of the frame, read alike by the scan and by the second pass that finds the B
+// data sets, so that both take the same characters. readLetters takes at most `max` characters
+// into into[0..] and stops after the first one that is not printable (32..126); it returns how
+// many it stored. readTitle takes at most 68 characters into title[1..] and puts the blank that
+// follows every title where it stopped.
+int readLetters(ControlInput& in, char* into, int max);
+void readTitle(ControlInput& in, std::array<char, 80>& title);
+
+// The whole file `control`; false when it cannot be opened or read to its end.
+bool readControlFile(std::string& text);
 
 // Scans `control` text: every data set found is handed to its reader. Called by kread after
 // the defaults; exposed so tests can read a text without files.

@@ -107,8 +107,15 @@ bool DataSetReader::c(char& v) {
   return true;
 }
 
+bool standardTextEndsLine(char letter, int number) {
+  if (letter != 'F' || number < 134) return false;
+  if (number >= 200 && number <= 233) return number == 208 || (number >= 212 && number <= 217);
+  return number != 270 && number != 375 && !(number >= 387 && number <= 409);
+}
+
 void DataSetReader::fail() const {
-  failf(1, "Error for %c %d in control", letter_, number_);
+  failf(1, "Error for %c %d in control%s", letter_, number_,
+        standardTextEndsLine(letter_, number_) ? "\n" : "");
 }
 
 void DataSetReader::failText(const std::string& text, int status) const {

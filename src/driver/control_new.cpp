@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "driver/rows.h"
 #include "state/log.h"
 #include "state/options.h"
 #include "state/status.h"
@@ -16,8 +17,6 @@
 namespace qorva {
 
 namespace {
-
-bool within(double v, double lo, double hi) { return v >= lo && v <= hi; }
 
 // The text of a value that reads back as the same number. The six-decimal form stays where it
 // is exact, so familiar values look as they always did; a value it would round (a time step
@@ -44,8 +43,8 @@ void putLetters(std::FILE* f, const char* from, int n) {
   for (int i = 0; i < n; ++i) std::fputc(from[i] == '\0' ? ' ' : from[i], f);
 }
 
-// The title, the task and option letters and the F data sets.
-void writeFrameAndF(std::FILE* f) {
+// T, and the F data sets that differ from their defaults (F 2, F 7 and F 16 always).
+void writeFLines(std::FILE* f) {
   // The title runs to the end of its line when read, so nothing may follow it there; the blank
   // that the reader puts after every title is left off, or each round trip would add one.
   {
@@ -59,11 +58,11 @@ void writeFrameAndF(std::FILE* f) {
   putLetters(f, run.data(), static_cast<int>(run.size()));
   std::fputs("        run choice\n", f);
 
-  if (!(within(relax_morph, 0.499, 0.501) && iter_morph == 50 && within(conv_morph, 0.0099, 0.0101)))
+  if (!(in(relax_morph, 0.499, 0.501) && iter_morph == 50 && in(conv_morph, 0.0099, 0.0101)))
     std::fprintf(f, "F 4 %s %d %s    morphology data\n", num(relax_morph).c_str(), iter_morph,
                  num(conv_morph).c_str());
-  if (!(within(ConcFormCoeff, 0.0149, 0.0151) && within(ConcFormTstar, 1.49, 1.51) &&
-        within(ConcFormDstar, 0.29, 0.31)))
+  if (!(in(ConcFormCoeff, 0.0149, 0.0151) && in(ConcFormTstar, 1.49, 1.51) &&
+        in(ConcFormDstar, 0.29, 0.31)))
     std::fprintf(f, "F 6 %s %s %s\n", num(ConcFormCoeff).c_str(), num(ConcFormTstar).c_str(),
                  num(ConcFormDstar).c_str());
 
@@ -71,15 +70,15 @@ void writeFrameAndF(std::FILE* f) {
   putLetters(f, options.data() + 1, 8);
   std::fputs("   run options\n", f);
 
-  if (!within(MaxBedChange, 0.09, 0.11)) std::fprintf(f, "F 8 %s\n", num(MaxBedChange).c_str());
-  if (!within(EddyMult, 0.99, 1.01)) std::fprintf(f, "F 9 %s\n", num(EddyMult).c_str());
+  if (!in(MaxBedChange, 0.09, 0.11)) std::fprintf(f, "F 8 %s\n", num(MaxBedChange).c_str());
+  if (!in(EddyMult, 0.99, 1.01)) std::fprintf(f, "F 9 %s\n", num(EddyMult).c_str());
   if (SedimentFormula != 'R') std::fprintf(f, "F 10 %c   sediment formula\n", SedimentFormula);
-  if (!within(density, 2.64, 2.66) || !within(shieldscoeff, 0.046, 0.048))
+  if (!in(density, 2.64, 2.66) || !in(shieldscoeff, 0.046, 0.048))
     std::fprintf(f, "F 11 %s %s\n", num(density).c_str(), num(shieldscoeff).c_str());
-  if (!within(Schmidt, 0.99, 1.01)) std::fprintf(f, "F 12 %s\n", num(Schmidt).c_str());
+  if (!in(Schmidt, 0.99, 1.01)) std::fprintf(f, "F 12 %s\n", num(Schmidt).c_str());
   std::fprintf(f, "F 16 %s   roughness in meters\n", num(XksWall).c_str());
   if (TimeStep > 1e-10) std::fprintf(f, "F 17 %s time step in seconds\n", num(TimeStep).c_str());
-  if (!within(RelaxRhieChow, 0.99, 1.01))
+  if (!in(RelaxRhieChow, 0.99, 1.01))
     std::fprintf(f, "F 21 %s rhiechow relaxation\n", num(RelaxRhieChow).c_str());
   if (FillPart > 0)
     std::fprintf(f, "F 23 %s %s accellerated deposition\n", num(FillPart).c_str(),
@@ -87,7 +86,7 @@ void writeFrameAndF(std::FILE* f) {
   if (FlagBedPoros == 1)
     std::fprintf(f, "F 25 %s %s %s %s %d\n", num(MinPorosity).c_str(), num(RelaxPorosity).c_str(),
                  num(RoughPoros1).c_str(), num(RoughPoros2).c_str(), DiamPoros);
-  if (!within(SolidFrac, 0.499, 0.501)) std::fprintf(f, "F 26 %s\n", num(SolidFrac).c_str());
+  if (!in(SolidFrac, 0.499, 0.501)) std::fprintf(f, "F 26 %s\n", num(SolidFrac).c_str());
   if (SedimentScheme == 1) std::fputs("F 27 1\n", f);
   // Any changed bed flag is kept: the line reads back as all six, zeros included.
   if (BedFlags[0] || BedFlags[1] || BedFlags[2] || BedFlags[3] || BedFlags[4] || BedFlags[5])
@@ -100,8 +99,8 @@ void writeFrameAndF(std::FILE* f) {
   if (FlagTSC != 0) std::fprintf(f, "F 37 %d transient sediment computation\n", FlagTSC);
 }
 
-// The G data sets.
-void writeG(std::FILE* f) {
+// G 1 and the G data sets that were given.
+void writeGLines(std::FILE* f) {
   std::fprintf(f, "G 1 %d %d %d %d    grid and array sizes\n", xnumber, ynumber, znumber, lnumber);
   // The levels go back as G 3 only when G 3 gave them: reading G 3 also marks the table of
   // levels as given, and the default table is not increasing beyond level 11, so writing it
@@ -140,8 +139,8 @@ void writeG(std::FILE* f) {
   // would never be written.
 }
 
-// The P, S, I, W and K data sets.
-void writePSIWK(std::FILE* f) {
+// P 2, P 3, and S and I for each grain size that has a diameter.
+void writePSILines(std::FILE* f) {
   std::fprintf(f, "P 2 %s %s %s %s %s\n", num(xscale).c_str(), num(yscale).c_str(),
                num(zscale).c_str(), num(movex).c_str(), num(movey).c_str());
   std::fprintf(f, "P 3 %d %d %d %d \n", xnode, ynode, znode, lnode);
@@ -152,7 +151,10 @@ void writePSIWK(std::FILE* f) {
       std::fprintf(f, "S %d %s %s\n", l, num(gsize[l]).c_str(), num(fallvelo[l]).c_str());
   for (int l = 1; l <= sizes; ++l)
     if (gsize[l] > 1e-9) std::fprintf(f, "I %d %s\n", l, num(inflow[l]).c_str());
+}
 
+// W 1, W 2 always, and the appended W 4, W 6 and W 7 records.
+void writeWLines(std::FILE* f) {
   std::fprintf(f, "W 1 %s %s %s\n", num(ManningInit).c_str(), num(discharge).c_str(), num(level).c_str());
   {
     const int count = std::max(0, upTo(initnumber, initarray));
@@ -172,7 +174,10 @@ void writePSIWK(std::FILE* f) {
     std::fprintf(f, "W 7 %d %d %d %s %s\n", a.type, a.i, a.j, num(a.amplitude).c_str(),
                  num(a.decay).c_str());
   }
+}
 
+// K 1 to K 6, always.
+void writeKLines(std::FILE* f) {
   std::fprintf(f, "K 1 %d %d\n", iterGlobalMax, IterSurface);
   std::fprintf(f, "K 2 %d %d\n", FlagWall, FlagRoof);
   std::fputs("K 3 ", f);
@@ -186,12 +191,6 @@ void writePSIWK(std::FILE* f) {
   std::fputs("\n", f);
 }
 
-void writeLines(std::FILE* f) {
-  writeFrameAndF(f);
-  writeG(f);
-  writePSIWK(f);
-}
-
 }  // namespace
 
 void writeControl() {
@@ -200,7 +199,11 @@ void writeControl() {
     mc_message = "cannot open file 'control' ";
     failf(-4, "Error, cannot create file 'control.new'\n");
   }
-  writeLines(f);
+  writeFLines(f);
+  writeGLines(f);
+  writePSILines(f);
+  writeWLines(f);
+  writeKLines(f);
   // A file cut short by a full disk would read back as other settings; say so rather than
   // leave it as if it were complete.
   const bool bad = std::ferror(f) != 0;

@@ -2,86 +2,80 @@
 // readers and range checks. Writes the globals of state/options.h.
 #include <cmath>
 
-#include "driver/control.h"
+#include "driver/rows.h"
 #include "state/log.h"
 #include "state/options.h"
 
 namespace qorva {
 
-namespace {
-
-bool in(double v, double lo, double hi) { return v >= lo && v <= hi; }
-
-}  // namespace
-
 void addFsets001_049(DataSetTable& t) {
-  t.push_back({'F', 1, [] { debugging = 'N'; }, [](DataSetReader& r) { r.c(debugging); }});
-  t.push_back({'F', 3, [] { convergence = 1e-6; }, [](DataSetReader& r) { r.d(convergence); }});
-  t.push_back({'F', 4, [] { relax_morph = 0.5; iter_morph = 50; conv_morph = 0.01; },
+  t.push_back({'F', 1, declared(debugging), [](DataSetReader& r) { r.c(debugging); }});
+  t.push_back({'F', 3, declared(convergence), [](DataSetReader& r) { r.d(convergence); }});
+  t.push_back({'F', 4, declared(relax_morph, iter_morph, conv_morph),
                [](DataSetReader& r) { r.d(relax_morph); r.i(iter_morph); r.d(conv_morph); }});
   // The angle of repose is given in degrees and kept as its sine.
-  t.push_back({'F', 5, [] { SinReposeAngle = 1.0; },
+  t.push_back({'F', 5, declared(SinReposeAngle),
                [](DataSetReader& r) {
                  if (r.d(SinReposeAngle)) SinReposeAngle = std::sin(3.1415926535897 * SinReposeAngle / 180.0);
                }});
-  t.push_back({'F', 6, [] { ConcFormCoeff = 0.015; ConcFormTstar = 1.5; ConcFormDstar = 0.3; },
+  t.push_back({'F', 6, declared(ConcFormCoeff, ConcFormTstar, ConcFormDstar),
                [](DataSetReader& r) { r.d(ConcFormCoeff); r.d(ConcFormTstar); r.d(ConcFormDstar); }});
-  t.push_back({'F', 8, [] { MaxBedChange = 0.1; },
+  t.push_back({'F', 8, declared(MaxBedChange),
                [](DataSetReader& r) { r.d(MaxBedChange); r.require(in(MaxBedChange, 0, 1)); }});
-  t.push_back({'F', 9, [] { EddyMult = 1.0; },
+  t.push_back({'F', 9, declared(EddyMult),
                [](DataSetReader& r) { r.d(EddyMult); r.require(in(EddyMult, 0.1, 10)); }});
-  t.push_back({'F', 10, [] { SedimentFormula = 'R'; },
+  t.push_back({'F', 10, declared(SedimentFormula),
                [](DataSetReader& r) {
                  r.c(SedimentFormula);
                  const char f = SedimentFormula;
                  r.require(f == 'A' || f == 'E' || f == 'I' || f == 'M' || f == 'R' || f == 'S' || f == 'Y');
                }});
-  t.push_back({'F', 11, [] { density = 2.65; shieldscoeff = -0.047; },
+  t.push_back({'F', 11, declared(density, shieldscoeff),
                [](DataSetReader& r) {
                  r.d(density); r.d(shieldscoeff);
                  r.require(shieldscoeff <= 1);
                  r.require(in(density, 1, 10));
                }});
-  t.push_back({'F', 12, [] { Schmidt = 1.0; },
+  t.push_back({'F', 12, declared(Schmidt),
                [](DataSetReader& r) { r.d(Schmidt); r.require(Schmidt > 0 && Schmidt <= 5); }});
-  t.push_back({'F', 13, [] { StressDiff = 0; },
+  t.push_back({'F', 13, declared(StressDiff),
                [](DataSetReader& r) { r.d(StressDiff); r.require(in(StressDiff, 0, 5)); }});
-  t.push_back({'F', 14, [] { ArtDiff = 0; },
+  t.push_back({'F', 14, declared(ArtDiff),
                [](DataSetReader& r) { r.d(ArtDiff); r.require(in(ArtDiff, 0, 5e10)); }});
-  t.push_back({'F', 15, [] { FlagWallAll = 0; },
+  t.push_back({'F', 15, declared(FlagWallAll),
                [](DataSetReader& r) { r.i(FlagWallAll); r.require(in(FlagWallAll, 0, 20)); }});
-  t.push_back({'F', 16, [] { XksWall = -2.0; XksInflow = -2.0; },
+  t.push_back({'F', 16, declared(XksWall, XksInflow),
                [](DataSetReader& r) {
                  r.d(XksWall);
                  r.require(in(XksWall, -3, 10));
                  XksInflow = XksWall;
                }});
-  t.push_back({'F', 17, [] { TimeStep = 1e-20; },
+  t.push_back({'F', 17, declared(TimeStep),
                [](DataSetReader& r) { r.d(TimeStep); r.require(TimeStep >= 1e-10); }});
-  t.push_back({'F', 18, [] { SourDens = 0; },
+  t.push_back({'F', 18, declared(SourDens),
                [](DataSetReader& r) { r.d(SourDens); r.require(in(SourDens, 0.0001, 100)); }});
-  t.push_back({'F', 19, [] { InitPres = 0; },
+  t.push_back({'F', 19, declared(InitPres),
                [](DataSetReader& r) { r.d(InitPres); r.require(in(InitPres, 0, 10)); }});
-  t.push_back({'F', 20, [] { IterF2 = 1; },
+  t.push_back({'F', 20, declared(IterF2),
                [](DataSetReader& r) { r.i(IterF2); r.require(IterF2 >= 1); }});
-  t.push_back({'F', 21, [] { RelaxRhieChow = 1.0; },
+  t.push_back({'F', 21, declared(RelaxRhieChow),
                [](DataSetReader& r) { r.d(RelaxRhieChow); r.require(in(RelaxRhieChow, -1, 20)); }});
-  t.push_back({'F', 22, [] { MinPorosity = 0.35; RelaxPorosity = 2.0; },
+  t.push_back({'F', 22, declared(MinPorosity, RelaxPorosity),
                [](DataSetReader& r) {
                  r.d(MinPorosity); r.d(RelaxPorosity);
                  r.require(in(MinPorosity, 0.001, 1));
                  r.require(in(RelaxPorosity, -1, 10));
                }});
-  t.push_back({'F', 23, [] { FillPart = 0; FillCriteria = 0; },
+  t.push_back({'F', 23, declared(FillPart, FillCriteria),
                [](DataSetReader& r) {
                  r.d(FillPart); r.d(FillCriteria);
                  r.require(in(FillPart, 0, 1));
                  r.require(FillCriteria >= 0);
                }});
-  t.push_back({'F', 24, [] { TurbulenceModel = 0; },
+  t.push_back({'F', 24, declared(TurbulenceModel),
                [](DataSetReader& r) { r.i(TurbulenceModel); r.require(in(TurbulenceModel, 0, 20)); }});
   // F 25 sets the porosity limits of F 22 again, with the roughness and diameter options.
-  t.push_back({'F', 25, [] { RoughPoros1 = 0.5; RoughPoros2 = 0.8; DiamPoros = 5; },
+  t.push_back({'F', 25, declared(RoughPoros1, RoughPoros2, DiamPoros),
                [](DataSetReader& r) {
                  r.d(MinPorosity); r.d(RelaxPorosity); r.d(RoughPoros1); r.d(RoughPoros2); r.i(DiamPoros);
                  r.require(in(MinPorosity, 0.001, 1));
@@ -90,15 +84,15 @@ void addFsets001_049(DataSetTable& t) {
                  r.require(in(DiamPoros, 0, 7));
                  r.require(in(RelaxPorosity, -1, 10));
                }});
-  t.push_back({'F', 26, [] { SolidFrac = 0.5; },
+  t.push_back({'F', 26, declared(SolidFrac),
                [](DataSetReader& r) { r.d(SolidFrac); r.require(in(SolidFrac, 0, 15)); }});
-  t.push_back({'F', 27, [] { SedimentScheme = 0; },
+  t.push_back({'F', 27, declared(SedimentScheme),
                [](DataSetReader& r) {
                  r.i(SedimentScheme);
                  r.require(in(SedimentScheme, 0, 10));
                  logf("Using SOU scheme for sediment calculations\n");
                }});
-  t.push_back({'F', 28, [] { ADFlag = 1; ADSmearNo = 2; ADConvNo = 0; ADSmearLim = 1.0; },
+  t.push_back({'F', 28, declared(ADFlag, ADSmearNo, ADConvNo, ADSmearLim),
                [](DataSetReader& r) {
                  r.i(ADFlag); r.i(ADSmearNo); r.i(ADConvNo); r.d(ADSmearLim);
                  r.require(ADFlag == 0 || ADFlag == 1);
@@ -107,66 +101,66 @@ void addFsets001_049(DataSetTable& t) {
                  r.require(in(ADSmearLim, 0, 100));
                }});
   // Each bed flag is checked as soon as it is read; the ones after a bad value stay unread.
-  t.push_back({'F', 30, [] { for (int& f : BedFlags) f = 0; },
+  t.push_back({'F', 30, declared(BedFlags),
                [](DataSetReader& r) {
                  for (int n = 0; n < 6; ++n) {
                    r.i(BedFlags[n]);
                    r.require(in(BedFlags[n], 0, 6));
                  }
                }});
-  t.push_back({'F', 31, [] { PorosMult1 = 0.8; PorosMult2 = 0.8; },
+  t.push_back({'F', 31, declared(PorosMult1, PorosMult2),
                [](DataSetReader& r) {
                  r.d(PorosMult1); r.d(PorosMult2);
                  r.require(in(PorosMult1, 0, 10) && in(PorosMult2, 0, 10));
                }});
-  t.push_back({'F', 32, [] { twoDratio = 0; },
+  t.push_back({'F', 32, declared(twoDratio),
                [](DataSetReader& r) { r.d(twoDratio); r.require(in(twoDratio, 0, 1000)); }});
-  t.push_back({'F', 33, [] { TransInnerIter = 1; },
+  t.push_back({'F', 33, declared(TransInnerIter),
                [](DataSetReader& r) {
                  r.d(TimeStep); r.i(TransInnerIter);
                  r.require(TimeStep >= 1e-20);
                  r.require(TransInnerIter >= 0);
                  r.requireCount(2, "Two numbers are required on F 33 data set\n");
                }});
-  t.push_back({'F', 34, [] { ArtEddyVisc = 0; },
+  t.push_back({'F', 34, declared(ArtEddyVisc),
                [](DataSetReader& r) { r.d(ArtEddyVisc); r.require(ArtEddyVisc >= 0); }});
-  t.push_back({'F', 35, [] { relaxBedShear = 0.5; },
+  t.push_back({'F', 35, declared(relaxBedShear),
                [](DataSetReader& r) { r.d(relaxBedShear); r.require(in(relaxBedShear, 0, 1)); }});
-  t.push_back({'F', 36, [] { FlagTFS = 0; },
+  t.push_back({'F', 36, declared(FlagTFS),
                [](DataSetReader& r) {
                  r.i(FlagTFS);
                  r.require(in(FlagTFS, 0, 200));
                  if (FlagTFS == 1 || in(FlagTFS, 11, 19)) FlagGravity = 1;
                  if (FlagTFS == 11) FlagSimpleCorrections = 30;
                }});
-  t.push_back({'F', 37, [] { FlagTSC = 0; },
+  t.push_back({'F', 37, declared(FlagTSC),
                [](DataSetReader& r) { r.i(FlagTSC); r.require(in(FlagTSC, 0, 3)); }});
-  t.push_back({'F', 38, [] { InputErrorLimit = 1e12; },
+  t.push_back({'F', 38, declared(InputErrorLimit),
                [](DataSetReader& r) { r.d(InputErrorLimit); r.require(InputErrorLimit >= 0); }});
-  t.push_back({'F', 39, [] { AccBedChange = 1.0; },
+  t.push_back({'F', 39, declared(AccBedChange),
                [](DataSetReader& r) { r.d(AccBedChange); r.require(AccBedChange >= 0); }});
-  t.push_back({'F', 40, [] { relaxDensityTurb = 0; },
+  t.push_back({'F', 40, declared(relaxDensityTurb),
                [](DataSetReader& r) { r.d(relaxDensityTurb); r.require(in(relaxDensityTurb, 0, 10)); }});
-  t.push_back({'F', 41, [] { MaxDepthScour = 0; FlagMinBedLev = 0; },
+  t.push_back({'F', 41, declared(MaxDepthScour, FlagMinBedLev),
                [](DataSetReader& r) {
                  r.d(MaxDepthScour);
                  r.require(in(MaxDepthScour, 0, 10000));
                  FlagMinBedLev = 41;
                }});
-  t.push_back({'F', 42, [] { MinLevScour = 0; },
+  t.push_back({'F', 42, declared(MinLevScour),
                [](DataSetReader& r) {
                  r.d(MinLevScour);
                  r.require(in(MinLevScour, -10000, 10000));
                  FlagMinBedLev = 42;
                }});
   // The second limit is optional: it is taken only when a number follows.
-  t.push_back({'F', 47, [] { InterLimit = 0.05; InterALimit = 1e10; },
+  t.push_back({'F', 47, declared(InterLimit, InterALimit),
                [](DataSetReader& r) {
                  r.d(InterLimit);
                  r.require(InterLimit >= 0);
                  r.d(InterALimit);
                }});
-  t.push_back({'F', 48, [] { FlagInterpolVal = 0; },
+  t.push_back({'F', 48, declared(FlagInterpolVal),
                [](DataSetReader& r) { r.i(FlagInterpolVal); r.require(in(FlagInterpolVal, 0, 100)); }});
 }
 

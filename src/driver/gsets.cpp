@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "driver/control.h"
+#include "driver/rows.h"
 #include "state/blocks.h"
 #include "state/log.h"
 #include "state/options.h"
@@ -15,8 +15,8 @@ namespace qorva {
 
 namespace {
 
-// Index limits such as xnumber + 4 are formed in 64 bits: G 1 puts no upper limit on the sizes.
-bool in(long long v, long long lo, long long hi) { return v >= lo && v <= hi; }
+// Index limits such as xnumber + 4 are formed in 64 bits (4LL): G 1 puts no upper limit on
+// the sizes.
 
 void need(bool ok, const char* text, int status = 1) {
   if (!ok) failf(status, "%s", text);
@@ -129,7 +129,9 @@ void readG1(DataSetReader& r) {
             "Input error for G 1 in control");
   // Refused here, not only when the arrays are sized: G 3 and G 30 fill the level table up to
   // znumber while the file is read.
-  if (znumber > kMaxZnumber) failf(-2, "Error - increase zdistrib array, nz = %d\n", znumber + 2);
+  // The count in the message is formed in 64 bits: znumber may be as large as an int goes.
+  if (znumber > kMaxZnumber)
+    failf(-2, "Error - increase zdistrib array, nz = %lld\n", static_cast<long long>(znumber) + 2);
 }
 
 void readG3(DataSetReader& r) {
@@ -366,111 +368,71 @@ void readG50(DataSetReader& r) {
 }  // namespace
 
 void addGsets(DataSetTable& t) {
-  t.push_back({'G', 1, [] { xnumber = 300; ynumber = 300; znumber = 11; lnumber = 1; }, readG1});
-  t.push_back({'G', 2,
-               [] { iblok1 = iblok2 = jblok1 = jblok2 = 0; given.g2 = 0; },
-               [](DataSetReader& r) {
+  t.push_back({'G', 1, declared(xnumber, ynumber, znumber, lnumber), readG1});
+  t.push_back({'G', 2, declared(iblok1, iblok2, jblok1, jblok2, given.g2), [](DataSetReader& r) {
                  r.i(iblok1); r.i(iblok2); r.i(jblok1); r.i(jblok2);
                  checkG2();
                  given.g2 = 2;
                }});
-  t.push_back({'G', 3,
-               [] {
-                 zdistrib = {};
-                 for (int k = 1; k <= 11; ++k) zdistrib[k] = (k - 1) / 10.0;
-                 FlagReadG3 = 0;
-               },
-               readG3});
+  t.push_back({'G', 3, declared(zdistrib, FlagReadG3), readG3});
   t.push_back({'G', 4,
-               [] {
-                 i_pointsource = j_pointsource = k_pointsource = 0;
-                 i2_pointsource = j2_pointsource = k2_pointsource = 0;
-                 pointsource = {};
-                 given.pointSource = 0;
-               },
+               declared(i_pointsource, j_pointsource, k_pointsource, i2_pointsource,
+                        j2_pointsource, k2_pointsource, pointsource, given.pointSource),
                [](DataSetReader& r) {
                  r.i(i_pointsource); r.i(j_pointsource); r.i(k_pointsource);
                  readPointValues(r);
                  checkG4();
                  given.pointSource = 4;
                }});
-  t.push_back({'G', 5, nullptr, [](DataSetReader& r) {
+  t.push_back({'G', 5, {}, [](DataSetReader& r) {
                  r.i(i_pointsource); r.i(i2_pointsource); r.i(j_pointsource);
                  r.i(j2_pointsource); r.i(k_pointsource); r.i(k2_pointsource);
                  readPointValues(r);
                  checkG5();
                  given.pointSource = 5;
                }});
-  t.push_back({'G', 6,
-               [] {
-                 iSurf = jSurf = kSurf = 0;
-                 RelaxSurface = 0.1;
-                 ConvSurface = 0.01;
-                 given.surface = 0;
-               },
+  t.push_back({'G', 6, declared(iSurf, jSurf, kSurf, RelaxSurface, ConvSurface, given.surface),
                [](DataSetReader& r) {
                  skipTrailing(r, r.i(iSurf) && r.i(jSurf) && r.i(kSurf) && r.d(RelaxSurface) &&
                                      r.d(ConvSurface));
                  checkG6();
                  given.surface = 6;
                }});
-  t.push_back({'G', 7, [] { IONo = 0; IO = {}; }, readG7});
-  t.push_back({'G', 9, [] { SpecEnergy = 0; given.g9 = 0; },
-               [](DataSetReader& r) {
+  t.push_back({'G', 7, declared(IONo, IO), readG7});
+  t.push_back({'G', 9, declared(SpecEnergy, given.g9), [](DataSetReader& r) {
                  r.i(SpecEnergy);
                  checkG9();
                  given.g9 = 9;
                }});
-  t.push_back({'G', 10, [] { VolSourceNo = 0; VolSource = {}; given.volSource = {}; },
+  t.push_back({'G', 10, declared(VolSourceNo, VolSource, given.volSource),
                [](DataSetReader& r) { readVolSource(r, 10); }});
-  t.push_back({'G', 11, nullptr, [](DataSetReader& r) { readVolSource(r, 11); }});
-  t.push_back({'G', 12, [] { SedSourceNo = 0; SedSource = {}; }, readG12});
-  t.push_back({'G', 13, [] { OutBlockNo = 0; OutBlock = {}; }, readG13});
-  t.push_back({'G', 14, [] { DebugDumpNo = 0; DebugDump = {}; }, readG14});
-  t.push_back({'G', 18, [] { UInitNo = 0; UInit = {}; }, readG18});
-  t.push_back({'G', 22, [] { BridgeNo = 0; Bridge = {}; }, readG22});
-  t.push_back({'G', 24, [] { TecStrucNo = 0; TecStruc = {}; }, readG24});
-  t.push_back({'G', 25, [] { WorkBlockNo = 0; WorkBlock = {}; }, readG25});
-  t.push_back({'G', 26,
-               [] {
-                 FlagSurfaceUpdate = 0;
-                 SurfUpdate = {};
-                 for (int b = 1; b <= 98; ++b) SurfUpdate[b] = 1;
-               },
-               readG26});
-  t.push_back({'G', 27, [] { divisionMPI = {}; divisionMPI[1] = -1; }, readG27});
-  t.push_back({'G', 28, [] { NoWeirs = 0; Weirs = {}; }, readG28});
-  t.push_back({'G', 29, [] { i1Iff = i2Iff = j1Iff = j2Iff = 0; given.g29 = 0; }, readG29});
-  t.push_back({'G', 30, nullptr, readG30});
-  t.push_back({'G', 31,
-               [] {
-                 inflowMult = {};
-                 for (int n = 0; n <= 19; ++n) inflowMult[n] = 1.0;
-               },
-               readG31});
-  t.push_back({'G', 40, [] { NoVerttemp = 0; Verttemp = {}; },
-               [](DataSetReader& r) {
+  t.push_back({'G', 11, {}, [](DataSetReader& r) { readVolSource(r, 11); }});
+  t.push_back({'G', 12, declared(SedSourceNo, SedSource), readG12});
+  t.push_back({'G', 13, declared(OutBlockNo, OutBlock), readG13});
+  t.push_back({'G', 14, declared(DebugDumpNo, DebugDump), readG14});
+  t.push_back({'G', 18, declared(UInitNo, UInit), readG18});
+  t.push_back({'G', 22, declared(BridgeNo, Bridge), readG22});
+  t.push_back({'G', 24, declared(TecStrucNo, TecStruc), readG24});
+  t.push_back({'G', 25, declared(WorkBlockNo, WorkBlock), readG25});
+  t.push_back({'G', 26, declared(FlagSurfaceUpdate, SurfUpdate), readG26});
+  t.push_back({'G', 27, declared(divisionMPI), readG27});
+  t.push_back({'G', 28, declared(NoWeirs, Weirs), readG28});
+  t.push_back({'G', 29, declared(i1Iff, i2Iff, j1Iff, j2Iff, given.g29), readG29});
+  t.push_back({'G', 30, {}, readG30});
+  t.push_back({'G', 31, declared(inflowMult), readG31});
+  t.push_back({'G', 40, declared(NoVerttemp, Verttemp), [](DataSetReader& r) {
                  r.i(NoVerttemp);
                  r.require(in(NoVerttemp, 1, 49), "Input error for G 40 in control");
                  readPairs(r, Verttemp, NoVerttemp);
                }});
-  t.push_back({'G', 41,
-               [] { NoQI = 0; NoVariable = {}; NoVertInit = {}; VertQInit = {}; },
-               readG41});
-  t.push_back({'G', 42, [] { NoOGLprofs = 0; OglProf = {}; },
-               [](DataSetReader& r) {
+  t.push_back({'G', 41, declared(NoQI, NoVariable, NoVertInit, VertQInit), readG41});
+  t.push_back({'G', 42, declared(NoOGLprofs, OglProf), [](DataSetReader& r) {
                  r.require(NoOGLprofs < 20, "Too many G 42 data sets\n");
                  (void)(r.i(OglProf[NoOGLprofs][0]) && r.i(OglProf[NoOGLprofs][1]));
                  ++NoOGLprofs;
                }});
-  t.push_back({'G', 50,
-               [] {
-                 FlagOpenMP = {};
-                 FlagOpenMP[10] = FlagOpenMP[11] = 1;
-               },
-               readG50});
-  t.push_back({'G', 62, [] { kSurf2 = 0; },
-               [](DataSetReader& r) {
+  t.push_back({'G', 50, declared(FlagOpenMP), readG50});
+  t.push_back({'G', 62, declared(kSurf2), [](DataSetReader& r) {
                  const bool all = r.i(iSurf) && r.i(jSurf) && r.i(kSurf) && r.i(kSurf2) &&
                                   r.d(RelaxSurface) && r.d(ConvSurface);
                  skipTrailing(r, all);

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "driver/control.h"
+#include "state/blocks.h"
 #include "state/log.h"
 #include "state/options.h"
 #include "state/status.h"
@@ -23,24 +24,15 @@ constexpr int kScanLimit = 30000;
 bool printable(int ch) { return ch >= 32 && ch <= 126; }
 
 void readTaskLetters(DataSetReader& r) {
-  ControlInput& in = r.input();
   run.fill(' ');
-  for (std::size_t i = 0; i < run.size(); ++i) {
-    const int ch = in.get();
-    if (ch < 0) break;  // end of file: nothing more to store
-    run[i] = static_cast<char>(ch);
-    if (!printable(ch)) break;
-  }
+  readLetters(r.input(), run.data(), static_cast<int>(run.size()));
 }
 
 void readOptionLetters(DataSetReader& r) {
-  ControlInput& in = r.input();
   for (int i = 1; i <= 8; ++i) options[i] = ' ';
-  for (int i = 1; i <= 8; ++i) {
-    const int ch = in.get();
-    if (ch < 0) break;
-    options[i] = static_cast<char>(ch);
-    switch (ch) {
+  const int n = readLetters(r.input(), options.data() + 1, 8);
+  for (int i = 1; i <= n; ++i) {
+    switch (options[i]) {
       case 'N': FlagBedGradient = 1; break;
       case 'B': FlagBedslopeCorrection = 1; break;
       case 'V': FlagPlotVertical = 1; break;
@@ -56,43 +48,30 @@ void readOptionLetters(DataSetReader& r) {
       case 'S': failf(-1, "Error for F 7 data set in control file\n");
       default: break;
     }
-    if (!printable(ch)) break;
   }
-}
-
-void readTitle(ControlInput& in) {
-  // The character that ends the title (a line end, or the 69th character) is consumed and
-  // its place takes the blank that follows every title.
-  int i = 1;
-  for (;; ++i) {
-    const int ch = in.get();
-    if (ch < 0 || !printable(ch) || i == 69) break;
-    Title[i] = static_cast<char>(ch);
-  }
-  Title[i] = ' ';
 }
 
 void addFrameSets(DataSetTable& t) {
-  t.push_back({'F', 2, [] { run.fill(0); }, readTaskLetters});
+  t.push_back({'F', 2, declared(run), readTaskLetters});
   t.push_back({'F', 7,
-               [] {
-                 options.fill(0);
-                 FlagBedGradient = FlagBedslopeCorrection = FlagPlotVertical = 0;
-                 FlagInflowDirection = FlagZ0Small = FlagXCYC = FlagBedPoros = 0;
-                 FlagFlowDirCor = 0;
-                 FlagDiffNonVert = FlagInZero = 1;
-               },
+               declared(options, FlagBedGradient, FlagBedslopeCorrection, FlagPlotVertical,
+                        FlagInflowDirection, FlagZ0Small, FlagXCYC, FlagBedPoros, FlagFlowDirCor,
+                        FlagDiffNonVert, FlagInZero),
                readOptionLetters});
-  t.push_back({'F', 206, [] { NoProcessesSolver = 0; },
+  t.push_back({'F', 206, declared(NoProcessesSolver),
                [](DataSetReader& r) {
                  int v = 0;
                  // A negative count is refused like an unreadable one.
                  if (!r.i(v) || v < 0) failf(1, "Error for F 206 in control");
                  applyThreadCount(v);
                }});
+  // The title has no number: every T is this row.
+  t.push_back({'T', kAnyNumber, declared(Title),
+               [](DataSetReader& r) { readTitle(r.input(), Title); }});
 }
 
-// Data-set letters of `control`; any other character between data sets is skipped.
+}  // namespace
+
 bool isDataSetLetter(int ch) {
   switch (ch) {
     case 'F': case 'G': case 'H': case 'I': case 'K': case 'L': case 'M':
@@ -102,6 +81,42 @@ bool isDataSetLetter(int ch) {
       return false;
   }
 }
+
+int readLetters(ControlInput& in, char* into, int max) {
+  int n = 0;
+  while (n < max) {
+    const int ch = in.get();
+    if (ch < 0) break;  // end of file: nothing more to store
+    into[n++] = static_cast<char>(ch);
+    if (!printable(ch)) break;
+  }
+  return n;
+}
+
+void readTitle(ControlInput& in, std::array<char, 80>& title) {
+  // The character that ends the title (a line end, or the 69th character) is consumed and
+  // its place takes the blank that follows every title.
+  int i = 1;
+  for (;; ++i) {
+    const int ch = in.get();
+    if (ch < 0 || !printable(ch) || i == 69) break;
+    title[i] = static_cast<char>(ch);
+  }
+  title[i] = ' ';
+}
+
+bool readControlFile(std::string& text) {
+  std::FILE* f = std::fopen("control", "rb");
+  if (!f) return false;
+  char buf[65536];
+  std::size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+  const bool whole = std::ferror(f) == 0;
+  std::fclose(f);
+  return whole;
+}
+
+namespace {
 
 struct Index {
   std::map<std::pair<char, int>, const DataSetRow*> rows;
@@ -123,13 +138,9 @@ const Index& index() {
 }
 
 void readDataSet(ControlInput& in, char letter) {
-  if (letter == 'T') {
-    readTitle(in);
-    return;
-  }
   int number = 0;
   // A letter without a readable number is ordinary text: the scan goes on after it.
-  if (!in.readInt(number)) return;
+  if (letter != 'T' && !in.readInt(number)) return;
   if (letter == 'H' || letter == 'K' || letter == 'P' || letter == 'W') in.skipSpace();
   const DataSetRow* row = findDataSet(letter, number);
   if (!row) return;
@@ -164,6 +175,15 @@ const DataSetTable& dataSetTable() {
   return table;
 }
 
+namespace {
+
+// The rows copy the declared values of their globals as they are made. Making them here, before
+// main and after the definitions of those globals above (the headers included by this file),
+// means nothing can have changed the globals yet.
+[[maybe_unused]] const DataSetTable& tableAtStart = dataSetTable();
+
+}  // namespace
+
 const DataSetRow* findDataSet(char letter, int number) {
   const auto& rows = index().rows;
   auto it = rows.find({letter, number});
@@ -173,9 +193,7 @@ const DataSetRow* findDataSet(char letter, int number) {
 }
 
 void setDefaults() {
-  Title.fill(0);
-  for (const DataSetRow& row : dataSetTable())
-    if (row.defaults) row.defaults();
+  for (const DataSetRow& row : dataSetTable()) row.defaults.restore();
   setBuiltins();
 }
 
@@ -195,20 +213,10 @@ void scanControl(ControlInput& in) {
   }
 }
 
-static bool readWholeFile(const char* name, std::string& text) {
-  std::FILE* f = std::fopen(name, "rb");
-  if (!f) return false;
-  char buf[65536];
-  std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
-  std::fclose(f);
-  return true;
-}
-
 void kread() {
   startLog();
   std::string text;
-  if (!readWholeFile("control", text)) {
+  if (!readControlFile(text)) {
     mc_message = "cannot open file 'control' ";
     failf(-4, "Error, cannot open file 'control'\n");
   }

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "driver/control.h"
+#include "driver/rows.h"
 #include "state/log.h"
 #include "state/options.h"
 
@@ -18,8 +18,6 @@ constexpr int kMaxInitNumber = 299;
 constexpr int kMaxMWall = 29;
 constexpr int kMaxFast = 19999;
 constexpr int kMaxAttract = 199;
-
-bool in(int v, int lo, int hi) { return v >= lo && v <= hi; }
 
 // K 4 to K 6: the values of equations 1..6, each checked as soon as it is read, so the values
 // before a bad one stay stored.
@@ -53,21 +51,16 @@ void checkAttractPoint(int n) {
 }
 
 void addKsets(DataSetTable& t) {
-  t.push_back({'K', 1, [] { iterGlobalMax = 40000; IterSurface = 50000; },
+  t.push_back({'K', 1, declared(iterGlobalMax, IterSurface),
                [](DataSetReader& r) { r.i(iterGlobalMax); r.i(IterSurface); }});
-  t.push_back({'K', 2, [] { FlagWall = 0; FlagRoof = 1; },
+  t.push_back({'K', 2, declared(FlagWall, FlagRoof),
                [](DataSetReader& r) {
                  r.i(FlagWall); r.i(FlagRoof);
                  r.require(in(FlagWall, 0, 1) && in(FlagRoof, 0, 1), "Input error for K 2 in control");
                }});
   // The flow drivers divide by the relaxation factors, so a factor of 0 is refused.
   t.push_back({'K', 3,
-               [] {
-                 for (double& v : relax) v = 0.0;
-                 relax[1] = relax[2] = relax[3] = 0.8;
-                 relax[4] = 0.2;
-                 relax[5] = relax[6] = 0.5;
-               },
+               declared(relax),
                [](DataSetReader& r) {
                  for (int e = 1; e <= 6; ++e) {
                    const bool got = r.d(relax[e]);
@@ -75,19 +68,16 @@ void addKsets(DataSetTable& t) {
                  }
                }});
   t.push_back({'K', 4,
-               [] {
-                 for (int& v : sweeps) v = 1;
-                 sweeps[4] = 5;
-               },
+               declared(sweeps),
                [](DataSetReader& r) { readPerEquation(r, sweeps, 200); }});
-  t.push_back({'K', 5, [] { for (int& v : blockcorr) v = 0; },
+  t.push_back({'K', 5, declared(blockcorr),
                [](DataSetReader& r) { readPerEquation(r, blockcorr, 20); }});
-  t.push_back({'K', 6, [] { for (int& v : sou) v = 0; },
+  t.push_back({'K', 6, declared(sou),
                [](DataSetReader& r) { readPerEquation(r, sou, 100); }});
 }
 
 void addWsets(DataSetTable& t) {
-  t.push_back({'W', 1, [] { ManningInit = 50.0; discharge = 1.0; level = 1.0; FlagReadW1 = 0; },
+  t.push_back({'W', 1, declared(ManningInit, discharge, level, FlagReadW1),
                [](DataSetReader& r) {
                  r.d(ManningInit); r.d(discharge); r.d(level);
                  FlagReadW1 = 1;
@@ -97,10 +87,7 @@ void addWsets(DataSetTable& t) {
                }});
   // Without a readable count the list is read with the count it already has.
   t.push_back({'W', 2,
-               [] {
-                 initnumber = 0;
-                 for (int& v : initarray) v = 0;
-               },
+               declared(initnumber, initarray),
                [](DataSetReader& r) {
                  int count = initnumber;
                  r.i(count);
@@ -118,10 +105,7 @@ void addWsets(DataSetTable& t) {
   // The appended lists check their count before anything is stored, so no record is ever
   // written past its table.
   t.push_back({'W', 4,
-               [] {
-                 MWallNo = 0;
-                 for (MovingWallRecord& w : MWall) w = MovingWallRecord{};
-               },
+               declared(MWallNo, MWall),
                [](DataSetReader& r) {
                  const int n = MWallNo + 1;
                  r.require(n <= kMaxMWall, strf("Input error for W 4 in control\nMWallNo = %d, too large\n", n));
@@ -136,11 +120,7 @@ void addWsets(DataSetTable& t) {
                  MWallNo = n;
                }});
   t.push_back({'W', 6,
-               [] {
-                 FastNo = 0;
-                 for (int& v : iFast) v = 0;
-                 for (int& v : jFast) v = 0;
-               },
+               declared(FastNo, iFast, jFast),
                [](DataSetReader& r) {
                  const int n = FastNo + 1;
                  r.require(n <= kMaxFast, "Error, too many W 6 data sets\n");
@@ -149,10 +129,7 @@ void addWsets(DataSetTable& t) {
                  FastNo = n;
                }});
   t.push_back({'W', 7,
-               [] {
-                 AttractNo = 0;
-                 for (AttractionPoint& a : Attract) a = AttractionPoint{};
-               },
+               declared(AttractNo, Attract),
                [](DataSetReader& r) {
                  const int n = AttractNo + 1;
                  r.require(n <= kMaxAttract, "Error, too many W 7 data sets\n");

@@ -3,7 +3,7 @@
 // Writes the globals of state/options_p.h; reads the G 1 sizes xnumber, ynumber, znumber, lnumber.
 #include <string>
 
-#include "driver/control.h"
+#include "driver/rows.h"
 #include "state/log.h"
 #include "state/options.h"
 
@@ -15,33 +15,6 @@ namespace {
 constexpr int kMaxPlotList = 50;
 constexpr int kMaxVProfiles = 999;
 constexpr int kMaxCrossPrint = 999;
-
-bool in(int v, int lo, int hi) { return v >= lo && v <= hi; }
-
-void setPDefaults() {
-  xscale = yscale = zscale = 1.0;
-  movex = movey = 0.0;
-  xnode = ynode = znode = 2;
-  lnode = 1;
-  graph = 'g';
-  OGLindex = 0;
-  OGLmin = OGLmax = 0;
-  OGLminmax = 0;
-  VerHorPar = 0;
-  FlagGraphAvg = 0;
-  PrintComp = PrintRes = PrintSpecials = 0;
-  PlotCrossStart = PlotCrossNo = 0;
-  for (int& v : PlotCross) v = 0;
-  PlotLongStart = PlotLongNo = 0;
-  for (int& v : PlotLong) v = 0;
-  TimeTimerPrint = 0.0;
-  PrintResAlways = 0;
-  PrintIStart = PrintIEnd = PrintJStart = PrintJEnd = 0;
-  NoVProfiles = 0;
-  for (VerticalProfile& p : VProfiles) p = VerticalProfile{};
-  NoCrossPrint = 0;
-  for (int& v : CrossPrint) v = 0;
-}
 
 // P 12 and P 13: a start, a count and the listed sections.
 void readPlotList(DataSetReader& r, int& start, int& no, Fixed<int, 51>& list) {
@@ -131,6 +104,15 @@ void readP(DataSetReader& r) {
 
 }  // namespace
 
-void addPsets(DataSetTable& t) { t.push_back({'P', kAnyNumber, setPDefaults, readP}); }
+void addPsets(DataSetTable& t) {
+  t.push_back({'P', kAnyNumber,
+               declared(xscale, yscale, zscale, movex, movey, xnode, ynode, znode, lnode, graph,
+                        OGLindex, OGLmin, OGLmax, OGLminmax, VerHorPar, FlagGraphAvg, PrintComp,
+                        PrintRes, PrintSpecials, PlotCrossStart, PlotCrossNo, PlotCross,
+                        PlotLongStart, PlotLongNo, PlotLong, TimeTimerPrint, PrintResAlways,
+                        PrintIStart, PrintIEnd, PrintJStart, PrintJEnd, NoVProfiles, VProfiles,
+                        NoCrossPrint, CrossPrint),
+               readP});
+}
 
 }  // namespace qorva

@@ -1,6 +1,8 @@
 // Data sets Q (water-quality terms and component names) and M (inflow concentrations per
 // inflow group) of `control`. Writes QTerms, NoTerms, QualityName, CompInflow, CompInflowNo.
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "driver/control.h"
@@ -13,41 +15,34 @@ namespace {
 
 // Values a term code reads after its component: integer references first, then coefficients.
 struct TermFormat {
+  int code;
   int ints;
   int doubles;
-  bool refMayBeCount;  // references may equal NoComponents (not only lie below it)
+  bool refMayBeCount = false;  // references may equal NoComponents (not only lie below it)
 };
 
+// The codes that have terms, in increasing order; any other code reads nothing.
+constexpr TermFormat kTermFormats[] = {
+    {1, 0, 1}, {2, 1, 1, true}, {3, 2, 1}, {4, 2, 2}, {5, 0, 1}, {11, 0, 1}, {17, 1, 7},
+    {42, 0, 4}, {51, 0, 5}, {81, 0, 8}, {113, 1, 1, true}, {120, 1, 2}, {121, 1, 2}, {122, 1, 2},
+    {123, 1, 2}, {131, 1, 3}, {132, 1, 3}, {133, 1, 3}, {151, 1, 5}, {152, 1, 5}, {161, 1, 6},
+    {162, 1, 6}, {221, 2, 2}, {230, 2, 3}, {251, 2, 5}, {252, 2, 5}, {261, 2, 6}, {272, 2, 7},
+    {281, 2, 8}, {282, 2, 8}, {291, 2, 9}, {340, 3, 4}, {361, 3, 6}, {371, 3, 7}, {1001, 0, 1},
+    {1002, 1, 1, true}, {1003, 2, 1}, {1004, 2, 2}, {1012, 1, 1, true}, {1060, 0, 6},
+    {1102, 0, 2}, {2001, 0, 1}, {2002, 1, 1, true}, {2003, 2, 1}, {2004, 2, 2}, {2030, 0, 3},
+    {2149, 4, 9}, {6100, 6, 10},
+};
+
+constexpr bool byCode(const TermFormat& a, const TermFormat& b) { return a.code < b.code; }
+static_assert(std::is_sorted(std::begin(kTermFormats), std::end(kTermFormats), byCode));
+
 bool termFormat(int code, TermFormat& f) {
-  switch (code) {
-    case 1: case 5: case 11: case 1001: case 2001: f = {0, 1, false}; return true;
-    case 2: case 113: case 1002: case 1012: case 2002: f = {1, 1, true}; return true;
-    case 3: case 1003: case 2003: f = {2, 1, false}; return true;
-    case 4: case 221: case 1004: case 2004: f = {2, 2, false}; return true;
-    case 120: case 121: case 122: case 123: f = {1, 2, false}; return true;
-    case 131: case 132: case 133: f = {1, 3, false}; return true;
-    case 151: case 152: f = {1, 5, false}; return true;
-    case 161: case 162: f = {1, 6, false}; return true;
-    case 17: f = {1, 7, false}; return true;
-    case 230: f = {2, 3, false}; return true;
-    case 251: case 252: f = {2, 5, false}; return true;
-    case 261: f = {2, 6, false}; return true;
-    case 272: f = {2, 7, false}; return true;
-    case 281: case 282: f = {2, 8, false}; return true;
-    case 291: f = {2, 9, false}; return true;
-    case 340: f = {3, 4, false}; return true;
-    case 361: f = {3, 6, false}; return true;
-    case 371: f = {3, 7, false}; return true;
-    case 2149: f = {4, 9, false}; return true;
-    case 6100: f = {6, 10, false}; return true;
-    case 42: f = {0, 4, false}; return true;
-    case 51: f = {0, 5, false}; return true;
-    case 81: f = {0, 8, false}; return true;
-    case 1060: f = {0, 6, false}; return true;
-    case 1102: f = {0, 2, false}; return true;
-    case 2030: f = {0, 3, false}; return true;
-    default: return false;
-  }
+  const auto* end = std::end(kTermFormats);
+  const auto* it = std::lower_bound(std::begin(kTermFormats), end, code,
+                                    [](const TermFormat& t, int c) { return t.code < c; });
+  if (it == end || it->code != code) return false;
+  f = *it;
+  return true;
 }
 
 void readQualityTerm(DataSetReader& r) {
@@ -106,21 +101,10 @@ void readComponentInflow(DataSetReader& r) {
 
 void addQMsets(DataSetTable& t) {
   t.push_back({'Q', kAnyNumber,
-               [] {
-                 for (QualityTerm& q : QTerms) q = QualityTerm{};
-                 NoTerms = 0;
-                 for (auto& row : QualityName) row.fill(0);
-               },
+               declared(QTerms, NoTerms, QualityName),
                readQualityTerm});
   t.push_back({'M', kAnyNumber,
-               [] {
-                 for (ComponentInflow& g : CompInflow)
-                   for (int c = 0; c < 51; ++c) {
-                     g.order[c] = -1;
-                     g.value[c] = 0;
-                   }
-                 CompInflowNo = 0;
-               },
+               declared(CompInflow, CompInflowNo),
                readComponentInflow});
 }
 

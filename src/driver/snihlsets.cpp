@@ -3,7 +3,7 @@
 // contourLevels; reads lnumber (G 1, F 79) and FlagFlocDLL (F 260).
 #include <algorithm>
 
-#include "driver/control.h"
+#include "driver/rows.h"
 #include "state/log.h"
 #include "state/options.h"
 #include "state/status.h"
@@ -11,21 +11,6 @@
 namespace qorva {
 
 namespace {
-
-bool in(double v, double lo, double hi) { return v >= lo && v <= hi; }
-
-void defaultBio() {
-  for (BioCurve& b : Bio) b = BioCurve{};
-  static const double values[] = {-1.0, -0.1, -0.01, 0.01, 0.1, 1.0, 100.0};
-  static const int codes[] = {3, 1, 2, 4, 8, 5, 7};
-  BioCurve& last = Bio[kBioCurves - 1];
-  last.count = 7;
-  for (int k = 0; k < 7; ++k) {
-    last.value[k] = values[k];
-    last.firstCode[k] = codes[k];
-    last.secondCode[k] = 2;
-  }
-}
 
 // S i: diameter and fall velocity of size i, coarsest size first.
 void readS(DataSetReader& r) {
@@ -107,27 +92,16 @@ void readL(DataSetReader& r) {
 
 void addSNIHLsets(DataSetTable& t) {
   t.push_back({'S', kAnyNumber,
-               [] {
-                 for (double& g : gsize) g = 0;
-                 for (double& f : fallvelo) f = 0;
-               },
+               declared(gsize, fallvelo),
                readS});
   // FlagReadNdata starts with the run's status flags.
   t.push_back({'N', kAnyNumber,
-               [] {
-                 for (auto& sample : SedimentSample)
-                   for (double& f : sample) f = 0;
-                 SedimentSample[0][1] = 1.0;
-                 SampleNo = 0;
-               },
+               declared(SedimentSample, SampleNo),
                readN});
-  t.push_back({'I', kAnyNumber, [] { for (double& c : inflow) c = 0; }, readI});
-  t.push_back({'H', kAnyNumber, defaultBio, readH});
+  t.push_back({'I', kAnyNumber, declared(inflow), readI});
+  t.push_back({'H', kAnyNumber, declared(Bio), readH});
   t.push_back({'L', kAnyNumber,
-               [] {
-                 contourNo = 0;
-                 for (double& c : contourLevels) c = 0;
-               },
+               declared(contourNo, contourLevels),
                readL});
 }
 

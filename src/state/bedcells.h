@@ -8,7 +8,9 @@ namespace qorva {
 
 // Top cell and cell count of the column, its structured indices, the top bed layer.
 inline Table1<int> Bcellt, Bcellt_old, Bcellth, Bnocells, Bnocells_old, Bkooi, Bkooj, BlayerTop;
-inline Table1<int> Bcelltt_old, Bnestcoarse, Bponds, Barmourthick;
+inline Table1<int> Bcelltt_old, Bnestcoarse, Barmourthick;
+// Pond marks (F 394): 1 when the column is connected to a discharge group, 0 a pond.
+inline Table1<int> Bponds;
 
 inline Table1<double> Bdepth, Bdepth_old, Bfly, Bedformheight, Broughness, Bd90, BFroude,
     Bedmove, Binout, Barea;

@@ -27,7 +27,7 @@ struct GridBlock {
 // Record 0 is never used; blocks are 1..NoBlocks.
 inline Fixed<GridBlock, 100> block;
 inline int NoBlocks = 0;
-inline Fixed<int, 100> WorkBlock;
+inline Fixed<int, 100> WorkBlock;  // G 25: the blocks the computation works in, 1..WorkBlockNo
 // 1 for a block whose nesting level is 1; set by the grid metrics under F 126.
 inline Fixed<int, 100> blocknested;
 

@@ -9,15 +9,40 @@ namespace qorva {
 inline int NoCells = 0;
 
 // Topology: the six surfaces, the six neighbours (0 at a boundary), the eight corners (1-4 at
-// the bottom), and per-cell marks.
+// the bottom face, counter-clockwise from above starting south-west; 5-8 above 1-4). The cells
+// of a column are numbered from the bottom up: Ccellt[c] = c + 1 below the top cell.
 inline Table1<int> Cflatee, Cflatew, Cflates, Cflaten, Cflatet, Cflateb;
 inline Table1<int> Ccelle, Ccellw, Ccells, Ccelln, Ccellt, Ccellb;
 inline Table1<int> Cpoint1, Cpoint2, Cpoint3, Cpoint4, Cpoint5, Cpoint6, Cpoint7, Cpoint8;
-inline Table1<int> CflagDim, Cisolve, Cjsolve, Cinout, Conecell, Ctrekant, Cbed;
+
+// Marks and lists of the cells:
+// CflagDim: 1 for a cell of the depth-averaged block, 0 for the three-dimensional grid.
+inline Table1<int> CflagDim;
+// Cisolve: from entry 1, the cells in solving order (the columns of the three-dimensional
+// blocks, each from its bottom cell up), ended by 0. For a cell of the first grid-sequencing
+// level (F 152) Cisolve and Cjsolve hold instead the i and j of its column.
+inline Table1<int> Cisolve, Cjsolve;
+// Cinout: +g for a cell on inflow discharge group g, -g on outflow group g, 0 otherwise.
+inline Table1<int> Cinout;
+// Conecell: 1 for a dead-end cell (no way through it), 0 otherwise; marks are never removed
+// within one build of the grid.
+inline Table1<int> Conecell;
+// Ctrekant, the wedge code of the dry edge: 0 an ordinary cell; 1..4 a single-cell column
+// shaped as a wedge with its cut corner south-west (1), south-east (2), north-east (3) or
+// north-west (4); 5..24 adjacent wedges taken together. Pairs: 5 a 1 whose east neighbour is a
+// 2 (6); 7 a 2 whose north neighbour is a 3 (8); 9 a 3 whose west neighbour is a 4 (10); 11 a 4
+// whose south neighbour is a 1 (12). Triples: 13 a 1, 14 its east 2, 24 its north 4; 15 a 1,
+// 16 its east 2, 17 the 3 north of that; 18 a 2, 19 the 3 north of it, 20 the 4 west of that;
+// 21 a 3, 22 its west 4, 23 the 1 south of that.
+inline Table1<int> Ctrekant;
+// Cbed: the bed cell of the cell's column.
+inline Table1<int> Cbed;
 
 // Nesting links (MaxNester > 1).
 inline Table1<int> Ccoarsenest, Cinterpolnest;
-// Neighbours of the pressure-gradient form F 114 20.
+// For the pressure-gradient form F 114 20: on a side without a neighbour, the neighbour on that
+// side of the column's bottom cell (upper cells beside a shorter column see what the bottom
+// cell sees); 0 where that has none either.
 inline Table1<int> CcellAe, CcellAw, CcellAs, CcellAn;
 // Several neighbours on a side (F 137): counts per side, then the lists per level
 // [cell][0..znumber-1] with their coefficients and second-neighbour coefficients.

@@ -25,12 +25,12 @@ inline int FlagWriteSpecial = 0;  // F 212
 // F 213 to F 217: pick-up options and coefficients of the van Rijn concentration.
 inline int FlagLEA1 = 0;
 inline double CoeffLEA1 = 0;
-inline int FlagLEA2 = 0;
-inline double CoeffLEA2_teta = 0, CoeffLEA2_k2 = 0, CoeffLEA2_k3 = 0, CoeffLEA2_k4 = 0;
-inline int FlagLEA3 = 0;
-inline double CoeffLEA3 = 0;
-inline int FlagLEA4 = 0;
-inline double CoeffLEA4_teta = 0;
+inline int FlagLEA2 = 0;  // F 214
+inline double CoeffLEA2_teta = 0, CoeffLEA2_k2 = 0, CoeffLEA2_k3 = 0, CoeffLEA2_k4 = 0;  // F 214
+inline int FlagLEA3 = 0;  // F 215
+inline double CoeffLEA3 = 0;  // F 215
+inline int FlagLEA4 = 0;  // F 216
+inline double CoeffLEA4_teta = 0;  // F 216
 inline int FlagLEA5 = 0;
 inline double CoeffLEA5_Ub = 0, CoeffLEA5_teta = 0;
 // F 218: debug stop iteration of the flow driver and the debug-print switch.
@@ -56,7 +56,11 @@ inline int FlagCorrTrekant = 0, FlagCorrTrekant2 = 0, FlagCorrTrekant3 = 0;
 inline int FlagThixo = 0;
 inline double ThixoEddyvisc = 0, ThixoCritshear = 0, ThixoMySlope = 0.8;
 // F 237: water discharge of discharge group 1..9; -1 means not given.
-inline Fixed<double, 20> discharges;
+inline constinit Fixed<double, 20> discharges = [] {
+  Fixed<double, 20> q;
+  for (double& v : q.v) v = -1.0;
+  return q;
+}();
 // F 238: nested top boundary.
 inline int FlagNestTop = 0;
 inline double LevelNestTop = -20000.0;

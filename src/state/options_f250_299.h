@@ -22,7 +22,11 @@ inline double RelaxCoupledNesting = 0.5;
 inline int FlagGroundwater = 0;
 inline double Conductivity = 5.3e-6;
 // F 263: free-surface update setting of discharge group 1..9; -1 means not given.
-inline Fixed<int, 20> updates;
+inline constinit Fixed<int, 20> updates = [] {
+  Fixed<int, 20> u;
+  for (int& v : u.v) v = -1;
+  return u;
+}();
 inline int FlagDensityAlgo = 0;  // F 264
 inline double di_graph = 0.5;  // F 265
 // F 266: slope stability of the bed change.

@@ -33,12 +33,7 @@ inline int IterThixo = 0;               // F 326
 inline int FlagInvApSmooth = 0;         // F 327
 inline int FlagWaterSolveNew = 0;       // F 328
 // F 329: output switches of the result writer; the data set fills entries 0..19.
-inline Fixed<int, 51> PrintArrayFlags = [] {
-  Fixed<int, 51> f;
-  f[0] = 1;
-  f[1] = 1;
-  return f;
-}();
+inline constinit Fixed<int, 51> PrintArrayFlags{{1, 1}};
 // F 330: cohesion against depth below the bed surface, entries 0..NoCohesiveDepth-1 (at most 99).
 inline int NoCohesiveDepth = 0;
 inline Fixed<double, 100> cohesiveDepth;

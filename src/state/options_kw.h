@@ -8,14 +8,14 @@ namespace qorva {
 // Per-equation tables of the K data sets, indexed by equation number (1..3 velocities, 4
 // pressure correction, 5 k, 6 epsilon, 7 sediment, 8+c component c). K 3 to K 6 set 1..6.
 inline Fixed<double, 50> relax{{0.0, 0.8, 0.8, 0.8, 0.2, 0.5, 0.5}};
-inline Fixed<int, 50> sweeps = [] {
+inline constinit Fixed<int, 50> sweeps = [] {  // K 4
   Fixed<int, 50> s;
-  for (int& v : s) v = 1;
-  s[4] = 5;
+  for (int& v : s.v) v = 1;
+  s.v[4] = 5;
   return s;
 }();
-inline Fixed<int, 50> blockcorr;
-inline Fixed<int, 50> sou;
+inline Fixed<int, 50> blockcorr;  // K 5
+inline Fixed<int, 50> sou;  // K 6
 
 // K 1: global iterations of the flow solution, iterations between free-surface updates.
 inline int iterGlobalMax = 40000, IterSurface = 50000;
@@ -41,8 +41,8 @@ struct MovingWallRecord {
   int a1, a2;
   int b1, b2;
 };
-inline int MWallNo = 0;
-inline Fixed<MovingWallRecord, 30> MWall;  // records 1..MWallNo, at most 29
+inline int MWallNo = 0;  // W 4
+inline Fixed<MovingWallRecord, 30> MWall;  // W 4: records 1..MWallNo, at most 29
 
 // W 6: fixed grid points (i, j), entries 1..FastNo (at most 19999); the grid reader and the
 // line insertion of the grid generator append to the same list.
@@ -59,7 +59,7 @@ struct AttractionPoint {
   double amplitude;
   double decay;
 };
-inline int AttractNo = 0;
-inline Fixed<AttractionPoint, 2000> Attract;  // records 1..AttractNo, at most 199
+inline int AttractNo = 0;  // W 7
+inline Fixed<AttractionPoint, 2000> Attract;  // W 7: records 1..AttractNo, at most 199
 
 }  // namespace qorva

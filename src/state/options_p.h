@@ -39,8 +39,8 @@ struct VerticalProfile {
   int istep;
   int jstep;
 };
-inline int NoVProfiles = 0;
-inline Fixed<VerticalProfile, 1000> VProfiles;  // records 1..NoVProfiles, at most 999
+inline int NoVProfiles = 0;  // P 17
+inline Fixed<VerticalProfile, 1000> VProfiles;  // P 17: records 1..NoVProfiles, at most 999
 
 // P 18: cross-sections written by the interpolated-result writer, entries 1..NoCrossPrint.
 inline int NoCrossPrint = 0;

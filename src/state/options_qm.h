@@ -16,11 +16,11 @@ struct QualityTerm {
   double coef[10];
 };
 
-inline Fixed<QualityTerm, 200> QTerms;
-inline int NoTerms = 0;
+inline Fixed<QualityTerm, 200> QTerms;  // Q
+inline int NoTerms = 0;  // Q
 
 // Name of component c in row c, at most 39 characters and the terminating NUL.
-inline Fixed<std::array<char, 40>, 40> QualityName;
+inline Fixed<std::array<char, 40>, 40> QualityName;  // Q 0 (and F 67 for temperature)
 
 // Inflow concentration of each component (or sediment size, up to 50) at inflow group 1..9;
 // order[c] is the running number of the M data set that gave it, -1 when none did.
@@ -29,7 +29,12 @@ struct ComponentInflow {
   double value[51];
 };
 
-inline Fixed<ComponentInflow, 10> CompInflow;
+inline constinit Fixed<ComponentInflow, 10> CompInflow = [] {  // M
+  Fixed<ComponentInflow, 10> in;
+  for (ComponentInflow& g : in.v)
+    for (int& o : g.order) o = -1;
+  return in;
+}();
 inline int CompInflowNo = 0;  // M data sets read
 
 }  // namespace qorva

@@ -22,6 +22,8 @@ inline Table2<int> pointbed, bedOutBlock;
 inline Table2<int> pointcell, pointcell_old;
 // Coarse-grid column of a nested column [i][j][0..1].
 inline Table3<int> pointnest;
+// Corner smoothing (F 425): 0 a corner of a column without cells, 1 an ordinary point, 2 a point
+// to be smoothed.
 inline Table2<int> wetdryCornerFlag;
 // Bed statistics over the F 358 region [0..BedStatI2+1][0..BedStatJ2+1].
 inline Table2<double> bedStatDepth, bedStatBed, bedStatDev, bedStatK;

@@ -143,6 +143,8 @@ TEST_F(GsetsTest, ReadingFailures) {
       {"G 1 300 300 11 -1", 1, "Input error for G 1 in control"},
       // The level table holds 5000 entries: levels 0..znumber plus the spare ones.
       {"G 1 10 10 4998 1", -2, "Error - increase zdistrib array, nz = 5000\n"},
+      // The count in the message goes past the largest int without wrapping round.
+      {"G 1 14 7 2147483647 1", -2, "Error - increase zdistrib array, nz = 2147483649\n"},
       {"G 2 1 5 2 5", 1, "Input error for G 2 in control"},
       {"G 2 5 4 2 5", 1, "Input error for G 2 in control"},
       {"G 2 2 5 2 301", 1, "Input error for G 2 in control"},

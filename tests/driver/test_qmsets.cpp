@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "state/options.h"
 #include "support/scratch.h"
@@ -58,6 +59,55 @@ TEST_F(QMsets, ComponentNamesAreCutAtThirtyNineCharacters) {
   EXPECT_EQ(scan("Q 0 0 Oxygen Q 0 1 " + longName), 1000);
   EXPECT_EQ(std::string(QualityName[0].data()), "Oxygen");
   EXPECT_EQ(std::string(QualityName[1].data()), std::string(39, 'a'));
+}
+
+// Each code of the term table reads its references, then its coefficients, and nothing more:
+// the data set after it is read as a data set. One value fewer is refused.
+TEST_F(QMsets, EachTermCodeReadsItsOwnValues) {
+  struct Format {
+    std::vector<int> codes;
+    int ints;
+    int doubles;
+  };
+  const Format formats[] = {
+      {{1, 5, 11, 1001, 2001}, 0, 1},   {{2, 113, 1002, 1012, 2002}, 1, 1},
+      {{3, 1003, 2003}, 2, 1},          {{4, 221, 1004, 2004}, 2, 2},
+      {{120, 121, 122, 123}, 1, 2},     {{131, 132, 133}, 1, 3},
+      {{151, 152}, 1, 5},               {{161, 162}, 1, 6},
+      {{17}, 1, 7},                     {{230}, 2, 3},
+      {{251, 252}, 2, 5},               {{261}, 2, 6},
+      {{272}, 2, 7},                    {{281, 282}, 2, 8},
+      {{291}, 2, 9},                    {{340}, 3, 4},
+      {{361}, 3, 6},                    {{371}, 3, 7},
+      {{2149}, 4, 9},                   {{6100}, 6, 10},
+      {{42}, 0, 4},                     {{51}, 0, 5},
+      {{81}, 0, 8},                     {{1060}, 0, 6},
+      {{1102}, 0, 2},                   {{2030}, 0, 3},
+  };
+  for (const Format& f : formats) {
+    for (int code : f.codes) {
+      std::string values;
+      for (int n = 0; n < f.ints; ++n) values += " 2";
+      for (int n = 1; n < f.doubles; ++n) values += " 0.5";
+      const std::string head = "Q " + std::to_string(code) + " 1" + values;
+      SCOPED_TRACE(head);
+      fresh();
+      NoComponents = 3;
+      ASSERT_EQ(scan(head + " 7.5 F 20 4"), 1000) << log();
+      ASSERT_EQ(NoTerms, 1);
+      EXPECT_EQ(QTerms[0].code, code);
+      EXPECT_EQ(QTerms[0].component, 1);
+      if (f.ints > 0) {
+        EXPECT_EQ(QTerms[0].ref[f.ints - 1], 2);
+      }
+      EXPECT_EQ(QTerms[0].coef[f.doubles - 1], 7.5);
+      EXPECT_EQ(IterF2, 4);
+      fresh();
+      NoComponents = 3;
+      EXPECT_EQ(scan(head), 1);
+      EXPECT_EQ(log(), "Input error for Q " + std::to_string(code) + " 1 in control\n");
+    }
+  }
 }
 
 TEST_F(QMsets, TheTermTableDoesNotOverflow) {
