@@ -19,10 +19,11 @@ constexpr char kHorizontal[] = "the velocity correction without its vertical par
 constexpr char kForm[] = "the velocity correction of F 157 %d";
 
 // The pressure gradient of the velocity equations: every momentum step and the velocities of
-// F 171 5. The mud flow takes its bed friction instead (a hook of bed/ that comes first).
+// F 171 5. The mud flow (F 236, computed by the task W) takes form 6 after its bed friction.
 bool pressureGradient(char t, int form) {
-  return (reach::momentumStep(t) || (reach::predictor(t) && FlagSIMPLE == 5)) &&
-         FlagPresGrad == form;
+  const bool mud = form == 6 && FlagThixo > 0 && reach::momentumStep(t);
+  return mud || ((reach::momentumStep(t) || (reach::predictor(t) && FlagSIMPLE == 5)) &&
+                 FlagPresGrad == form);
 }
 
 // The corrections of the pressure step choose their velocity form; F 258 takes none.

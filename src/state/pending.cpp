@@ -84,9 +84,9 @@ void stopOnPendingSteps() {
   if (IterF2 < 1) return;
   const std::span<const PendingStep> tables[] = {
       gridPendingSteps(),     filesPendingSteps(),          flowPendingSteps(),
-      solversPendingSteps(),  discretisationPendingSteps(), pressurePendingSteps(),
-      turbulencePendingSteps(), surfacePendingSteps(),      sedimentPendingSteps(),
-      bedPendingSteps(),      outputPendingSteps()};
+      solversPendingSteps(),  bedPendingSteps(),            discretisationPendingSteps(),
+      pressurePendingSteps(), turbulencePendingSteps(),     surfacePendingSteps(),
+      sedimentPendingSteps(), outputPendingSteps()};
   // A later pass walks the same letters (U only in the first), so the first pass meets every
   // step that any pass would.
   for (int i = 0; i < 10; ++i) {

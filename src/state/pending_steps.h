@@ -22,18 +22,21 @@ struct PendingStep {
   int (*number)() = nullptr;
 };
 
-// The tables, one per folder that owns hooks, in the order the check walks them for a letter
-// (the grid and its files first, then the flow and its terms, then the outputs).
+// The tables, one per folder that owns hooks, in the order the check walks them for a letter:
+// roughly the order in which a task meets them (the grid and its files, the flow driver, its
+// accelerators and the mud flow, the terms of the equations, the surface, the components and
+// the outputs). When a run reaches several missing steps, the line names the first row that
+// holds, which need not be the one the run would have met first.
 std::span<const PendingStep> gridPendingSteps();
 std::span<const PendingStep> filesPendingSteps();
 std::span<const PendingStep> flowPendingSteps();
 std::span<const PendingStep> solversPendingSteps();
+std::span<const PendingStep> bedPendingSteps();
 std::span<const PendingStep> discretisationPendingSteps();
 std::span<const PendingStep> pressurePendingSteps();
 std::span<const PendingStep> turbulencePendingSteps();
 std::span<const PendingStep> surfacePendingSteps();
 std::span<const PendingStep> sedimentPendingSteps();
-std::span<const PendingStep> bedPendingSteps();
 std::span<const PendingStep> outputPendingSteps();
 
 // Where the settings lead a task, for the rows' conditions. They mirror the task driver
