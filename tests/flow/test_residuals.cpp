@@ -380,6 +380,20 @@ TEST_F(Residuals, PendingRegionErrorEndsTheInnerIterationAtTheLatest) {
   EXPECT_EQ(ending([] { printEndWaterSolve(1); }), 1);
 }
 
+// The report of an unset norm from a chunk is lost when the log cannot be opened: the run then
+// ends as every unwritable log does, with -3, not as if the report stood in the log.
+TEST_F(Residuals, UnsetNormWithALogThatCannotBeOpenedEndsWithMinusThree) {
+  makeBox({1, 1}, {1}, {1});
+  std::filesystem::create_directory("boogie");
+  Equation = 5;
+  NormResidual[5] = 0;
+#pragma omp parallel num_threads(2)
+  { residualN(omp_get_thread_num() + 1, omp_get_thread_num() + 1); }
+  EXPECT_EQ(ending(endAfterResidualN), -3);
+  EXPECT_EQ(mc_message, "cannot open file 'boogie' ");
+  EXPECT_EQ(ending(endAfterResidualN), 1000);  // nothing left pending
+}
+
 TEST_F(Residuals, LogThatCannotBeOpenedEndsWithMinusThree) {
   FlagResidual = 0;
   makeBox({1}, {1}, {1});
