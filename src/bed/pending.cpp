@@ -1,14 +1,70 @@
-// Steps of this folder that are not built yet: each logs that it is not available and
-// ends the run with status 1, so no run can take a missing step for a result.
+// Steps of this folder that are not built yet: each logs that it is not available and ends the
+// run with status 1, so no run can take a missing step for a result. The table below gives, for
+// each, the settings under which a run reaches it; the start-up check reads it.
 #include "bed/bed.h"
 #include "state/log.h"
+#include "state/options.h"
+#include "state/pending_steps.h"
 
 namespace qorva {
 
-int computeSlidemovement() { notAvailable("the slide movement (task D)"); }
-void groundwater() { notAvailable("the groundwater computation (task G)"); }
-int computeSoilStress() { notAvailable("the soil stress (task N)"); }
-void computeSlideLocation() { notAvailable("the slide location (task N)"); }
-int removeZerolayers(int) { notAvailable("removing the empty bed layers of a bed cell"); }
+namespace {
+
+constexpr char kSlideMovement[] = "the slide movement (task D)";
+constexpr char kGroundwater[] = "the groundwater computation (task G)";
+constexpr char kSoilStress[] = "the soil stress (task N)";
+constexpr char kSlideLocation[] = "the slide location (task N)";
+constexpr char kZeroLayers[] = "removing the empty bed layers of a bed cell";
+constexpr char kWallThixo[] = "the bed friction of the mud flow (wall_thixo)";
+constexpr char kThixoVelDamp[] = "the mud-flow velocity damping (ThixoVelDamp)";
+constexpr char kThixoDamp[] = "the mud-flow yield state of F 289 0 (ThixoDamp)";
+constexpr char kThixoDamp1[] = "the mud-flow yield state of F 289 1 (ThixoDamp1)";
+constexpr char kThixoDamp2[] = "the mud-flow yield state of F 289 2 (ThixoDamp2)";
+constexpr char kThixoDamp3[] = "the mud-flow yield state of F 289 3 (ThixoDamp3)";
+
+// The main flow driver of a mud-flow run updates the slide location (and the groundwater of
+// F 262 2) at the head of every outer iteration under F 289 5.
+bool slideHead(char t) { return reach::mainFlow(t) && reach::outerIterations() >= 1 && FlagThixoDamp == 5; }
+
+// The yield state of the mud at the start of each inner iteration (F 236 above 1).
+bool yieldState(char t, int form) {
+  return reach::innerIterations(t) && FlagThixo > 1 && FlagThixoDamp == form;
+}
+
+const PendingStep kSteps[] = {
+    {[](char t) { return t == 'D'; }, kSlideMovement},
+    {[](char t) {
+       return (t == 'G' && FlagGroundwater == 1) || (slideHead(t) && FlagGroundwater == 2);
+     },
+     kGroundwater},
+    {[](char t) { return t == 'N' && FlagSoilStress == 1; }, kSoilStress},
+    {[](char t) { return (t == 'N' && FlagSoilStress == 2) || slideHead(t); }, kSlideLocation},
+    // A bed of more than two layers read from alldata.
+    {[](char t) { return t == 'B' && NoBedLayers != 2; }, kZeroLayers},
+    {[](char t) { return yieldState(t, 0); }, kThixoDamp},
+    {[](char t) { return yieldState(t, 1); }, kThixoDamp1},
+    {[](char t) { return yieldState(t, 2); }, kThixoDamp2},
+    {[](char t) { return yieldState(t, 3); }, kThixoDamp3},
+    // The task W computes the mud flow whenever F 236 is set.
+    {[](char t) { return reach::momentumStep(t) && FlagThixo > 0; }, kWallThixo},
+    {[](char t) { return reach::pressureStep(t) && FlagThixo > 0 && FlagThixoDampVel > 0; },
+     kThixoVelDamp},
+};
+
+}  // namespace
+
+int computeSlidemovement() { notAvailable(kSlideMovement); }
+void groundwater() { notAvailable(kGroundwater); }
+int computeSoilStress() { notAvailable(kSoilStress); }
+void computeSlideLocation() { notAvailable(kSlideLocation); }
+int removeZerolayers(int) { notAvailable(kZeroLayers); }
+void wall_thixo() { notAvailable(kWallThixo); }
+void ThixoVelDamp() { notAvailable(kThixoVelDamp); }
+void ThixoDamp(int) { notAvailable(kThixoDamp); }
+void ThixoDamp1(int) { notAvailable(kThixoDamp1); }
+void ThixoDamp2(int) { notAvailable(kThixoDamp2); }
+void ThixoDamp3(int) { notAvailable(kThixoDamp3); }
+
+std::span<const PendingStep> bedPendingSteps() { return kSteps; }
 
 }  // namespace qorva

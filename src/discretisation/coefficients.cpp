@@ -2,8 +2,6 @@
 // second-order upwind when sou[Equation] is 1.
 // Reads Fflux, Farea, Fdist1, Fdist2, Fcell1, Fcell2, Ftype1, Ftype2, Fqndum, Cgamma, CgammaV,
 // Cidist, Cjdist, Ckdist and the neighbours; writes Cae..Cab and, second order, Caee..Cabb.
-#include <omp.h>
-
 #include <algorithm>
 #include <cmath>
 
@@ -235,8 +233,8 @@ void secondOrderArraysPresent() {
 
 }  // namespace
 
-void coeff_make(int firstSurface, int lastSurface) {
-  const bool chunk = omp_in_parallel() != 0;
+void coeff_make(int firstSurface, int lastSurface, Share range) {
+  const bool chunk = range == Share::Chunk;
   if (chunk) {
     // Element 0 is the slot of the missing cell: it must read 0 in every chunk.
 #pragma omp atomic write

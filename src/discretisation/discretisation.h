@@ -1,6 +1,8 @@
 // Discretisation: face coefficients, source terms and boundary conditions. What other folders may call.
 #pragma once
 
+#include "state/team.h"
+
 namespace qorva {
 
 int computeVegdataFromSTL();
@@ -23,23 +25,22 @@ double computeOutflow(int g);
 
 // Face coefficients of the transported variables for surfaces firstSurface..lastSurface:
 // power law, or second-order upwind when sou[Equation] is 1; with Crank-Nicolson (F 61) the
-// implicit share (1 - CrankNicols) of each coefficient. Outside a parallel region one
-// call does everything. Called per chunk from a parallel region (one call per thread), each
-// call does its own surfaces only, and the caller runs coeff_makeAfterChunks over the whole
-// range once after the region: the second-order convective pass and the multi-neighbour step
-// need every chunk done.
-void coeff_make(int firstSurface, int lastSurface);
+// implicit share (1 - CrankNicols) of each coefficient. A call on the whole range does
+// everything. A call on a chunk (Share::Chunk) does its own surfaces only, and the caller runs
+// coeff_makeAfterChunks over the whole range once after the region: the second-order
+// convective pass and the multi-neighbour step need every chunk done.
+void coeff_make(int firstSurface, int lastSurface, Share share = Share::Whole);
 void coeff_makeAfterChunks(int firstSurface, int lastSurface);
 
 // Time terms of the current Equation for cells firstCell..lastCell, added to Cap and Csource.
-// Per chunk from a parallel region, the side damping of block 1 (F 415) waits for
-// addTimestepAfterChunks, run once after the region.
-void addTimestep(int firstCell, int lastCell);
+// On a chunk (Share::Chunk) the side damping of block 1 (F 415) waits for
+// addTimestepAfterChunks, run once after every chunk is done.
+void addTimestep(int firstCell, int lastCell, Share share = Share::Whole);
 void addTimestepAfterChunks();
 // Raises Cap of cells with one or two horizontal neighbours to their neighbours' Cap scaled by
-// the height ratio, in ascending cell order. The result depends on that order, so a call from
-// inside a parallel region does nothing and addApAfterChunks does the whole range afterwards.
-void addAp(int firstCell, int lastCell);
+// the height ratio, in ascending cell order. The result depends on that order, so a call on a
+// chunk does nothing and addApAfterChunks does the whole range afterwards.
+void addAp(int firstCell, int lastCell, Share share = Share::Whole);
 void addApAfterChunks(int firstCell, int lastCell);
 
 // Extra horizontal diffusion (kg/s) over bedforms of F 176 across a surface between two cells.
@@ -49,6 +50,29 @@ void QNGridCoeff();
 
 // Power-law face coefficients with closed boundary surfaces for the surfaces first..last.
 void coeff_make_pow(int firstSurface, int lastSurface);
+
+// Terms of the momentum, k and epsilon equations that this version does not have yet (hooks:
+// discretisation/pending.cpp ends the run with their "Not available" line). Each adds to Cap
+// and Csource of the current Equation over WCStart..WCEnd unless it takes a range.
+// Vegetation, porosity and the other extra sources of F 115.
+void extra_source();
+// Dune form drag (F 498) and roughness-layer drag (F 189) of the momentum equations.
+void computeDragDune();
+void computeBrenix(int firstCell, int lastCell);
+// Gravity along slopes (F 181, F 135) of momentum equation `equation`.
+void GravityFunction(int equation, int firstCell, int lastCell);
+// Wind stress (F 52) on equation eq (1, 2, 5 or 6), Coriolis (F 51), density gradients (F 67)
+// and the turbidity current of F 18 (w equation).
+void WindFunction(int eq);
+void CoriolisFunction();
+void DensityGradients();
+void turbiditycurrentSource();
+// Face coefficients: second-order upwind of the velocities (K 6 1 on u), and the limited
+// convection corrections of K 6 above 9 added to the source.
+void coeff_make_sou2(int firstSurface, int lastSurface);
+void coeff_make_source(int firstSurface, int lastSurface);
+// Vertical velocities from the continuity defect (F 69 Seiche4), after the pressure step.
+void SeicheFunctions();
 
 // The logarithmic inflow profile of discharge group g (F 202): a cell's weight is
 // ln(30 (z - zb) / XksInflow), at least 1e-7, with zb the lowest bed of the group (F 202 1) or

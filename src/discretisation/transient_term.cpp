@@ -2,8 +2,6 @@
 // and side-row options) and the floor of the central coefficient of narrow cells.
 // Reads Cvol, Cf, Cf_old, Cf_old2, Cae..Cab, Caee..Cabb, the neighbours, Ckdist, Ctrekant,
 // block[1], zval; writes Cap and Csource.
-#include <omp.h>
-
 #include <algorithm>
 
 #include "discretisation/discretisation.h"
@@ -84,7 +82,7 @@ void addApRange(int firstCell, int lastCell) {
 
 }  // namespace
 
-void addTimestep(int firstCell, int lastCell) {
+void addTimestep(int firstCell, int lastCell, Share share) {
   const TimeForm form = timeForm();
   const bool inner = innerTimeTerm();
   // Share of the old time level in the Crank-Nicolson form, relative to the implicit share
@@ -146,13 +144,13 @@ void addTimestep(int firstCell, int lastCell) {
     }
   }
 
-  if (omp_in_parallel() == 0) sideDamping();
+  if (share == Share::Whole) sideDamping();
 }
 
 void addTimestepAfterChunks() { sideDamping(); }
 
-void addAp(int firstCell, int lastCell) {
-  if (omp_in_parallel() != 0) return;
+void addAp(int firstCell, int lastCell, Share share) {
+  if (share == Share::Chunk) return;
   addApRange(firstCell, lastCell);
 }
 

@@ -15,6 +15,7 @@
 #include "state/cells.h"
 #include "state/log.h"
 #include "state/options.h"
+#include "state/pending_steps.h"
 #include "state/status.h"
 #include "surface/surface.h"
 
@@ -142,6 +143,8 @@ bool runTask(char letter, int pass) {
 
 void InitialFunction() {
   kread();
+  // A run that needs a step this version does not have ends here, before any computing.
+  stopOnPendingSteps();
   if (AllocateArrays(1, 1, 1) < -0.01) {
     logf("Error in allocation of arrays. The array size is probably\n");
     logf("larger than what is available of memory on your computer\n\n");

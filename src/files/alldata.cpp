@@ -33,9 +33,6 @@ using namespace gridfile;
 
 namespace {
 
-// A step of another part that only F 274 reaches and that this version does not have.
-void readBedangle() { notAvailable("the bed angles of the bedangle file (F 274)"); }
-
 long long lastSlot(std::size_t size) { return static_cast<long long>(size) - 1; }
 
 // The structured tables hold every grid line 0..xnumber+1, 0..ynumber+1 and the level

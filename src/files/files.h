@@ -16,6 +16,13 @@ int ReadUnstructure();
 void readKoosurf();
 void writekoosurf();
 
+// Readers and writers that this version does not have yet (hooks: files/pending.cpp ends the
+// run with their "Not available" line): the bed angles of F 274 (bedangle), the water surface
+// of F 349 (alpha1) and the dredging tables bagger.cor of F 386.
+void readBedangle();
+void OpenFOAM_MakeSurface();
+void writeBaggerCor();
+
 // Where time t (s) falls in the rows 0..TimeInNo-1 of the timei series: a series X is
 // (1 - w) X[row] + w X[prev]. Before the first row the line through rows 0 and 1 goes on,
 // after the last row the last value holds, and one row (or none) is a constant (row 0).

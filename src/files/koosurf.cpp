@@ -236,7 +236,7 @@ void readKoosurf() {
 
 void writekoosurf() {
   // The dredging module fills the tables of bagger.cor; it is not part of this version.
-  if (FlagBagger >= 1) notAvailable("the dredging tables written to bagger.cor (F 386)");
+  if (FlagBagger >= 1) writeBaggerCor();
   requireBlockOneInGrid("koosurf files");
   const GridBlock& b = block[1];
 

@@ -232,13 +232,6 @@ constexpr int kJTooLarge = -54;
 constexpr int kITooLarge = -55;
 constexpr int kLevelPointOffGrid = -58;
 
-// Steps of other parts that only some options reach and that this version does not have.
-void interpolateSurfaceNested() {
-  notAvailable("the water levels of nested blocks from the coarse grid (F 238 3 and 5)");
-}
-void OpenFOAM_MakeSurface() { notAvailable("the water surface from the alpha1 file (F 349)"); }
-void readBedangle() { notAvailable("the bed angles of the bedangle file (F 274)"); }
-
 long long lastSlot(std::size_t size) { return static_cast<long long>(size) - 1; }
 
 bool structuredFits() {

@@ -228,7 +228,7 @@ int printEndWaterSolve(int inner) {
             "TotalFlushings = %d\n",
             Iter, inner, M, relaxPressure, FlushedNo);
     log.flush();
-    notAvailable("flushing a diverging flow computation (flushFunction)");
+    flushFunction(FlagFlushIter);
   }
 
   if (!flush && (std::isnan(M) || (M > MaxCrashDef && FlagFlushIter >= FlagFlush))) {
@@ -243,7 +243,8 @@ int printEndWaterSolve(int inner) {
     mc_message = "Solution diverged  ";
     FlagErrorBreak = 1;
     log.close();
-    notAvailable("the crash report of a diverged flow computation (printAtCrash)");
+    printAtCrash();
+    return 1;
   }
 
   if (std::fabs(GlobContinuity) / NormResidual[4] > 1e-6 && FlagTFS == 0 &&

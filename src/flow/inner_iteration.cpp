@@ -8,12 +8,14 @@
 #include <cmath>
 #include <cstdio>
 
+#include "bed/bed.h"
 #include "discretisation/discretisation.h"
 #include "files/files.h"
 #include "flow/flow.h"
 #include "flow/water_solve.h"
 #include "grid/grid.h"
 #include "pressure/pressure.h"
+#include "sediment/sediment.h"
 #include "solvers/solvers.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
@@ -48,8 +50,7 @@ void pointAt(Table1<double>& f, Table1<double>& old, Table1<double>& old2) {
 
 // Cell dump of F 218 after a solve.
 void debugDump(int m) {
-  if (StopIter + 1 == Iter && PrintDebugBoogie != 0 && m < 3)
-    notAvailable("the cell dump of F 218 (printDebug)");
+  if (StopIter + 1 == Iter && PrintDebugBoogie != 0 && m < 3) printDebug(m);
 }
 
 // Block correction and multigrid before the solve of equation e (K 5). The momentum equations
@@ -59,9 +60,21 @@ void accelerators(int e, int m, bool turbulenceEquation) {
   const int b = blockcorr[e];
   const bool multigrid =
       b == 10 || (!turbulenceEquation && ((b == 11 && m == 1) || (b == 12 && m == 1 && Iter == 1)));
-  if (Flag2DAccSolver > 0 && multigrid) notAvailable("the multigrid solve of K 5 (AlgMGSolve)");
-  if (b == 1 || (b == 2 && m == 1) || (b == 3 && m == 1 && Iter == 1))
-    notAvailable("the block correction of K 5 (BlockCorrection)");
+  if (Flag2DAccSolver > 0 && multigrid) AlgMGSolve();
+  if (b == 1 || (b == 2 && m == 1) || (b == 3 && m == 1 && Iter == 1)) BlockCorrection();
+}
+
+// The yield state of the mud by F 289 0..3, in block 2 when its mud-flow field is set, else in
+// block 1.
+void mudYieldState() {
+  const int k = NoBlocks >= 2 && block[2].thixo > 0 ? 2 : 1;
+  switch (FlagThixoDamp) {
+    case 0: ThixoDamp(k); break;
+    case 1: ThixoDamp1(k); break;
+    case 2: ThixoDamp2(k); break;
+    case 3: ThixoDamp3(k); break;
+    default: break;
+  }
 }
 
 void head(int m) {
@@ -75,9 +88,7 @@ void head(int m) {
     boundary();
     waterflow(WFStart, WFEnd);
   }
-  if (FlagThixoIsComputing == 1 && FlagThixo > 1 && (m != 1 || Iter == 1) && FlagThixoDamp >= 0 &&
-      FlagThixoDamp <= 3)
-    notAvailable("the mud-flow yield state of F 289 (ThixoDamp)");
+  if (FlagThixoIsComputing == 1 && FlagThixo > 1 && (m != 1 || Iter == 1)) mudYieldState();
   if (TurbDensFlag > 0) {
     TDalpha = TurbDensAlphaU;
     TDbeta = TurbDensBetaU;
@@ -94,16 +105,13 @@ void clearNeighbourCoefficients(bool second) {
 }
 
 void fluxCorrections() {
-  if (FlagCorrTrekant >= 8 && FlagCorrTrekant <= 23)
-    notAvailable("the wedge-cell flux correction of F 235 (TrekantFluxCorr)");
-  if (FlagCorrTrekant4 > 0)
-    notAvailable("the wedge-cell flux correction of F 436 (TrekantFluxCorr4)");
+  if (FlagCorrTrekant >= 8 && FlagCorrTrekant <= 23) TrekantFluxCorr(WCStart, WCEnd);
+  if (FlagCorrTrekant4 > 0) TrekantFluxCorr4(WCStart, WCEnd);
 }
 
 // Face fluxes and face coefficients shared by u, v and w, after the eddy viscosity.
 void momentumSetup() {
   Equation = 1;
-  if (ompbugtrap > 0) notAvailable("the coefficient bug trap of F 223 (ompbugtrapFunction)");
   if (NoProcessesSolver != 0 && FlagOpenMP[1] != 1) {
     momentumSetupRegion();
     if (FlagInitializedInvAp == 1) faceFluxRegion();
@@ -113,16 +121,13 @@ void momentumSetup() {
   }
   GammaCalc(WCStart, WCEnd);
   clearNeighbourCoefficients(sou[1] == 1);
+  if (ompbugtrap > 0) ompbugtrapFunction(WCStart, WCEnd);
   if (FlagInitializedInvAp == 1) waterflow(WFStart, WFEnd);
   fluxCorrections();
   if (sou[1] == 1)
-    notAvailable("the second-order upwind coefficients of the velocities (coeff_make_sou2)");
-  coeff_make(WFStart, WFEnd);
-}
-
-// Density of water (t/m3) at temperature x (degrees C).
-double waterDensity(double x) {
-  return 0.9999726 * (1.0 - 9.297173e-6 * std::pow(std::fabs(x - 4.029325), 1.894816));
+    coeff_make_sou2(WFStart, WFEnd);
+  else
+    coeff_make(WFStart, WFEnd);
 }
 
 // Buoyancy of the w equation from the temperature in component 0 against the thermocline
@@ -141,49 +146,56 @@ void thermoclineBuoyancy() {
 // gradient. Both forms add the same terms, so results do not depend on the thread count.
 void momentumSources(int e, bool parallel) {
   boundary();
-  if (FlagDragDLL > 0) notAvailable("the vegetation and porosity sources of F 115 (extra_source)");
-  if (FlagDragDune == 1) notAvailable("the dune form drag of F 498 (computeDragDune)");
+  if (FlagDragDLL > 0) extra_source();
+  if (FlagDragDune == 1) computeDragDune();
   if (!parallel) mark(5);
-  if (FlagGravity > 0 || FlagGravityTerm != 0)
-    notAvailable("the gravity sources of F 181 and F 135 (GravityFunction)");
-  if (NoNestflater > 0) notAvailable("the nesting sources (nestsource)");
-  if (Wind[0] > 1e-10 && e != 3) notAvailable("the wind stress of F 52 (WindFunction)");
-  if (TemperatureFlag == 1 && FlagThermocline == 0)
-    notAvailable("the density-gradient sources of F 67 (DensityGradients)");
+  if (FlagGravity > 0 || FlagGravityTerm != 0) GravityFunction(e, WCStart, WCEnd);
+  if (NoNestflater > 0) nestsource();
+  if (Wind[0] > 1e-10 && e != 3) WindFunction(e);
+  if (TemperatureFlag == 1 && FlagThermocline == 0) DensityGradients();
   if (FlagThermocline == 1 && e == 3) thermoclineBuoyancy();
-  if (FlagCoriolis == 1) notAvailable("the Coriolis sources of F 51 (CoriolisFunction)");
-  if (SourDens > 0.001 && e == 3)
-    notAvailable("the turbidity-current source of F 18 (turbiditycurrentSource)");
-  if (sou[e] > 9) notAvailable("the limited convection corrections of K 6 (coeff_make_source)");
+  if (FlagCoriolis == 1) CoriolisFunction();
+  if (SourDens > 0.001 && e == 3) turbiditycurrentSource();
+  if (sou[e] > 9) coeff_make_source(WFStart, WFEnd);
   if (parallel) mark(6);
+}
+
+// The mud-flow blocks take the pressure gradient in the form of F 114 6 while `step` runs;
+// the setting is put back however it ends.
+template <class Step>
+void mudPressureGradient(Step step) {
+  const int presGrad = FlagPresGrad;
+  FlagPresGrad = 6;
+  try {
+    step();
+  } catch (...) {
+    FlagPresGrad = presGrad;
+    throw;
+  }
+  FlagPresGrad = presGrad;
 }
 
 void serialMomentumEquation(int e) {
   clearRange(Cap, WCStart, WCEnd);
   clearRange(Csource, WCStart, WCEnd);
   wall_laws(WCStart, WCEnd);
-  if (FlagThixo == 0 || FlagThixoIsComputing == 0)
+  if (FlagThixo == 0 || FlagThixoIsComputing == 0) {
     pressure_source(WCStart, WCEnd);
-  else
-    notAvailable("the bed friction of the mud flow (wall_thixo)");
-  if (FlagBrenix > 0 && e < 3) notAvailable("the roughness-layer drag of F 189 (computeBrenix)");
+  } else {
+    wall_thixo();
+    mudPressureGradient([] { pressure_source(WCStart, WCEnd); });
+  }
+  if (FlagBrenix > 0 && e < 3) computeBrenix(WCStart, WCEnd);
   momentumSources(e, false);
   momentumFinish(false);
 }
 
 void parallelMomentumEquation(int e) {
-  if (FlagThixo != 0 && FlagThixoIsComputing > 0)
-    notAvailable("the bed friction of the mud flow (wall_thixo)");
-  // The mud-flow blocks take the pressure gradient in its own form.
-  const int presGrad = FlagPresGrad;
-  if (FlagThixoIsComputing > 0) FlagPresGrad = 6;
-  try {
+  if (FlagThixo != 0 && FlagThixoIsComputing > 0) wall_thixo();
+  if (FlagThixoIsComputing > 0)
+    mudPressureGradient(momentumWallRegion);
+  else
     momentumWallRegion();
-  } catch (...) {
-    FlagPresGrad = presGrad;
-    throw;
-  }
-  FlagPresGrad = presGrad;
   mark(5);
   momentumSources(e, true);
   momentumFinish(true);
@@ -207,15 +219,13 @@ void dampAfterSolve() {
 
 void momentumSolve(int e, int m) {
   FlagInitializedInvAp = 1;
-  if (FlagCorrectContinuity == 2 && e == 1)
-    notAvailable("the continuity correction of F 413 (correctContinuity2)");
+  if (FlagCorrectContinuity == 2 && e == 1) correctContinuity2();
   debugDump(m);
   accelerators(e, m, false);
   mark(8);
   solver();
   dampAfterSolve();
-  if (FlagCoupledNesting >= 1 && FlagCoupledNesting <= 9)
-    notAvailable("the coupled nesting solve of F 261 (CoupledSolverNesting)");
+  if (FlagCoupledNesting >= 1 && FlagCoupledNesting <= 9) CoupledSolverNesting();
   // The mud layer sticks to the bed.
   if (FlagThixoIsComputing == 1 && Bcellt && Cbed)
     for (int c = WCStart; c <= WCEnd; ++c)
@@ -249,12 +259,12 @@ void turbulenceSetup(int e) {
 void turbulenceSources(int e) {
   boundary();
   if (e == 5) mark(20);
-  if (FlagDragDLL > 0) notAvailable("the vegetation and porosity sources of F 115 (extra_source)");
-  if (NoNestflater > 0) notAvailable("the nesting sources (nestsource)");
+  if (FlagDragDLL > 0) extra_source();
+  if (NoNestflater > 0) nestsource();
   if (OneCellSource == 1)
     for (int c = WCStart; c <= WCEnd; ++c)
       if (Conecell[c] == 1) Cap[c] += 1000.0 * Cvol[c];
-  if (Wind[0] > 1e-10) notAvailable("the wind stress of F 52 (WindFunction)");
+  if (Wind[0] > 1e-10) WindFunction(e);
   if (e == 5) mark(21);
 }
 
@@ -337,15 +347,12 @@ void turbulenceStep(int m) {
   turbulenceSetup(5);
   mark(19);
   turbulenceSources(5);
-  if (FlagCoupledNesting == 13)
-    notAvailable("the coupled nesting solve of F 261 (CoupledSolver2Nesting)");
   turbulenceFinish(parallelTurbulenceFinish(), relaxK, false);
   accelerators(5, m, true);
   mark(22);
   solver();
   mark(23);
-  if (FlagCoupledNesting == 3)
-    notAvailable("the coupled nesting solve of F 261 (CoupledSolverNesting)");
+  if (FlagCoupledNesting == 3) CoupledSolverNesting();
   debugDump(m);
   for (int c = WCStart; c <= WCEnd; ++c) Ckinen[c] = std::max(Ckinen[c], ArtMinKinen);
   mark(24);
@@ -356,8 +363,10 @@ void turbulenceStep(int m) {
   turbulenceSources(6);
   turbulenceFinish(parallelTurbulenceFinish(), relaxEpsilon, true);
   accelerators(6, m, true);
-  if (FlagTDMA == 1) notAvailable("the line solver of F 186 (solverTDMA)");
-  solver();
+  if (FlagTDMA == 1)
+    solverTDMA();
+  else
+    solver();
   for (int c = WCStart; c <= WCEnd; ++c) Cepsilon[c] = std::max(Cepsilon[c], 1e-16);
   debugDump(m);
 }
@@ -388,8 +397,8 @@ void componentStep(int m) {
     // The scheme flag is that of the equation number current when the component starts.
     neighbourSum(WCStart, WCEnd, sou[Equation] == 1 && Caee, QNFlag > 0 && Cncelle);
     Equation = 8 + k;
-    if (NoNestflater > 0) notAvailable("the nesting sources (nestsource)");
-    notAvailable("the sources of the water-quality components (CompSource)");
+    if (NoNestflater > 0) nestsource();
+    CompSource();
     if (transient) {
       Cf_old.point(Ccomp_old[k]);
       for (int c = WCStart; c <= WCEnd; ++c) {
@@ -410,7 +419,7 @@ void componentStep(int m) {
 int innerIteration(int m) {
   head(m);
   if (FlagSIMPLE == 2 || FlagSIMPLE == 4 || FlagSIMPLE == 5) pressurePredictor(m);
-  if (debugging == 'A') notAvailable("the grid consistency test of F 1 A (gridTest)");
+  if (debugging == 'A') gridTest();
   if (FlagSIMPLE != 5) {
     momentumStep(m);
     if (FlagSIMPLE != 4) {
@@ -423,6 +432,10 @@ int innerIteration(int m) {
   mark(25);
   if (NoComponents > 0) componentStep(m);
   return 0;
+}
+
+double waterDensity(double x) {
+  return 0.9999726 * (1.0 - 9.297173e-6 * std::pow(std::fabs(x - 4.029325), 1.894816));
 }
 
 // ---- Report of an invalid central coefficient ----

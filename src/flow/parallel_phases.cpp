@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <exception>
 
 #include "discretisation/discretisation.h"
 #include "flow/flow.h"
@@ -20,187 +19,12 @@
 #include "state/options.h"
 #include "state/status.h"
 #include "state/surfaces.h"
+#include "state/team.h"
 #include "turbulence/turbulence.h"
 
 namespace qorva {
 
 namespace {
-
-// The first exception met by the threads of a region. Nothing may leave a region by an
-// exception (an end of the run included), so each thread records it here, the others skip
-// their remaining work, and the owner throws it again once the region is over.
-class Failure {
- public:
-  bool failed() const { return failed_.load(std::memory_order_relaxed); }
-  void capture() {
-#pragma omp critical(qorva_region_failure)
-    {
-      if (!first_) first_ = std::current_exception();
-    }
-    failed_.store(true);
-  }
-  void rethrow() const {
-    if (first_) std::rethrow_exception(first_);
-  }
-
- private:
-  std::atomic<bool> failed_{false};
-  std::exception_ptr first_;
-};
-
-// Adds v to a sum shared by the threads of a region by compare-and-swap: no lock, and each
-// thread adds once.
-void sharedAdd(std::atomic<double>& sum, double v) {
-  double seen = sum.load();
-  while (!sum.compare_exchange_weak(seen, seen + v)) {
-  }
-}
-
-// Keeps the lowest cell number handed to it (0 = none yet).
-void lowestCell(std::atomic<int>& lowest, int c) {
-  int seen = lowest.load();
-  while ((seen == 0 || c < seen) && !lowest.compare_exchange_weak(seen, c)) {
-  }
-}
-
-// What one thread does of a phase: its chunks of the working ranges, the steps that need all
-// chunks done (run by one thread between barriers), and the capture of failures. The serial
-// form is a team of one with one chunk, the whole range, and no region around it.
-class Team {
- public:
-  // The serial form on the calling thread.
-  Team() = default;
-
-  // The member of the current region that the calling thread is. A region with one thread
-  // works as the serial form does, one chunk over the whole range: the routines called per
-  // chunk then see no region, and the chunk steps in order make the whole range anyway.
-  static Team member(Failure& failure) {
-    Team t;
-    t.failure_ = &failure;
-    if (omp_in_parallel() == 0) return t;
-    const int n = std::max(NoProcessesSolver, 1);
-    const int threads = omp_get_num_threads(), me = omp_get_thread_num();
-    const int q = n / threads, r = n % threads;
-    t.chunks_ = n;
-    t.first_ = me < r ? me * (q + 1) : r + me * q;
-    t.count_ = q + (me < r ? 1 : 0);
-    t.chunked_ = true;
-    return t;
-  }
-
-  // True when the chunks run on several threads at once: the routines called per chunk leave
-  // their whole-range steps to their AfterChunks forms.
-  bool chunked() const { return chunked_; }
-
-  template <class Body>
-  void cells(Body&& body) {
-    each(WCStart, WCEnd, deltac, body);
-  }
-  template <class Body>
-  void surfaces(Body&& body) {
-    each(WFStart, WFEnd, deltaf, body);
-  }
-  // Surface chunk i together with cell chunk i; one of the two may be empty.
-  template <class Body>
-  void pairs(Body&& body) {
-    for (int i = first_; i < first_ + count_; ++i) {
-      int f1 = 0, f2 = -1, c1 = 0, c2 = -1;
-      bounds(i, WFStart, WFEnd, deltaf, f1, f2);
-      bounds(i, WCStart, WCEnd, deltac, c1, c2);
-      if (f1 > f2 && c1 > c2) continue;
-      guard([&] { body(f1, f2, c1, c2); });
-    }
-  }
-
-  // A step over the whole range after every chunk of the steps before it is done, and before
-  // any chunk of the steps after it starts.
-  template <class Step>
-  void once(Step&& step) {
-    if (!chunked_) {
-      guard(step);
-      return;
-    }
-#pragma omp barrier
-#pragma omp single
-    guard(step);
-  }
-  // Every chunk of the steps before is done before any chunk of the steps after starts.
-  void sync() const {
-    if (chunked_) {
-#pragma omp barrier
-    }
-  }
-
- private:
-  // Chunk i of first..last with chunk size `size`: first + i size onward, the last chunk
-  // ending at `last`. Bounds beyond the range (chunk sizes of an earlier, larger range) are
-  // cut back to it, so no chunk reaches past `last`.
-  void bounds(int i, int first, int last, int size, int& lo, int& hi) const {
-    if (chunks_ == 1) {
-      lo = first;
-      hi = last;
-      return;
-    }
-    const long long s = std::max(size, 0);
-    long long a = first + i * s;
-    long long b = i == chunks_ - 1 ? last : a + s - 1;
-    if (b > last) b = last;
-    if (a > static_cast<long long>(last) + 1) a = static_cast<long long>(last) + 1;
-    lo = static_cast<int>(a);
-    hi = static_cast<int>(b);
-  }
-
-  template <class Body>
-  void each(int first, int last, int size, Body& body) {
-    for (int i = first_; i < first_ + count_; ++i) {
-      int lo = 0, hi = -1;
-      bounds(i, first, last, size, lo, hi);
-      if (lo > hi) continue;
-      guard([&] { body(lo, hi); });
-    }
-  }
-
-  template <class Step>
-  void guard(Step&& step) {
-    if (!failure_) {
-      step();
-      return;
-    }
-    if (failure_->failed()) return;
-    try {
-      step();
-    } catch (...) {
-      failure_->capture();
-    }
-  }
-
-  Failure* failure_ = nullptr;
-  int chunks_ = 1, first_ = 0, count_ = 1;
-  bool chunked_ = false;
-};
-
-// Runs fn(team) on every thread of a parallel region with the default thread count, then
-// ends the run or throws what a thread met.
-template <class Fn>
-void runRegion(Fn&& fn) {
-  Failure failure;
-#pragma omp parallel
-  {
-    Team team = Team::member(failure);
-    fn(team);
-  }
-  failure.rethrow();
-}
-
-template <class Fn>
-void runForm(bool parallel, Fn&& fn) {
-  if (parallel) {
-    runRegion(fn);
-  } else {
-    Team serial;
-    fn(serial);
-  }
-}
 
 void clearNeighbours(int c1, int c2, bool second) {
   for (int c = c1; c <= c2; ++c) Cae[c] = Caw[c] = Can[c] = Cas[c] = Cat[c] = Cab[c] = 0;
@@ -274,7 +98,10 @@ Table1<double>& velocityOf(int e) { return e == 1 ? Cxvel : e == 2 ? Cyvel : Czv
 // and must end as the serial residual does.
 void endOnUnsetNorm() {
   endAfterResidualN();
-  if (NormResidual[Equation] < 1e-10) residualN(1, 0);
+  if (NormResidual[Equation] < 1e-10) {
+    residualN(1, 0);
+    endAfterResidualN();
+  }
 }
 
 }  // namespace
@@ -298,12 +125,12 @@ double dampingRatio(int c) {
 }
 
 void momentumSetupRegion() {
-  if (ompbugtrap > 0) notAvailable("the coefficient bug trap of F 223 (ompbugtrapFunction)");
-  const bool second = sou[1] == 1;
+  const bool second = sou[1] == 1, trap = ompbugtrap > 0;
   runRegion([&](Team& team) {
     team.cells([&](int c1, int c2) {
-      GammaCalc(c1, c2);
+      GammaCalc(c1, c2, team.share());
       clearNeighbours(c1, c2, second);
+      if (trap) ompbugtrapFunction(c1, c2);
     });
   });
 }
@@ -312,30 +139,34 @@ void faceFluxRegion() {
   bool chunked = false;
   runRegion([&](Team& team) {
     if (omp_get_thread_num() == 0) chunked = team.chunked();
-    team.surfaces([](int f1, int f2) { waterflow(f1, f2); });
+    team.surfaces([&](int f1, int f2) { waterflow(f1, f2, team.share()); });
   });
   if (chunked) waterflowAfterChunks();
 }
 
 void coefficientRegion(bool momentum) {
-  if (momentum && sou[1] == 1)
-    notAvailable("the second-order upwind coefficients of the velocities (coeff_make_sou2)");
+  const bool sou2 = momentum && sou[1] == 1;
   bool chunked = false;
   runRegion([&](Team& team) {
     if (omp_get_thread_num() == 0) chunked = team.chunked();
-    team.surfaces([](int f1, int f2) { coeff_make(f1, f2); });
+    team.surfaces([&](int f1, int f2) {
+      if (sou2)
+        coeff_make_sou2(f1, f2);
+      else
+        coeff_make(f1, f2, team.share());
+    });
   });
   if (chunked) coeff_makeAfterChunks(WFStart, WFEnd);
 }
 
 void momentumWallRegion() {
-  if (FlagBrenix > 0 && Equation < 3)
-    notAvailable("the roughness-layer drag of F 189 (computeBrenix)");
+  const bool brenix = FlagBrenix > 0 && Equation < 3;
   runRegion([&](Team& team) {
-    team.cells([](int c1, int c2) {
+    team.cells([&](int c1, int c2) {
       for (int c = c1; c <= c2; ++c) Cap[c] = Csource[c] = 0;
       wall_laws(c1, c2);
       pressure_source(c1, c2);
+      if (brenix) computeBrenix(c1, c2);
     });
   });
 }
@@ -345,7 +176,7 @@ void turbulenceSetupRegion() {
   const bool sources = TurbulenceModel < 2 || TurbulenceModel > 7;
   runRegion([&](Team& team) {
     team.cells([&](int c1, int c2) {
-      GammaCalc(c1, c2);
+      GammaCalc(c1, c2, team.share());
       clearNeighbours(c1, c2, second);
       if (sources) turbulence(c1, c2);
       wall_laws(c1, c2);
@@ -394,8 +225,6 @@ void momentumFinish(bool parallel) {
   if (e < 1 || e > 3)
     failf(1, "Error, the momentum relaxation is for the equations 1 to 3, not for Equation %d\n",
           e);
-  if (FlagCoupledNesting >= 11 && FlagCoupledNesting <= 19)
-    notAvailable("the coupled nesting solve of F 261 (CoupledSolver2Nesting)");
 
   Table1<double>& phi = velocityOf(e);
   const bool transient = TimeStep > 1e-8;
@@ -405,6 +234,7 @@ void momentumFinish(bool parallel) {
   const bool oneCell = OneCellSource == 1;
   const bool simplec = FlagSIMPLE == 1 && e == 1 && CinvApP;
   const bool doubling = FlagCorrTrekant == 11 || (FlagDamp2 >= 1 && FlagDamp2 <= 3);
+  const bool coupled = FlagCoupledNesting >= 11 && FlagCoupledNesting <= 19;
   const bool inverse = e == 1, smooth = e == 1 && FlagInvApSmooth == 1;
   const double keep = 1.0 - relaxVelocity, inv = invRelaxVelocity;
   std::atomic<int> bad{0};
@@ -412,7 +242,7 @@ void momentumFinish(bool parallel) {
 
   runForm(parallel, [&](Team& team) {
     if (early) {
-      team.cells([](int c1, int c2) { addTimestep(c1, c2); });
+      team.cells([&](int c1, int c2) { addTimestep(c1, c2, team.share()); });
       if (team.chunked()) team.once([] { addTimestepAfterChunks(); });
     }
     team.cells([&](int c1, int c2) {
@@ -439,13 +269,11 @@ void momentumFinish(bool parallel) {
         Csource[c] += keep * phi[c] * Cap[c];
       }
     });
-    if (doubling || late)
+    if (doubling || late || coupled)
       team.once([&] {
         if (doubling) diagonalDoubling();
-        if (late) {
-          addTimestep(WCStart, WCEnd);
-          if (team.chunked()) addTimestepAfterChunks();
-        }
+        if (late) addTimestep(WCStart, WCEnd);
+        if (coupled) CoupledSolver2Nesting();
       });
     if (inverse)
       team.cells([&](int c1, int c2) {
@@ -486,11 +314,13 @@ void turbulenceFinish(bool parallel, double r, bool keepPenalised) {
   const bool transient = TimeStep > 1e-8;
   const bool second = sou[e] == 1 && Caee;
   const bool lists = QNFlag > 0 && Cncelle;
+  // The nesting coupling of k (F 261 13) after its relaxation; the threaded form takes it too.
+  const bool coupled = e == 5 && FlagCoupledNesting == 13;
   std::atomic<double> sum{0.0};
 
   runForm(parallel, [&](Team& team) {
     if (transient) {
-      team.cells([](int c1, int c2) { addTimestep(c1, c2); });
+      team.cells([&](int c1, int c2) { addTimestep(c1, c2, team.share()); });
       if (team.chunked()) team.once([] { addTimestepAfterChunks(); });
     }
     team.cells([&](int c1, int c2) {
@@ -502,6 +332,7 @@ void turbulenceFinish(bool parallel, double r, bool keepPenalised) {
         Csource[c] += (1.0 - r) * Cf[c] * Cap[c];
       }
     });
+    if (coupled) team.once([] { CoupledSolver2Nesting(); });
     if (parallel) {
       double part = 0;
       team.cells([&](int c1, int c2) { part += residualN(c1, c2); });

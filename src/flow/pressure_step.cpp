@@ -9,6 +9,7 @@
 #include <cmath>
 #include <utility>
 
+#include "bed/bed.h"
 #include "discretisation/discretisation.h"
 #include "flow/flow.h"
 #include "flow/water_solve.h"
@@ -21,6 +22,7 @@
 #include "state/options.h"
 #include "state/status.h"
 #include "state/surfaces.h"
+#include "surface/surface.h"
 #include "turbulence/turbulence.h"
 
 namespace qorva {
@@ -78,96 +80,118 @@ bool pressureCentralOptionsOn() {
          FlagTFS >= 1 || FlagEndCorrect != 0;
 }
 
-// The terms of the options that read neighbouring cells or whole columns: the boundary lift
-// of F 316, the shallow-cell raise of F 184 4, the surface conditions, the storage terms of
-// the water surface and the end-cell term of F 104. Serial, over the working range, after
-// every cell has its central coefficient.
-void pressureCentralOptions() {
+namespace {
+
+// The boundary lift of F 316 4, 5 and 6.
+void boundaryLift() {
   const double lift = FlagPresMPIboundary == 4   ? 1e-6
                       : FlagPresMPIboundary == 5 ? 0.001
                       : FlagPresMPIboundary == 6 ? 1.0
                                                  : 0.0;
   if (lift != 0.0)
     for (int c = WCStart; c <= WCEnd; ++c) Cap[c] += lift;
+}
 
-  if (FlagPCalg == 4)
-    for (int c = WCStart; c <= WCEnd; ++c) {
-      if (Ccellt[c] != 0 || Ccellb[c] != 0) continue;
-      const int e = Ccelle[c], w = Ccellw[c], n = Ccelln[c], s = Ccells[c];
-      auto raise = [c](int a, int b) {
-        Cap[c] = std::max(Cap[c], 0.1 * Cap[a]);
-        Cap[c] = std::max(Cap[c], 0.1 * Cap[b]);
-      };
-      if (e == 0) {
-        if (s == 0) raise(n, w);
-        if (n == 0) raise(w, s);
-      }
-      if (w == 0) {
-        if (s == 0) raise(e, n);
-        if (n == 0) raise(e, s);
-      }
+// F 184 4: a lone cell of a column in a corner of the grid (two adjacent sides open) takes at
+// least a tenth of the central coefficient of its two neighbours.
+void raiseCornerCells() {
+  for (int c = WCStart; c <= WCEnd; ++c) {
+    if (Ccellt[c] != 0 || Ccellb[c] != 0) continue;
+    const int e = Ccelle[c], w = Ccellw[c], n = Ccelln[c], s = Ccells[c];
+    auto raise = [c](int a, int b) {
+      Cap[c] = std::max(Cap[c], 0.1 * Cap[a]);
+      Cap[c] = std::max(Cap[c], 0.1 * Cap[b]);
+    };
+    if (e == 0) {
+      if (s == 0) raise(n, w);
+      if (n == 0) raise(w, s);
     }
+    if (w == 0) {
+      if (s == 0) raise(e, n);
+      if (n == 0) raise(e, s);
+    }
+  }
+}
 
+// The storage term of the water surface by F 296. It divides by the time step: a steady run
+// has none (its time step is unbounded), as it has no time term in the other equations;
+// dividing by its zero step would make Cap infinite and freeze the correction of those cells.
+void surfaceStorage() {
+  if (FlagTimeSIMPLE == 1) {
+    for (int c = WCStart; c <= WCEnd; ++c) Csource[c] = 0.5 * Csource[c];
+  } else if ((FlagTimeSIMPLE == 2 || FlagTimeSIMPLE == 3) && FlagTFS != 1 && Bdepth &&
+             transient()) {
+    const double times = FlagTimeSIMPLE == 3 ? double(TransInnerIter) * IterWaterUpdate : 1.0;
+    double s = 0.0;
+    for (int c = WCStart; c <= WCEnd; ++c) {
+      if (Ccellb[c] == 0) {
+        const double depth = Bdepth[Cbed[c]];  // a column without depth stores no water
+        s = depth > 0.0 ? times * 2.0 * Faz[Cflateb[c]] / (TimeStep * 9810.0 * depth) : 0.0;
+      }
+      Cap[c] += s * Ckdist[c];
+    }
+  } else if (FlagTimeSIMPLE == 4) {
+    for (int c = WCStart; c <= WCEnd; ++c)
+      if (Ccellt[c] == 0) Cap[c] += Faz[Cflateb[c]] * 9.81 * 1000.0 / relax[4];
+  }
+}
+
+// The surface damping of a transient run by FlagPresSurfDamp: on every cell (1), on the top
+// cells (2), or the top cell's share spread over its column (3).
+void surfaceDamping() {
+  if (!transient()) return;
+  auto damping = [](int c) { return Farea[Cflatet[c]] / (TimeStep * 9.81); };
+  if (FlagPresSurfDamp == 1) {
+    for (int c = WCStart; c <= WCEnd; ++c) Cap[c] += damping(c);
+  } else if (FlagPresSurfDamp == 2) {
+    for (int c = WCStart; c <= WCEnd; ++c)
+      if (Ccellt[c] == 0) Cap[c] += damping(c);
+  } else if (FlagPresSurfDamp == 3) {
+    for (int c = WCStart; c <= WCEnd; ++c) {
+      if (Ccellt[c] != 0) continue;
+      // The column below the top cell; a broken chain stops after NoCells cells.
+      int n = 1;
+      for (int x = Ccellb[c]; x > 0 && n <= NoCells; x = Ccellb[x]) ++n;
+      const double share = damping(c) / n;
+      int x = c;
+      for (int k = 0; k < n && x > 0; ++k, x = Ccellb[x]) Cap[x] += share;
+    }
+  }
+}
+
+// F 104: lone cells with fewer than two lateral neighbours get the volume term.
+void endCells() {
+  for (int c = WCStart; c <= WCEnd; ++c) {
+    if (Ccellt[c] != 0 || Ccellb[c] != 0) continue;
+    const int sides = (Ccelle[c] > 0) + (Ccells[c] > 0) + (Ccelln[c] > 0) + (Ccellw[c] > 0);
+    if (sides < 2) Cap[c] += FlagEndCorrect * Cvol[c];
+  }
+}
+
+}  // namespace
+
+// The terms of the options that read neighbouring cells or whole columns: the boundary lift
+// of F 316, the corner-cell raise of F 184 4, the surface conditions, the storage terms of
+// the water surface and the end-cell term of F 104. Serial, over the working range, after
+// every cell has its central coefficient.
+void pressureCentralOptions() {
+  boundaryLift();
+  if (FlagPCalg == 4) raiseCornerCells();
   if (FlagGravity > 0) presSurfFunction(WCStart, WCEnd);
   if (FlagThixoIsComputing == 1 && mudBlockInRange())
     presSurfFunction(block[NoBlocks].cellstart, block[NoBlocks].cellend);
-
   if (FlagTFS >= 1) {
-    // The storage terms of the water surface divide by the time step. A steady run has none
-    // (its time step is unbounded), as it has no time term in the other equations; dividing
-    // by its zero step would make Cap infinite and freeze the correction of those cells.
-    if (FlagTimeSIMPLE == 1) {
-      for (int c = WCStart; c <= WCEnd; ++c) Csource[c] = 0.5 * Csource[c];
-    } else if ((FlagTimeSIMPLE == 2 || FlagTimeSIMPLE == 3) && FlagTFS != 1 && Bdepth &&
-               transient()) {
-      const double times = FlagTimeSIMPLE == 3 ? double(TransInnerIter) * IterWaterUpdate : 1.0;
-      double s = 0.0;
-      for (int c = WCStart; c <= WCEnd; ++c) {
-        if (Ccellb[c] == 0) {
-          const double depth = Bdepth[Cbed[c]];  // a column without depth stores no water
-          s = depth > 0.0 ? times * 2.0 * Faz[Cflateb[c]] / (TimeStep * 9810.0 * depth) : 0.0;
-        }
-        Cap[c] += s * Ckdist[c];
-      }
-    } else if (FlagTimeSIMPLE == 4) {
-      for (int c = WCStart; c <= WCEnd; ++c)
-        if (Ccellt[c] == 0) Cap[c] += Faz[Cflateb[c]] * 9.81 * 1000.0 / relax[4];
-    }
-    auto damping = [](int c) { return Farea[Cflatet[c]] / (TimeStep * 9.81); };
-    if (!transient()) {
-      // no storage term in a steady run
-    } else if (FlagPresSurfDamp == 1) {
-      for (int c = WCStart; c <= WCEnd; ++c) Cap[c] += damping(c);
-    } else if (FlagPresSurfDamp == 2) {
-      for (int c = WCStart; c <= WCEnd; ++c)
-        if (Ccellt[c] == 0) Cap[c] += damping(c);
-    } else if (FlagPresSurfDamp == 3) {
-      for (int c = WCStart; c <= WCEnd; ++c) {
-        if (Ccellt[c] != 0) continue;
-        // The column below the top cell; a broken chain stops after NoCells cells.
-        int n = 1;
-        for (int x = Ccellb[c]; x > 0 && n <= NoCells; x = Ccellb[x]) ++n;
-        const double share = damping(c) / n;
-        int x = c;
-        for (int k = 0; k < n && x > 0; ++k, x = Ccellb[x]) Cap[x] += share;
-      }
-    }
+    surfaceStorage();
+    surfaceDamping();
   }
-
-  if (FlagEndCorrect != 0)
-    for (int c = WCStart; c <= WCEnd; ++c) {
-      if (Ccellt[c] != 0 || Ccellb[c] != 0) continue;
-      const int sides = (Ccelle[c] > 0) + (Ccells[c] > 0) + (Ccelln[c] > 0) + (Ccellw[c] > 0);
-      if (sides < 2) Cap[c] += FlagEndCorrect * Cvol[c];
-    }
-
+  if (FlagEndCorrect != 0) endCells();
 }
 
 namespace {
 
 // Serial central coefficient of the pressure correction with its stabilising and free-surface
 // terms, then the residual; the correction starts from 0.
-void centralCoefficient() {
+void serialCentralCoefficient() {
   pressureCentralCells(WCStart, WCEnd);
   if (pressureCentralOptionsOn()) pressureCentralOptions();
   MaxResidual[4] = 0;
@@ -180,9 +204,8 @@ void accelerators(int m, bool multigrid) {
   const int b = blockcorr[4];
   if (multigrid && Flag2DAccSolver > 0 &&
       (b == 10 || (b == 11 && m == 1) || (b == 12 && m == 1 && Iter == 1)))
-    notAvailable("the multigrid solve of the pressure correction (AlgMGSolve)");
-  if (b == 1 || (b == 2 && m == 1) || (b == 3 && m == 1 && Iter == 1))
-    notAvailable("the block correction of the pressure correction (BlockCorrection)");
+    AlgMGSolve();
+  if (b == 1 || (b == 2 && m == 1) || (b == 3 && m == 1 && Iter == 1)) BlockCorrection();
 }
 
 // Cells without a top neighbour take the pressure interpolated between the surface (zero) and
@@ -282,38 +305,40 @@ void neighbourSum() {
   }
 }
 
-// The velocity equation e of the predictor, assembled without the pressure gradient.
-void predictorEquation(int e) {
-  Equation = e;
-  Table1<double>& phi = velocity(e);
-  Cf.point(phi);
-  if (transient()) {
-    Table1<double>& old = e == 1 ? Cxvel_old : e == 2 ? Cyvel_old : Czvel_old;
-    if (old) Cf_old.point(old);
-    Table1<double>& old2 = e == 1 ? Cxvel_old2 : e == 2 ? Cyvel_old2 : Czvel_old2;
-    if (FlagTimeOrder > 0 && old2) Cf_old2.point(old2);
-  }
-  if (e >= 2 && sou[e] != sou[e - 1]) coeff_make(WFStart, WFEnd);
+// Cf, Cf_old and Cf_old2 at velocity e and its earlier time levels.
+void pointAtVelocity(int e) {
+  Cf.point(velocity(e));
+  if (!transient()) return;
+  Table1<double>& old = e == 1 ? Cxvel_old : e == 2 ? Cyvel_old : Czvel_old;
+  if (old) Cf_old.point(old);
+  Table1<double>& old2 = e == 1 ? Cxvel_old2 : e == 2 ? Cyvel_old2 : Czvel_old2;
+  if (FlagTimeOrder > 0 && old2) Cf_old2.point(old2);
+}
+
+// Wall laws, boundary values and the source terms of velocity equation e, on cleared Cap and
+// Csource: everything of the momentum step but the pressure gradient.
+void predictorSources(int e) {
   for (int c = WCStart; c <= WCEnd; ++c) Cap[c] = Csource[c] = 0.0;
   wall_laws(WCStart, WCEnd);
   boundary();
-  if (FlagDragDLL > 0) notAvailable("the drag and porosity sources of F 115 (extra_source)");
-  if (FlagDragDune == 1) notAvailable("the dune form drag (computeDragDune)");
-  if (FlagGravity > 0) notAvailable("the gravity sources (GravityFunction)");
-  if (NoNestflater > 0) notAvailable("the nesting sources (nestsource)");
-  if (Wind[0] > 1e-10 && e != 3) notAvailable("the wind forcing (WindFunction)");
-  if (TemperatureFlag == 1 && FlagThermocline == 0)
-    notAvailable("the density-gradient sources (DensityGradients)");
+  if (FlagDragDLL > 0) extra_source();
+  if (FlagDragDune == 1) computeDragDune();
+  if (FlagGravity > 0) GravityFunction(e, WCStart, WCEnd);
+  if (NoNestflater > 0) nestsource();
+  if (Wind[0] > 1e-10 && e != 3) WindFunction(e);
+  if (TemperatureFlag == 1 && FlagThermocline == 0) DensityGradients();
   if (FlagThermocline == 1 && e == 3) {
-    auto rho = [](double x) {
-      return 0.9999726 * (1.0 - 9.297173e-6 * std::pow(std::fabs(x - 4.029325), 1.894816));
-    };
     if (!Ccomp) failf(1, "The thermocline of F 75 needs the water temperature (component 0)\n");
-    const double top = rho(Thermocline);
+    const double top = waterDensity(Thermocline);
     for (int c = WCStart; c <= WCEnd; ++c)
-      Csource[c] += Cvol[c] * 1000.0 * (top - rho(Ccomp[0][c]));
+      Csource[c] += Cvol[c] * 1000.0 * (top - waterDensity(Ccomp[0][c]));
   }
-  if (FlagCoriolis == 1) notAvailable("the Coriolis sources (CoriolisFunction)");
+  if (FlagCoriolis == 1) CoriolisFunction();
+}
+
+// Time term, one-cell term, neighbour sum and relaxation of velocity equation e into Cap and
+// Csource; for u also 1/Ap.
+void predictorCentral(int e, const Table1<double>& phi) {
   if (TimeRelaxFlag == 0 && transient()) addTimestep(WCStart, WCEnd);
   if (OneCellSource == 1)
     for (int c = WCStart; c <= WCEnd; ++c)
@@ -324,19 +349,21 @@ void predictorEquation(int e) {
     Csource[c] += (1.0 - relaxVelocity) * phi[c] * Cap[c];
   }
   if (TimeRelaxFlag != 0 && transient()) addTimestep(WCStart, WCEnd);
+  if (e != 1) return;
   // 1/Ap of the whole equation, the late time term included as in the momentum step: the
   // predictor velocity below divides the source, which holds that term, by it.
-  if (e == 1) {
-    for (int c = WCStart; c <= WCEnd; ++c) {
-      if (Cap[c] < 1e-30 || Cap[c] > 1e20) printErrorAp(c);
-      CinvAp[c] = 1.0 / Cap[c];
-    }
-    // 1/Ap now exists. F 171 5 solves no momentum equation, so without this its predictor
-    // would never make the fluxes of the predictor velocities and would take the stale fluxes
-    // of the last explicit update for the pressure equation.
-    FlagInitializedInvAp = 1;
+  for (int c = WCStart; c <= WCEnd; ++c) {
+    if (Cap[c] < 1e-30 || Cap[c] > 1e20) printErrorAp(c);
+    CinvAp[c] = 1.0 / Cap[c];
   }
+  // 1/Ap now exists. F 171 5 solves no momentum equation, so without this its predictor
+  // would never make the fluxes of the predictor velocities and would take the stale fluxes
+  // of the last explicit update for the pressure equation.
+  FlagInitializedInvAp = 1;
+}
 
+// The pseudo-velocity of equation e: its neighbour sum and source over Ap.
+void predictedVelocity(int e, const Table1<double>& phi) {
   const bool second = sou[e] == 1 && Caee && Caww && Cann && Cass && Catt && Cabb;
   Table1<double>& p = predicted(e);
   for (int c = WCStart; c <= WCEnd; ++c) {
@@ -348,6 +375,18 @@ void predictorEquation(int e) {
            Catt[c] * phi[Ccellt[Ccellt[c]]] + Cabb[c] * phi[Ccellb[Ccellb[c]]];
     p[c] = (s + Csource[c]) * CinvAp[c];
   }
+}
+
+// The velocity equation e of the predictor, assembled without the pressure gradient, and its
+// pseudo-velocity.
+void predictorEquation(int e) {
+  Equation = e;
+  pointAtVelocity(e);
+  if (e >= 2 && sou[e] != sou[e - 1]) coeff_make(WFStart, WFEnd);
+  predictorSources(e);
+  const Table1<double>& phi = velocity(e);
+  predictorCentral(e, phi);
+  predictedVelocity(e, phi);
 }
 
 // Exchanges the velocity fields with the predictor velocities, so that the face fluxes are made
@@ -380,7 +419,11 @@ void oneSidedFluxes() {
 
 }  // namespace
 
-int pressureStep(int m) {
+namespace {
+
+// The pressure-correction field, and the velocities from which the second corrector of
+// F 171 3 measures its change.
+void startCorrection() {
   if (FlagSIMPLE == 3)
     for (int c = WCStart; c <= WCEnd; ++c) {
       CxvelP[c] = Cxvel[c];
@@ -389,29 +432,41 @@ int pressureStep(int m) {
     }
   Equation = 4;
   pointAtCorrection();
+}
 
+// Face fluxes of the new velocities, with the cross-section corrections of F 360; the mud flow
+// closes the top faces of its bottom cells.
+void faceFluxes() {
   if (NoProcessesSolver == 0 || FlagOpenMP[3] == 1)
     waterflow(WFStart, WFEnd);
   else
     faceFluxRegion();
   mark(10);
-  if (FlagFluxCorr > 0)
-    notAvailable("the cross-section flux corrections of F 360 (fluxCorrFunction)");
+  if (FlagFluxCorr > 0) fluxCorrFunction(block[1].i1, block[1].i2);
   if (FlagThixoIsComputing == 1)
     for (int c = WCStart; c <= WCEnd; ++c)
       if (Ccellb[c] == 0) Fflux[Cflatet[c]] = 0.0;
+}
 
-  const bool lastInner = m == TransInnerIter;
-  if (FlagTFS == 6 && WaterSolveResidual < 1e6 && FlagRoof == 1 && lastInner && Iter != 0 &&
-      (FlagTSC == 0 || divisible(Iter, IterWaterUpdate))) {
-    // After this update the driver returns at once (result 1), without its end steps.
-    notAvailable("the free-surface update of F 36 6 (surface)");
-  }
+// F 36 6 moves the surface at the last inner iteration of an outer iteration, and the driver
+// returns at once, without the pressure correction of that iteration.
+bool surfaceHandOver(int m) {
+  if (FlagTFS != 6 || !(WaterSolveResidual < 1e6) || FlagRoof != 1 || m != TransInnerIter ||
+      Iter == 0)
+    return false;
+  if (FlagTSC != 0 && !divisible(Iter, IterWaterUpdate)) return false;
+  surface();
+  return true;
+}
 
+// The coefficients of the pressure-correction equation and its source, the continuity defect
+// (with the SIMPLEC factor in place of 1/Ap under F 171 1). F 36 50 first makes the defect for
+// its water-level equation.
+void coefficientsAndDefect(int m) {
   if (FlagSIMPLE == 1) swapInvAp();
-  if (FlagTFS == 50 && WaterSolveResidual < 1e6 && FlagRoof == 1 && lastInner) {
+  if (FlagTFS == 50 && WaterSolveResidual < 1e6 && FlagRoof == 1 && m == TransInnerIter) {
     pressure_fluxes();
-    notAvailable("the water-level equation of F 36 50 (surface_LS)");
+    surface_LS();
   }
   pressure_coeff();
   pressure_fluxes();
@@ -420,21 +475,31 @@ int pressureStep(int m) {
     for (int c = 1; c <= NoCells; ++c)
       if (Ctrekant[c] != 0) Csource[c] = 0.5 * Csource[c];
   if (FlagSIMPLE == 1) swapInvAp();
-  if (NoNestflater > 0) notAvailable("the nesting sources (nestsource)");
+  if (NoNestflater > 0) nestsource();
   mark(12);
+}
 
+// The central coefficient with its option terms and the residual of Equation 4, serial or in
+// the threaded phase.
+void centralCoefficient() {
   if (NoProcessesSolver == 0 || FlagOpenMP[7] == 1) {
-    centralCoefficient();
+    serialCentralCoefficient();
   } else {
     MaxResidual[4] = pressureCentralRegion();
     endAfterResidualN();
   }
+}
 
+void solveCorrection(int m) {
   accelerators(m, FlagThixoIsComputing == 0);
   mark(13);
   if (FlagStressTerm == 0) solver();
   mark(14);
+}
 
+// After the solve: the wedge-cell smoothing of F 235 6, the debug prints, the anchoring of the
+// correction and the Froude switch of F 93; then the pause points of F 156.
+void settleCorrection(int m) {
   if (FlagCorrTrekant == 6) {
     Cf[0] = 0.0;
     for (int c = 1; c <= NoCells; ++c)
@@ -442,18 +507,16 @@ int pressureStep(int m) {
         Cf[c] = 0.125 * (Cf[Ccells[c]] + Cf[Ccelln[c]] + Cf[Ccelle[c]] + Cf[Ccellw[c]]) +
                 0.75 * Cf[c];
   }
-  if (StopIter + 1 == Iter && PrintDebugBoogie != 0 && m < 3)
-    notAvailable("the debug print of the flow iteration (printDebug)");
+  if (StopIter + 1 == Iter && PrintDebugBoogie != 0 && m < 3) printDebug(m);
   if (FlagPresDebug >= 1 && FlagPresDebug <= 99) {
-    notAvailable("the pressure debug print of F 183 (printDebug2)");
+    printDebug2();
   } else if (FlagPresDebug == 0 && FlagGravity == 0) {
     // The correction is fixed only up to a constant; the last cell of the grid anchors it at
     // -0.001. Taking r off first keeps that value exact.
     const double r = Cf[NoCells];
     for (int c = WCStart; c <= WCEnd; ++c) Cf[c] = (Cf[c] - r) - 0.001;
   }
-  if (FlagFroudeHystat == 1)
-    notAvailable("the Froude-number switch of F 93 (FroudeHystatFunction)");
+  if (FlagFroudeHystat == 1) FroudeHystatFunction();
 
   if (PauseFlag == 3)
     pausePoint(3);
@@ -461,7 +524,10 @@ int pressureStep(int m) {
     PauseFlag = 3;
   else if (PauseFlag == 101)
     PauseFlag = 1;
+}
 
+// The SIMPLE corrections of fluxes, velocities and pressure, serial or per chunk pair.
+void correct(int m) {
   mark(15);
   if (NoProcessesSolver == 0 || FlagOpenMP[4] == 1)
     SimpleCorrections(m, WFStart, WFEnd, WCStart, WCEnd);
@@ -470,16 +536,18 @@ int pressureStep(int m) {
   CorrSimpleCorrections();
   mark(16);
   pausePoint(4);
+}
 
-  if (Seiche4 > 0)
-    notAvailable("the vertical velocities from continuity of F 69 (SeicheFunctions)");
+// What follows the corrections: vertical velocities from continuity (F 69), the top-cell
+// pressures of F 36 13..19 and of the mud block, the pressure filter, the mud-flow damping,
+// the continuity correction of F 413 3 and the relaxation of nested cells to their partners.
+void afterCorrection() {
+  if (Seiche4 > 0) SeicheFunctions();
   if (FlagTFS >= 13 && FlagTFS <= 19) topCellPressure(WCStart, WCEnd);
   if (FlagPresFilter > 0) pressureFilter();
   if (mudBlockInRange() && NoBlocks >= 2) topCellPressure(block[2].cellstart, block[2].cellend);
-  if (FlagThixoIsComputing > 0 && FlagThixoDampVel > 0)
-    notAvailable("the mud-flow velocity damping (ThixoVelDamp)");
-  if (FlagCorrectContinuity == 3)
-    notAvailable("the continuity correction of F 413 3 (correctContinuity2)");
+  if (FlagThixoIsComputing > 0 && FlagThixoDampVel > 0) ThixoVelDamp();
+  if (FlagCorrectContinuity == 3) correctContinuity2();
   if (NoNestflater > 0 && NestInterpolRelax > 1e-8 && Cinterpolnest) {
     const double r = NestInterpolRelax;
     for (int c = 1; c <= NoCells; ++c) {
@@ -490,9 +558,22 @@ int pressureStep(int m) {
       Czvel[c] = r * Czvel[s] + (1.0 - r) * Czvel[c];
     }
   }
+}
+
+}  // namespace
+
+int pressureStep(int m) {
+  startCorrection();
+  faceFluxes();
+  if (surfaceHandOver(m)) return 1;
+  coefficientsAndDefect(m);
+  centralCoefficient();
+  solveCorrection(m);
+  settleCorrection(m);
+  correct(m);
+  afterCorrection();
   continuitySums();
   mark(17);
-
   if (FlagSIMPLE == 3) secondCorrector(m);
   return 0;
 }
@@ -517,7 +598,7 @@ void pressurePredictor(int m) {
   oneSidedFluxes();
   pressure_coeff();
   pressure_fluxes();
-  if (NoNestflater > 0) notAvailable("the nesting sources (nestsource)");
+  if (NoNestflater > 0) nestsource();
   for (int c = WCStart; c <= WCEnd; ++c) {
     const double s = Cae[c] + Caw[c] + Can[c] + Cas[c] + Cat[c] + Cab[c];
     Cap[c] = s > 1e-10 ? s : 1e-10;

@@ -3,8 +3,6 @@
 // of large residuals.
 // Reads Cf, Cap, Cae..Cab, Caee..Cabb, Csource, the neighbour and multi-neighbour lists,
 // NormResidual, GlobFluxDefect; writes MaxResidual (residual only) and Cxvel_res..Cepsilon_res.
-#include <omp.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -22,8 +20,8 @@ namespace qorva {
 
 namespace {
 
-// An error that residualN meets inside a parallel region cannot end the run there; the first
-// one is kept and endAfterResidualN ends the run with it once the region is over.
+// An error that residualN meets on a chunk cannot end the run while the other chunks work; the
+// first one is kept and endAfterResidualN ends the run with it once the region is over.
 enum Pending { kNone = 0, kNormNotSet = 1, kNoLog = 2 };
 std::atomic<int> pending{kNone};
 
@@ -41,15 +39,19 @@ bool appendLog(const std::string& text) {
   return true;
 }
 
-// Appends to the log; outside a parallel region a log that cannot be opened ends the run at
-// once, inside one the failure is kept for endAfterResidualN.
-void report(const std::string& text) {
+// How a residual sum meets an error: at once (the serial residual), or kept for
+// endAfterResidualN (a chunk of a threaded phase, while the other chunks work).
+enum class Ending { Now, AfterRegion };
+
+// Appends to the log; a log that cannot be opened ends the run with status -3, at once or
+// after the region, whatever else a chunk has kept: the message it could not write is lost.
+void report(const std::string& text, Ending ending) {
   if (appendLog(text)) return;
-  if (!omp_in_parallel()) {
+  if (ending == Ending::Now) {
     mc_message = "cannot open file 'boogie' ";
     endRun(-3);
   }
-  keep(kNoLog);
+  pending.store(kNoLog);
 }
 
 // Field values read by index, checked against the field's size in the test build.
@@ -176,7 +178,7 @@ std::string cellDump(int c, bool second) {
 
 // Σ |rc| over the cells first..last by the form of the equation, with the per-cell fields and
 // the reports of large residuals.
-double residualSum(int first, int last) {
+double residualSum(int first, int last, Ending ending) {
   const Form form = formOf();
   const int eq = Equation;
   const View f{Cf.data(), Cf.size()};
@@ -226,7 +228,7 @@ double residualSum(int first, int last) {
     if (reports && (a > limit || (eq != 4 && a > 10000.0)) && pending.load() != kNoLog) {
       std::string text = strf("Large residual for f(%d,%d) : %lg, value: %lf\n", c, eq, a, f[c]);
       if (debugging == 'E') text += cellDump(c, form == Form::Second);
-      report(text);
+      report(text, ending);
     }
   }
   return sum;
@@ -235,13 +237,14 @@ double residualSum(int first, int last) {
 }  // namespace
 
 double residual(int first, int last) {
-  double s = residualSum(first, last);
+  double s = residualSum(first, last, Ending::Now);
   if (FlagResidual == 1 && Equation == 4) s -= GlobFluxDefect;
   const double norm = NormResidual[Equation];
   if (norm < 1e-10) {
     // A norm that was never set is a failed run, not a normal end.
     report(strf("Error, residual not set for Equation no. %d\n", Equation) +
-           "This error often occur when inflow discharges are not set.\n\n");
+           "This error often occur when inflow discharges are not set.\n\n",
+           Ending::Now);
     endRun(1);
   }
   MaxResidual[Equation] += s / norm;
@@ -250,17 +253,16 @@ double residual(int first, int last) {
 
 double residualN(int first, int last) {
   if (pending.load() == kNormNotSet) return 0.0;
-  const double s = residualSum(first, last);
+  const double s = residualSum(first, last, Ending::AfterRegion);
   const double norm = NormResidual[Equation];
   if (norm < 1e-10) {
-    const bool inRegion = omp_in_parallel();
-    if (inRegion && !keep(kNormNotSet)) return 0.0;  // another chunk has reported it
+    if (!keep(kNormNotSet)) return 0.0;  // another chunk has reported it
     report(strf("Error residual not set for equation %d\n", Equation) +
            "This error often occurs when the inflow discharge is not set\n"
            "The discharge can be set in the DischargeEditor or on the F 237 data set in the "
            "control file\n"
-           "Default discharge groups can be set on the F 314 data set in the control file\n\n");
-    if (!inRegion) endRun(1);
+           "Default discharge groups can be set on the F 314 data set in the control file\n\n",
+           Ending::AfterRegion);
     return 0.0;
   }
   return s / norm;

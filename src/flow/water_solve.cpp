@@ -16,6 +16,7 @@
 #include "grid/grid.h"
 #include "output/output.h"
 #include "pressure/pressure.h"
+#include "solvers/solvers.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
 #include "state/cells.h"
@@ -43,17 +44,6 @@ void mark(int k) { otime[k] = omp_get_wtime(); }
 
 bool transientRun() { return TimeStep > 1e-8; }
 
-// Steps of other subsystems that this version does not have yet; each is reached only under
-// its option.
-void freeSurfaceUpdate() { notAvailable("the free-surface update (surface)"); }
-void transientFreeSurface() {
-  notAvailable("the transient free-surface update of F 36 1 and 11..19");
-}
-void levelSetUpdate() { notAvailable("the water-level update of F 36 50"); }
-void multigridLevels() {
-  notAvailable("the two-dimensional multigrid levels of F 168 (AlgMGMake)");
-}
-void wedgeCellReport() { notAvailable("the wedge-cell debug report (printDebugTrekant)"); }
 void checkEntry() {
   if (debugging == 'Q')
     failf(-5, "%s",
@@ -100,7 +90,7 @@ int setUp() {
   }
   const int N = MGSNo > 0 ? 300 : FlagTSC > 0 ? 1 : iterGlobalMax;
   if (FlagTSC == 0 && transientRun()) stimet = 0.0;
-  if (Flag2DAccSolver > 0 && NoBlocks >= 1 && block[NoBlocks].flag2D != 1) multigridLevels();
+  if (Flag2DAccSolver > 0 && NoBlocks >= 1 && block[NoBlocks].flag2D != 1) AlgMGMake();
   if (FlagTSC == 0) mark(0);
   return N;
 }
@@ -198,11 +188,11 @@ bool endInner(int m, double& R, const FieldRef& cf, const FieldRef& cfOld) {
   if (FlagCorrTrekant > 0 && debugging == 'D' && m == TransInnerIter && MaxResidual[4] < 0.03 &&
       Ctrekant && validCell(Glob_dmI) && Ctrekant[Glob_dmI] > 0 && Cpres_res &&
       std::fabs(Cpres_res[Glob_dmI]) > 0.003)
-    wedgeCellReport();
+    printDebugTrekant(Glob_dmI, m);
   if (FlagModifyGrid > 0 && R > MaxModifyGrid && m > 10) ModifyGrid();
   if (printEndWaterSolve(m) == 1) return true;
   if (divisible(Iter, IterSurface) && iSurf > 0 && R < ConvSurface && FlagTFS == 0 && FlagRoof == 1)
-    freeSurfaceUpdate();
+    surface();
   return false;
 }
 
@@ -254,15 +244,15 @@ void surfaceUpdates(double R) {
       if (R < SurfResCrit || (SurfResCrit < 0 && MaxResidual[4] < 0.001) || FlagMPI > 0 ||
           FlagTFS == 3) {
         if (FlagScalePressure > 0 && FlagThixoIsComputing == 0) scalePressure();
-        freeSurfaceUpdate();
+        surface();
       } else {
         NoNumNoSurfUpdate += 1;
       }
     }
   } else if (FlagTFS == 1 || (FlagTFS >= 11 && FlagTFS <= 19)) {
-    if (FlagRoof == 1 && Iter != 0 && FlagThixo <= 1) transientFreeSurface();
+    if (FlagRoof == 1 && Iter != 0 && FlagThixo <= 1) surface_tfs(0, 1);
   }
-  if (FlagTFS == 50 && divisible(Iter, IterWaterUpdate)) levelSetUpdate();
+  if (FlagTFS == 50 && divisible(Iter, IterWaterUpdate)) surface_LS_update();
 }
 
 // Steps after the inner iterations of an outer iteration that did m of them.

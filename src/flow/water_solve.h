@@ -64,7 +64,8 @@ void correctionsRegion(int m);
 // whole working range on this thread, or per chunk in a region when `parallel`.
 void momentumFinish(bool parallel);
 // The same for k or epsilon with relaxation factor r; with `keepPenalised` cells whose Cap
-// holds a fixed-value penalty (1e20 or more) are not relaxed.
+// holds a fixed-value penalty (1e20 or more) are not relaxed. Both forms end with the nesting
+// coupling of F 261 11..19 (velocities) and 13 (k).
 void turbulenceFinish(bool parallel, double r, bool keepPenalised);
 
 // R of the running WaterSolve call: its largest residual after the last inner iteration, 10000
@@ -76,6 +77,9 @@ inline double WaterSolveResidual = 10000.0;
 // the six second neighbours, with `lists` the non-conforming neighbour lists (twice with
 // `second`).
 void neighbourSum(int c1, int c2, bool second, bool lists);
+// Density of water (t/m3) at temperature x (degrees C), for the thermocline buoyancy of F 75.
+double waterDensity(double x);
+
 // Plan area of cell c's bed cell over the vertical projection of its bottom face; 0 where the
 // cell has no bed cell or the face no vertical projection.
 double dampingRatio(int c);

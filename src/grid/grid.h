@@ -8,6 +8,24 @@ int Unstructure();          // generates the unstructured grid from the structur
 void computeRoughness();    // bed roughness from survey points (task K)
 void bedinter();            // bed levels from survey points (task V)
 
+// Steps of the grid generator that this version does not have yet (hooks: grid/pending.cpp ends
+// the run with their "Not available" line): the two-layer generator of F 488 (in place of
+// Unstructure), the refinement blocks of F 130, the grid with several side neighbours of
+// F 137, the vertical methods of F 64 other than the default one, the pond marks and removal
+// of F 394, the dry-edge shaping of F 102 (UnstrucHorMove, UnstrucTriangular.., setCorrTrekant,
+// FixInflowCells), the mud-layer block of F 236 and F 262 (UnstrucThixo3, UnstrucThixo2) and
+// the depth-averaged blocks of F 68 and F 311.
+int Unstructure2();
+void UnstrucTett();
+void UnstructureQN();
+void UnstructureMethod(int method);
+void makeRidge();
+void removePonds();
+void dryEdgeShaping();
+void mudLayerBlock();
+void HydroStaticMake();
+void HydroStaticMake2();
+
 // Cell makers: fill cell c from NewCell, creating the missing surfaces and points.
 int MakeCell(int c);
 int MakeCellNew(int c, int i, int j, int k);

@@ -1,11 +1,80 @@
-// Steps of this folder that are not built yet: each logs that it is not available and
-// ends the run with status 1, so no run can take a missing step for a result.
+// Steps of this folder that are not built yet: each logs that it is not available and ends the
+// run with status 1, so no run can take a missing step for a result. The table below gives, for
+// each, the settings under which a run reaches it; the start-up check reads it.
 #include "grid/grid.h"
 #include "state/log.h"
+#include "state/options.h"
+#include "state/pending_steps.h"
 
 namespace qorva {
 
-void computeRoughness() { notAvailable("bed roughness from survey points (task K)"); }
-void bedinter() { notAvailable("bed levels from survey points (task V)"); }
+namespace {
+
+constexpr char kRoughness[] = "bed roughness from survey points (task K)";
+constexpr char kBedinter[] = "bed levels from survey points (task V)";
+constexpr char kTwoLayer[] = "the two-layer grid generator (F 488)";
+constexpr char kRefinement[] = "the refinement blocks (F 130)";
+constexpr char kQN[] = "the grid with several side neighbours (F 137)";
+constexpr char kMethod[] = "the vertical grid method F 64 %d";
+constexpr char kRidge[] = "the ridge marks of the pond removal (F 394)";
+constexpr char kPonds[] = "the pond removal (F 394)";
+constexpr char kDryEdge[] = "the dry-edge shaping of the grid (F 102)";
+constexpr char kMud[] = "the mud-layer block (F 236, F 262)";
+constexpr char kDepthAveraged[] = "the depth-averaged block (F 68)";
+constexpr char kShallow[] = "the shallow-water block (F 311)";
+
+// The generator's choices, as Unstructure makes them.
+bool generates(char t) { return reach::gridGeneration(t) && UMethod2 <= 0; }
+bool defaultMethod() { return UMethod == 8 || UMethod == 11 || UMethod == 13 || UMethod == 38 || UMethod > 99; }
+bool otherMethod() {
+  const int m = UMethod;
+  return (m >= 0 && m <= 7) || (m >= 30 && m <= 33) || (m >= 35 && m <= 37) || m == 9 ||
+         m == 10 || m == 12 || m == 14 || m == 15;
+}
+bool dryEdge() {
+  if (FlagMinLevUnstruc <= 0) return false;
+  const int m = UMethod;
+  const bool method = m == 2 || m == 3 || m == 4 || m == 11 || m == 12 || m == 13 ||
+                      (m >= 30 && m <= 40) || m > 99;
+  return method && (FlagHorMove > 0 || (FlagTriangleAlgo >= 0 && FlagTriangleAlgo <= 6) ||
+                    (FlagCorrTrekant >= 1 && FlagCorrTrekant <= 30) || FlagFixGrid == 1);
+}
+bool depthAveraged() { return Hydrostatic == 1 || Hydrostatic > 2; }
+
+const PendingStep kSteps[] = {
+    {[](char t) { return t == 'K'; }, kRoughness},
+    {[](char t) { return t == 'V'; }, kBedinter},
+    {[](char t) { return reach::gridGeneration(t) && UMethod2 > 0; }, kTwoLayer},
+    // The koosurf read of Y gives the run its blocks, so no more than 8 exist there.
+    {[](char t) { return t == 'Y' && UMethod2 <= 0 && TetI1 > 0; }, kRefinement},
+    {[](char t) { return generates(t) && QNFlag > 0; }, kQN},
+    {[](char t) { return generates(t) && QNFlag <= 0 && otherMethod(); }, kMethod,
+     [] { return UMethod; }},
+    {[](char t) { return generates(t) && QNFlag <= 0 && defaultMethod() && FlagRemovePonds > 1000; },
+     kRidge},
+    {[](char t) { return generates(t) && QNFlag <= 0 && defaultMethod() && FlagRemovePonds > 0; },
+     kPonds},
+    {[](char t) { return generates(t) && dryEdge(); }, kDryEdge},
+    {[](char t) { return generates(t) && (FlagThixo >= 2 || FlagGroundwater > 0); }, kMud},
+    {[](char t) { return generates(t) && depthAveraged(); }, kDepthAveraged},
+    {[](char t) { return generates(t) && !depthAveraged() && FlagShallowWater == 1; }, kShallow},
+};
+
+}  // namespace
+
+void computeRoughness() { notAvailable(kRoughness); }
+void bedinter() { notAvailable(kBedinter); }
+int Unstructure2() { notAvailable(kTwoLayer); }
+void UnstrucTett() { notAvailable(kRefinement); }
+void UnstructureQN() { notAvailable(kQN); }
+void UnstructureMethod(int method) { notAvailable(strf(kMethod, method).c_str()); }
+void makeRidge() { notAvailable(kRidge); }
+void removePonds() { notAvailable(kPonds); }
+void dryEdgeShaping() { notAvailable(kDryEdge); }
+void mudLayerBlock() { notAvailable(kMud); }
+void HydroStaticMake() { notAvailable(kDepthAveraged); }
+void HydroStaticMake2() { notAvailable(kShallow); }
+
+std::span<const PendingStep> gridPendingSteps() { return kSteps; }
 
 }  // namespace qorva

@@ -172,15 +172,14 @@ void prepareBuild() {
   ArmapMake();
   if (MinVertDist0 < 0) computeF94();
   if ((FlagThixo > 1 || FlagGroundwater > 0) && NoBlocks > 1) --NoBlocks;
-  if (TetI1 > 0 && NoBlocks <= 8) notAvailable("the refinement blocks (F 130)");
+  if (TetI1 > 0 && NoBlocks <= 8) UnstrucTett();
 }
 
 // The cells, surfaces and points of every three-dimensional block by the vertical method of
 // F 64. Returns 0, or the negative result of the F 65 failure.
 int buildBlocks() {
-  if (QNFlag > 0) notAvailable("the grid with several side neighbours (F 137)");
-  if (otherMethod(UMethod))
-    notAvailable(strf("the vertical grid method F 64 %d", UMethod).c_str());
+  if (QNFlag > 0) UnstructureQN();
+  if (otherMethod(UMethod)) UnstructureMethod(UMethod);
   if (!defaultMethod(UMethod)) return 0;
   for (int b = 1; b <= NoBlocks; ++b) {
     if (block[b].flag2D == 1) continue;
@@ -218,18 +217,18 @@ void linkCells() {
 // Dry-edge shaping, the mud block, the snapshots of the three-dimensional grid and the
 // depth-averaged block after them.
 void addSpecialBlocks() {
-  if (Cbed && dryEdgeShapingSelected()) notAvailable("the dry-edge shaping of the grid (F 102)");
+  if (Cbed && dryEdgeShapingSelected()) dryEdgeShaping();
   if (FlagThixo >= 2 || FlagGroundwater > 0) {
     if (FlagGroundwater > 0 && FlagThixo == 0)
       logf("Warning: F 262 data is set without setting slide data set F 236\n\n");
-    notAvailable("the mud-layer block (F 236, F 262)");
+    mudLayerBlock();
   }
   NoCells0 = NoCells;
   NoBlocks0 = NoBlocks;
   NoSurfaces0 = NoSurfaces;
   NoConnect0 = NoConnect;
-  if (Hydrostatic == 1 || Hydrostatic > 2) notAvailable("the depth-averaged block (F 68)");
-  else if (FlagShallowWater == 1) notAvailable("the shallow-water block (F 311)");
+  if (Hydrostatic == 1 || Hydrostatic > 2) HydroStaticMake();
+  else if (FlagShallowWater == 1) HydroStaticMake2();
   else if (NoBlocks > 0 && block[NoBlocks].flag2D == 1) --NoBlocks;
 }
 
@@ -346,7 +345,7 @@ int capacityFailure() {
 
 int Unstructure() {
   const double start = startClock();
-  if (UMethod2 > 0) notAvailable("the two-layer grid generator (F 488)");
+  if (UMethod2 > 0) return Unstructure2();
   announceBuild();
   if (!unstructuredArraysExist()) return -1;
   checkBlocks();

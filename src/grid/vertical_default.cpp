@@ -206,10 +206,10 @@ double depthScale(const GridBlock& blk, const Window& w) {
 // the removed regions and the grid-split guard.
 void countLevels(const Window& w, double scale) {
   MakeAntlin(w.i1, w.i2, w.j1, w.j2, scale);
-  if (FlagRemovePonds > 1000) notAvailable("the ridge marks of the pond removal (F 394)");
+  if (FlagRemovePonds > 1000) makeRidge();
   Grid1Stability(w.i1, w.i2, w.j1, w.j2);
   MakeAnt(w.i1, w.i2, w.j1, w.j2);
-  if (FlagRemovePonds > 0) notAvailable("the pond removal (F 394)");
+  if (FlagRemovePonds > 0) removePonds();
   Grid2Stability(w.i1, w.i2, w.j1, w.j2);
   clearRemovedRegions();
   gridSplitGuard(w);

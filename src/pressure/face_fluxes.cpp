@@ -2,8 +2,6 @@
 // each flux to the pressure difference across its surface.
 // Reads Cxvel, Cyvel, Czvel (and their old levels), Cpres, CinvAp, Czcenter, Ctrekant, the
 // half sizes, Cdensgradi, Cdensgradj, the surface geometry and cells; writes Fflux.
-#include <omp.h>
-
 #include <algorithm>
 #include <cmath>
 
@@ -246,10 +244,10 @@ void sumMultiNeighbourSides() {
 
 }  // namespace
 
-void waterflow(int firstSurface, int lastSurface) {
+void waterflow(int firstSurface, int lastSurface, Share share) {
   const Variant v = selectVariant();
   if (v.active) surfaceFluxes(v, firstSurface, lastSurface);
-  const bool chunk = omp_in_parallel() != 0;
+  const bool chunk = share == Share::Chunk;
   if (!chunk) {
     zeroNestingSurfaces();
     sumMultiNeighbourSides();

@@ -2,15 +2,17 @@
 // corrections and the pressure-gradient sources. What other folders may call.
 #pragma once
 
+#include "state/team.h"
+
 namespace qorva {
 
 // Mass fluxes Fflux (kg/s) of surfaces firstSurface..lastSurface from the interpolated cell
 // velocities plus the Rhie-Chow pressure term of F 113 (or F 36 11, F 235 13, F 69), then the
-// nesting surfaces, the multi-neighbour sums and the uneven block joint. Outside a parallel
-// region one call does everything. Called per chunk from a parallel region (one call per
-// thread), each call does its own surfaces, and the caller runs waterflowAfterChunks once
-// after the region for the steps that concern the whole grid.
-void waterflow(int firstSurface, int lastSurface);
+// nesting surfaces, the multi-neighbour sums and the uneven block joint. A call on the whole
+// range does everything. A call on a chunk (Share::Chunk) does its own surfaces, and the
+// caller runs waterflowAfterChunks once after every chunk is done for the steps that concern
+// the whole grid.
+void waterflow(int firstSurface, int lastSurface, Share share = Share::Whole);
 void waterflowAfterChunks();
 
 // Pressure-correction coefficients of Equation 4 from 1/Ap.
@@ -44,5 +46,22 @@ void CorrSimpleCorrections();
 // every chunk done, over the union of the chunks' cell ranges.
 void SimpleCorrectionsBeforeChunks();
 void SimpleCorrectionsAfterChunks();
+// True when F 157, F 291 and F 69 choose a form of the velocity correction that this version
+// does not have (the corrections then end the run with the line of its hook).
+bool velocityCorrectionMissing();
+
+// Steps that this version does not have yet (hooks: pressure/pending.cpp ends the run with
+// their "Not available" line).
+// The pressure term of cell c of momentum equation eq from pressures interpolated at the level
+// of its centre (F 114 6, 9, 10); the caller subtracts it from Csource[c].
+double d_di_orth_Pres(int eq, int c);
+double d_di_anti_Pres(int eq, int c);
+double d_di_anti_Pres2(int eq, int c);
+// Velocity corrections of cells firstCell..lastCell in the forms this version does not have:
+// the damped form of F 291, the form without its vertical part (F 157 0 with F 69 Seiche3 set)
+// and the forms of F 157 `form`.
+void dampedVelocityCorrection(int firstCell, int lastCell);
+void horizontalVelocityCorrection(int firstCell, int lastCell);
+void velocityCorrectionForm(int form, int firstCell, int lastCell);
 
 }  // namespace qorva

@@ -305,14 +305,32 @@ void thinFaceForm(int eq, int c, bool replaceMissing) {
   addForce(eq, c, dI, dJ, dK, true);
 }
 
+// Forms 6, 9 and 10: the pressure term of each cell from pressures interpolated at the level of
+// its centre. Form 6 gives the bed cell of each column no pressure source.
+void interpolatedLevelSource(int form, int eq, int firstCell, int lastCell) {
+  for (int c = firstCell; c <= lastCell; ++c) {
+    double d = 0;
+    if (form == 6) {
+      const bool bedCell = Cbed && Bcellt && Cbed[c] > 0 && Bcellt[Cbed[c]] == c;
+      if (bedCell) continue;
+      d = d_di_orth_Pres(eq, c);
+    } else {
+      d = form == 9 ? d_di_anti_Pres(eq, c) : d_di_anti_Pres2(eq, c);
+    }
+    Csource[c] -= d;
+  }
+}
+
 }  // namespace
 
 void pressure_source(int firstCell, int lastCell) {
   const int eq = Equation;
   if (eq < 1 || eq > 3) return;
   const int form = FlagPresGrad;
-  if (form == 6 || form == 9 || form == 10)
-    notAvailable("the interpolated-level pressure derivatives (F 114 6, 9 and 10)");
+  if (form == 6 || form == 9 || form == 10) {
+    interpolatedLevelSource(form, eq, firstCell, lastCell);
+    return;
+  }
   if (form < 0) return;  // no pressure force
 
   const Pressure P;

@@ -3,8 +3,6 @@
 // top-cell pressure rules and the clamp of p' (FilterPressure).
 // Reads Cf, CinvAp, the surface and cell geometry, zval/xval/yval, block 1; writes Fflux,
 // Cxvel, Cyvel, Czvel, Cpres, Bdeltah, Cf (FilterPressure only) and `boogie`.
-#include <omp.h>
-
 #include <algorithm>
 #include <cmath>
 
@@ -27,7 +25,6 @@ namespace {
 bool chunksAnnounced = false;
 bool chunksPending = false;
 bool missingFormInChunk = false;
-bool filterMissedInChunk = false;
 int pendingInner = 0, pendingFirstCell = 0, pendingLastCell = -1;
 
 // Distance-weighted face value of 1/Ap times 1000 A^2: the flux change per pascal of p'
@@ -192,13 +189,15 @@ VelocityForm velocityForm() {
   }
 }
 
-[[noreturn]] void missingForm() {
+// The form this version does not have, over the working range: its hook ends the run. The
+// threaded corrections meet it before their region (or, should a chunk meet it, after).
+void missingForm() {
   if (FlagDamp3 > 0 && FlagSimpleCorrections != 50)
-    notAvailable("the damped velocity correction of F 291");
-  if (FlagSimpleCorrections == 0)
-    notAvailable(strf("the velocity correction without its vertical part (F 69 third integer %d)",
-                      Seiche3).c_str());
-  notAvailable(strf("the velocity correction of F 157 %d", FlagSimpleCorrections).c_str());
+    dampedVelocityCorrection(WCStart, WCEnd);
+  else if (FlagSimpleCorrections == 0)
+    horizontalVelocityCorrection(WCStart, WCEnd);
+  else
+    velocityCorrectionForm(FlagSimpleCorrections, WCStart, WCEnd);
 }
 
 // u, v, w -= f x (metric x area coefficient x p' difference); factor(c) gives f.
@@ -218,7 +217,7 @@ void fullUpdate(int firstCell, int lastCell, Factor factor) {
   }
 }
 
-void correctVelocities(int firstCell, int lastCell) {
+void correctVelocities(int firstCell, int lastCell, bool chunk) {
   switch (velocityForm()) {
     case VelocityForm::Default:
       fullUpdate(firstCell, lastCell, [](int c) { return relaxSimpleCorr / Cvol[c]; });
@@ -231,8 +230,8 @@ void correctVelocities(int firstCell, int lastCell) {
     case VelocityForm::None:
       return;
     case VelocityForm::Missing:
-      if (omp_in_parallel() != 0) {
-        // Ending the run is not allowed inside the region: it ends after the region.
+      if (chunk) {
+        // A chunk may not end the run while the others work: it ends after them.
 #pragma omp atomic write
         missingFormInChunk = true;
         return;
@@ -326,20 +325,16 @@ void SimpleCorrectionsBeforeChunks() {
   chunksAnnounced = true;
   chunksPending = false;
   missingFormInChunk = false;
-  filterMissedInChunk = false;
   pendingFirstCell = 0;
   pendingLastCell = -1;
 }
 
 void SimpleCorrections(int innerIter, int firstSurface, int lastSurface, int firstCell,
                        int lastCell) {
-  const bool chunk = chunksAnnounced || omp_in_parallel() != 0;
+  // After SimpleCorrectionsBeforeChunks every call is one chunk of the corrections, until
+  // SimpleCorrectionsAfterChunks finishes them.
+  const bool chunk = chunksAnnounced;
   if (!chunk && FlagFilterPressure == 1) FilterPressure();
-  if (chunk && !chunksAnnounced && FlagFilterPressure == 1) {
-    // The clamp of p' must precede every chunk; without the announcement it did not run.
-#pragma omp atomic write
-    filterMissedInChunk = true;
-  }
 
   if (FlagStressTerm > 0) {
     if (FlagStressTerm == 100)
@@ -351,7 +346,7 @@ void SimpleCorrections(int innerIter, int firstSurface, int lastSurface, int fir
 
   correctFluxes(firstSurface, lastSurface);
   if (!chunk && FlagFlowDirCor == 1) repairFlowDirection(innerIter, firstCell, lastCell);
-  correctVelocities(firstCell, lastCell);
+  correctVelocities(firstCell, lastCell, chunk);
   if (FlagTFS2 == 1 || FlagTFS2 == 2) waterLevelChange(firstCell, lastCell);
   if (FlagSIMPLE <= 1)
     for (int c = firstCell; c <= lastCell; ++c) Cpres[c] += relaxPressure * Cf[c];
@@ -376,18 +371,15 @@ void SimpleCorrections(int innerIter, int firstSurface, int lastSurface, int fir
 
 void SimpleCorrectionsAfterChunks() {
   const bool pending = chunksPending, missing = missingFormInChunk;
-  const bool filterMissed = filterMissedInChunk;
   chunksAnnounced = false;
   chunksPending = false;
   missingFormInChunk = false;
-  filterMissedInChunk = false;
   if (missing) missingForm();
-  if (filterMissed)
-    failf(1, "Error, the clamp of the pressure correction (F 372 1) did not run before the "
-             "threaded corrections\n");
   if (!pending) return;
   if (FlagFlowDirCor == 1) repairFlowDirection(pendingInner, pendingFirstCell, pendingLastCell);
   finishPressure(pendingFirstCell, pendingLastCell);
 }
+
+bool velocityCorrectionMissing() { return velocityForm() == VelocityForm::Missing; }
 
 }  // namespace qorva

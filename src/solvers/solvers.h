@@ -31,6 +31,18 @@ void GaussN(int first, int last, int sweeps);
 // Five fields of the fast flow driver swept together over first..last.
 void GaussFast(int first, int last, int sweeps);
 
+// Accelerators and line solvers that this version does not have yet (hooks:
+// solvers/pending.cpp ends the run with their "Not available" line). All work on the system of
+// the current Equation in Cf.
+// Line corrections by blocks (K 5 1, 2, 3), before the solve.
+void BlockCorrection();
+// The two-dimensional levels of the additive-correction multigrid (F 168), built on entry of a
+// flow driver and after every regeneration of the grid, and its solve (K 5 10, 11, 12).
+void AlgMGMake();
+void AlgMGSolve();
+// Tridiagonal solve over the whole range as one line (F 186 1: the epsilon equation).
+void solverTDMA();
+
 // Bounds of cell chunks that end at the top of a water column, so that no column is split
 // between two chunks (the cells of a column are numbered upward, Ccellt 0 at its top).
 // Chunk p = 1..count() is cells lo(p)..hi(p), empty when lo(p) > hi(p). The table is sized

@@ -5,6 +5,22 @@ namespace qorva {
 
 void backwater();
 
+// Steps of the free surface that this version does not have yet (hooks: surface/pending.cpp
+// ends the run with their "Not available" line).
+// The free-surface update of F 36 (2..10, 21, 30) and of the G 6 surface cell: moves the water
+// levels zval[..][..][znumber] from the pressure field or by continuity, and regenerates the
+// grid (FlagGridChange 1). The main flow driver calls it between outer iterations, and at the
+// last inner iteration of an outer iteration with F 36 6.
+void surface();
+// The transient free surface of F 36 1 and 11..19 for block `block`.
+void surface_tfs(int copyFlag, int block);
+// The water-level equation of F 36 50 (first stage, in the pressure step) and its level update
+// between outer iterations.
+void surface_LS();
+void surface_LS_update();
+// Water levels of nested blocks from the coarse grid (F 238 3 and 5), after koordina is read.
+void interpolateSurfaceNested();
+
 // Finds the reference columns of the water level (iPres, jPres and iPres2, jPres2) from the
 // G 6 / G 62 cells or the G 6 outflow group, logs them, and checks that the reference cell
 // lies in that group. Called once the grid is known.

@@ -2,8 +2,6 @@
 // replace it; the algebraic epsilon of the models 18 to 20.
 // Reads Ckinen, Cepsilon, velocities, Ckdist, the neighbours and the bed-cell fields; writes
 // Cgamma, CgammaV (kg/(m s), water density 1000 included) and, in computeEpsilon, Cepsilon.
-#include <omp.h>
-
 #include <algorithm>
 #include <cmath>
 
@@ -15,6 +13,7 @@
 #include "state/options.h"
 #include "state/status.h"
 #include "state/surfaces.h"
+#include "state/team.h"
 #include "state/timeseries.h"
 #include "turbulence/turbulence.h"
 
@@ -84,14 +83,14 @@ double windShearVelocity() {
   return s > 0 ? std::sqrt(s) : 0.0;
 }
 
-void windModel(int first, int last) {
+void windModel(int first, int last, Share share) {
   const double ustar = windShearVelocity();
   const double base = MinGamma + ArtEddyVisc;
   if (TurbulenceModel == 5) {
     // One value for the range, from the top cell of the column where the range begins. A
-    // chunk of a parallel region takes the column where the working range begins, as the
-    // serial call over the whole range does: the value must not depend on the thread count.
-    const int from = omp_in_parallel() ? std::max(WCStart, 1) : first;
+    // chunk takes the column where the working range begins, as the serial call over the
+    // whole range does: the value must not depend on the thread count.
+    const int from = share == Share::Chunk ? std::max(WCStart, 1) : first;
     const double g = base + 400 * 0.5477 * Ckdist[topOf(from)] * ustar;
     for (int c = first; c <= last; ++c) Cgamma[c] = g;
     return;
@@ -105,10 +104,10 @@ void windModel(int first, int last) {
   });
 }
 
-void selectModel(int first, int last) {
+void selectModel(int first, int last, Share share) {
   const int m = TurbulenceModel;
   if ((m == 5 || m == 7) && Wind[0] > 1e-10) {
-    windModel(first, last);
+    windModel(first, last, share);
   } else if (m == 4 || m == 6) {
     for (int c = first; c <= last; ++c) Cgamma[c] = MinGamma + ArtEddyVisc;
   } else if (m == 15 || m == 16) {
@@ -143,9 +142,9 @@ void densityDamping(int first, int last) {
   }
 }
 
-// Mud-layer blocks take their own viscosity, whatever the range. Inside a parallel region only
-// the cells of the calling chunk are written, so no two threads write one cell.
-void mudLayer(int first, int last) {
+// Mud-layer blocks take their own viscosity, whatever the range. A chunk writes only its own
+// cells, so no two threads write one cell.
+void mudLayer(int first, int last, Share share) {
   int b = 0;
   if (FlagThixoIsComputing == 1 && NoBlocks >= 1 && NoBlocks < static_cast<int>(block.size()) &&
       block[NoBlocks].thixo > 0)
@@ -154,7 +153,7 @@ void mudLayer(int first, int last) {
     b = 1;
   if (b == 0) return;
   int from = std::max(block[b].cellstart, 1), to = std::min(block[b].cellend, NoCells);
-  if (omp_in_parallel()) {
+  if (share == Share::Chunk) {
     from = std::max(from, first);
     to = std::min(to, last);
   }
@@ -334,20 +333,20 @@ void GammaCalcRealizable(int first, int last) {
   }
 }
 
-void GammaCalc(int first, int last) {
+void GammaCalc(int first, int last, Share share) {
   first = std::max(first, 1);
   if (last < first) return;
   const int m = TurbulenceModel;
   const bool nearBed = m >= 8 && m <= 13;
 
-  selectModel(first, last);
+  selectModel(first, last, share);
 
   // A Prandtl number of 1.3 for the diffusion of epsilon.
   if (Equation == 6 && (m == 0 || m == 2 || nearBed))
     for (int c = first; c <= last; ++c) Cgamma[c] *= 0.7692;
 
   densityDamping(first, last);
-  mudLayer(first, last);
+  mudLayer(first, last, share);
 
   if (nearBed)
     nearBedVertical(first, last);
@@ -367,7 +366,7 @@ void GammaCalc(int first, int last) {
   if (GammaVertCoeff1 > 1e-10 && Bdepth && Bedformheight && Equation <= 3)
     bedFormVertical(first, last);
 
-  GammaCalcAdditions(first, last);
+  GammaCalcAdditions(first, last, share);
 }
 
 void computeEpsilon() {

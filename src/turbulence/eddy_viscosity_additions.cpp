@@ -2,8 +2,6 @@
 // (F 144), and the viscosity of mud-layer blocks (F 236). Reads velocities, Ckdist, the bed
 // cells' depth, Froude number, bed-form height, mud and groundwater levels, kSF[0] and the
 // block records; adds to or sets Cgamma and CgammaV.
-#include <omp.h>
-
 #include <algorithm>
 #include <cmath>
 
@@ -168,13 +166,13 @@ double mudViscosity(const GridBlock& blk) {
 
 // The bottom cell of each column of a mud-layer block and the cell above it take the mud
 // viscosity, every cell higher up ten times that. A serial call sets them only when its range
-// ends at NoCells, wherever they lie. Inside a parallel region the other chunks are rewriting
-// their cells from the model at the same time, so every chunk of a working range that ends at
+// ends at NoCells, wherever they lie. While a chunk runs the other chunks are rewriting their
+// cells from the model at the same time, so every chunk of a working range that ends at
 // NoCells sets its own cells, and the last chunk also those outside the working range: the
 // same result as a serial call over the whole range, and no cell written by two threads.
-void mudLayerViscosity(int first, int last) {
+void mudLayerViscosity(int first, int last, Share share) {
   if (!(FlagThixo > 0 && NoBlocks > 0)) return;
-  const bool chunked = omp_in_parallel() != 0;
+  const bool chunked = share == Share::Chunk;
   if ((chunked ? WCEnd : last) != NoCells) return;
   const auto mine = [&](int c) {
     return !chunked || (c >= first && c <= last) ||
@@ -194,10 +192,10 @@ void mudLayerViscosity(int first, int last) {
 
 }  // namespace
 
-void GammaCalcAdditions(int first, int last) {
+void GammaCalcAdditions(int first, int last, Share share) {
   bedFormAddition(first, last);
   bedSmoothingAddition(first, last);
-  mudLayerViscosity(first, last);
+  mudLayerViscosity(first, last, share);
 }
 
 }  // namespace qorva

@@ -457,7 +457,10 @@ void thinColumnPass(const Constants& K, int first, int last) {
 }  // namespace
 
 void wall_laws(int first, int last) {
-  if (FlagNewWall == 1) notAvailable("the wall laws per wall surface of F 305");
+  if (FlagNewWall == 1) {
+    wall_laws_new(first, last);
+    return;
+  }
 
   const double cmu = TurbulenceModel == 1 ? 0.0845 : 0.09;
   Constants K;
@@ -485,13 +488,17 @@ void wall_laws(int first, int last) {
     case 11:
       break;
     case 5:
-      notAvailable("the smooth-wall law of F 15 5");
+      smoothWallLaw(first, last);
+      return;
     case 8:
-      notAvailable("the transitional-roughness wall law of F 15 8");
+      transitionalWallLaw(first, last);
+      return;
     case 9:
-      notAvailable("the wall law with flow through the bed of F 15 9");
+      throughBedWallLaw(first, last);
+      return;
     case 19:
-      notAvailable("the wall law of F 15 19");
+      wallLaw19(first, last);
+      return;
     default:
       return;  // no wall law: wall cells keep Cap = Csource = 0
   }

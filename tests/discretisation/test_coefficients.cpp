@@ -365,7 +365,7 @@ TEST_F(Coefficients, ChunksGiveTheResultOfOneCall) {
       const int a = first + t * per, b = t == n - 1 ? last : a + per - 1;
 #pragma omp single
       teams = omp_in_parallel() != 0 ? n : 0;
-      coeff_make(a, b);
+      coeff_make(a, b, Share::Chunk);
     }
     coeff_makeAfterChunks(first, last);
     EXPECT_EQ(teams, 3);

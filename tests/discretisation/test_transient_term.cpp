@@ -389,7 +389,7 @@ TEST_F(TransientTerm, SideDampingStiffensTheSideRowsOnce) {
       {
         const int t = omp_get_thread_num(), n = omp_get_num_threads();
         const int per = NoCells / n;
-        addTimestep(1 + t * per, t == n - 1 ? NoCells : (t + 1) * per);
+        addTimestep(1 + t * per, t == n - 1 ? NoCells : (t + 1) * per, Share::Chunk);
       }
       addTimestepAfterChunks();
     } else {
@@ -426,7 +426,7 @@ TEST_F(TransientTerm, NarrowCellsTakeTheirNeighboursCentralCoefficient) {
       }
       if (chunks) {
 #pragma omp parallel num_threads(3)
-        addAp(omp_get_thread_num() + 1, omp_get_thread_num() + 1);
+        addAp(omp_get_thread_num() + 1, omp_get_thread_num() + 1, Share::Chunk);
         addApAfterChunks(1, 3);
       } else {
         addAp(1, 3);

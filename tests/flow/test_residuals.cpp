@@ -335,7 +335,12 @@ TEST_F(Residuals, NormNeverSetEndsTheRunAsAFailure) {
             "Error, residual not set for Equation no. 3\n"
             "This error often occur when inflow discharges are not set.\n\n");
   std::filesystem::remove("boogie");
-  EXPECT_EQ(ending([] { residualN(2, 1); }), 1);  // empty range too
+  // The chunk form keeps the error for its owner, which ends the run; an empty range too.
+  EXPECT_EQ(ending([] {
+              residualN(2, 1);
+              endAfterResidualN();
+            }),
+            1);
   EXPECT_EQ(log(),
             "Error residual not set for equation 3\n"
             "This error often occurs when the inflow discharge is not set\n"
@@ -373,6 +378,20 @@ TEST_F(Residuals, PendingRegionErrorEndsTheInnerIterationAtTheLatest) {
 #pragma omp parallel num_threads(2)
   { residualN(1, 1); }
   EXPECT_EQ(ending([] { printEndWaterSolve(1); }), 1);
+}
+
+// The report of an unset norm from a chunk is lost when the log cannot be opened: the run then
+// ends as every unwritable log does, with -3, not as if the report stood in the log.
+TEST_F(Residuals, UnsetNormWithALogThatCannotBeOpenedEndsWithMinusThree) {
+  makeBox({1, 1}, {1}, {1});
+  std::filesystem::create_directory("boogie");
+  Equation = 5;
+  NormResidual[5] = 0;
+#pragma omp parallel num_threads(2)
+  { residualN(omp_get_thread_num() + 1, omp_get_thread_num() + 1); }
+  EXPECT_EQ(ending(endAfterResidualN), -3);
+  EXPECT_EQ(mc_message, "cannot open file 'boogie' ");
+  EXPECT_EQ(ending(endAfterResidualN), 1000);  // nothing left pending
 }
 
 TEST_F(Residuals, LogThatCannotBeOpenedEndsWithMinusThree) {

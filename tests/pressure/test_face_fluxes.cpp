@@ -346,7 +346,7 @@ TEST_F(FaceFlux, ChunksGiveTheResultOfOneCall) {
       const int a = first + t * per, b = t == n - 1 ? last : a + per - 1;
 #pragma omp single
       teams = omp_in_parallel() != 0 ? n : 0;
-      waterflow(a, b);
+      waterflow(a, b, Share::Chunk);
     }
     waterflowAfterChunks();
     EXPECT_EQ(teams, 4);

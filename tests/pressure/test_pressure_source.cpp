@@ -558,13 +558,22 @@ TEST_F(PressureSource, ThinFacesAndCorners) {
 }
 
 TEST_F(PressureSource, FormsOfTheInterpolatedLevelsAreNotAvailable) {
-  for (int form : {6, 9, 10}) {
-    SCOPED_TRACE(form);
+  struct Case {
+    int form;
+    const char* what;
+  };
+  const Case cases[] = {
+      {6, "the interpolated-level pressure derivative of F 114 6 (d_di_orth_Pres)"},
+      {9, "the interpolated-level pressure derivative of F 114 9 (d_di_anti_Pres)"},
+      {10, "the interpolated-level pressure derivative of F 114 10 (d_di_anti_Pres2)"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.form);
     SetArraysZero();
     setDefaults();
     std::filesystem::remove("boogie");
     makeBox({1, 1}, {1}, {1});
-    FlagPresGrad = form;
+    FlagPresGrad = k.form;
     Equation = 1;
     try {
       pressure_source(WCStart, WCEnd);
@@ -572,10 +581,23 @@ TEST_F(PressureSource, FormsOfTheInterpolatedLevelsAreNotAvailable) {
     } catch (const RunEnd& e) {
       EXPECT_EQ(e.status, 1);
     }
-    EXPECT_EQ(log(),
-              "Not available in this version: the interpolated-level pressure derivatives "
-              "(F 114 6, 9 and 10)\n");
+    EXPECT_EQ(log(), std::string("Not available in this version: ") + k.what + "\n");
   }
+}
+
+TEST_F(PressureSource, FormSixGivesBedCellsNoPressureSource) {
+  // Two one-cell columns: each cell is the bed cell of its column.
+  makeBox({1, 1}, {1}, {1});
+  for (int c = 1; c <= 2; ++c) {
+    Cbed[c] = c;
+    Bcellt[c] = c;
+    Csource[c] = 7;
+  }
+  FlagPresGrad = 6;
+  Equation = 2;
+  pressure_source(WCStart, WCEnd);
+  EXPECT_EQ(Csource[1], 7);
+  EXPECT_EQ(Csource[2], 7);
 }
 
 TEST_F(PressureSource, ChunksGiveTheSerialResult) {

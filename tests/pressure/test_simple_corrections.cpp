@@ -658,8 +658,12 @@ TEST_F(SimpleCorrections, MissingFormInAThreadedCallEndsTheRunAfterTheRegion) {
   FlagSimpleCorrections = 8;
   // Announced: the check comes before the region.
   EXPECT_THROW(SimpleCorrectionsBeforeChunks(), RunEnd);
-  // Not announced, inside a region: the chunks leave the velocities, the run ends after it.
+  // A chunk that meets a missing form (here one set after the check) leaves the velocities,
+  // and the run ends after the region.
   std::remove("boogie");
+  FlagSimpleCorrections = 0;
+  SimpleCorrectionsBeforeChunks();
+  FlagSimpleCorrections = 8;
   bool parallel = false;
 #pragma omp parallel num_threads(2)
   if (omp_in_parallel() != 0 && omp_get_num_threads() == 2) {

@@ -219,9 +219,9 @@ TEST_F(EddyViscosity, WindModelFiveIsOneValueWhateverTheThreads) {
 #pragma omp atomic write
         twoThreads = false;
       } else if (omp_get_thread_num() == 0) {
-        GammaCalc(1, ch.split);
+        GammaCalc(1, ch.split, Share::Chunk);
       } else {
-        GammaCalc(ch.split + 1, 4);
+        GammaCalc(ch.split + 1, 4, Share::Chunk);
       }
     }
     if (!twoThreads) GTEST_SKIP() << "no second thread";

@@ -287,9 +287,9 @@ TEST_F(EddyViscosityAdditions, MudLayerInAParallelRegion) {
 #pragma omp atomic write
         twoThreads = false;
       } else if (omp_get_thread_num() == 0) {
-        if (r.runFirst) GammaCalcAdditions(r.wcStart, r.split);
+        if (r.runFirst) GammaCalcAdditions(r.wcStart, r.split, Share::Chunk);
       } else {
-        if (r.runLast) GammaCalcAdditions(r.split + 1, 6);
+        if (r.runLast) GammaCalcAdditions(r.split + 1, 6, Share::Chunk);
       }
     }
     if (!twoThreads) GTEST_SKIP() << "no second thread";
