@@ -24,6 +24,7 @@
 #include "state/nests.h"
 #include "state/options.h"
 #include "state/points.h"
+#include "state/safe_file.h"
 #include "state/status.h"
 #include "state/structured.h"
 #include "state/surfaces.h"
@@ -633,20 +634,20 @@ void writeCellvol(int nc) {
     const int k = bin(Czcenter[c] - Ckdist[c]);
     if (k >= 0) count[k] += 1.0;
   }
-  auto open = [](const char* mode) {
-    std::FILE* f = std::fopen("cellvol", mode);
-    if (!f) {
-      mc_message = "cannot open file 'cellvol' ";
-      endRun(-3);
-    }
-    return f;
-  };
-  std::FILE* out = open("w");
+  // Written whole (both tables) or not at all.
+  OutFile file("cellvol");
+  if (!file.ok()) {
+    mc_message = "cannot open file 'cellvol' ";
+    failWrite("cellvol", file.reason().c_str(), -3);
+  }
+  std::FILE* out = file.get();
   for (int k = 0; k <= 100; ++k) std::fprintf(out, "%lf %lf\n", zmin + k * width, count[k]);
-  std::fclose(out);
 
   std::FILE* geo = std::fopen("geodata", "r");
-  if (!geo) return;
+  if (!geo) {
+    file.commitOrEnd(-3);
+    return;
+  }
   for (double& n : count) n = 0;
   long used = 0;
   double x, y, z;
@@ -658,10 +659,9 @@ void writeCellvol(int nc) {
     ++used;
   }
   std::fclose(geo);
-  out = open("a");
   std::fprintf(out, "No. points used in geodata file: %ld\n", used);
   for (int k = 0; k <= 100; ++k) std::fprintf(out, "%lf %lf\n", zmin + k * width, count[k]);
-  std::fclose(out);
+  file.commitOrEnd(-3);
 }
 
 void reports(int nc) {
@@ -808,7 +808,10 @@ int CheckFparamBody() {
   }
   std::fprintf(log, "Have checked grid from cell %d to %d\n", WCStart, WCEnd);
   std::fprintf(log, "Have checked grid from surface %d to %d\n\n", WFStart, WFEnd);
-  return std::fclose(log);
+  // Grid errors that did not reach the log would read as a clean check.
+  const bool written = std::ferror(log) == 0;
+  if (std::fclose(log) != 0 || !written) endLogFailed();
+  return 0;
 }
 
 int CheckFparam() {
