@@ -46,7 +46,7 @@ void readInspaceB(ControlInput& in) {
           "Error in inspace file or F 294 data set: The B data set in the inspace\n"
           "file can not be used with the F 294 data set in the control file\n");
   int s = 0;
-  if (!in.readInt(s) || s < 1 || s > lnumber)
+  if (!in.readWholeInt(s) || s < 1 || s > lnumber)
     failf(-8, "Error in reading the inspace file, not correct first integer on the B data set\n");
   if (s >= kInspaceSizes)
     failf(-8,
@@ -89,7 +89,7 @@ void readInspaceC(ControlInput& in) {
   const int row = InspaceTimeNo - 1;
   const double time = TinspaceTime[row];
   int s = 0;
-  if (!in.readInt(s) || s < 1 || s > lnumber)
+  if (!in.readWholeInt(s) || s < 1 || s > lnumber)
     failf(-8,
           "Error in reading the inspace file, not correct first integer on the C data set\n"
           "for time step %lf\n\n",
@@ -148,7 +148,7 @@ void readCyclicFile() {
     if (in.atEnd()) break;
     int index = 0;
     double u = 0, kin = 0, eps = 0;
-    if (!(in.readInt(index) && in.readDouble(u) && in.readDouble(kin) && in.readDouble(eps)))
+    if (!(in.readWholeInt(index) && in.readDouble(u) && in.readDouble(kin) && in.readDouble(eps)))
       failf(-8,
             "Error in reading cyclic file, %s: each line holds a level and three finite numbers\n",
             in.where().c_str());
@@ -188,7 +188,7 @@ void readInflowFile() {
     if (letter != 'D') failf(-8, "Error in reading inflow file, the D data set has to be used\n");
     // A record that is there but cannot be read ends the run: the records after it would be lost.
     int j = 0, k = 0;
-    if (!in.readInt(j) || !in.readInt(k))
+    if (!in.readWholeInt(j) || !in.readWholeInt(k))
       failf(-8, "Error in reading inflow file, %s: a D record gives two integer indexes and five numbers\n",
             in.where().c_str());
     if (j < 0 || k < 0)
@@ -223,7 +223,7 @@ void readInspaceFile() {
   const int first = in.get();
   if (first == 'A') {
     int value = 0;
-    if (!in.readInt(value) || value <= 0)
+    if (!in.readWholeInt(value) || value <= 0)
       failf(-8, "Error in reading the inspace file, the A data set has to be used with an integer\n");
     FlagInspace = value;
   } else if (first >= 0) {

@@ -108,8 +108,7 @@ std::string nextAllDataName() {
   };
   for (int k = 0; k < 999998; ++k) {
     const std::string name = numbered(k);
-    if (std::FILE* old = std::fopen(name.c_str(), "r")) std::fclose(old);
-    else return name;
+    if (!fileExists(name)) return name;
   }
   return numbered(999998);
 }

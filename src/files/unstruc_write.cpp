@@ -310,8 +310,7 @@ void WriteTransFiles() {
   std::string name;
   for (int k = 0; k <= 999998 && name.empty(); ++k) {
     const std::string candidate = strf("unstruc.%d", k);
-    if (std::FILE* old = std::fopen(candidate.c_str(), "r")) std::fclose(old);
-    else name = candidate;
+    if (!fileExists(candidate)) name = candidate;
   }
   if (name.empty()) failf(1, "Error: the grid snapshots unstruc.0 to unstruc.999998 exist already\n");
   OutFile f(name);

@@ -178,6 +178,19 @@ bool TextCursor::readInt(int& v) {
   return true;
 }
 
+bool TextCursor::readWholeInt(int& v) {
+  const std::size_t before = pos_;
+  int x = 0;
+  if (!readInt(x)) return false;
+  if (pos_ < s_.size() && !isSpace(static_cast<unsigned char>(s_[pos_]))) {
+    pos_ = before;
+    skipSpace();
+    return false;
+  }
+  v = x;
+  return true;
+}
+
 bool TextCursor::readDouble(double& v) {
   skipSpace();
   const char* p = s_.data() + pos_;

@@ -110,6 +110,9 @@ class TextCursor {
   }
   void skipSpace();
   bool readInt(int& v);
+  // readInt for a value that must be a whole integer: "1.5" or "1e309" is refused (and nothing
+  // read), where readInt would take the 1 and leave the rest for the next value.
+  bool readWholeInt(int& v);
   bool readDouble(double& v);
   // Reads the next character that is not white space.
   bool readLetter(char& v);

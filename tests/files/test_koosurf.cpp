@@ -22,16 +22,7 @@ namespace {
 
 using Koosurf = test::Scratch;
 
-// Runs f; the status of the run's end, or 1000 when it returned.
-template <class F>
-int endStatus(F f) {
-  try {
-    f();
-  } catch (const RunEnd& e) {
-    return e.status;
-  }
-  return 1000;
-}
+using test::endStatus;
 
 // Structured arrays of a small grid, and an empty log.
 void makeGrid(int xn, int yn, int zn) {

@@ -33,15 +33,7 @@
 namespace qorva {
 namespace {
 
-template <class F>
-int endStatus(F f) {
-  try {
-    f();
-  } catch (const RunEnd& e) {
-    return e.status;
-  }
-  return 1000;
-}
+using test::endStatus;
 
 bool contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;

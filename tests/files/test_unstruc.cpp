@@ -31,16 +31,7 @@
 namespace qorva {
 namespace {
 
-// Runs f; the status of the run's end, or 1000 when it returned.
-template <class F>
-int endStatus(F f) {
-  try {
-    f();
-  } catch (const RunEnd& e) {
-    return e.status;
-  }
-  return 1000;
-}
+using test::endStatus;
 
 std::string boogie() {
   std::ifstream f("boogie");

@@ -24,15 +24,7 @@
 namespace qorva {
 namespace {
 
-template <class F>
-int endStatus(F f) {
-  try {
-    f();
-  } catch (const RunEnd& e) {
-    return e.status;
-  }
-  return 1000;
-}
+using test::endStatus;
 
 std::set<std::string> folder() {
   std::set<std::string> names;

@@ -17,15 +17,7 @@ using SafeFile = test::Scratch;
 
 bool haveFullDevice() { return std::filesystem::exists("/dev/full"); }
 
-template <class F>
-int endStatus(F f) {
-  try {
-    f();
-  } catch (const RunEnd& e) {
-    return e.status;
-  }
-  return 1000;
-}
+using test::endStatus;
 
 // ---- OutFile ----------------------------------------------------------------------------------
 
