@@ -67,4 +67,25 @@ class ChunkTable {
   std::vector<int> entry_{0};
 };
 
+// Solvers of the sediment equations of several grain sizes, each 5 symmetric sweeps over
+// WCStart..WCEnd of the array that Cf designates (the callers point it at Cconc[l] and set
+// Equation to 7). solver2(l): the shared horizontal coefficients Cae..Cas with the per-size
+// rows Catm[l], Cabm[l], Capm[l], Csourcem[l]; with F 253 1 the bottom cells take the pick-up
+// from the bed implicitly (min of the capacity from Bconc and the supply of bed layer 1 and
+// the settling) and Bsource[l] keeps it; with sou[Equation] 1 (and no F 253) the shared system
+// Cap, Cae..Cab, Csource, with its second neighbours when they exist. solver2m(l): every
+// coefficient per size (Caem[l]..Casm[l] too). solver2bed(l): the bottom cells only, on their
+// lateral stencil with Capm[l], Csourcem[l]. F 164 31 and 33 sweep column half-steps on
+// column-aligned chunks shared among the F 206 threads; the result is the same for any thread
+// count. A call without the rows of its size, or with a range outside the arrays, ends the run
+// with status 1.
+void solver2(int l);
+void solver2m(int l);
+void solver2bed(int l);
+// A field over the bed cells firstBedCell..lastBedCell, in place: 3 symmetric sweeps with the
+// coefficients Cap, Cae, Caw, Can, Cas, Csource of each column's bottom cell (north and south
+// neighbours b + 1 and b - 1, east and west those of the bottom cell); no value above `cap`.
+// Columns without cells keep their values.
+void solverB(double* field, int firstBedCell, int lastBedCell, double cap);
+
 }  // namespace qorva

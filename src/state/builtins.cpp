@@ -5,6 +5,7 @@
 #include "state/blocks.h"
 #include "state/groups.h"
 #include "state/status.h"
+#include "state/survey.h"
 
 namespace qorva {
 
@@ -65,6 +66,7 @@ void setBuiltins() {
   NoAlldataPrintout = 0;
   AlldataPrintout = {};
   NoGeo = 0;
+  resetSurveyPoints();
   NoInterpol = -1;
   NoBaggerTimes = -1;
   NoBdatasets = -1;
