@@ -3,9 +3,9 @@
 // diverged, continuity error and debug stop.
 // Reads MaxResidual, NormResidual, GlobContinuity, GlobDefMax, Glob_dmI, DischargeArray, otime;
 // writes ResMax, ResMaxPrev, mc_message, mc_v1, FlagErrorBreak, FlagFlushIter, FlushedNo.
+#include <cerrno>
 #include <cmath>
 #include <cstdarg>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -18,8 +18,8 @@
 #include "state/log.h"
 #include "state/options.h"
 #include "state/points.h"
-#include "state/status.h"
 #include "state/safe_file.h"
+#include "state/status.h"
 #include "state/structured.h"
 #include "state/surfaces.h"
 

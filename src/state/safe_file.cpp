@@ -259,6 +259,7 @@ RecordReader::RecordReader(std::string name) : name_(std::move(name)) {
 
 RecordReader::~RecordReader() {
   if (f_) std::fclose(f_);
+  std::free(buf_);
 }
 
 bool RecordReader::nextLine() {
@@ -266,14 +267,15 @@ bool RecordReader::nextLine() {
   pos_ = 0;
   start_ = 0;
   if (!f_ || open_) return false;
-  int ch = std::getc(f_);
-  if (ch == EOF) {
+  const ssize_t n = ::getline(&buf_, &cap_, f_);
+  if (n < 0) {
     if (std::ferror(f_)) refuse("the file could not be read to its end");
     return false;
   }
   ++line_;
-  for (; ch != EOF && ch != '\n'; ch = std::getc(f_)) text_ += static_cast<char>(ch);
-  if (ch == EOF) {
+  const bool ended = buf_[n - 1] == '\n';
+  text_.assign(buf_, static_cast<std::size_t>(ended ? n - 1 : n));
+  if (!ended) {
     if (std::ferror(f_)) refuse("the file could not be read to its end");
     open_ = true;
   }

@@ -197,6 +197,8 @@ class RecordReader {
 
   std::string name_;
   std::FILE* f_ = nullptr;
+  char* buf_ = nullptr;  // the line buffer of getline
+  std::size_t cap_ = 0;
   std::string text_;
   std::size_t pos_ = 0;
   long long line_ = 0;
