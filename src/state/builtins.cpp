@@ -75,6 +75,8 @@ void setBuiltins() {
   NoCellsUpMPI = NoCellsDownMPI = 0;
   grainsize_number = 1;
   MGSGrid = 0;
+  NoMGlevels = 0;
+  FlagNotedNoLevels = 0;
   BlockID = 1;
   RoughnessIter = 1;
 
