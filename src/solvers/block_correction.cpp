@@ -13,6 +13,7 @@
 #include "state/blocks.h"
 #include "state/log.h"
 #include "state/options_f050_099.h"
+#include "state/status.h"
 #include "state/structured.h"
 
 namespace qorva {
@@ -190,7 +191,16 @@ void chained() {
 
 void BlockCorrection() {
   // Uniform line shifts suit the seven-point system only.
-  if (kernel::thirteenPointForm() || QNFlag > 0) return;
+  if (kernel::thirteenPointForm() || QNFlag > 0) {
+    if (FlagNotedNoBlockCorrection == 0) {
+      FlagNotedNoBlockCorrection = 1;
+      logf("Warning: the block correction of K 5 does not apply to equation %d with the "
+           "second-order scheme (K 6 1) or several neighbours per side (F 137); it is solved "
+           "without it\n",
+           Equation);
+    }
+    return;
+  }
   if (BlockMethodFlag == 0)
     perBlock();
   else if (BlockMethodFlag == 1)

@@ -176,27 +176,42 @@ int columnTop(int c) { return MGSCpoint[c][2]; }
 // levels: central coefficient 1, source 0, so it stays at 0 and gives its parent nothing.
 constexpr double kIsolated = 1e-15;
 
+// The cells of the column of level-1 cell c: the sum of term(k) over them, their count, and
+// their lateral couplings summed into c (a = Caw + Cae + Can + Cas of c).
+struct ColumnSum {
+  double sum = 0, a = 0;
+  int n = 0;
+};
+
+template <class Term>
+ColumnSum sumColumn(int c, Term term) {
+  ColumnSum s;
+  double ae = 0, aw = 0, an = 0, as = 0;
+  for (int k = columnFirst(c); k <= columnTop(c); ++k, ++s.n) {
+    s.sum += term(k);
+    ae += Cae[k];
+    aw += Caw[k];
+    an += Can[k];
+    as += Cas[k];
+  }
+  Cae[c] = ae;
+  Caw[c] = aw;
+  Can[c] = an;
+  Cas[c] = as;
+  s.a = aw + ae + an + as;
+  return s;
+}
+
 // Pressure correction: the level-1 equation is the sum of the column's equations in the
 // lateral couplings, and the coarse levels sum their children's.
 void pressureLevels() {
   const levels::Level one = levels::level(1);
   const bool onlyWet = FlagTFS == 16;
   for (int c = one.first; c <= one.last; ++c) {
-    double su = 0, ae = 0, aw = 0, an = 0, as = 0;
-    for (int k = columnFirst(c); k <= columnTop(c); ++k) {
-      if (!onlyWet || Cap[k] < 1e15) su += Csource[k];
-      ae += Cae[k];
-      aw += Caw[k];
-      an += Can[k];
-      as += Cas[k];
-    }
-    Cae[c] = ae;
-    Caw[c] = aw;
-    Can[c] = an;
-    Cas[c] = as;
-    const double a = aw + ae + an + as;
-    Cap[c] = a < kIsolated ? 1.0 : a;
-    Csource[c] = a < kIsolated ? 0.0 : su;
+    const ColumnSum s =
+        sumColumn(c, [onlyWet](int k) { return !onlyWet || Cap[k] < 1e15 ? Csource[k] : 0.0; });
+    Cap[c] = s.a < kIsolated ? 1.0 : s.a;
+    Csource[c] = s.a < kIsolated ? 0.0 : s.sum;
     Cf[c] = 0;
   }
   for (int L = 2; L <= NoMGlevels - 1; ++L) {
@@ -240,24 +255,11 @@ void correctionLevels() {
   const Table1<double>& r = *field;
   const levels::Level one = levels::level(1);
   for (int c = one.first; c <= one.last; ++c) {
-    double sum = 0, ae = 0, aw = 0, an = 0, as = 0;
-    int n = 0;
-    for (int k = columnFirst(c); k <= columnTop(c); ++k, ++n) {
-      // A value fixed by the penalty has no residual of its own (the field keeps whatever an
-      // earlier system left there).
-      if (Cap[k] < 1e15) sum += r[k];
-      ae += Cae[k];
-      aw += Caw[k];
-      an += Can[k];
-      as += Cas[k];
-    }
-    Cae[c] = ae;
-    Caw[c] = aw;
-    Can[c] = an;
-    Cas[c] = as;
-    const double a = aw + ae + an + as;
-    Csource[c] = a < kIsolated || n == 0 ? 0.0 : sum / n * a;
-    Cap[c] = a < kIsolated ? 1.0 : 2.0 * a;
+    // A value fixed by the penalty has no residual of its own (the field keeps whatever an
+    // earlier system left there).
+    const ColumnSum s = sumColumn(c, [&r](int k) { return Cap[k] < 1e15 ? r[k] : 0.0; });
+    Csource[c] = s.a < kIsolated || s.n == 0 ? 0.0 : s.sum / s.n * s.a;
+    Cap[c] = s.a < kIsolated ? 1.0 : 2.0 * s.a;
     Cf[c] = 0;
   }
   if (Flag2DAccSolver > 1) {

@@ -215,30 +215,12 @@ void columnEquations(bool casulli) {
   }
 }
 
-void coarseEquations(int lmax) {
-  for (int L = 2; L <= lmax - 1; ++L) {
-    const levels::Level v = levels::level(L);
-    if (v.last <= 0 || v.first > v.last) continue;
-    for (int c = v.first; c <= v.last; ++c) {
-      const int sw = MGSCpoint[c][1], nw = MGSCpoint[c][2], ne = MGSCpoint[c][3],
-                se = MGSCpoint[c][4];
-      double su = 0, ap = 0;
-      for (int k : {sw, nw, ne, se})
-        if (k > 0) {
-          su += Csource[k];
-          ap += Cap[k];
-        }
-      levels::sumChildCouplings(c);
-      Csource[c] = su;
-      Cap[c] = std::max(ap - innerCouplings(sw, nw, ne, se), 1e-15);
-      Cf[c] = 0;
-    }
-  }
-}
-
-// The semi-implicit form: pinned children add no equation, the value is the mean of the
-// children that have one, and each coupling is half that of the two children on its side.
-void coarseEquationsCasulli(int lmax) {
+// The coarse levels 2..lmax - 1 from their children: sources and central coefficients summed,
+// less the couplings inside the group. The semi-implicit form (`casulli`): pinned children add
+// no equation, the value is the mean of the children that have one, each coupling is half that
+// of the two children on its side, half the outer couplings also leave the central
+// coefficient, and on levels above F 468 the north and south couplings are dropped.
+void coarseEquations(int lmax, bool casulli) {
   for (int L = 2; L <= lmax - 1; ++L) {
     const levels::Level v = levels::level(L);
     if (v.last <= 0 || v.first > v.last) continue;
@@ -249,23 +231,24 @@ void coarseEquationsCasulli(int lmax) {
       int m = 0;
       for (int k : {sw, nw, ne, se}) {
         if (k <= 0) continue;
-        if (Cap[k] < kPinned) {
+        if (!casulli || Cap[k] < kPinned) {
           su += Csource[k];
           ap += Cap[k];
         }
-        if (Cap[k] > 1e-14) {
+        if (casulli && Cap[k] > 1e-14) {
           f += Cf[k];
           ++m;
         }
       }
       const double inner = innerCouplings(sw, nw, ne, se);
-      const double outer = Caw[sw] + Cas[sw] + Can[nw] + Cae[ne] + Caw[nw] + Cas[se] + Can[ne] +
-                           Cae[se];
-      levels::sumChildCouplings(c, 0.5);
+      const double outer = casulli ? 0.5 * (Caw[sw] + Cas[sw] + Can[nw] + Cae[ne] + Caw[nw] +
+                                            Cas[se] + Can[ne] + Cae[se])
+                                   : 0.0;
+      levels::sumChildCouplings(c, casulli ? 0.5 : 1.0);
       Csource[c] = su;
-      Cap[c] = std::max(ap - inner - 0.5 * outer, 1e-15);
+      Cap[c] = std::max(ap - inner - outer, 1e-15);
       Cf[c] = m > 0 ? f / m : 0.0;
-      if (L - 1 > NoCasulliMG) {
+      if (casulli && L - 1 > NoCasulliMG) {
         Cap[c] -= Can[c];
         Can[c] = 0;
         Cap[c] -= Cas[c];
@@ -300,12 +283,8 @@ void preCycle(bool casulli) {
   if (lmax < 2) return;
   levels::prepare();
   columnEquations(casulli);
-  if (casulli) {
-    coarseEquationsCasulli(lmax);
-    if (BlockCasulli == 3) tieToReference(lmax);
-  } else {
-    coarseEquations(lmax);
-  }
+  coarseEquations(lmax, casulli);
+  if (casulli && BlockCasulli == 3) tieToReference(lmax);
   if (Flag2DAccSolver > 1 && lmax > 2) levels::smoothDown(lmax - 1, 6);
   const levels::Level one = levels::level(1);
   levels::smoothLevelOne(one.first, one.last, 1);

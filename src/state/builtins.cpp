@@ -77,6 +77,7 @@ void setBuiltins() {
   MGSGrid = 0;
   NoMGlevels = 0;
   FlagNotedNoLevels = 0;
+  FlagNotedNoBlockCorrection = 0;
   BlockID = 1;
   RoughnessIter = 1;
 
