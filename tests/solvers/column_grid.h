@@ -19,6 +19,7 @@
 #include "state/options.h"
 #include "state/status.h"
 #include "state/structured.h"
+#include "support/box_grid.h"
 #include "support/scratch.h"
 
 namespace qorva::test {
@@ -56,18 +57,7 @@ inline Columns makeColumns(int nx, int ny, std::vector<int> height, int spare = 
     n += g.height[q];
     highest = std::max(highest, g.height[q]);
   }
-  xnumber = nx + 3;
-  ynumber = ny + 3;
-  znumber = highest + 2;
-  lnumber = 1;
-  MaxCeller = n + spare + 2;
-  MaxFlater = 8 * (n + spare) + 20;
-  MaxPunkter = 8;
-  if (MaxNester > 4) MaxNester = 4;
-  MaxConnFlate = 2;
-  EXPECT_EQ(sialloc(), 0);
-  EXPECT_GT(AllocateArrays(1, 1, 1), 0.0);
-  std::remove("boogie");
+  allocateSmallGrid(nx, ny, highest, n + spare + 2, 8 * (n + spare) + 20);
 
   NoCells = n;
   int bed = 0;
