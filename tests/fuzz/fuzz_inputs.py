@@ -223,10 +223,19 @@ def marks(log):
     return {line for line in log.splitlines() if any(m in line for m in MARKS)}
 
 
+def run_env():
+    """The sanitizer environment; a huge allocation returns null as in a release build, so a
+    size read from a mutated file meets the program's own "could not allocate" stop."""
+    env = run_case.sanitizer_env(os.environ)
+    if "allocator_may_return_null" not in env["ASAN_OPTIONS"]:
+        env["ASAN_OPTIONS"] += ":allocator_may_return_null=1"
+    return env
+
+
 def run_once(qorva, folder):
     try:
         proc = subprocess.run([qorva], cwd=folder, stdin=subprocess.DEVNULL, capture_output=True,
-                              timeout=TIMEOUT, env=run_case.sanitizer_env(os.environ))
+                              timeout=TIMEOUT, env=run_env())
     except subprocess.TimeoutExpired:
         return None, "", ""
     log_path = os.path.join(folder, "boogie")
