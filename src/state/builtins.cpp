@@ -107,6 +107,7 @@ void setBuiltins() {
   GlobFluxDefect = SurfVolDefect = 0;
   GlobZRef = -1e20;
   GlobPresRef = GlobZRef2 = GlobPresRef2 = 0;
+  GlobZRefHeld = GlobZRef2Held = -1e20;
   maxBackwater = -1e20;
   medianPressure1 = medianPressure2 = 0;
   depthDepositIn = depthDepositOut = 0;

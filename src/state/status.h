@@ -80,6 +80,9 @@ inline double GlobFluxDefect = 0, SurfVolDefect = 0;
 // the second reference column or inflow group (0 when there is none); -1e20 = not yet set.
 inline double GlobZRef = -1e20;
 inline double GlobPresRef = 0, GlobZRef2 = 0, GlobPresRef2 = 0;
+// The reference levels the pressure-based node update keeps when no series gives them: the
+// first levels found (-1e20 = not yet).
+inline double GlobZRefHeld = -1e20, GlobZRef2Held = -1e20;
 inline double maxBackwater = -1e20;
 inline double medianPressure1 = 0, medianPressure2 = 0;
 inline double depthDepositIn = 0, depthDepositOut = 0;

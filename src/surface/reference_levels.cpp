@@ -99,11 +99,11 @@ double columnMeanPressure(int c) {
 // GlobPresRef2 and GlobZRef2 from the G 62 inflow group: the mean pressure of its cells and
 // the mean level of those that are top cells. A group without a top cell among them (its
 // surfaces all below the surface layer) takes the mean top level of the columns instead, so
-// that the level stays the water level of the inflow.
-void inflowGroupReference() {
+// that the level stays the water level of the inflow. True when the group gave them.
+bool inflowGroupReference() {
   if (kSurf2 <= 0 || kSurf2 > 9 || DischargeStruct[kSurf2].inflowFlag != 1 ||
       !groupHasSurfaces(kSurf2))
-    return;
+    return false;
   const DischargeGroup& d = DischargeStruct[kSurf2];
   const int n = listedSurfaces(d);
   double pres = 0, level = 0, columnLevel = 0;
@@ -124,6 +124,7 @@ void inflowGroupReference() {
     GlobZRef2 = level / tops;
   else if (columns > 0)
     GlobZRef2 = columnLevel / columns;
+  return true;
 }
 
 // F 416: the reference pressure (and level) from the cells of the outflow group kSurf; with
@@ -182,6 +183,27 @@ void depositOffsets() {
       GlobZRef = out + depthDepositOut;
       break;
   }
+}
+
+// The pressure-based node update (F 323 0 with the F 36 values that take it) pins no column:
+// the reference column moves with the others, and a level read back from it (or from the
+// group cells) would follow the surface it anchors, one update after the other, without end.
+// On that road, without a level series, the levels found at the first update are kept.
+bool heldReferences() {
+  if (FlagSurface2 == 1 || FlagSurface2 == 2 || TimeInNo > 0) return false;
+  switch (FlagTFS) {
+    case 3: case 4: case 5: case 6: case 7: case 8: case 9: case 10: case 21: case 30:
+      return false;
+    default:
+      return true;
+  }
+}
+
+void holdLevel(double& level, double& held) {
+  if (held < -1e10)
+    held = level;
+  else
+    level = held;
 }
 
 void pin(int bottom, double target) {
@@ -266,8 +288,12 @@ int computeSurfaceReferences() {
     GlobPresRef2 = Cpres[cRef2];
   }
 
-  inflowGroupReference();
+  const bool inflowGroup = inflowGroupReference();
   outflowGroupReference();
+  if (heldReferences()) {
+    holdLevel(GlobZRef, GlobZRefHeld);
+    if (cRef2 > 0 || inflowGroup) holdLevel(GlobZRef2, GlobZRef2Held);
+  }
 
   if (TimeInNo > 0) {
     GlobZRef = timeSeriesValue(TimeInHout, stimet);

@@ -23,7 +23,7 @@ class ReferenceLevels : public test::SurfaceGrid {
     TimeStep = 1;  // the timei tables exist in a transient run
     box(3, 3, 2, 2.0);
     resetDischargeGroups();
-    FlagTFS = 2;
+    FlagTFS = 4;  // a road whose equation pins the reference column
   }
 
   // Group g holds the surfaces on one side of the cells of column (i, j), from the bottom up;
@@ -89,6 +89,30 @@ TEST_F(ReferenceLevels, F91ColumnKeepsTheLevelOfTheFirstUpdate) {
   EXPECT_EQ(references(), top(3, 3));
   EXPECT_DOUBLE_EQ(GlobZRef, 0.4);
   EXPECT_EQ(FlagDSO1, -1);  // the group does not touch the reference column
+}
+
+TEST_F(ReferenceLevels, NodeUpdateRoadKeepsItsFirstLevels) {
+  // The node update pins no column: levels read back from the reference columns would follow
+  // the surface they anchor. Without a series the first ones stay, whatever G 6 and G 62 give.
+  FlagTFS = 2;
+  iPres = jPres = 3;
+  kSurf = 2;
+  sideGroup(2, Cflatee, 4, 3, 0);
+  jSurf = bottom(2, 2);
+  iPres2 = jPres2 = 2;
+  references();
+  EXPECT_DOUBLE_EQ(GlobZRef, 0.0);
+  EXPECT_DOUBLE_EQ(GlobZRef2, 0.0);
+  raiseTop(3, 3, -0.3);
+  raiseTop(2, 2, 0.2);
+  references();
+  EXPECT_DOUBLE_EQ(GlobZRef, 0.0);
+  EXPECT_DOUBLE_EQ(GlobZRef2, 0.0);
+  // A series still gives the levels.
+  rows({{0.0, 1.0}});
+  references();
+  EXPECT_DOUBLE_EQ(GlobZRef, 1.0);
+  EXPECT_DOUBLE_EQ(GlobZRef2, 101.0);
 }
 
 TEST_F(ReferenceLevels, TimeSeriesGivesTheDownstreamLevel) {
