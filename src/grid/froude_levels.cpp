@@ -50,7 +50,8 @@ struct Run {
 // columns. A run without flow takes its mean water level less its mean depth.
 void closeRun(int i, int last, const Run& r) {
   const double h = r.A / (r.B + 1e-30);
-  const double F = std::fabs(r.Q * 0.001 / (r.A + 1e-30)) / std::sqrt(9.81 * (r.A + 1e-30) / (r.B + 1e-30));
+  const double F =
+      std::fabs(r.Q * 0.001 / (r.A + 1e-30)) / std::sqrt(9.81 * (r.A + 1e-30) / (r.B + 1e-30));
   double level = r.S / r.count - h;
   if (F > 0) {
     const double ratio = std::pow(FroudeSplit / F, 0.666667);

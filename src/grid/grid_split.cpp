@@ -32,7 +32,9 @@ const GridBlock& blockOne() { return block[1]; }
 int bedCell(int i, int j) { return columnBedCell(i, j); }
 
 double bed(int i, int j) { return zval[i][j][1]; }
-double cornerSum(int i, int j) { return bed(i, j) + bed(i, j - 1) + bed(i - 1, j - 1) + bed(i - 1, j); }
+double cornerSum(int i, int j) {
+  return bed(i, j) + bed(i, j - 1) + bed(i - 1, j - 1) + bed(i - 1, j);
+}
 double lowestCorner(int i, int j) {
   return std::min({bed(i, j), bed(i, j - 1), bed(i - 1, j - 1), bed(i - 1, j)});
 }
@@ -232,7 +234,8 @@ void pressureJumps(double dh) {
 
 void riseNeighbours(int i, int j, double bedLevel, double dh) {
   const double level = bedLevel + 0.8 * dh;
-  for (auto [a, b] : {std::pair{i - 1, j}, {i + 1, j}, {i, j - 1}, {i, j + 1}}) atLeast(a, b, level);
+  for (auto [a, b] : {std::pair{i - 1, j}, {i + 1, j}, {i, j - 1}, {i, j + 1}})
+    atLeast(a, b, level);
   if (FlagRiseNeighbours > 1)
     for (auto [a, b] : {std::pair{i - 1, j - 1}, {i + 1, j + 1}, {i + 1, j - 1}, {i - 1, j + 1}})
       atLeast(a, b, level);
@@ -248,7 +251,8 @@ namespace {
 // neighbours raised under F 423 are not on the path and must stay open to it.
 class FlowPath {
  public:
-  explicit FlowPath(double dh) : dh_(dh), visited_(static_cast<std::size_t>(bedCellLimit()) + 1, 0) {}
+  explicit FlowPath(double dh)
+      : dh_(dh), visited_(static_cast<std::size_t>(bedCellLimit()) + 1, 0) {}
 
   void walk() {
     const GridBlock& k = blockOne();
@@ -259,7 +263,8 @@ class FlowPath {
     if (static_cast<long long>(k.j2) * k.i2 <= 0) return;
     // A first cross-section without flow gives the path no start.
     if (j0 == 0) return;
-    const int limit = static_cast<int>(std::min<long long>(static_cast<long long>(k.j2) * k.i2, kRoute));
+    const int limit =
+        static_cast<int>(std::min<long long>(static_cast<long long>(k.j2) * k.i2, kRoute));
     int i = k.i1, j = j0, n = 0, steps = 0, deepest = 0;
     for (;;) {
       ++steps;

@@ -57,7 +57,8 @@ void froudeLevel(int b, int c, int i, int j, double S) {
 }  // namespace
 
 void computeBFroude(int first, int last) {
-  const int limit = static_cast<int>(std::min<long long>(last, static_cast<long long>(Bcellt.size()) - 1));
+  const int limit =
+      static_cast<int>(std::min<long long>(last, static_cast<long long>(Bcellt.size()) - 1));
   const bool meanPressure =
       (FlagNonHydrostaticSurf == 6 || FlagNonHydrostaticSurf == 7) && Bpresavg;
   for (int b = std::max(first, 1); b <= limit; ++b) {
@@ -92,19 +93,13 @@ void computeBFroude(int first, int last) {
 
 double computeVolRes() {
   double volume = 0;
-  for (int b = 1; b <= NoBlocks; ++b) {
-    if (!surf::levelsMove(b)) continue;
-    const GridBlock& k = block[b];
-    for (int i = k.i1; i <= k.i2; ++i)
-      for (int j = k.j1; j <= k.j2; ++j) {
-        const int c = columnBottom(i, j);
-        if (c == 0) continue;
-        const double corners = std::max(0.0, depth(i, j)) + std::max(0.0, depth(i - 1, j)) +
-                               std::max(0.0, depth(i - 1, j - 1)) +
-                               std::max(0.0, depth(i, j - 1));
-        volume += Barea[Cbed[c]] * 0.25 * corners;
-      }
-  }
+  surf::forEachWorkedColumn([&volume](int i, int j) {
+    const int c = columnBottom(i, j);
+    if (c == 0) return;
+    const double corners = std::max(0.0, depth(i, j)) + std::max(0.0, depth(i - 1, j)) +
+                           std::max(0.0, depth(i - 1, j - 1)) + std::max(0.0, depth(i, j - 1));
+    volume += Barea[Cbed[c]] * 0.25 * corners;
+  });
   return volume;
 }
 

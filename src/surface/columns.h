@@ -70,6 +70,17 @@ int listedSurfaces(const Group& g) {
 // Blocks whose levels the free surface moves: not skipped, and G 26 leaves them on.
 inline bool levelsMove(int b) { return block[b].skip == 0 && SurfUpdate[b] == 1; }
 
+// Calls f(i, j) for the columns i = i1..i2, j = j1..j2 of every block whose levels move.
+template <class F>
+void forEachWorkedColumn(F f) {
+  for (int b = 1; b <= NoBlocks; ++b) {
+    if (!levelsMove(b)) continue;
+    const GridBlock& k = block[b];
+    for (int i = k.i1; i <= k.i2; ++i)
+      for (int j = k.j1; j <= k.j2; ++j) f(i, j);
+  }
+}
+
 // Calls f(c) for the cells of a column from its bottom cell upward.
 template <class F>
 void upColumn(int bottom, F f) {

@@ -62,25 +62,20 @@ void criticalFloor(int up, double q, double zb) {
 }
 
 void criticalFaceFloors() {
-  for (int b = 1; b <= NoBlocks; ++b) {
-    if (!surf::levelsMove(b)) continue;
-    const GridBlock& k = block[b];
-    for (int i = k.i1; i <= k.i2; ++i)
-      for (int j = k.j1; j <= k.j2; ++j) {
-        const int tP = columnTop(i, j);
-        if (tP == 0) continue;
-        if (const int tE = columnTop(i + 1, j); tE > 0) {
-          const SideFlow s = sideFlow(tP, Cflatee);
-          if (s.Fr > 1)
-            criticalFloor(s.q > 0 ? tP : tE, s.q, 0.5 * (zval[i][j - 1][1] + zval[i][j][1]));
-        }
-        if (const int tN = columnTop(i, j + 1); tN > 0) {
-          const SideFlow s = sideFlow(tP, Cflaten);
-          if (s.Fr > 1)
-            criticalFloor(s.q > 0 ? tP : tN, s.q, 0.5 * (zval[i - 1][j][1] + zval[i][j][1]));
-        }
-      }
-  }
+  surf::forEachWorkedColumn([](int i, int j) {
+    const int tP = columnTop(i, j);
+    if (tP == 0) return;
+    if (const int tE = columnTop(i + 1, j); tE > 0) {
+      const SideFlow s = sideFlow(tP, Cflatee);
+      if (s.Fr > 1)
+        criticalFloor(s.q > 0 ? tP : tE, s.q, 0.5 * (zval[i][j - 1][1] + zval[i][j][1]));
+    }
+    if (const int tN = columnTop(i, j + 1); tN > 0) {
+      const SideFlow s = sideFlow(tP, Cflaten);
+      if (s.Fr > 1)
+        criticalFloor(s.q > 0 ? tP : tN, s.q, 0.5 * (zval[i - 1][j][1] + zval[i][j][1]));
+    }
+  });
 }
 
 }  // namespace

@@ -179,26 +179,21 @@ void moveNode(int i, int j, const GridBlock& k, const NodeRule& rule,
 // squares pass the int range after some ninety samples. A column whose samples all lie at
 // one x keeps its mean.
 void regressionEstimate() {
-  for (int b = 1; b <= NoBlocks; ++b) {
-    if (!surf::levelsMove(b)) continue;
-    const GridBlock& k = block[b];
-    for (int i = k.i1; i <= k.i2; ++i)
-      for (int j = k.j1; j <= k.j2; ++j) {
-        const double N = PresRegresN[i][j];
-        if (N <= 1) continue;
-        const double Sp = PresRegresSumPres[i][j];
-        const double pm = Sp / N;
-        if (PresRegres == 2) {
-          PresRegresSumPres[i][j] = pm;
-          continue;
-        }
-        const double Sx = PresRegresSumX[i][j], Sxx = PresRegresSumXX[i][j];
-        const double Sxp = PresRegresSumXPres[i][j];
-        const double spread = Sxx - Sx * Sx / N;
-        const double slope = spread > 1e-9 * Sxx ? (Sxp - Sp * Sx / N) / spread : 0.0;
-        PresRegresSumPres[i][j] = pm + slope * (RegIter - Sx / N);
-      }
-  }
+  surf::forEachWorkedColumn([](int i, int j) {
+    const double N = PresRegresN[i][j];
+    if (N <= 1) return;
+    const double Sp = PresRegresSumPres[i][j];
+    const double pm = Sp / N;
+    if (PresRegres == 2) {
+      PresRegresSumPres[i][j] = pm;
+      return;
+    }
+    const double Sx = PresRegresSumX[i][j], Sxx = PresRegresSumXX[i][j];
+    const double Sxp = PresRegresSumXPres[i][j];
+    const double spread = Sxx - Sx * Sx / N;
+    const double slope = spread > 1e-9 * Sxx ? (Sxp - Sp * Sx / N) / spread : 0.0;
+    PresRegresSumPres[i][j] = pm + slope * (RegIter - Sx / N);
+  });
   if (surf::onSurfacePlane(iPres, jPres) && PresRegresSumPres)
     GlobPresRef = PresRegresSumPres[iPres][jPres];
 }

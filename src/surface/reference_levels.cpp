@@ -315,15 +315,10 @@ void setSurfaceBoundary() {
   if (FlagTFS != 9) return;
   dischargeSources();
   if (jSurf != 0 || columnBottom(iPres, jPres) == 0) return;
-  for (int b = 1; b <= NoBlocks; ++b) {
-    if (!surf::levelsMove(b)) continue;
-    const GridBlock& k = block[b];
-    for (int i = k.i1; i <= k.i2; ++i)
-      for (int j = k.j1; j <= k.j2; ++j) {
-        const int c = columnBottom(i, j);
-        if (c != 0) Cf[c] = std::max(Cf[c], GlobZRef);
-      }
-  }
+  surf::forEachWorkedColumn([](int i, int j) {
+    const int c = columnBottom(i, j);
+    if (c != 0) Cf[c] = std::max(Cf[c], GlobZRef);
+  });
 }
 
 }  // namespace qorva

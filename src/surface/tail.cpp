@@ -77,15 +77,10 @@ void rebuildGrid() {
 void restartRegression() {
   RegIter = 0;
   if (!PresRegresN) return;
-  for (int b = 1; b <= NoBlocks; ++b) {
-    if (!surf::levelsMove(b)) continue;
-    const GridBlock& k = block[b];
-    for (int i = k.i1; i <= k.i2; ++i)
-      for (int j = k.j1; j <= k.j2; ++j) {
-        PresRegresSumX[i][j] = PresRegresSumXX[i][j] = PresRegresN[i][j] = 0;
-        PresRegresSumPres[i][j] = PresRegresSumXPres[i][j] = 0.0;
-      }
-  }
+  surf::forEachWorkedColumn([](int i, int j) {
+    PresRegresSumX[i][j] = PresRegresSumXX[i][j] = PresRegresN[i][j] = 0;
+    PresRegresSumPres[i][j] = PresRegresSumXPres[i][j] = 0.0;
+  });
 }
 
 }  // namespace

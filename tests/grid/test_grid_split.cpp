@@ -238,6 +238,15 @@ TEST_F(FroudeLevels, LevelOfTheCrossSectionByIteration) {
   for (int i = 2; i <= 3; ++i)
     for (int j = 2; j <= 4; ++j) EXPECT_NEAR(minimum(i, j), -2 + hc, 0.007 * hc) << i << j;
   EXPECT_EQ(log(), "");  // converged: no warning
+
+  // A cross-section without water has no bed to measure from: its columns keep their levels.
+  for (int j = 2; j <= 4; ++j) {
+    zval[3][j][0] = 0;
+    minimum(3, j) = 7.0;
+  }
+  NoGridSplit();
+  for (int j = 2; j <= 4; ++j) EXPECT_EQ(minimum(3, j), 7.0);
+  EXPECT_NEAR(minimum(2, 3), -2 + hc, 0.007 * hc);
 }
 
 }  // namespace

@@ -130,7 +130,8 @@ TEST_F(NodeUpdate, SlopeLimiter) {
   // neighbour at 0 one metre away, so none rises above 0.01 m.
   columnPressure(3, 3, 4 * 0.25 * 9810);
   driverUpdate();
-  for (auto [i, j] : {std::pair{2, 2}, {2, 3}, {3, 2}, {3, 3}}) EXPECT_NEAR(level(i, j), 0.01, 1e-12);
+  for (auto [i, j] : {std::pair{2, 2}, {2, 3}, {3, 2}, {3, 3}})
+    EXPECT_NEAR(level(i, j), 0.01, 1e-12);
   EXPECT_EQ(level(1, 1), 0.0);
   EXPECT_EQ(level(4, 4), 0.0);
 

@@ -339,7 +339,8 @@ class OutletLevels : public test::SurfaceGrid {
     d.inflowFlag = 0;
     d.surfaceNo = 0;
     for (int j = 2; j <= 3; ++j)
-      for (int c = bottom(nx + 1, j); c > 0; c = Ccellt[c]) d.surfaceList[d.surfaceNo++] = Cflatee[c];
+      for (int c = bottom(nx + 1, j); c > 0; c = Ccellt[c])
+        d.surfaceList[d.surfaceNo++] = Cflatee[c];
     FlagDSO1 = 2;
     GlobZRef = -0.5;
   }
