@@ -175,9 +175,9 @@ void moveNode(int i, int j, const GridBlock& k, const NodeRule& rule,
 }
 
 // Least-squares value at the present sample of each column's surface pressure, or its mean
-// (F 143 2), over the samples since the last update. The sums are taken as doubles: their
-// squares pass the int range after some ninety samples. A column whose samples all lie at
-// one x keeps its mean.
+// (F 143 2), over the samples since the last update. The sums are taken as doubles: products
+// such as the square of the sample sum pass the int range after some three hundred samples. A
+// column whose samples all lie at one x keeps its mean.
 void regressionEstimate() {
   surf::forEachWorkedColumn([](int i, int j) {
     const double N = PresRegresN[i][j];

@@ -28,6 +28,7 @@ constexpr char kNestedPressure[] = "the pressure of nested blocks at the coarse 
 constexpr char kEdge[] = "the edge levels of the free surface (F 187)";
 constexpr char kCorners[] = "the wet/dry corner smoothing (F 425)";
 constexpr char kSmoother[] = "the surface smoothing (F 154)";
+constexpr char kSurfaceBugtrap[] = "the debug check of the water-level equation (F 369 1)";
 
 // F 36 values whose update the main driver makes between outer iterations.
 bool classicSurface() {
@@ -85,6 +86,16 @@ const PendingStep kSteps[] = {
        return reach::mainFlow(t) && FlagTFS == 50 && reach::someIteration(IterWaterUpdate);
      },
      kSurfaceLSUpdate},
+    // The water-level solver checks its equation under F 369 1 wherever a surface update
+    // solves one: the roads of F 323 1 and 2 and the level equations of F 36 4, 7, 8, 21 and
+    // 50. The node update of F 36 0 and 2 solves none.
+    {[](char t) {
+       return FlagBugFind == 1 &&
+              ((surfaceReached(t) && (FlagSurface2 == 1 || FlagSurface2 == 2 ||
+                                      algorithm(t, 4, 21) || algorithm(t, 7, 8))) ||
+               (reach::pressureStep(t) && FlagTFS == 50 && FlagRoof == 1));
+     },
+     kSurfaceBugtrap},
 };
 
 }  // namespace
@@ -107,6 +118,7 @@ void scalePressureNested() { notAvailable(kNestedPressure); }
 void surfaceEdge(double) { notAvailable(kEdge); }
 void smoothNewCorners() { notAvailable(kCorners); }
 void surface_smoother() { notAvailable(kSmoother); }
+void surfaceBugtrap(int) { notAvailable(kSurfaceBugtrap); }
 
 std::span<const PendingStep> surfacePendingSteps() { return kSteps; }
 

@@ -88,5 +88,8 @@ void scalePressureNested();
 void surfaceEdge(double level);
 void smoothNewCorners();
 void surface_smoother();
+// Debug check of the water-level equation (F 369 1): logs the bottom cells of the taking-part
+// blocks whose coefficients or values look wrong; `location` names the caller's place.
+void surfaceBugtrap(int location);
 
 }  // namespace qorva
