@@ -113,10 +113,11 @@ void groupBedCells() {
     DischargeGroup& d = DischargeStruct[g];
     if (d.surfaceNo < 1) continue;
     const int count =
-        std::min<long long>(d.surfaceNo, static_cast<long long>(d.surfaceList.size()) - 1);
+        std::min<long long>(d.surfaceNo, static_cast<long long>(d.surfaceList.size()));
     int n = 0;
     bool full = false;
-    for (int e = 1; e <= count; ++e) {
+    // The surface list holds entries 0..surfaceNo-1, as every group builder fills it.
+    for (int e = 0; e < count; ++e) {
       const int s = d.surfaceList[e];
       if (s < 1 || s >= surfaces) continue;
       const int c = Fcell1[s] != 0 ? Fcell1[s] : Fcell2[s];

@@ -41,6 +41,13 @@ inline int bedCellLimit() {
   return NoBCells < cap ? NoBCells : static_cast<int>(cap);
 }
 
+// Bed cell of column (i, j) (pointbed), 0 where it has none or the bed cells are not numbered.
+inline int columnBedCell(int i, int j) {
+  if (!onPlane(i, j) || !pointbed) return 0;
+  const int b = pointbed[i][j];
+  return b >= 1 && b <= bedCellLimit() ? b : 0;
+}
+
 // Water depth of grid line (i, j); negative where the bed lies above the surface.
 inline double lineDepth(int i, int j) { return zval[i][j][znumber] - zval[i][j][1]; }
 

@@ -11,20 +11,46 @@ int bedinter();             // bed levels from survey points (task V); returns 0
 // Steps of the grid generator that this version does not have yet (hooks: grid/pending.cpp ends
 // the run with their "Not available" line): the two-layer generator of F 488 (in place of
 // Unstructure), the refinement blocks of F 130, the grid with several side neighbours of
-// F 137, the vertical methods of F 64 other than the default one, the pond marks and removal
-// of F 394, the dry-edge shaping of F 102 (UnstrucHorMove, UnstrucTriangular.., setCorrTrekant,
-// FixInflowCells), the mud-layer block of F 236 and F 262 (UnstrucThixo3, UnstrucThixo2) and
-// the depth-averaged blocks of F 68 and F 311.
+// F 137, the vertical methods of F 64 other than the default one, the dry-edge shaping of
+// F 102 (UnstrucHorMove, UnstrucTriangular.., setCorrTrekant, FixInflowCells), the mud-layer
+// block of F 236 and F 262 (UnstrucThixo3, UnstrucThixo2), the depth-averaged blocks of F 68
+// and F 311, and the critical cross-sections along the route of F 407.
 int Unstructure2();
 void UnstrucTett();
 void UnstructureQN();
 void UnstructureMethod(int method);
-void makeRidge();
-void removePonds();
 void dryEdgeShaping();
 void mudLayerBlock();
 void HydroStaticMake();
 void HydroStaticMake2();
+void computeCriticalCross();
+
+// Ponds. removePonds (F 394, in the generator after the column counts): the columns of block 1
+// that wet columns do not connect to a discharge group's listed bed cells get no cells (ant 0;
+// Bponds marks the connected ones; Bdepth is used as scratch). makeRidge: the marks of
+// F 394 above 1000 that let the connection pass only where the grid line between two columns
+// has a wet end. reducePonds (F 379 1, before a free-surface rebuild): grid points whose wet
+// columns are almost still (0 < 300 k < F 379 shear) and whose depth is below F 379 times
+// MinVertDist0 are lowered to half MinVertDist0 above the bed (zval[..][..][znumber] only).
+void removePonds();
+void makeRidge();
+void reducePonds();
+
+// Grid-split prevention (F 371) on block 1. NoGridSplit sets the minimum water level
+// Bminwaterlevel of the bed cells along the flow by the F 371 method (and Bminlevdh, rute,
+// the Froude levels of F 351 2); NoGridSplitRise raises every grid point of block 1 to the
+// highest minimum of its wet columns, both level slots. riseNeighbours raises the minimum of
+// the four (F 423 above 1: eight) neighbours of column (i, j) to bed + 0.8 dh.
+void NoGridSplit();
+void NoGridSplitRise();
+void riseNeighbours(int i, int j, double bed, double dh);
+// The Froude-limited minimum levels of F 371 7, 8 (per wet run, from the fluxes) and 9 (per
+// cross-section, for the discharge of group 1, by iteration with warnings in boogie).
+void computeMinwaterlevel2();
+void computeMinwaterlevel4();
+// Froude number of discharge Q (m3/s) through the cross-section of block 1 midway between
+// grid lines i - 1 and i at water level `level` (partly wet segments cut linearly).
+double computeFroude(int i, double Q, double level);
 
 // Cell makers: fill cell c from NewCell, creating the missing surfaces and points.
 int MakeCell(int c);

@@ -15,16 +15,14 @@ constexpr char kTwoLayer[] = "the two-layer grid generator (F 488)";
 constexpr char kRefinement[] = "the refinement blocks (F 130)";
 constexpr char kQN[] = "the grid with several side neighbours (F 137)";
 constexpr char kMethod[] = "the vertical grid method F 64 %d";
-constexpr char kRidge[] = "the ridge marks of the pond removal (F 394)";
-constexpr char kPonds[] = "the pond removal (F 394)";
 constexpr char kDryEdge[] = "the dry-edge shaping of the grid (F 102)";
 constexpr char kMud[] = "the mud-layer block (F 236, F 262)";
 constexpr char kDepthAveraged[] = "the depth-averaged block (F 68)";
 constexpr char kShallow[] = "the shallow-water block (F 311)";
+constexpr char kCriticalCross[] = "the critical cross-sections along the route (F 407)";
 
 // The generator's choices, as Unstructure makes them.
 bool generates(char t) { return reach::gridGeneration(t) && UMethod2 <= 0; }
-bool defaultMethod() { return UMethod == 8 || UMethod == 11 || UMethod == 13 || UMethod == 38 || UMethod > 99; }
 bool otherMethod() {
   const int m = UMethod;
   return (m >= 0 && m <= 7) || (m >= 30 && m <= 33) || (m >= 35 && m <= 37) || m == 9 ||
@@ -48,14 +46,15 @@ const PendingStep kSteps[] = {
     {[](char t) { return generates(t) && QNFlag > 0; }, kQN},
     {[](char t) { return generates(t) && QNFlag <= 0 && otherMethod(); }, kMethod,
      [] { return UMethod; }},
-    {[](char t) { return generates(t) && QNFlag <= 0 && defaultMethod() && FlagRemovePonds > 1000; },
-     kRidge},
-    {[](char t) { return generates(t) && QNFlag <= 0 && defaultMethod() && FlagRemovePonds > 0; },
-     kPonds},
     {[](char t) { return generates(t) && dryEdge(); }, kDryEdge},
     {[](char t) { return generates(t) && (FlagThixo >= 2 || FlagGroundwater > 0); }, kMud},
     {[](char t) { return generates(t) && depthAveraged(); }, kDepthAveraged},
     {[](char t) { return generates(t) && !depthAveraged() && FlagShallowWater == 1; }, kShallow},
+    // The grid-split prevention runs at the start of every free-surface update.
+    {[](char t) {
+       return reach::surfaceUpdate(t) && FlagNoGridSplit > 0 && FlagCriticalCross == 1;
+     },
+     kCriticalCross},
 };
 
 }  // namespace
@@ -65,12 +64,11 @@ int Unstructure2() { notAvailable(kTwoLayer); }
 void UnstrucTett() { notAvailable(kRefinement); }
 void UnstructureQN() { notAvailable(kQN); }
 void UnstructureMethod(int method) { notAvailable(strf(kMethod, method).c_str()); }
-void makeRidge() { notAvailable(kRidge); }
-void removePonds() { notAvailable(kPonds); }
 void dryEdgeShaping() { notAvailable(kDryEdge); }
 void mudLayerBlock() { notAvailable(kMud); }
 void HydroStaticMake() { notAvailable(kDepthAveraged); }
 void HydroStaticMake2() { notAvailable(kShallow); }
+void computeCriticalCross() { notAvailable(kCriticalCross); }
 
 std::span<const PendingStep> gridPendingSteps() { return kSteps; }
 

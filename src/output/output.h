@@ -76,4 +76,9 @@ void print_paraview3d();
 // Appends the line of the present time to the time series `timeo`.
 void TimePrintFunction();
 
+// Braiding index of block 1: the active channels (runs of at least F 368 BraidCells bottom
+// cells with 300 k above BraidedActive, ended by one at or below BraidedTot) per
+// cross-section i = IBraidedStart..i2; 0 when there is no such section. Reads only.
+double computeBI();
+
 }  // namespace qorva

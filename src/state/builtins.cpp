@@ -83,6 +83,7 @@ void setBuiltins() {
   BlockID = 1;
   RoughnessIter = 1;
 
+  FlagGridChange = 0;
   FlagMPIkoosurf = 0;
   FlagInitialized = 0;
   FlagInitialFinished = 0;
@@ -110,6 +111,8 @@ void setBuiltins() {
   FlagTimeoWarned = 0;
   GlobFluxDefect = SurfVolDefect = 0;
   GlobZRef = -1e20;
+  GlobPresRef = GlobZRef2 = GlobPresRef2 = 0;
+  GlobZRefHeld = GlobZRef2Held = -1e20;
   maxBackwater = -1e20;
   medianPressure1 = medianPressure2 = 0;
   depthDepositIn = depthDepositOut = 0;
@@ -121,6 +124,8 @@ void setBuiltins() {
   iPres2 = jPres2 = 0;
   inflowj = inflowk = 0;
   GlobVolDefect = 0;
+  for (int& r : rute) r = 0;
+  FlagSurfTraceHeader = FlagSurfTraceOpen = FlagSurfTraceWarned = 0;
 
   resetDischargeGroups();
   resetBlocks();

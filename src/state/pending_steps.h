@@ -68,6 +68,9 @@ bool equationSolved(char t, int e);
 // The task of letter t generates the grid (Unstructure): Y, and the readers of alldata (B)
 // and unstruc (U) under F 112 2 and 1.
 bool gridGeneration(char t);
+// The task of letter t calls the free-surface update surface() (between outer iterations, for
+// the G 6 surface cell, or in the pressure step of F 36 6); defined with the hooks of surface/.
+bool surfaceUpdate(char t);
 // The task of letter t writes the results of the print set (sprintflow): M, and the end of a
 // main flow computation.
 bool resultsWritten(char t);

@@ -82,7 +82,13 @@ inline double SumBedChange = 0, SumInflow = 0, SumOutflow = 0, PrintMaxErrorSusp
               SurfacesBM = 0, scaleBackwater = 0, scaleBackwater2 = 0;
 inline int FlagTimeoWarned = 0;
 inline double GlobFluxDefect = 0, SurfVolDefect = 0;
+// Reference level (m) and pressure (Pa) of the free surface at the reference column, and at
+// the second reference column or inflow group (0 when there is none); -1e20 = not yet set.
 inline double GlobZRef = -1e20;
+inline double GlobPresRef = 0, GlobZRef2 = 0, GlobPresRef2 = 0;
+// The reference levels the pressure-based node update keeps when no series gives them: the
+// first levels found (-1e20 = not yet).
+inline double GlobZRefHeld = -1e20, GlobZRef2Held = -1e20;
 inline double maxBackwater = -1e20;
 inline double medianPressure1 = 0, medianPressure2 = 0;
 inline double depthDepositIn = 0, depthDepositOut = 0;
@@ -94,6 +100,11 @@ inline double MaxDepth = 0;
 inline int iPres2 = 0, jPres2 = 0;
 inline int inflowj = 0, inflowk = 0;
 inline double GlobVolDefect = 0;
+// Route of the flow path of the grid-split prevention: bed cells in path order, ended by 0.
+inline Fixed<int, 10000> rute;
+// Trace file boogie-t of the free surface: its header is written (1), a record of the present
+// update waits for its end from the tail (1), a failed write has been reported (1).
+inline int FlagSurfTraceHeader = 0, FlagSurfTraceOpen = 0, FlagSurfTraceWarned = 0;
 
 // Tables without a data set.
 inline Fixed<double, 20> DischargeArray;

@@ -10,13 +10,24 @@ namespace qorva {
 
 namespace {
 
-constexpr char kBackwater[] = "the backwater curve (task Q)";
-constexpr char kSurface[] = "the free-surface update (surface)";
+constexpr char kBackwater[] = "the one-dimensional backwater curve (task Q, F 36 30, F 477)";
+constexpr char kMedianPressure[] = "the median group pressures of the backwater scaling";
 constexpr char kSurfaceTfs[] = "the transient free-surface update of F 36 1 and 11..19";
 constexpr char kSurfaceLS[] = "the water-level equation of F 36 50 (surface_LS)";
 constexpr char kSurfaceLSUpdate[] = "the water-level update of F 36 50";
 constexpr char kNestedLevels[] =
     "the water levels of nested blocks from the coarse grid (F 238 3 and 5)";
+constexpr char kSurface2[] = "the separate-builder free-surface road of F 323 1 (surface2)";
+constexpr char kSurface3[] = "the pressure-head free-surface road of F 323 2 (surface3)";
+constexpr char kShift[] = "the parallel shift of the water surface of F 36 3";
+constexpr char kFivePoint[] = "the five-point water-level equation of F 36 4 and 21";
+constexpr char kContinuity[] = "the continuity-based surface movement of F 36 5 and 6";
+constexpr char kNinePoint[] = "the nine-point water-level equation of F 36 7 and 8";
+constexpr char kAlgo10[] = "the velocity-direction level algorithm of F 36 10";
+constexpr char kNestedPressure[] = "the pressure of nested blocks at the coarse level (F 238 4)";
+constexpr char kEdge[] = "the edge levels of the free surface (F 187)";
+constexpr char kCorners[] = "the wet/dry corner smoothing (F 425)";
+constexpr char kSmoother[] = "the surface smoothing (F 154)";
 constexpr char kSurfaceBugtrap[] = "the debug check of the water-level equation (F 369 1)";
 
 // F 36 values whose update the main driver makes between outer iterations.
@@ -37,10 +48,33 @@ bool surfaceReached(char t) {
   return outer || cell || handOver;
 }
 
-// Nested levels: only when a koordina file is read (the file decides), so no row.
+// The update's own road (F 323 neither 1 nor 2), and its tail.
+bool ownRoad(char t) { return surfaceReached(t) && FlagSurface2 != 1 && FlagSurface2 != 2; }
+bool algorithm(char t, int a, int b) { return ownRoad(t) && (FlagTFS == a || FlagTFS == b); }
+
+// The backwater curve: task Q, the algorithm of F 36 30, the scaling of F 477 and of F 36 4
+// with F 343 30.
+bool backwaterReached(char t) {
+  if (t == 'Q') return true;
+  if (!surfaceReached(t)) return false;
+  return FlagScaleFreeSource > 0 || (FlagTFS == 4 && BlockCasulli == 30) ||
+         (ownRoad(t) && FlagTFS == 30);
+}
+
 const PendingStep kSteps[] = {
-    {[](char t) { return t == 'Q'; }, kBackwater},
-    {surfaceReached, kSurface},
+    {backwaterReached, kBackwater},
+    {[](char t) { return surfaceReached(t) && FlagNestTop == 4; }, kNestedPressure},
+    {[](char t) { return surfaceReached(t) && FlagSurface2 == 1; }, kSurface2},
+    {[](char t) { return surfaceReached(t) && FlagSurface2 == 2; }, kSurface3},
+    {[](char t) { return algorithm(t, 3, 3); }, kShift},
+    {[](char t) { return algorithm(t, 4, 21); }, kFivePoint},
+    {[](char t) { return algorithm(t, 5, 6); }, kContinuity},
+    {[](char t) { return algorithm(t, 7, 8); }, kNinePoint},
+    {[](char t) { return algorithm(t, 10, 10); }, kAlgo10},
+    {[](char t) { return ownRoad(t) && FlagSurfEdge != 0; }, kEdge},
+    {[](char t) { return ownRoad(t) && (FlagNestTop == 3 || FlagNestTop == 5); }, kNestedLevels},
+    {[](char t) { return ownRoad(t) && FlagSmoothNewCorners > 0; }, kCorners},
+    {[](char t) { return ownRoad(t) && SurfSmoothFlag > 0; }, kSmoother},
     {[](char t) {
        return reach::mainFlow(t) && reach::outerIterations() >= 1 &&
               (FlagTFS == 1 || (FlagTFS >= 11 && FlagTFS <= 19)) && FlagRoof == 1 &&
@@ -53,20 +87,41 @@ const PendingStep kSteps[] = {
      },
      kSurfaceLSUpdate},
     // The water-level solver checks its equation under F 369 1 wherever a surface update
-    // solves one.
-    {[](char t) { return FlagBugFind == 1 && surfaceReached(t); }, kSurfaceBugtrap},
+    // solves one: the roads of F 323 1 and 2 and the level equations of F 36 4, 7, 8, 21 and
+    // 50. The node update of F 36 0 and 2 solves none.
+    {[](char t) {
+       return FlagBugFind == 1 &&
+              ((surfaceReached(t) && (FlagSurface2 == 1 || FlagSurface2 == 2 ||
+                                      algorithm(t, 4, 21) || algorithm(t, 7, 8))) ||
+               (reach::pressureStep(t) && FlagTFS == 50 && FlagRoof == 1));
+     },
+     kSurfaceBugtrap},
 };
 
 }  // namespace
 
 void backwater() { notAvailable(kBackwater); }
-void surface() { notAvailable(kSurface); }
+// Reached only after backwater(), which ends the run first: no row of its own.
+double findMedianPressure(int) { notAvailable(kMedianPressure); }
 void surface_tfs(int, int) { notAvailable(kSurfaceTfs); }
 void surface_LS() { notAvailable(kSurfaceLS); }
 void surface_LS_update() { notAvailable(kSurfaceLSUpdate); }
 void interpolateSurfaceNested() { notAvailable(kNestedLevels); }
+void surface2() { notAvailable(kSurface2); }
+void surface3() { notAvailable(kSurface3); }
+void surfaceShift() { notAvailable(kShift); }
+void surfaceFivePoint() { notAvailable(kFivePoint); }
+void surface_continuity() { notAvailable(kContinuity); }
+void surfaceNinePoint() { notAvailable(kNinePoint); }
+void surfaceAlgo10() { notAvailable(kAlgo10); }
+void scalePressureNested() { notAvailable(kNestedPressure); }
+void surfaceEdge(double) { notAvailable(kEdge); }
+void smoothNewCorners() { notAvailable(kCorners); }
+void surface_smoother() { notAvailable(kSmoother); }
 void surfaceBugtrap(int) { notAvailable(kSurfaceBugtrap); }
 
 std::span<const PendingStep> surfacePendingSteps() { return kSteps; }
+
+bool reach::surfaceUpdate(char t) { return surfaceReached(t); }
 
 }  // namespace qorva

@@ -13,22 +13,25 @@
 #include "state/status.h"
 #include "state/structured.h"
 #include "state/surfaces.h"
+#include "surface/columns.h"
 #include "surface/surface.h"
 
 namespace qorva {
 namespace {
 
-constexpr int kGroups = 9;
+using surf::boundaryCell;
+using surf::bottomOf;
+using surf::columnTop;
+using surf::listedSurfaces;
+using surf::surfaceCell;
 
-bool isCell(int c) {
-  return c >= 1 && c <= NoCells && c < static_cast<long long>(Ccellb.size());
-}
+constexpr int kGroups = 9;
 
 // Moves cell c down its column to the bottom cell and finds the column whose bottom cell it
 // is. False when c is no cell of the grid or no column starts with it.
 bool columnOfCell(int& c, int& iFound, int& jFound) {
-  if (!isCell(c)) return false;
-  for (int guard = 0; isCell(Ccellb[c]) && guard < NoCells; ++guard) c = Ccellb[c];
+  if (!surfaceCell(c)) return false;
+  c = bottomOf(c);
   for (int i = 1; i <= xnumber; ++i)
     for (int j = 1; j <= ynumber; ++j)
       if (zval[i][j][0] == c) {
@@ -39,18 +42,10 @@ bool columnOfCell(int& c, int& iFound, int& jFound) {
   return false;
 }
 
-// Top cell of column (i, j), 0 for a dry column.
-int topCell(int i, int j) {
-  int c = static_cast<int>(zval[i][j][0]);
-  if (!isCell(c)) return 0;
-  for (int guard = 0; isCell(Ccellt[c]) && guard < NoCells; ++guard) c = Ccellt[c];
-  return c;
-}
-
 // Column (i, j) is the reference when the midpoint of its edge nodes lies on the group's point
 // within a ten-thousandth of the width of its top face.
 bool hits(int i, int j, double xm, double ym, double xk, double yk) {
-  const int top = topCell(i, j);
+  const int top = columnTop(i, j);
   if (top == 0) return false;
   const int f = Cflatet[top];
   if (f <= 0 || f >= static_cast<long long>(Farea.size())) return false;
@@ -61,7 +56,7 @@ bool hits(int i, int j, double xm, double ym, double xk, double yk) {
 void take(int i, int j) {
   iPres = i;
   jPres = j;
-  iSurf = topCell(i, j);
+  iSurf = columnTop(i, j);
 }
 
 // The group's point nearest to the middle of its points, searched on the outer edges of the
@@ -133,13 +128,9 @@ void groupSearch() {
 // True when some surface of group g has cell c as its cell.
 bool groupHasCell(int g, int c) {
   const DischargeGroup& d = DischargeStruct[g];
-  const int n = std::min(d.surfaceNo, static_cast<int>(d.surfaceList.size()));
-  for (int s = 0; s < n; ++s) {
-    const int f = d.surfaceList[s];
-    if (f <= 0 || f >= static_cast<long long>(Fcell1.size())) continue;
-    const int cell = Fcell1[f] != 0 ? Fcell1[f] : Fcell2[f];
-    if (cell == c) return true;
-  }
+  const int n = listedSurfaces(d);
+  for (int s = 0; s < n; ++s)
+    if (boundaryCell(d.surfaceList[s]) == c && c != 0) return true;
   return false;
 }
 

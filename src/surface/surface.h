@@ -3,30 +3,93 @@
 
 namespace qorva {
 
-void backwater();
+// The free-surface update between flow iterations (F 36 0 and 2 and the values that take the
+// same road, F 323 0): refreshes the column quantities and the reference levels, moves the
+// water levels zval[..][..][znumber] and [znumber + 1] of the worked blocks from the pressure
+// of the top cells, applies the shared corrections and rebuilds the grid on the new levels
+// (computeTailSurf, FlagGridChange 1). Other algorithms of F 36 and F 323 are hooks that end
+// the run. Ends the run on a dry or missing reference column and on a pressure reference that
+// is not a number (after writing alldata).
+void surface();
+
+// The common last stage of an update: outlet, edge and nested levels, the F 381 clamp, the
+// grid-split rise (F 371) and pond reduction (F 379), then the current fields copied to the
+// previous ones, the grid rebuilt (Unstructure, metric, BedMake, fluxes, F 168 levels) and the
+// state of the old grid reset. Ends the run when the rebuild fails.
+void computeTailSurf();
+
+// Finds the reference columns of the water level (iPres, jPres and iPres2, jPres2) from the
+// G 6 / G 62 cells or the G 6 outflow group, logs them, and checks that the reference cell
+// lies in that group. Called once the grid is known.
+void SetiPresjPres();
+
+// The reference levels of one update: GlobZRef, GlobPresRef, GlobZRef2, GlobPresRef2 from the
+// reference columns, the G 62 inflow group, the F 416 outflow group, the timei levels and the
+// F 439 deposit offsets; counts the update (NoNumSurfUpdate, stimeWL1, stimeWL2) and finds the
+// outlet group FlagDSO1. Returns the top cell of the reference column, or of the outlet column
+// that stands in for a dry one; 0 only under F 36 3. Ends the run on a dry reference column
+// without a usable outlet group (after writing alldata and the results for Error 2).
+int computeSurfaceReferences();
+
+// Pins of the water-level equation (rows at the columns' bottom cells): the reference columns
+// and the boundary columns of the groups of G 6 / G 62 get Cap 1e20 and the wanted level change
+// (the level itself for F 36 9) in Csource; F 36 9 adds the group discharges and starts Cf at
+// GlobZRef.
+void setSurfaceBoundary();
+
+// Outlet levels: the open sides of the columns of outflow group FlagDSO1 take GlobZRef, with
+// the upstream blending of F 353 10 or 11.
+void computeSurfDownstream();
+
+// Column quantities of bed cells first..last: Bdepth, BFroude, Bfly, the Froude-limited level
+// BLevFroude (F 351 1) and the mean pressure Bpresavg (F 233 6, 7).
+void computeBFroude(int first, int last);
+// Water volume (m3) of the columns of the worked blocks.
+double computeVolRes();
+// Mean water depth (m) over the wet grid lines of block 1.
+double computeAvDepth();
+// Mean bed rise at the upstream and downstream ends of block 1 (depthDepositIn, ..Out).
+void computeDepthDeposit();
+
+// The pressure-based node update in its plainest form (one or two references).
+void computeSurfClassic();
+// Depth (m) below which a supercritical column (Froude number Fr, mean speed U) with bottom
+// cell c is not let run dry, by F 246 third value; 0 where no limit applies.
+double computeLimdepth(int c, double Fr, double U);
+// The pressure reset after a rebuild by F 128 (-1: zero; 2: critical-flow floor).
+void computeSetPresZero();
 
 // Steps of the free surface that this version does not have yet (hooks: surface/pending.cpp
 // ends the run with their "Not available" line).
-// The free-surface update of F 36 (2..10, 21, 30) and of the G 6 surface cell: moves the water
-// levels zval[..][..][znumber] from the pressure field or by continuity, and regenerates the
-// grid (FlagGridChange 1). The main flow driver calls it between outer iterations, and at the
-// last inner iteration of an outer iteration with F 36 6.
-void surface();
+void backwater();
 // The transient free surface of F 36 1 and 11..19 for block `block`.
 void surface_tfs(int copyFlag, int block);
 // The water-level equation of F 36 50 (first stage, in the pressure step) and its level update
 // between outer iterations.
 void surface_LS();
 void surface_LS_update();
-// Water levels of nested blocks from the coarse grid (F 238 3 and 5), after koordina is read.
+// Water levels of nested blocks from the coarse grid (F 238 3 and 5).
 void interpolateSurfaceNested();
+// The separate-builder road of F 323 1 and the pressure-head road of F 323 2.
+void surface2();
+void surface3();
+// Algorithms of the update's own road other than the pressure-based node update.
+void surfaceShift();                 // F 36 3
+void surfaceFivePoint();             // F 36 4 and 21
+void surface_continuity();           // F 36 5 and 6
+void surfaceNinePoint();             // F 36 7 and 8
+void surfaceAlgo10();                // F 36 10
+// The one-dimensional backwater scaling of F 477 and the median group pressures it needs.
+double findMedianPressure(int group);
+// The pressure of nested blocks shifted to the coarse grid's level (F 238 4).
+void scalePressureNested();
+// Shared corrections of the tail: edge levels (F 187), wet/dry corner smoothing (F 425) and
+// surface smoothing (F 154).
+void surfaceEdge(double level);
+void smoothNewCorners();
+void surface_smoother();
 // Debug check of the water-level equation (F 369 1): logs the bottom cells of the taking-part
 // blocks whose coefficients or values look wrong; `location` names the caller's place.
 void surfaceBugtrap(int location);
-
-// Finds the reference columns of the water level (iPres, jPres and iPres2, jPres2) from the
-// G 6 / G 62 cells or the G 6 outflow group, logs them, and checks that the reference cell
-// lies in that group. Called once the grid is known.
-void SetiPresjPres();
 
 }  // namespace qorva

@@ -308,15 +308,18 @@ TEST_F(PressureStep, StepsOfOtherOptionsThatThisVersionDoesNotHave) {
   const MissingCase cases[] = {
       {"F 360", [] { FlagFluxCorr = 1; },
        "the cross-section flux corrections of F 360 (fluxCorrFunction)"},
-      {"F 36 6 on the last inner iteration", [] { FlagTFS = 6; },
-       "the free-surface update (surface)"},
+      // The hand-over runs the free-surface update, which reaches the algorithm of F 36 6
+      // once it has its reference column.
+      {"F 36 6 on the last inner iteration", [] { FlagTFS = 6; iPres = jPres = 2; },
+       "the continuity-based surface movement of F 36 5 and 6"},
       {"F 36 6 with R of 1e6 goes on", [] { FlagTFS = 6; WaterSolveResidual = 1e6; }, ""},
       {"F 36 6 in outer iteration 0 goes on", [] { FlagTFS = 6; Iter = 0; }, ""},
       {"F 36 6 without a roof goes on", [] { FlagTFS = 6; FlagRoof = 0; }, ""},
       {"F 36 6 with F 37 between updates goes on",
        [] { FlagTFS = 6; FlagTSC = 1; Iter = 15; }, ""},
-      {"F 36 6 with F 37 at an update", [] { FlagTFS = 6; FlagTSC = 1; Iter = 20; },
-       "the free-surface update (surface)"},
+      {"F 36 6 with F 37 at an update",
+       [] { FlagTFS = 6; FlagTSC = 1; Iter = 20; iPres = jPres = 2; },
+       "the continuity-based surface movement of F 36 5 and 6"},
       {"F 36 50", [] { FlagTFS = 50; }, "the water-level equation of F 36 50 (surface_LS)"},
       {"K 5 block correction goes on", [] { blockcorr[4] = 1; }, ""},
       {"K 5 multigrid without F 168 goes on", [] { blockcorr[4] = 10; }, ""},

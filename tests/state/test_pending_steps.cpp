@@ -69,7 +69,7 @@ struct Stop {
 
 TEST_F(PendingSteps, ARunThatReachesAMissingStepEndsBeforeAnyComputing) {
   const Stop cases[] = {
-      {"free surface", "F 36 2\n", "YW", "the free-surface update (surface)"},
+      {"free surface", "F 36 7\n", "YW", "the nine-point water-level equation of F 36 7 and 8"},
       // F 36 1 asks for the gravity sources too, which the inner iteration would meet first.
       {"gravity sources", "F 36 1\n", "YW",
        "the gravity sources of F 181 and F 135 (GravityFunction)"},
@@ -92,7 +92,7 @@ TEST_F(PendingSteps, ARunThatReachesAMissingStepEndsBeforeAnyComputing) {
       {"vertical method", "F 64 0\n", "YW", "the vertical grid method F 64 0"},
       {"task letter after the flow", "", "YWS", "the sediment computation (task S)"},
       // Y comes first in the walk, so its step is the one the run would have met.
-      {"first in the walk", "F 36 2\nF 488 1\n", "YW", "the two-layer grid generator (F 488)"},
+      {"first in the walk", "F 36 7\nF 488 1\n", "YW", "the two-layer grid generator (F 488)"},
   };
   for (const Stop& k : cases) {
     SCOPED_TRACE(k.kind);
@@ -127,34 +127,53 @@ TEST_F(PendingSteps, TheWalkStopsWhereTheRunWould) {
       {"A without block division", [] { letters("AS"); }, ""},
       {"A with it goes on", [] { letters("AS"); FlagMPI = 2; },
        "the sediment computation (task S)"},
-      {"the first letter that reaches a step", [] { letters("QS"); }, "the backwater curve (task Q)"},
+      {"the first letter that reaches a step", [] { letters("QS"); },
+       "the one-dimensional backwater curve (task Q, F 36 30, F 477)"},
   });
 }
 
 TEST_F(PendingSteps, ConditionsFollowTheCallSites) {
   expectCases({
       // The update between outer iterations comes every F 105 iterations (10 by default).
-      {"surface within K 1", [] { letters("W"); FlagTFS = 2; iterGlobalMax = 10; },
-       "the free-surface update (surface)"},
-      {"K 1 ends first", [] { letters("W"); FlagTFS = 2; iterGlobalMax = 9; }, ""},
+      {"surface within K 1", [] { letters("W"); FlagTFS = 4; iterGlobalMax = 10; },
+       "the five-point water-level equation of F 36 4 and 21"},
+      {"K 1 ends first", [] { letters("W"); FlagTFS = 4; iterGlobalMax = 9; }, ""},
       {"F 335 ends first", [] {
          letters("W");
-         FlagTFS = 2;
+         FlagTFS = 4;
          TimeStep = 2;
          TimeEnd = 17;  // the loop ends after the ninth step (18 s)
        },
        ""},
       {"F 335 after the tenth step", [] {
          letters("W");
-         FlagTFS = 2;
+         FlagTFS = 4;
          TimeStep = 2;
          TimeEnd = 19;
        },
-       "the free-surface update (surface)"},
-      {"surface called by another driver", [] { letters("W"); FlagTFS = 2; FlagCallSurface = 1; },
+       "the five-point water-level equation of F 36 4 and 21"},
+      {"surface called by another driver", [] { letters("W"); FlagTFS = 4; FlagCallSurface = 1; },
        ""},
       {"F 36 6 hands over in the pressure step", [] { letters("W"); FlagTFS = 6; },
-       "the free-surface update (surface)"},
+       "the continuity-based surface movement of F 36 5 and 6"},
+      {"the update of the G 6 cell", [] {
+         letters("W");
+         iSurf = 5;
+         IterSurface = 10;
+         FlagSurface2 = 1;
+       },
+       "the separate-builder free-surface road of F 323 1 (surface2)"},
+      {"the backwater scaling of F 477", [] { letters("W"); FlagTFS = 2; FlagScaleFreeSource = 2; },
+       "the one-dimensional backwater curve (task Q, F 36 30, F 477)"},
+      {"a correction of the tail", [] { letters("W"); FlagTFS = 2; SurfSmoothFlag = 1; },
+       "the surface smoothing (F 154)"},
+      {"no tail correction on the road of F 323 2", [] {
+         letters("W");
+         FlagTFS = 2;
+         FlagSurface2 = 2;
+         SurfSmoothFlag = 1;
+       },
+       "the pressure-head free-surface road of F 323 2 (surface3)"},
       {"no pressure step under F 171 4", [] { letters("W"); FlagTFS = 6; FlagSIMPLE = 4; }, ""},
       {"W with no driver (F 68 2)", [] {
          letters("W");
@@ -179,8 +198,25 @@ TEST_F(PendingSteps, ConditionsFollowTheCallSites) {
        "the Tecplot 3-D file (print_tecplot3d)"},
       {"grid generated again by the alldata reader", [] { letters("B"); FlagNewGrid = 2; UMethod = 9; },
        "the vertical grid method F 64 9"},
-      {"pond removal in the default method", [] { letters("Y"); FlagRemovePonds = 2000; },
-       "the ridge marks of the pond removal (F 394)"},
+      {"the route of the grid-split prevention", [] {
+         letters("W");
+         FlagTFS = 2;
+         FlagNoGridSplit = 48;
+         FlagCriticalCross = 1;
+       },
+       "the critical cross-sections along the route (F 407)"},
+      {"the node update solves no level equation to check (F 369 1)", [] {
+         letters("W");
+         FlagTFS = 2;
+         FlagBugFind = 1;
+       },
+       ""},
+      {"no route without the free surface", [] {
+         letters("W");
+         FlagNoGridSplit = 48;
+         FlagCriticalCross = 1;
+       },
+       ""},
   });
 }
 
