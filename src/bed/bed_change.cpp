@@ -177,7 +177,7 @@ void reshape(Column& col) {
 
 void areaFactors(Column& col, const GridBlock& k) {
   if (FlagNoSides != 0)
-    for (double& f : col.F) f = 4 * col.A;
+    for (int c = 0; c < 4; ++c) col.F[c] = col.G[c] = 4 * col.A;
   else
     bedcolumn::areaFactors(col, k.i1, k.i2, k.j1, k.j2);
 }

@@ -62,18 +62,21 @@ void areaFactors(Column& col, int i1, int i2, int j1, int j2) {
   };
   for (int k = 0; k < 4; ++k) {
     const int dx = kDi[k] == 0 ? 1 : -1, dy = kDj[k] == 0 ? 1 : -1;
-    col.F[k] = col.A + area(dx, 0) + area(0, dy) + area(dx, dy);
+    col.F[k] = col.G[k] = col.A + area(dx, 0) + area(0, dy) + area(dx, dy);
   }
 }
 
 void scaleFactors(Column& col, const double t[4]) {
-  double before = 0, after = 0;
+  // A pass places sum_k W_k R G_k / (4 F_k); with F_k = G_k t_k s that is R when s is the
+  // weighted mean of 1 / t_k. Rescaling the factors to their former sum instead would create
+  // or lose sediment wherever the t_k differ.
+  double inverse = 0, weights = 0;
   for (int k = 0; k < 4; ++k) {
-    before += col.F[k];
-    col.F[k] *= t[k];
-    after += col.F[k];
+    inverse += col.W[k] / t[k];
+    weights += col.W[k];
   }
-  for (int k = 0; k < 4; ++k) col.F[k] *= before / after;
+  const double s = inverse / weights;
+  for (int k = 0; k < 4; ++k) col.F[k] = col.G[k] * t[k] * s;
 }
 
 void limits(Column& col) {
@@ -110,7 +113,7 @@ void limitedPasses(Column& col, double evenStop, double oddStop) {
     for (int n = 0; n < 4; ++n) {
       const int k = order[n];
       if (col.M[k] > col.L[k]) {
-        rest += (col.M[k] - col.L[k]) * col.F[k] * 0.25 / col.A;
+        rest += (col.M[k] - col.L[k]) * col.G[k] * 0.25 / col.A;
         col.M[k] = col.L[k];
       }
     }
@@ -137,8 +140,8 @@ void reportDetails(const Column& col) {
   logf("\n");
   double available = 0, moved = 0, minmove = 0, move = 0;
   for (int k = 0; k < 4; ++k) {
-    available += col.L[k] * col.F[k] / 4;
-    moved += col.M[k] * col.F[k] / 4;
+    available += col.L[k] * col.G[k] / 4;
+    moved += col.M[k] * col.G[k] / 4;
     minmove += col.L[k] / 4;
     move += col.M[k] / 4;
   }

@@ -21,7 +21,10 @@ struct Column {
   bedgrid::Around nb;
   double z[4] = {}, s[4] = {};  // corner bed and water levels
   double zmax = 0, zmin = 0, top = 0, low = 0;
-  double F[4] = {}, W[4] = {1, 1, 1, 1}, L[4] = {}, M[4] = {};
+  // F: the area factors the moves divide by; G: the plan area that really shares each
+  // corner, which a corner move of m changes by the volume m G / 4. The two differ only where
+  // an F 205 rule reshapes the factors.
+  double F[4] = {}, G[4] = {}, W[4] = {1, 1, 1, 1}, L[4] = {}, M[4] = {};
   double rest = 0;  // change the corners did not take, m over the column
   int ii = 0;       // 5 for an even reference cell, 3 for an odd one
   int passes = 0;   // passes that left a rest of at least 1e-9
@@ -34,10 +37,12 @@ void fill(Column& col, int i, int j, int b);
 bool start(Column& col, int i, int j);
 // The lowest cell of neighbour column (i + dx, j + dy), dx, dy in -1..1.
 int neighbourCell(const bedgrid::Around& a, int dx, int dy);
-// Area factors F_k: the plan areas of the columns around each corner, inside the block of
-// bounds i1..i2, j1..j2 from armap, across its edges from the bed cells of the neighbours.
+// Area factors F_k (and G_k): the plan areas of the columns around each corner, inside the
+// block of bounds i1..i2, j1..j2 from armap, across its edges from the bed cells of the
+// neighbours.
 void areaFactors(Column& col, int i1, int i2, int j1, int j2);
-// Multiplies the area factors by t and rescales them to their former sum.
+// Multiplies the area factors by t and rescales them so that the corners still place the
+// column's whole change: a larger factor gives a smaller move, the volume stays.
 void scaleFactors(Column& col, const double t[4]);
 // The largest move of each corner (F 163).
 void limits(Column& col);

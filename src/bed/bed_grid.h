@@ -25,6 +25,21 @@ inline bool selected(int b, bool testMud) {
 inline int bottomCell(int i, int j) { return static_cast<int>(zval[i][j][0]); }
 inline bool wet(int i, int j) { return zval[i][j][0] > 0; }
 
+// visit(i, j, c, k) for every column with a water column (bottom cell c) of the selected
+// blocks k, blocks in order, i outer, j inner.
+template <class Visit>
+void eachWetColumn(bool testMud, Visit visit) {
+  for (int b = 1; b <= NoBlocks; ++b) {
+    if (!selected(b, testMud)) continue;
+    const GridBlock& k = block[b];
+    for (int i = k.i1; i <= k.i2; ++i)
+      for (int j = k.j1; j <= k.j2; ++j) {
+        const int c = bottomCell(i, j);
+        if (c > 0) visit(i, j, c, k);
+      }
+  }
+}
+
 // Lowest cell of the column that cell c belongs to (0 stays 0).
 inline int lowest(int c) {
   while (c > 0 && Ccellb[c] > 0) c = Ccellb[c];

@@ -169,27 +169,20 @@ void smoothBedchange() {
 void computeBedBoundary() {
   const int mode = FlagBedDownstream;
   if (mode < 1 || mode > 3) return;
-  for (int bl = 1; bl <= NoBlocks; ++bl) {
-    if (!bedgrid::selected(bl, false)) continue;
-    const GridBlock& k = block[bl];
-    for (int i = k.i1; i <= k.i2; ++i)
-      for (int j = k.j1; j <= k.j2; ++j) {
-        const int c = bedgrid::bottomCell(i, j);
-        if (c < 1) continue;
-        const int b = Cbed[c];
-        const Sides x{Ccelle[c], Ccellw[c], Ccells[c], Ccelln[c]};
-        if (mode == 1) {
-          outflowCap(i, j, c, b, k, x);
-        } else if (mode == 2) {
-          fixedEdges(i, j, b, k, x);
-        } else if (Binout[b] < -1e-10) {
-          resetToInitial(i, j);
-          resetToInitial(i - 1, j);
-          resetToInitial(i, j - 1);
-          resetToInitial(i - 1, j - 1);
-        }
-      }
-  }
+  bedgrid::eachWetColumn(false, [mode](int i, int j, int c, const GridBlock& k) {
+    const int b = Cbed[c];
+    const Sides x{Ccelle[c], Ccellw[c], Ccells[c], Ccelln[c]};
+    if (mode == 1) {
+      outflowCap(i, j, c, b, k, x);
+    } else if (mode == 2) {
+      fixedEdges(i, j, b, k, x);
+    } else if (Binout[b] < -1e-10) {
+      resetToInitial(i, j);
+      resetToInitial(i - 1, j);
+      resetToInitial(i, j - 1);
+      resetToInitial(i - 1, j - 1);
+    }
+  });
 }
 
 void computeMorphStatistics() {

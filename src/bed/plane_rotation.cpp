@@ -78,15 +78,9 @@ void rotate(int variant, int i, int j, int c, const GridBlock& k) {
 }  // namespace
 
 void planeRotation(int variant) {
-  for (int bl = 1; bl <= NoBlocks; ++bl) {
-    if (!bedgrid::selected(bl, false)) continue;
-    const GridBlock& k = block[bl];
-    for (int i = k.i1; i <= k.i2; ++i)
-      for (int j = k.j1; j <= k.j2; ++j) {
-        const int c = bedgrid::bottomCell(i, j);
-        if (c > 0) rotate(variant, i, j, c, k);
-      }
-  }
+  bedgrid::eachWetColumn(false, [variant](int i, int j, int c, const GridBlock& k) {
+    rotate(variant, i, j, c, k);
+  });
 }
 
 }  // namespace qorva::bedslide

@@ -35,13 +35,22 @@ struct Edge {
   int sideA, diagA, sideB, diagB;
 };
 
+// The level difference the angle of repose allows between grid points (p, q) and (r, s): the
+// tangent times their horizontal distance. (The cell's half sizes are measured along the
+// slope, so on a steep edge they would allow more than the angle of repose, and for a
+// tangent of 1 or more no slope at all would count as too steep.)
+double allowedBetween(int p, int q, int r, int s) {
+  return AngleAvalanche * std::hypot(xval[p][q] - xval[r][s], yval[p][q] - yval[r][s]);
+}
+
 // The four tests of column (i, j) in their order: north, south, west, east sides.
-std::array<Edge, 4> edgesOf(int i, int j, int c, const bedgrid::Around& a) {
-  const double t = AngleAvalanche, along = 2 * Cidist[c] * t, across = 2 * Cjdist[c] * t;
-  return {{{i - 1, j, i, j, along, a.n, a.w, a.nw, a.e, a.ne},
-           {i - 1, j - 1, i, j - 1, along, a.s, a.w, a.sw, a.e, a.se},
-           {i - 1, j - 1, i - 1, j, across, a.w, a.s, a.sw, a.n, a.nw},
-           {i, j - 1, i, j, across, a.e, a.s, a.se, a.n, a.ne}}};
+std::array<Edge, 4> edgesOf(int i, int j, const bedgrid::Around& a) {
+  return {{{i - 1, j, i, j, allowedBetween(i - 1, j, i, j), a.n, a.w, a.nw, a.e, a.ne},
+           {i - 1, j - 1, i, j - 1, allowedBetween(i - 1, j - 1, i, j - 1), a.s, a.w, a.sw, a.e,
+            a.se},
+           {i - 1, j - 1, i - 1, j, allowedBetween(i - 1, j - 1, i - 1, j), a.w, a.s, a.sw, a.n,
+            a.nw},
+           {i, j - 1, i, j, allowedBetween(i, j - 1, i, j), a.e, a.s, a.se, a.n, a.ne}}};
 }
 
 // One size: the two corners move towards each other until they differ by the allowed
@@ -65,10 +74,13 @@ int bedOf(int cell) { return cell > 0 ? Cbed[cell] : 0; }
 
 // Several sizes on the two-layer bed: the level to move, limited by the erodible thickness
 // of the higher corner, goes through the active layers of the columns around both corners.
-void relaxLayers(int c, const Edge& e, bool first) {
+// The higher corner drops by m and the lower one rises by about m, so m is half the excess
+// on every edge; half the difference less the whole allowed difference would leave slopes
+// up to twice the angle of repose standing.
+void relaxLayers(int c, const Edge& e) {
   const double za = zval[e.ia][e.ja][1], zb = zval[e.ib][e.jb][1];
   const double diff = std::fabs(za - zb);
-  double m = first ? 0.5 * (diff - e.allowed) : 0.5 * diff - e.allowed;
+  double m = 0.5 * (diff - e.allowed);
   if (!(m > 0)) return;
   const bool aHigh = za > zb;
   const int ih = aHigh ? e.ia : e.ib, jh = aHigh ? e.ja : e.jb;
@@ -83,23 +95,16 @@ void relaxLayers(int c, const Edge& e, bool first) {
 
 void cornerRelaxation(int sweeps, bool layers) {
   for (int sweep = 0; sweep < sweeps; ++sweep)
-    for (int bl = 1; bl <= NoBlocks; ++bl) {
-      if (!bedgrid::selected(bl, false)) continue;
-      const GridBlock& k = block[bl];
-      for (int i = k.i1; i <= k.i2; ++i)
-        for (int j = k.j1; j <= k.j2; ++j) {
-          const int c = bedgrid::bottomCell(i, j);
-          if (c <= 0) continue;
-          const bedgrid::Around a = bedgrid::around(c);
-          const std::array<Edge, 4> edges = edgesOf(i, j, c, a);
-          for (int t = 0; t < 4; ++t) {
-            if (layers)
-              relaxLayers(c, edges[t], t == 0);
-            else
-              relaxSingle(i, j, k, a, edges[t]);
-          }
-        }
-    }
+    bedgrid::eachWetColumn(false, [layers](int i, int j, int c, const GridBlock& k) {
+      const bedgrid::Around a = bedgrid::around(c);
+      const std::array<Edge, 4> edges = edgesOf(i, j, a);
+      for (const Edge& e : edges) {
+        if (layers)
+          relaxLayers(c, e);
+        else
+          relaxSingle(i, j, k, a, e);
+      }
+    });
 }
 
 double activeThickness(int b) { return BSedDistrib[1][0][b]; }

@@ -44,6 +44,8 @@ class BedGrid : public Scratch {
     MaxFlater = MaxPunkter = 200 * nx * ny + 200;
     MaxNester = 4;
     MaxConnFlate = 4;
+    // Grids one column wide are all dead ends, which F 159 would dry out.
+    FlagGridStab1 = 0;
     NoBlocks = 1;
     ASSERT_EQ(sialloc(), 0);
     block[1].i1 = 2;

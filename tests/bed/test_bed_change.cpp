@@ -4,6 +4,7 @@
 // no corner took, the F 205 rules, the reports, the grid that follows the bed (and a grid that
 // cannot), and the same bed at 1 and 8 threads.
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -221,6 +222,7 @@ TEST_F(BedChangeTest, RuleTwelveEndsTheRunOnlyWhenTheBedChanges) {
   FlagSkewedBedchange = 12;
   build(2, 2, test::flatBed);
   EXPECT_EQ(run(), 1000);
+  std::remove("boogie");
   Bedmove[bed(2, 2)] = 0.01;
   EXPECT_EQ(run(), -3);
   EXPECT_EQ(log(), "Error in F 205 data set. Option 12 is discontinued due to bug\n");
@@ -289,10 +291,10 @@ TEST_F(BedChangeTest, TheGridIsRebuiltEveryF99Steps) {
 // not go on over a half-built grid.
 TEST_F(BedChangeTest, AGridThatCannotBeRebuiltEndsTheRun) {
   build(3, 3, test::flatBed, 1.0);
-  MaxCeller = NoCells + 1;  // room for the present grid only
-  // Erosion deepens the columns, and deeper columns get more cells.
-  for (int b = 1; b <= NoBCells; ++b) Bedmove[b] = -3.0;
+  MaxCeller = NoCells - 5;  // F 65 leaves no room for the grid on the new bed
+  Bedmove[bed(3, 3)] = 0.01;
   EXPECT_EQ(run(), -1);
+  EXPECT_NE(log().find("Error: Unstructured arrays are too small"), std::string::npos) << log();
   EXPECT_NE(log().find("Error in bed change: the grid could not be generated on the new bed levels"),
             std::string::npos)
       << log();
@@ -317,6 +319,63 @@ TEST_F(BedChangeTest, TheBedKeepsTheVolumeAndDoesNotDependOnThreads) {
   }
   ASSERT_EQ(levels[0].size(), levels[1].size());
   for (size_t n = 0; n < levels[0].size(); ++n) EXPECT_NEAR(levels[0][n], levels[1][n], 1e-9);
+}
+
+
+// A closed basin over 20 steps: in every step the bottom cells lose by settling what the bed
+// gains (computeBedmove), the bed changes, the grid follows and carries the concentrations
+// over. The grains in suspension, in the bed and in the books of the regeneration add up to
+// what there was at the start (1e-6 relative), and the bed volume gained equals the volume the
+// columns asked for.
+TEST_F(BedChangeTest, TwentyStepsOfAClosedBasinKeepTheSediment) {
+  FlagTSC = 3;
+  TimeStep = 20;  // a transient run keeps the previous time level the grid carries over
+  build(3, 3, [](int i, int j) { return -0.05 * i + 0.02 * j; }, 1.0);
+  fallvelo[1] = 0.01;
+  for (int b = 1; b <= NoBCells; ++b) {
+    BlayerTop[b] = 0;
+    Bsolidfraction[0][b] = 0.5;
+  }
+  for (int c = 1; c <= NoCells; ++c) Cconc[1][c] = Cconc[0][c] = 0.002;
+  const auto suspended = [] {
+    double v = 0;
+    for (int c = 1; c <= NoCells; ++c) v += Cvol[c] * Cconc[1][c];
+    return v;
+  };
+  const double start = suspended(), bed0 = bedVolume();
+  double asked = 0;
+  for (Iter = 1; Iter <= 20; ++Iter) {
+    for (int b = 1; b <= NoBCells; ++b) {
+      computeBedmove(b);
+      const int c = Bcellt[b];
+      Cconc[1][c] -= Bedmove[b] * Barea[b] * 0.5 / Cvol[c];
+    }
+    for (int c = 1; c <= NoCells; ++c) Cconc_old[1][c] = Cconc[1][c];
+    asked += askedVolume();
+    ASSERT_EQ(run(), 1000) << log();
+  }
+  const double bedGrains = (bedVolume() - bed0) * 0.5;
+  EXPECT_GT(bedGrains, 0.1 * start);
+  EXPECT_NEAR(bedVolume() - bed0, asked, 1e-12 * 20);
+  EXPECT_NEAR(suspended() + bedGrains + SuspVolChangeDef / 2650.0, start, 1e-6 * start);
+}
+
+// A pile steeper than the angle of repose slides down to it in the bed change's frame, with no
+// change of its own, and the grid follows the slid bed.
+TEST_F(BedChangeTest, APileSlidesInTheFrameAndTheGridFollows) {
+  IterAvalanche = 100;
+  AngleAvalanche = 0.4;
+  build(4, 4, [](int i, int j) { return i == 3 && j == 3 ? 0.6 : 0.0; }, 1.5);
+  const double v0 = bedVolume();
+  ASSERT_EQ(run(), 1000) << log();
+  EXPECT_NEAR(bedVolume(), v0, 1e-12);
+  for (int i = 2; i <= 5; ++i)
+    for (int j = 2; j <= 5; ++j) {
+      EXPECT_LE(std::fabs(level(i, j) - level(i - 1, j)), 0.4 + 1e-9) << i << "," << j;
+      EXPECT_LE(std::fabs(level(i, j) - level(i, j - 1)), 0.4 + 1e-9) << i << "," << j;
+    }
+  const int c = Bcellt[bed(3, 3)];
+  EXPECT_NEAR(Pz[Cpoint3[c]], level(3, 3), 1e-12);
 }
 
 }  // namespace
