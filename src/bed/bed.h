@@ -89,11 +89,9 @@ void computeSandSlideLayered(int variant);
 void bedsmooth();
 // Bank failure of F 266 (hook: not built yet).
 void computeGLEA();
-// Steps of the grid regeneration after a bed change whose services are not in this version
-// yet (hooks): the grid-split prevention of F 371 (third value) and the coarse levels of the
-// grid-sequenced solution of F 152.
+// The grid-split prevention of F 371 (third value) before the grid follows the bed; its
+// service is not in this version yet (hook).
 void gridSplitForBedChange();
-void multigridLevelsForBedChange();
 // ---- end of bed change ----
 
 // The mud flow (F 236) in the main flow driver (hooks: not built yet). wall_thixo: the bed

@@ -13,6 +13,7 @@
 #include "bed/bed.h"
 #include "grid/grid.h"
 #include "pressure/pressure.h"
+#include "solvers/solvers.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
 #include "state/cells.h"
@@ -129,7 +130,15 @@ void regenerate(bool full, bool marks) {
               "(Iter = %d, result %d)\n", Iter, built);
   }
   if (marks) mark(42);
-  if (MGSNo > 0) multigridLevelsForBedChange();
+  if (MGSNo > 0) {
+    // The coarse levels are rebuilt on the new grid. They leave the cell range on their last
+    // level; the rest of this frame (fields, face fluxes, the suspended sediment) works on
+    // the grid itself.
+    const int first = WCStart, last = WCEnd;
+    MGSCoarserGridMake2D();
+    WCStart = first;
+    WCEnd = last;
+  }
   if (marks) mark(43);
   metric();
   if (marks) mark(48);

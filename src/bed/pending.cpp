@@ -20,8 +20,6 @@ constexpr char kBankFailure[] = "the bank failure of F 266 (computeGLEA)";
 constexpr char kLayeredSlide[] = "the sand slide on the layered bed of F 56 %d";
 constexpr char kGridSplit[] =
     "the grid-split prevention before the grid follows the bed (F 371 third value)";
-constexpr char kMultigrid[] =
-    "the coarse grid levels of F 152 after the grid follows the bed (MGSCoarserGridMake2D)";
 constexpr char kWallThixo[] = "the bed friction of the mud flow (wall_thixo)";
 constexpr char kThixoVelDamp[] = "the mud-flow velocity damping (ThixoVelDamp)";
 constexpr char kThixoDamp[] = "the mud-flow yield state of F 289 0 (ThixoDamp)";
@@ -42,7 +40,6 @@ bool yieldState(char t, int form) {
 bool bedChange(char t, int option) {
   return t == 'S' && Hydrostatic != 2 && FlagBedchangeOption == option;
 }
-bool bedChangeRegenerates(char t) { return bedChange(t, 0) || bedChange(t, 1) || bedChange(t, 3); }
 
 bool layeredSlide(char t) {
   const int n = IterAvalanche;
@@ -65,7 +62,6 @@ const PendingStep kSteps[] = {
        return bedChange(t, 0) && FlagNoGridSplit > 0 && FlagGridsplitBedmove > 0;
      },
      kGridSplit},
-    {[](char t) { return bedChangeRegenerates(t) && MGSNo > 0; }, kMultigrid},
     {[](char t) { return yieldState(t, 0); }, kThixoDamp},
     {[](char t) { return yieldState(t, 1); }, kThixoDamp1},
     {[](char t) { return yieldState(t, 2); }, kThixoDamp2},
@@ -87,7 +83,6 @@ void bedchange5() { notAvailable(kBedchange5); }
 void computeGLEA() { notAvailable(kBankFailure); }
 void computeSandSlideLayered(int variant) { notAvailable(strf(kLayeredSlide, variant).c_str()); }
 void gridSplitForBedChange() { notAvailable(kGridSplit); }
-void multigridLevelsForBedChange() { notAvailable(kMultigrid); }
 void wall_thixo() { notAvailable(kWallThixo); }
 void ThixoVelDamp() { notAvailable(kThixoVelDamp); }
 void ThixoDamp(int) { notAvailable(kThixoDamp); }

@@ -273,6 +273,24 @@ TEST_F(BedChangeTest, TheGridIsRegeneratedOnTheNewBed) {
   EXPECT_NEAR(volume, 9.0 - 0.2, 1e-9);  // 9 m2 of water 1 m deep, less the new bed
 }
 
+// With F 152 the coarse levels of the grid-sequenced solution are rebuilt on the new grid:
+// level 1 has one cell per column, appended after the grid's own cells, which stay the work
+// range of the fields carried over.
+TEST_F(BedChangeTest, TheCoarseLevelsFollowTheNewGrid) {
+  MGSNo = 2;
+  build(3, 3, test::flatBed);
+  Bedmove[bed(3, 3)] = 0.2;
+  ASSERT_EQ(run(), 1000) << log();
+  ASSERT_EQ(NoBlocks, 2);
+  const GridBlock& coarse = block[2];
+  EXPECT_EQ(coarse.cellend - coarse.cellstart + 1, 9);
+  EXPECT_EQ(coarse.cellstart, WCEnd + 1);
+  EXPECT_EQ(WCStart, 1);
+  const int c = Bcellt[bed(3, 3)];
+  EXPECT_NEAR(Pz[Cpoint3[c]], level(3, 3), 1e-12);
+  EXPECT_GT(MGSCpoint[c][0], WCEnd);
+}
+
 // With F 99 3 the grid is rebuilt in the steps 1, 4, 7, ...
 TEST_F(BedChangeTest, TheGridIsRebuiltEveryF99Steps) {
   BedRecIter = 3;
