@@ -67,10 +67,8 @@ TEST_F(SandSlide, AnEdgeSteeperThanTheAngleOfReposeIsRelaxedToIt) {
     build(1, 1, [](int i, int) { return i == 2 ? 1.5 : 0.0; }, 3.0);
     BSedDistrib[1][0][1] = 0.1;
     BSedDistrib[0][0][1] = 2.0;
-    for (int layer : {0, 1}) {
-      BSedDistrib[layer][1][1] = 0.4;
-      BSedDistrib[layer][2][1] = 0.6;
-    }
+    for (int layer : {0, 1})
+      for (int l = 1; l <= sizes; ++l) BSedDistrib[layer][l][1] = l == 1 ? 0.4 : 0.6;
     computeSandSlide();
     EXPECT_NEAR(level(2, 2) - level(1, 2), 1.0, 1e-15);
     EXPECT_NEAR(level(2, 1) - level(1, 1), 1.0, 1e-15);
