@@ -11,8 +11,88 @@ int computeSlidemovement();
 void groundwater();
 int computeSoilStress();
 void computeSlideLocation();
-// Joins away the empty layers of bed cell b; returns the number of joins.
+
+// ---- Bed change, bed movement, bed layers, sand slide and bed smoothing ----
+// The bed change of a sediment step, chosen by F 255 (the sediment loop calls one, none when
+// F 68 is 2). Each moves the corner bed levels zval[i][j][1] (and Surfaces plane 1) of the
+// selected blocks by Bedmove, books what the corners could not take in BedMoveDefectSum and
+// BedMoveDefectAbs, then runs the common frame: bed smoothing (F 144), the copy to nested
+// grids, the edge caps (F 222), the sand slide (F 56/F 270) and, every F 99 steps, the grid
+// regenerated on the new bed (after the free surface under F 432 1) with its metrics, bed
+// cells, carried-over fields and face fluxes; the suspended sediment the new cells gained or
+// lost goes to SuspVolChangeDef. A grid that cannot be regenerated ends the run (status -1).
+// bedchange (0): each column's change moves its four corners by area factors, reshaped by
+// F 205, limited by the non-erodible level (F 163) and redistributed in passes (F 502, F 242).
+void bedchange();
+// bedchange2 (1): bedchangeCell for each column, deposition first, then the deep erosion,
+// then the rest; bedchangeCell moves the corners of column (i, j) with bed cell b in the
+// block of bounds i1..i2, j1..j2, and keeps the Froude limit of F 132.
+void bedchange2();
+void bedchangeCell(int i, int j, int b, int i1, int i2, int j1, int j2);
+// bedchange3 (3): each grid point moves by the mean change of the wet columns of its block
+// around it, not below the non-erodible level.
+void bedchange3();
+// Options 4 and 5 build the corners from the layer stacks (hooks: not built yet).
+void bedchange4(int count);
+void bedchange5();
+
+// Bedmove[b] and Bbedchange[l][b] of bed cell b from settling minus pick-up through the
+// bottom surface of its column over one time step; adds the mass to SumBedChangeLoc.
+void computeBedmove(int b);
+// F 414: hands the deposition of a column of block 1 whose layer stack stands well above its
+// corners to the neighbour that lies lowest under its stack.
+void smoothBedchange();
+// F 222: the corners at the outflow edge capped at the water level minus the column height
+// (1, the removed mass in SumBedMoveDef), the edge corners held at the initial bed (2), or the
+// outflow columns held there (3).
+void computeBedBoundary();
+// F 404: relaxed (or, with 5, summed) bed change in Surfaces plane 5 and the relaxed turning
+// of the flow over the depth in plane 6, per column.
+void computeMorphStatistics();
+
+// The layer stack of bed cell b (BSedDistrib, Bsolidfraction, BlayerTop).
+// Merges layer j (at least 1) into layer j - 1; needs BlayerTop[b] >= 1.
+void JoinLayers(int b, int j);
+// The layer to pass to JoinLayers when the stack is full; needs BlayerTop[b] >= 1.
+int FindJoinLayer(int b);
+// Joins away the empty layers of bed cell b; returns the number of joins of its main pass.
 int removeZerolayers(int b);
+// F 434: splits the highest layer thicker than three thickness scales in two.
+void SplitLayers(int b);
+// Takes the solid volume -d (d <= 0, per unit area) of size l out of layer j; returns the
+// part of the demand the layer could not meet (<= 0, -0.0 when met).
+double erodeLayerUnder(int b, int j, int l, double d);
+// Moves the thickness a of layer `from` into layer `to`, mixing by solid volume.
+void MoveSediment(int from, int to, int b, double a);
+
+// The sand slide of F 56 / F 270 (IterAvalanche): 0 nothing; 200 and 201 each steep column
+// turned about its centre to the angle of repose; 203 the top layer of the higher of two
+// columns (one column wide in j) moved onto the lower; 202 and 204..206 hooks; any other
+// positive N corner relaxation in N sweeps (one size, or several on the two-layer bed of F 37
+// 1 and 2). The slide places exactly the volume it takes.
+void computeSandSlide();
+// The corner relaxation of several sizes: moves the level dz from grid point (iH, jH) to
+// (iL, jL) through the active layers of the columns around them (b0 the column under test,
+// b1 across the edge, b2 b3 also around the higher point, b4 b5 around the lower; 0 = none).
+void m_updatebed(int b0, int b1, int b2, int b3, int b4, int b5, int iH, int jH, int iL, int jL,
+                 double dz);
+// Takes the thickness q off the active layer of b into the slide's collector, and puts the
+// thickness q of the collected material onto it.
+void m_shave(int b, double q);
+void m_rise(int b, double q);
+
+// The slides on the layered bed of F 56 202, 204, 205 and 206 (hook: not built yet).
+void computeSandSlideLayered(int variant);
+
+// Bed smoothing by F 144 (1, 3: diffusion along grid lines; 5: of Bedmove; 6: down-slope
+// transport; 9..14: relaxation of spikes, maxima, warps and along fast flow).
+void bedsmooth();
+// Bank failure of F 266 (hook: not built yet).
+void computeGLEA();
+// The grid-split prevention of F 371 (third value) before the grid follows the bed; its
+// service is not in this version yet (hook).
+void gridSplitForBedChange();
+// ---- end of bed change ----
 
 // The mud flow (F 236) in the main flow driver (hooks: not built yet). wall_thixo: the bed
 // friction of the mud block in place of the pressure gradient of the momentum equations;

@@ -14,7 +14,12 @@ constexpr char kSlideMovement[] = "the slide movement (task D)";
 constexpr char kGroundwater[] = "the groundwater computation (task G)";
 constexpr char kSoilStress[] = "the soil stress (task N)";
 constexpr char kSlideLocation[] = "the slide location (task N)";
-constexpr char kZeroLayers[] = "removing the empty bed layers of a bed cell";
+constexpr char kBedchange4[] = "the bed change of F 255 4 (bedchange4)";
+constexpr char kBedchange5[] = "the bed change of F 255 5 (bedchange5)";
+constexpr char kBankFailure[] = "the bank failure of F 266 (computeGLEA)";
+constexpr char kLayeredSlide[] = "the sand slide on the layered bed of F 56 %d";
+constexpr char kGridSplit[] =
+    "the grid-split prevention before the grid follows the bed (F 371 third value)";
 constexpr char kWallThixo[] = "the bed friction of the mud flow (wall_thixo)";
 constexpr char kThixoVelDamp[] = "the mud-flow velocity damping (ThixoVelDamp)";
 constexpr char kThixoDamp[] = "the mud-flow yield state of F 289 0 (ThixoDamp)";
@@ -31,6 +36,16 @@ bool yieldState(char t, int form) {
   return reach::innerIterations(t) && FlagThixo > 1 && FlagThixoDamp == form;
 }
 
+// The sediment computation runs the bed change of F 255 in every step, none with F 68 2.
+bool bedChange(char t, int option) {
+  return t == 'S' && Hydrostatic != 2 && FlagBedchangeOption == option;
+}
+
+bool layeredSlide(char t) {
+  const int n = IterAvalanche;
+  return t == 'S' && (n == 202 || n == 204 || n == 205 || n == 206);
+}
+
 const PendingStep kSteps[] = {
     {[](char t) { return t == 'D'; }, kSlideMovement},
     {[](char t) {
@@ -39,8 +54,14 @@ const PendingStep kSteps[] = {
      kGroundwater},
     {[](char t) { return t == 'N' && FlagSoilStress == 1; }, kSoilStress},
     {[](char t) { return (t == 'N' && FlagSoilStress == 2) || slideHead(t); }, kSlideLocation},
-    // A bed of more than two layers read from alldata.
-    {[](char t) { return t == 'B' && NoBedLayers != 2; }, kZeroLayers},
+    {[](char t) { return bedChange(t, 4); }, kBedchange4},
+    {[](char t) { return bedChange(t, 5); }, kBedchange5},
+    {[](char t) { return bedChange(t, 0) && FlagGLEA > 0; }, kBankFailure},
+    {layeredSlide, kLayeredSlide, [] { return IterAvalanche; }},
+    {[](char t) {
+       return bedChange(t, 0) && FlagNoGridSplit > 0 && FlagGridsplitBedmove > 0;
+     },
+     kGridSplit},
     {[](char t) { return yieldState(t, 0); }, kThixoDamp},
     {[](char t) { return yieldState(t, 1); }, kThixoDamp1},
     {[](char t) { return yieldState(t, 2); }, kThixoDamp2},
@@ -57,7 +78,11 @@ int computeSlidemovement() { notAvailable(kSlideMovement); }
 void groundwater() { notAvailable(kGroundwater); }
 int computeSoilStress() { notAvailable(kSoilStress); }
 void computeSlideLocation() { notAvailable(kSlideLocation); }
-int removeZerolayers(int) { notAvailable(kZeroLayers); }
+void bedchange4(int) { notAvailable(kBedchange4); }
+void bedchange5() { notAvailable(kBedchange5); }
+void computeGLEA() { notAvailable(kBankFailure); }
+void computeSandSlideLayered(int variant) { notAvailable(strf(kLayeredSlide, variant).c_str()); }
+void gridSplitForBedChange() { notAvailable(kGridSplit); }
 void wall_thixo() { notAvailable(kWallThixo); }
 void ThixoVelDamp() { notAvailable(kThixoVelDamp); }
 void ThixoDamp(int) { notAvailable(kThixoDamp); }

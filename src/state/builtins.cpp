@@ -107,6 +107,7 @@ void setBuiltins() {
 
   AvDepthTimeo = AvShearTimeo1 = AvShearTimeo2 = AvShearTimeo3 = AvShearTimeo4 = 0;
   SumBedChange = SumInflow = SumOutflow = PrintMaxErrorSuspSed = SurfacesBM = 0;
+  BedMoveDefectSum = BedMoveDefectAbs = SuspVolChangeDef = SumBedMoveDef = SumBedChangeLoc = 0;
   scaleBackwater = scaleBackwater2 = 0;
   FlagTimeoWarned = 0;
   GlobFluxDefect = SurfVolDefect = 0;
