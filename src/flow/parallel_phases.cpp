@@ -116,6 +116,11 @@ void neighbourSum(int c1, int c2, bool second, bool lists) {
     for (int c = c1; c <= c2; ++c) Cap[c] += (second ? 2.0 : 1.0) * listSum(c);
 }
 
+bool porousBedTerms(int e) {
+  if (e >= 1 && e <= 3) return FlagBedPoros == 1 || PorosWallFlag == 2 || PorosWallFlag == 3;
+  return e == 5 && FlagBedPoros == 1;
+}
+
 double dampingRatio(int c) {
   if (!Barea || !Cbed) return 0;
   const int b = Cbed[c];
@@ -236,6 +241,7 @@ void momentumFinish(bool parallel) {
   const bool doubling = FlagCorrTrekant == 11 || (FlagDamp2 >= 1 && FlagDamp2 <= 3);
   const bool coupled = FlagCoupledNesting >= 11 && FlagCoupledNesting <= 19;
   const bool inverse = e == 1, smooth = e == 1 && FlagInvApSmooth == 1;
+  const bool porous = porousBedTerms(e);
   const double keep = 1.0 - relaxVelocity, inv = invRelaxVelocity;
   std::atomic<int> bad{0};
   std::atomic<double> sum{0.0};
@@ -263,6 +269,8 @@ void momentumFinish(bool parallel) {
         }
     });
     if (FlagAddApTrekant > 0) team.once([] { addApAfterChunks(WCStart, WCEnd); });
+    // The porous bed needs the whole central coefficient of its columns.
+    if (porous) team.once([e] { TSCstabilityFunction(e); });
     team.cells([&](int c1, int c2) {
       for (int c = c1; c <= c2; ++c) {
         Cap[c] *= inv;
@@ -316,6 +324,7 @@ void turbulenceFinish(bool parallel, double r, bool keepPenalised) {
   const bool lists = QNFlag > 0 && Cncelle;
   // The nesting coupling of k (F 261 13) after its relaxation; the threaded form takes it too.
   const bool coupled = e == 5 && FlagCoupledNesting == 13;
+  const bool porous = porousBedTerms(e);
   std::atomic<double> sum{0.0};
 
   runForm(parallel, [&](Team& team) {
@@ -323,8 +332,12 @@ void turbulenceFinish(bool parallel, double r, bool keepPenalised) {
       team.cells([&](int c1, int c2) { addTimestep(c1, c2, team.share()); });
       if (team.chunked()) team.once([] { addTimestepAfterChunks(); });
     }
+    if (porous) {
+      team.cells([&](int c1, int c2) { neighbourSum(c1, c2, second, lists); });
+      team.once([e] { TSCstabilityFunction(e); });
+    }
     team.cells([&](int c1, int c2) {
-      neighbourSum(c1, c2, second, lists);
+      if (!porous) neighbourSum(c1, c2, second, lists);
       for (int c = c1; c <= c2; ++c) {
         // Cells whose value the wall laws fix by a penalty keep their equation as it is.
         if (keepPenalised && !(Cap[c] < 1e20)) continue;

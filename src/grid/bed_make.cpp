@@ -112,11 +112,12 @@ void groupBedCells() {
   for (int g = 1; g <= 9; ++g) {
     DischargeGroup& d = DischargeStruct[g];
     if (d.surfaceNo < 1) continue;
+    // The surface list counts from 0, as every other reader of it does.
     const int count =
-        std::min<long long>(d.surfaceNo, static_cast<long long>(d.surfaceList.size()) - 1);
+        std::min<long long>(d.surfaceNo, static_cast<long long>(d.surfaceList.size()));
     int n = 0;
     bool full = false;
-    for (int e = 1; e <= count; ++e) {
+    for (int e = 0; e < count; ++e) {
       const int s = d.surfaceList[e];
       if (s < 1 || s >= surfaces) continue;
       const int c = Fcell1[s] != 0 ? Fcell1[s] : Fcell2[s];

@@ -112,8 +112,9 @@ TEST_F(EndInnerIteration, DecisionsInTheirOrder) {
        "Solution diverged after 3 inner and 7 outer iterations\nMax residual is nan\n" +
            kDiverged7,
        "Solution diverged  ", 1},
+      // Flushing restarts the fields, halves the relaxation and goes on to the later tests.
       {"growing past 5e8 flushes", {0, 0, 0, 6e8, 0, 0}, 0, 0, 0, 2, 0, 1e8, 0, 1, 0, 0, 0,
-       End::NotAvailable,
+       End::Returns0,
        "Solution flushed at Iter=7, InnerIter=3, Residual=600000000.000000, relax=0.200000, "
        "TotalFlushings = 1\n",
        "7 ResMax: 6.00e+08 for eq: 4", 0},
@@ -177,11 +178,16 @@ TEST_F(EndInnerIteration, DecisionsInTheirOrder) {
         EXPECT_EQ(text.substr(0, d.log.size()), d.log);
         break;
       case End::NotAvailable: {
+        // The crash report follows the decision, and the plan view of the failure, which this
+        // version does not have, ends the run.
         EXPECT_TRUE(o.ended);
         EXPECT_EQ(o.value, 1);
-        const std::string tail = "Not available in this version: ";
         ASSERT_EQ(text.substr(0, d.log.size()), d.log);
-        EXPECT_EQ(text.substr(d.log.size(), tail.size()), tail);
+        EXPECT_EQ(text.substr(d.log.size(), 10), "Iter: 7, R");
+        const std::string tail =
+            "Not available in this version: the VTK plan view (print_paraview2d)\n";
+        ASSERT_GE(text.size(), tail.size());
+        EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
         break;
       }
     }
@@ -415,7 +421,7 @@ TEST_F(EndInnerIteration, DivergenceReportWithoutALocatedCell) {
       "Solution diverged after 5 inner and 7 outer iterations\n"
       "Max residual is 2.000000e+10\n"
       "Max. water defect in cell 0\n"
-      "Not available in this version: ";
+      "Iter: 7, Resid: ";
   EXPECT_EQ(log().substr(0, expected.size()), expected);
 }
 

@@ -202,13 +202,15 @@ TEST_F(BedMakeTest, DischargeGroupsListTheBedCellsOfTheirBottomCellsOnce) {
   Fcell1[4] = 4;
   DischargeGroup& g1 = DischargeStruct[1];
   g1.surfaceNo = 3;
-  g1.surfaceList[1] = 1;
-  g1.surfaceList[2] = 2;
-  g1.surfaceList[3] = 3;
+  g1.surfaceList[0] = 1;
+  g1.surfaceList[1] = 2;
+  g1.surfaceList[2] = 3;
+  // Beyond the count: never read.
+  g1.surfaceList[3] = 4;
   DischargeGroup& g2 = DischargeStruct[2];
   g2.surfaceNo = 2;
-  g2.surfaceList[1] = 5;
-  g2.surfaceList[2] = 4;
+  g2.surfaceList[0] = 5;
+  g2.surfaceList[1] = 4;
   BedMake();
   EXPECT_EQ(g1.bedCellList[0], 2);
   EXPECT_EQ(g1.bedCellList[1], 1);
@@ -218,7 +220,7 @@ TEST_F(BedMakeTest, DischargeGroupsListTheBedCellsOfTheirBottomCellsOnce) {
   EXPECT_EQ(DischargeStruct[3].bedCellList[0], 0);
 
   // Built once: the lists stay while group 1's is not empty.
-  g2.surfaceList[2] = 3;
+  g2.surfaceList[1] = 3;
   BedMake();
   EXPECT_EQ(g2.bedCellList[1], 4);
 }
@@ -229,7 +231,7 @@ TEST_F(BedMakeTest, WithoutPondRemovalTheGroupsGetNoBedCellList) {
   column(1, 1, {1.0});
   Fcell1[1] = 1;
   DischargeStruct[1].surfaceNo = 1;
-  DischargeStruct[1].surfaceList[1] = 1;
+  DischargeStruct[1].surfaceList[0] = 1;
   BedMake();
   EXPECT_EQ(DischargeStruct[1].bedCellList[0], 0);
 }
