@@ -67,8 +67,14 @@ void DensityGradients();
 // convection corrections of K 6 above 9 added to the source.
 void coeff_make_sou2(int firstSurface, int lastSurface);
 void coeff_make_source(int firstSurface, int lastSurface);
+// The normal stresses of F 324 in the velocity equations, cells firstCell..lastCell.
+void computeNormStress(int firstCell, int lastCell);
 // Vertical velocities from the continuity defect (F 69 Seiche4), after the pressure step.
 void SeicheFunctions();
+
+// Bottom cell of column (i, j) of the structured grid (zval[i][j][0]); 0 for a dry column or
+// one outside the structured tables.
+int bottomCellOf(int i, int j);
 
 // Forcing and damping terms over WCStart..WCEnd unless said otherwise, added to Cap and Csource.
 // WindFunction(eq): the wind stress of F 52 (or of the timei wind rows) at the top cells for

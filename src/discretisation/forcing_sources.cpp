@@ -19,16 +19,15 @@
 
 namespace qorva {
 
-namespace {
-
-// Bottom cell of column (i, j), 0 for a dry column or one outside the structured tables.
-int bottomCell(int i, int j) {
+int bottomCellOf(int i, int j) {
   if (!zval || i < 0 || j < 0 || static_cast<std::size_t>(i) >= zval.dim(0) ||
       static_cast<std::size_t>(j) >= zval.dim(1))
     return 0;
   const int c = static_cast<int>(zval[i][j][0]);
   return c >= 1 && c <= NoCells ? c : 0;
 }
+
+namespace {
 
 // Water depth at grid point (i, j): the surface level less the bed level.
 double pointDepth(int i, int j) { return zval[i][j][znumber] - zval[i][j][1]; }
@@ -141,12 +140,12 @@ void sourceShallowDamp() {
   const GridBlock& k = block[1];
   for (int i = k.i1; i <= k.i2 - 1; ++i)
     for (int j = k.j1; j <= k.j2; ++j) {
-      const int c = bottomCell(i, j);
+      const int c = bottomCellOf(i, j);
       if (c > 0) dampShallowFace(c, Ccelle[c], Cflatee[c], pointDepth(i, j - 1) + pointDepth(i, j));
     }
   for (int i = k.i1; i <= k.i2; ++i)
     for (int j = k.j1; j <= k.j2 - 1; ++j) {
-      const int c = bottomCell(i, j);
+      const int c = bottomCellOf(i, j);
       if (c > 0) dampShallowFace(c, Ccelln[c], Cflaten[c], pointDepth(i - 1, j) + pointDepth(i, j));
     }
 }
@@ -158,7 +157,7 @@ void sourceBridge() {
     const BridgeRecord& r = Bridge[n];
     for (int i = r.i1; i <= r.i2; ++i)
       for (int j = r.j1; j <= r.j2; ++j) {
-        const int c0 = bottomCell(i, j);
+        const int c0 = bottomCellOf(i, j);
         if (c0 < 1 || !Cbed || !Barea) continue;
         const double root = std::sqrt(Barea[Cbed[c0]]);
         int steps = 0;

@@ -20,6 +20,7 @@ constexpr char kGravity[] = "the gravity sources of F 181 and F 135 (GravityFunc
 constexpr char kDensity[] = "the density-gradient sources of F 67 (DensityGradients)";
 constexpr char kSou2[] = "the second-order upwind coefficients of the velocities (coeff_make_sou2)";
 constexpr char kLimited[] = "the limited convection corrections of K 6 (coeff_make_source)";
+constexpr char kNormStress[] = "the normal-stress term of F 324 (computeNormStress)";
 constexpr char kSeiche[] = "the vertical velocities from continuity of F 69 (SeicheFunctions)";
 
 // The steps that assemble the velocity equations: the momentum step and the pressure predictor
@@ -57,6 +58,7 @@ const PendingStep kSteps[] = {
        return false;
      },
      kLimited},
+    {[](char t) { return velocityEquations(t) && FlagNormStress > 0; }, kNormStress},
     {[](char t) { return reach::pressureStep(t) && Seiche4 > 0; }, kSeiche},
 };
 
@@ -72,6 +74,7 @@ void GravityFunction(int, int, int) { notAvailable(kGravity); }
 void DensityGradients() { notAvailable(kDensity); }
 void coeff_make_sou2(int, int) { notAvailable(kSou2); }
 void coeff_make_source(int, int) { notAvailable(kLimited); }
+void computeNormStress(int, int) { notAvailable(kNormStress); }
 void SeicheFunctions() { notAvailable(kSeiche); }
 
 std::span<const PendingStep> discretisationPendingSteps() { return kSteps; }

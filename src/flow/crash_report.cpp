@@ -78,6 +78,18 @@ void planViewVariables() {
   addOutputVariable('K', 1);
 }
 
+// FlagCrashGrid at 2 while the crash outputs are written, as it was afterwards.
+class CrashNames {
+ public:
+  CrashNames() : kept_(FlagCrashGrid) { FlagCrashGrid = 2; }
+  ~CrashNames() { FlagCrashGrid = kept_; }
+  CrashNames(const CrashNames&) = delete;
+  CrashNames& operator=(const CrashNames&) = delete;
+
+ private:
+  int kept_;
+};
+
 }  // namespace
 
 void printAtCrash() {
@@ -91,7 +103,12 @@ void printAtCrash() {
   }
   planViewVariables();
   FlagInterpolVal = 91;
-  sprintflow();
+  {
+    // The flow result of the failed field goes to result.csh, so that it cannot take the
+    // place of a good result written before; the choice of F 257 comes back afterwards.
+    const CrashNames names;
+    sprintflow();
+  }
   if (UMethod2 <= 0) CheckFparam();
 }
 

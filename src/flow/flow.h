@@ -37,8 +37,9 @@ void endAfterResidualN();
 void nestsource();
 void CoupledSolverNesting();
 void CoupledSolver2Nesting();
-// The Froude-number switch of F 93.
+// The Froude-number switch of F 93, and the velocity reset at the vertical profiles of P 17.
 void FroudeHystatFunction();
+void setVelocitiesZero();
 
 // Corrections of block 1's cross-sections (the cells of the columns (i, j1..j2)):
 // fluxCorrFunction limits the fluxes of sections iFirst..iEnd-1 by F 360 (1 the section

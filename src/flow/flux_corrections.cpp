@@ -8,6 +8,7 @@
 #include <cmath>
 #include <vector>
 
+#include "discretisation/discretisation.h"
 #include "flow/flow.h"
 #include "state/blocks.h"
 #include "state/cells.h"
@@ -25,15 +26,6 @@ namespace {
 // carries no flow to scale.
 constexpr double kTinyFlux = 1e-20;
 
-// Bottom cell of column (i, j); 0 for a dry column or one outside the structured tables.
-int bottomCell(int i, int j) {
-  if (!zval || i < 0 || j < 0 || static_cast<std::size_t>(i) >= zval.dim(0) ||
-      static_cast<std::size_t>(j) >= zval.dim(1))
-    return 0;
-  const int c = static_cast<int>(zval[i][j][0]);
-  return c >= 1 && c <= NoCells ? c : 0;
-}
-
 // Calls body(c, level) for every cell of the cross-section at grid line i of block 1, column by
 // column upward from the bottom cell (level 1).
 template <class Body>
@@ -41,7 +33,7 @@ void forEachSectionCell(int i, Body&& body) {
   const GridBlock& k = block[1];
   for (int j = k.j1; j <= k.j2; ++j) {
     int level = 1;
-    for (int c = bottomCell(i, j); c > 0 && level <= NoCells; c = Ccellt[c], ++level)
+    for (int c = bottomCellOf(i, j); c > 0 && level <= NoCells; c = Ccellt[c], ++level)
       body(c, level);
   }
 }
@@ -295,7 +287,7 @@ void TrekantFluxCorr4(int, int) {
   const GridBlock& k = block[1];
   for (int i = k.i1 + 1; i < k.i2; ++i)
     for (int j = k.j1 + 1; j < k.j2; ++j) {
-      const int c = bottomCell(i, j);
+      const int c = bottomCellOf(i, j);
       if (c <= 0) continue;
       // Open west and north: m = 0.9 (Sn + Sw) / 2.
       if (Ccelle[c] == 0 && Ccells[c] == 0) cornerColumn(c, Cflatew, 1, Cflaten, 1);

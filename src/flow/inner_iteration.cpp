@@ -159,6 +159,7 @@ void momentumSources(int e, bool parallel) {
   if (FlagCoriolis == 1) CoriolisFunction();
   if (SourDens > 0.001 && e == 3) turbiditycurrentSource();
   if (sou[e] > 9) coeff_make_source(WFStart, WFEnd);
+  if (FlagNormStress > 0) computeNormStress(WCStart, WCEnd);
   if (FlagShallowDamp > 0) sourceShallowDamp();
   if (BridgeNo > 0) sourceBridge();
   if (parallel) mark(6);

@@ -91,6 +91,18 @@ void smoothInverseColumns(int c1, int c2) {
   }
 }
 
+// 1/Ap of the u equation in cells c1..c2; the first cell whose Ap is not a usable number
+// (below 1e-30 or above 1e20) is kept in `bad`, and the chunk stops there.
+void inverseCentral(int c1, int c2, std::atomic<int>& bad) {
+  for (int c = c1; c <= c2; ++c) {
+    if (Cap[c] < 1e-30 || Cap[c] > 1e20) {
+      lowestCell(bad, c);
+      return;
+    }
+    CinvAp[c] = 1.0 / Cap[c];
+  }
+}
+
 Table1<double>& velocityOf(int e) { return e == 1 ? Cxvel : e == 2 ? Cyvel : Czvel; }
 
 // After a region that summed residuals: ends the run on a norm that was never set. A chunk
@@ -283,16 +295,7 @@ void momentumFinish(bool parallel) {
         if (late) addTimestep(WCStart, WCEnd);
         if (coupled) CoupledSolver2Nesting();
       });
-    if (inverse)
-      team.cells([&](int c1, int c2) {
-        for (int c = c1; c <= c2; ++c) {
-          if (Cap[c] < 1e-30 || Cap[c] > 1e20) {
-            lowestCell(bad, c);
-            return;
-          }
-          CinvAp[c] = 1.0 / Cap[c];
-        }
-      });
+    if (inverse) team.cells([&](int c1, int c2) { inverseCentral(c1, c2, bad); });
     if (smooth) {
       team.sync();
       team.cells([&](int c1, int c2) {

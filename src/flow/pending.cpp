@@ -19,6 +19,8 @@ constexpr char kWaterSolve2D[] = "the depth-averaged water-flow computation of F
 constexpr char kNestsource[] = "the nesting sources (nestsource)";
 constexpr char kCoupled[] = "the coupled nesting solve of F 261 (CoupledSolverNesting)";
 constexpr char kCoupled2[] = "the coupled nesting solve of F 261 (CoupledSolver2Nesting)";
+constexpr char kVProfiles[] =
+    "the velocity reset at the vertical profiles of P 17 (setVelocitiesZero)";
 constexpr char kFroude[] = "the Froude-number switch of F 93 (FroudeHystatFunction)";
 
 // The task W picks its driver in this order; F 37 ends it before any (the walk stops there).
@@ -55,6 +57,8 @@ const PendingStep kSteps[] = {
      },
      kCoupled},
     {[](char t) { return reach::pressureStep(t) && FlagFroudeHystat == 1; }, kFroude},
+    // No step calls the reset yet; the profiles of P 17 have no other use.
+    {[](char t) { return reach::mainFlow(t) && NoVProfiles > 0; }, kVProfiles},
 };
 
 }  // namespace
@@ -69,6 +73,7 @@ void nestsource() { notAvailable(kNestsource); }
 void CoupledSolverNesting() { notAvailable(kCoupled); }
 void CoupledSolver2Nesting() { notAvailable(kCoupled2); }
 void FroudeHystatFunction() { notAvailable(kFroude); }
+void setVelocitiesZero() { notAvailable(kVProfiles); }
 
 std::span<const PendingStep> flowPendingSteps() { return kSteps; }
 

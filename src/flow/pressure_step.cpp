@@ -334,7 +334,8 @@ void predictorSources(int e) {
       Csource[c] += Cvol[c] * 1000.0 * (top - waterDensity(Ccomp[0][c]));
   }
   if (FlagCoriolis == 1) CoriolisFunction();
-  // The drag terms the momentum step takes last, so that the predicted velocities feel them.
+  // The terms the momentum step takes last, so that the predicted velocities feel them too.
+  if (FlagNormStress > 0) computeNormStress(WCStart, WCEnd);
   if (FlagShallowDamp > 0) sourceShallowDamp();
   if (BridgeNo > 0) sourceBridge();
 }

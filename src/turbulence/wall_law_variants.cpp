@@ -293,20 +293,13 @@ void law19Momentum(const Constants& K, int first, int last) {
   }
 }
 
+// Smooth side walls: laminar below y+ 11.63, the smooth log law above it.
 void law19SidePairK(const Constants& K, const CellFlow& cf, double y, int n1, int n2,
                     double along) {
-  double G = 0;
-  const bool both = alongWallGradient(n1, n2, along, G);
-  double kinv = 2.5;
-  if (FlagGENMIX == 4 && both)
-    kinv = gradientKInverse(gradientP(G * 3.16228e-05, cf.uS * cf.uS * cf.uS));
-  const double yp = cf.yplus(y);
-  const double uplus = yp < kLaminarYPlus
-                           ? std::max(yp, kMinYPlus)
-                           : std::max(kinv * std::log(9 * yp), std::max(MinUPlusK, kMinUPlus));
-  double cp = 31.62 * cf.uS / uplus;
-  if (FlagGENMIX == 1 && both) cp += G * y;
-  addKTerms(K.c75k, cf, uplus, cp, y);
+  sideWallK(K.c75k, cf, y, n1, n2, along, [](double kinv, double yp) {
+    if (yp < kLaminarYPlus) return std::max(yp, kMinYPlus);
+    return std::max(kinv * std::log(9 * yp), std::max(MinUPlusK, kMinUPlus));
+  });
 }
 
 void law19K(const Constants& K, int first, int last) {

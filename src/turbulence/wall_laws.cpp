@@ -104,23 +104,12 @@ void momentumLaw(const Constants& K, int first, int last) {
 
 // ---------------------------------------------------------------- k (Equation 5)
 
+// The rough law of the side walls, with the roughness of F 16 and the laminar branch of F 397.
 void sidePairK(const Constants& K, const CellFlow& cf, double y, int n1, int n2, double along) {
-  const int c = cf.c;
-  double G = 0;
-  const bool both = alongWallGradient(n1, n2, along, G);
-  double kinv = 2.5;
-  if (FlagGENMIX == 4 && both)
-    kinv = gradientKInverse(gradientP(G * 3.16228e-05, cf.uS * cf.uS * cf.uS));
-  const double yp = cf.yplus(y);
-  double uplus;
-  if (FlagWallLimiterK == 3 && yp < kLaminarYPlus)
-    uplus = std::max(yp, kMinYPlus);
-  else
-    uplus = std::max(std::max(kinv * std::log(30 * y / XksWall), MinUPlusK), kMinUPlus);
-  double cp = 31.62 * cf.uS / uplus;
-  if (FlagGENMIX == 1 && both) cp += G * y;
-  Cap[c] += K.c75k * std::sqrt(cf.kk) * uplus / y * Cvol[c];
-  Csource[c] += cp * cf.u2 / y * Cvol[c];
+  sideWallK(K.c75k, cf, y, n1, n2, along, [y](double kinv, double yp) {
+    if (FlagWallLimiterK == 3 && yp < kLaminarYPlus) return std::max(yp, kMinYPlus);
+    return std::max(std::max(kinv * std::log(30 * y / XksWall), MinUPlusK), kMinUPlus);
+  });
 }
 
 void verticalPairK(const Constants& K, const CellFlow& cf) {
@@ -148,8 +137,7 @@ void verticalPairK(const Constants& K, const CellFlow& cf) {
   const double C = concentration(c);
   if (FlagConcProf == 1 && C > 0) uplus *= 1 + 2.5 * C;
   uplus = std::max(uplus, laminar ? kMinYPlus : kMinUPlus);
-  Cap[c] += K.c75k * std::sqrt(cf.kk) * uplus / y * Cvol[c];
-  Csource[c] += 31.62 * cf.uS / uplus * cf.u2 / y * Cvol[c];
+  addKTerms(K.c75k, cf, uplus, 31.62 * cf.uS / uplus, y);
 }
 
 // The k value 3.33333 (|U| / u+)^2 fixed in a wall cell (F 15 11).
@@ -326,8 +314,7 @@ void thinColumnPass(const Constants& K, int first, int last) {
         uplus *= 2.5;
         if (FlagConcProf == 1 && C > 0) uplus *= 1 + 2.5 * C;
         uplus = std::max(std::max(uplus, MinUPlusK), laminar ? kMinYPlus : kMinUPlus);
-        Cap[d] += K.c75k * std::sqrt(cf.kk) * uplus / y * Cvol[d];
-        Csource[d] += 31.62 * cf.uS / uplus * cf.u2 / y * Cvol[d];
+        addKTerms(K.c75k, cf, uplus, 31.62 * cf.uS / uplus, y);
       } else if (Equation == 6) {
         fix(d, kFixEps, (1 + 2.5 * C) * K.c75 * cf.k15() / (K.kappa * y));
       }

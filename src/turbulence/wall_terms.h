@@ -167,6 +167,24 @@ inline void addKTerms(double c75k, const CellFlow& cf, double uplus, double cp, 
   Csource[c] += cp * cf.u2 / y * Cvol[c];
 }
 
+// The k terms of a side-wall pair at distance y under the along-wall pressure gradient of
+// F 273 between the neighbours n1 and n2 (half size `along` apart): the inverse von Karman
+// coefficient is 2.5, or larger under F 273 4, and `uplusOf(kinv, yplus)` gives u+ with it;
+// F 273 1 raises the production by G y.
+template <class UPlus>
+void sideWallK(double c75k, const CellFlow& cf, double y, int n1, int n2, double along,
+               UPlus uplusOf) {
+  double G = 0;
+  const bool both = alongWallGradient(n1, n2, along, G);
+  double kinv = 2.5;
+  if (FlagGENMIX == 4 && both)
+    kinv = gradientKInverse(gradientP(G * 3.16228e-05, cf.uS * cf.uS * cf.uS));
+  const double uplus = uplusOf(kinv, cf.yplus(y));
+  double cp = 31.62 * cf.uS / uplus;
+  if (FlagGENMIX == 1 && both) cp += G * y;
+  addKTerms(c75k, cf, uplus, cp, y);
+}
+
 // Water depth at the column of a top cell: twice the half heights of it and all cells below.
 inline double depthBelow(int c) {
   double h = Ckdist[c];

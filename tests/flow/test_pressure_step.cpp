@@ -306,8 +306,7 @@ struct MissingCase {
 
 TEST_F(PressureStep, StepsOfOtherOptionsThatThisVersionDoesNotHave) {
   const MissingCase cases[] = {
-      {"F 360", [] { FlagFluxCorr = 1; },
-       "the cross-section flux corrections of F 360 (fluxCorrFunction)"},
+      {"F 360 goes on", [] { FlagFluxCorr = 1; }, ""},
       {"F 36 6 on the last inner iteration", [] { FlagTFS = 6; },
        "the free-surface update (surface)"},
       {"F 36 6 with R of 1e6 goes on", [] { FlagTFS = 6; WaterSolveResidual = 1e6; }, ""},
@@ -325,14 +324,11 @@ TEST_F(PressureStep, StepsOfOtherOptionsThatThisVersionDoesNotHave) {
       {"K 5 multigrid", [] { blockcorr[4] = 10; Flag2DAccSolver = 1; },
        "the multigrid solve of K 5 (AlgMGSolve)"},
       {"K 5 multigrid without F 168 goes on", [] { blockcorr[4] = 10; }, ""},
-      {"F 218 debug print", [] { StopIter = 0; PrintDebugBoogie = 1; },
-       "the cell dump of F 218 (printDebug)"},
-      {"F 183 debug print", [] { FlagPresDebug = 5; },
-       "the pressure debug print of F 183 (printDebug2)"},
+      {"F 218 debug print goes on", [] { StopIter = 0; PrintDebugBoogie = 1; }, ""},
+      {"F 183 debug print goes on", [] { FlagPresDebug = 5; }, ""},
       {"F 93", [] { FlagFroudeHystat = 1; },
        "the Froude-number switch of F 93 (FroudeHystatFunction)"},
-      {"F 413 3", [] { FlagCorrectContinuity = 3; },
-       "the continuity correction of F 413 (correctContinuity2)"},
+      {"F 413 3 goes on", [] { FlagCorrectContinuity = 3; }, ""},
   };
   for (const MissingCase& k : cases) {
     SCOPED_TRACE(k.name);
