@@ -24,7 +24,7 @@ void startTafnor() {
 
 void addFsets250_299(DataSetTable& t) {
   addValue(t, 250, kSurf2, 0);
-  addValue(t, 251, FlagShields, 0);
+  addValue(t, 251, FlagShields, 0, 3);  // Shields curves 0 to 3
   addValue(t, 252, relaxOutFlux, 0);
   addValue(t, 253, FlagImplicitSedim, 0);
   addValue(t, 254, TFS17WeightPresCorr);

@@ -74,12 +74,12 @@ void addFsets450_499(DataSetTable& t) {
   addValue(t, 473, FlagCasulliLimit, 0);
   addValue(t, 474, FlagGradSurf, 0);
   addValue(t, 475, FlagFriction, 0);
-  // Dune formulas 2 and 3 bring their own coefficient.
+  // Dune formulas 2 and 3 bring their own coefficient; there is no formula above 3.
   t.push_back({'F', 476, declared(FlagDuneFormula, KarimCoeff),
                [](DataSetReader& r) {
                  r.i(FlagDuneFormula);
                  r.requireCount(1);
-                 r.require(FlagDuneFormula >= 0);
+                 r.require(FlagDuneFormula >= 0 && FlagDuneFormula <= 3);
                  if (FlagDuneFormula == 2) KarimCoeff = 0.085;
                  if (FlagDuneFormula == 3) KarimCoeff = 0.47;
                }});

@@ -6,7 +6,7 @@ namespace qorva {
 // Tasks.
 int Unstructure();          // generates the unstructured grid from the structured one
 void computeRoughness();    // bed roughness from survey points (task K)
-void bedinter();            // bed levels from survey points (task V)
+int bedinter();             // bed levels from survey points (task V); returns 0
 
 // Steps of the grid generator that this version does not have yet (hooks: grid/pending.cpp ends
 // the run with their "Not available" line): the two-layer generator of F 488 (in place of
@@ -118,5 +118,33 @@ void renumberBedColumns();
 void setCellBedCells();
 void BedMake();
 void InterpolateGrid();
+
+// Survey points and the bed levels interpolated from them (task V).
+// readGeodata reads the first survey file found (geodata, or geodata.mpi<F 308> in a
+// block-division run; geodatk, geodatm, geodatn, or the porlent raster, which is the grid as
+// well while no block exists) into NoGeo, xg, yg, zg, ig and starts boogie.bed. A record that
+// does not give its numbers is skipped with a warning in boogie. Returns 0.0, -1.0 when
+// boogie.bed cannot be created or the points find no memory, -2.0 when no survey file exists.
+// bedinter reads the points when there are none yet (no point at all ends the run with status
+// 1), then sets zval[i][j][1] of every grid point of the blocks that follow the bed from the
+// nearest point of each plan quadrant around it (F 47, F 129); deleted points take no part.
+double readGeodata();
+
+// Plan geometry. insideQuadCellGeo: 1 when survey point n lies strictly inside the plan of the
+// bottom face of cell c (corners 1..4 counter-clockwise), else 0. insideQuad: 1 when (x, y)
+// lies strictly inside the quadrilateral given clockwise. insideTriGeo: 1 when point n lies in
+// or on the deletion triangle xDelGeo, yDelGeo. delGeodataValues: marks the points inside that
+// triangle deleted (ig = 1); -1 when its corners run clockwise, else 0.
+int insideQuadCellGeo(int n, int c);
+int insideQuad(double x, double y, double x1, double y1, double x2, double y2, double x3,
+               double y3, double x4, double y4);
+int insideTriGeo(int n);
+int delGeodataValues();
+// Cosine of the angle between the plan vectors (ax, ay) and (bx, by); 0 when one is zero.
+double dotproduct(double ax, double ay, double bx, double by);
+// ax by - ay bx.
+double crossproduct(double ax, double ay, double bx, double by);
+// Angle between the horizontal and the plane spanned by (a, b, c) and (d, e, 0).
+double slopeangle(double a, double b, double c, double d, double e);
 
 }  // namespace qorva

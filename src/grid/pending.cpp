@@ -11,7 +11,6 @@ namespace qorva {
 namespace {
 
 constexpr char kRoughness[] = "bed roughness from survey points (task K)";
-constexpr char kBedinter[] = "bed levels from survey points (task V)";
 constexpr char kTwoLayer[] = "the two-layer grid generator (F 488)";
 constexpr char kRefinement[] = "the refinement blocks (F 130)";
 constexpr char kQN[] = "the grid with several side neighbours (F 137)";
@@ -43,7 +42,6 @@ bool depthAveraged() { return Hydrostatic == 1 || Hydrostatic > 2; }
 
 const PendingStep kSteps[] = {
     {[](char t) { return t == 'K'; }, kRoughness},
-    {[](char t) { return t == 'V'; }, kBedinter},
     {[](char t) { return reach::gridGeneration(t) && UMethod2 > 0; }, kTwoLayer},
     // The koosurf read of Y gives the run its blocks, so no more than 8 exist there.
     {[](char t) { return t == 'Y' && UMethod2 <= 0 && TetI1 > 0; }, kRefinement},
@@ -63,7 +61,6 @@ const PendingStep kSteps[] = {
 }  // namespace
 
 void computeRoughness() { notAvailable(kRoughness); }
-void bedinter() { notAvailable(kBedinter); }
 int Unstructure2() { notAvailable(kTwoLayer); }
 void UnstrucTett() { notAvailable(kRefinement); }
 void UnstructureQN() { notAvailable(kQN); }

@@ -10,13 +10,11 @@ namespace qorva {
 namespace {
 
 constexpr char kComponents[] = "the water-quality components (task C)";
-constexpr char kConcRijn[] = "the bed concentrations (task I)";
 constexpr char kMorphology[] = "the sediment computation (task S)";
 constexpr char kCompSource[] = "the sources of the water-quality components (CompSource)";
 
 const PendingStep kSteps[] = {
     {[](char t) { return t == 'C'; }, kComponents},
-    {[](char t) { return t == 'I'; }, kConcRijn},
     {[](char t) { return t == 'S'; }, kMorphology},
     {reach::componentStep, kCompSource},
 };
@@ -24,7 +22,6 @@ const PendingStep kSteps[] = {
 }  // namespace
 
 int Components() { notAvailable(kComponents); }
-int concRijn() { notAvailable(kConcRijn); }
 void morphology_tsc() { notAvailable(kMorphology); }
 void CompSource() { notAvailable(kCompSource); }
 

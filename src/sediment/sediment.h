@@ -7,11 +7,51 @@ namespace qorva {
 // the sediment loop calls it from there and writes no bed level itself.
 
 int Components();
-int concRijn();
 void morphology_tsc();
 
 // Sources and boundary values of the current water-quality component (Equation 8 + k), called
 // by the component step of the main flow driver for every component (hook: not built yet).
 void CompSource();
+
+// The near-bed equilibrium concentration Bconc[l][b] of every size l in every bed cell b with
+// cells of the blocks in the work range (block inwork 1), by the formula of F 84, with the
+// critical shear of each size (Shields value or curve of F 11 and F 251, hiding of F 169, bed
+// slope of F 182, cohesion), the bed shear of F 279, F 459, F 499, F 507 and the effective
+// shear of F 172 and F 90, the bank factors of F 214..F 217; also Bd90, Bedformheight (F 476,
+// F 103) and Broughness (F 90, F 103, smoothed by F 460). Task I, and the capacity step of the
+// sediment loop for formula letter R. Logs the fraction checks; ends the run with status 1 on
+// shear options that fill no shear and on bed-cell tables that do not hold the blocks.
+void concRijn();
+
+// The shear steps that concRijn takes first, by their options: k of the bottom cells at the
+// boundaries from the cells inside (F 320), the per-column shear table bedshear of block 1 by
+// the rule of F 499 (1 grain-shear partition per cross-section, 2 log law, 3 slope, 4, 5, 6
+// their combinations with 300 k; a column of a single cell takes the log-law shear for the
+// slope shear), k raised in shallow outflow cells (F 512), and bedshear from the largest k
+// within the roughness height (F 189).
+void computeZeroGradSedim();
+void computeBedshear();
+void computeOutflowFix();
+void computeShearBrenix();
+
+// What the sand-silt-clay formula needs of a bed cell and a size.
+struct MixtureInput {
+  double tau = 0;   // bed shear, Pa
+  double tc = 0;    // critical shear of the size, Pa
+  double d = 0;     // grain size, m
+  double zc = 0;    // height of the bottom cell's centre, m
+  double h = 0;     // depth, m
+  double Df = 0;    // D* = Df d
+  double ks = 0;    // roughness of the bottom cell, m
+  double ws = 0;    // fall velocity, m/s
+  double d50 = 0;   // of the top layer, m
+  double sf = 0.5;  // solid fraction of the top layer
+  const double* fractions = nullptr;  // of the top layer, sizes 1..lnumber
+};
+// Equilibrium concentration (volume fraction) of one size in a bed of sand, silt and clay: the
+// cohesive erosion law above 8 % clay (sizes of 2 micrometres or less), van Rijn's reference
+// concentration with Egiazaroff's hiding at 5 % or less, a linear blend between. A negative
+// result is logged to the file `test` and returned as 0.
+double computeConcentrationMelvox(const MixtureInput& in);
 
 }  // namespace qorva

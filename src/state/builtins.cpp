@@ -5,6 +5,7 @@
 #include "state/blocks.h"
 #include "state/groups.h"
 #include "state/status.h"
+#include "state/survey.h"
 
 namespace qorva {
 
@@ -65,6 +66,7 @@ void setBuiltins() {
   NoAlldataPrintout = 0;
   AlldataPrintout = {};
   NoGeo = 0;
+  resetSurveyPoints();
   NoInterpol = -1;
   NoBaggerTimes = -1;
   NoBdatasets = -1;
@@ -75,6 +77,9 @@ void setBuiltins() {
   NoCellsUpMPI = NoCellsDownMPI = 0;
   grainsize_number = 1;
   MGSGrid = 0;
+  NoMGlevels = 0;
+  FlagNotedNoLevels = 0;
+  FlagNotedNoBlockCorrection = 0;
   BlockID = 1;
   RoughnessIter = 1;
 

@@ -21,6 +21,7 @@ const char* const kF291Warning =
 TEST_F(Fsets250, RefusedValues) {
   const Refusal cases[] = {
       {"F 250 -1", 1, "Error for F 250 in control\n"},
+      {"F 251 4", 1, "Error for F 251 in control\n"},  // there are Shields curves 0 to 3
       {"F 252 -0.1", 1, "Error for F 252 in control\n"},
       {"F 254 F 20 2", 1, "Error for F 254 in control\n"},
       {"F 256", 1, "Error for F 256 in control\nHave not read any floating point number\n"},

@@ -44,6 +44,7 @@ TEST_F(Fsets450, RefusedValues) {
       {"F 470 11", 1, "Error for F 470 in control\n"},
       {"F 470 -1", 1, "Error for F 470 in control\n"},
       {"F 476 -1", 1, "Error for F 476 in control\n"},
+      {"F 476 4", 1, "Error for F 476 in control\n"},  // no bed-form formula above 3
       {"F 479 -0.01", 1, "Error for F 479 in control\n"},
       {"F 487 -1", 1, "Error for F 487 in control\n"},
       {"F 488 F 20 2", 1, "Error for F 488 in control\n"},
@@ -167,7 +168,7 @@ TEST_F(Fsets450, ProfileOutputOnlyWithF37Mode3) {
 TEST_F(Fsets450, DuneFormulaSetsItsCoefficient) {
   struct Case { const char* text; double karim; };
   const Case cases[] = {
-      {"F 476 2", 0.085}, {"F 476 1", 0.47}, {"F 476 2 F 476 3", 0.47}, {"F 476 2 F 476 4", 0.085},
+      {"F 476 2", 0.085}, {"F 476 1", 0.47}, {"F 476 2 F 476 3", 0.47}, {"F 476 2 F 476 0", 0.085},
   };
   for (const Case& c : cases) {
     setDefaults();
