@@ -61,18 +61,36 @@ void computeDragDune();
 void computeBrenix(int firstCell, int lastCell);
 // Gravity along slopes (F 181, F 135) of momentum equation `equation`.
 void GravityFunction(int equation, int firstCell, int lastCell);
-// Wind stress (F 52) on equation eq (1, 2, 5 or 6), Coriolis (F 51), density gradients (F 67)
-// and the turbidity current of F 18 (w equation).
-void WindFunction(int eq);
-void CoriolisFunction();
+// Density gradients (F 67).
 void DensityGradients();
-void turbiditycurrentSource();
 // Face coefficients: second-order upwind of the velocities (K 6 1 on u), and the limited
 // convection corrections of K 6 above 9 added to the source.
 void coeff_make_sou2(int firstSurface, int lastSurface);
 void coeff_make_source(int firstSurface, int lastSurface);
+// The normal stresses of F 324 in the velocity equations, cells firstCell..lastCell.
+void computeNormStress(int firstCell, int lastCell);
 // Vertical velocities from the continuity defect (F 69 Seiche4), after the pressure step.
 void SeicheFunctions();
+
+// Bottom cell of column (i, j) of the structured grid (zval[i][j][0]); 0 for a dry column or
+// one outside the structured tables.
+int bottomCellOf(int i, int j);
+
+// Forcing and damping terms over WCStart..WCEnd unless said otherwise, added to Cap and Csource.
+// WindFunction(eq): the wind stress of F 52 (or of the timei wind rows) at the top cells for
+// eq 1 and 2, the surface k (eq 5) and epsilon (eq 6) it keeps up fixed by a penalty; nothing
+// for eq 3. windDragFactor(W): the W^2 of the drag law of F 73 for the wind speed W (m/s).
+// CoriolisFunction(): the Coriolis force of F 51 / F 80 on Equation 1 and 2.
+// sourceShallowDamp(): the damping of F 341 at faces between the columns of block 1 where the
+// water is shallower than the bottom cells are high. sourceBridge(): the drag of the G 22
+// obstructions on every cell they cover, whatever the working range.
+// turbiditycurrentSource(): the weight of the suspended sediment (F 18) in the w equation.
+void WindFunction(int eq);
+double windDragFactor(double W);
+void CoriolisFunction();
+void sourceShallowDamp();
+void sourceBridge();
+void turbiditycurrentSource();
 
 // The logarithmic inflow profile of discharge group g (F 202): a cell's weight is
 // ln(30 (z - zb) / XksInflow), at least 1e-7, with zb the lowest bed of the group (F 202 1) or

@@ -17,12 +17,10 @@ constexpr char kExtraSource[] = "the vegetation and porosity sources of F 115 (e
 constexpr char kDragDune[] = "the dune form drag of F 498 (computeDragDune)";
 constexpr char kBrenix[] = "the roughness-layer drag of F 189 (computeBrenix)";
 constexpr char kGravity[] = "the gravity sources of F 181 and F 135 (GravityFunction)";
-constexpr char kWind[] = "the wind stress of F 52 (WindFunction)";
-constexpr char kCoriolis[] = "the Coriolis sources of F 51 (CoriolisFunction)";
 constexpr char kDensity[] = "the density-gradient sources of F 67 (DensityGradients)";
-constexpr char kTurbidity[] = "the turbidity-current source of F 18 (turbiditycurrentSource)";
 constexpr char kSou2[] = "the second-order upwind coefficients of the velocities (coeff_make_sou2)";
 constexpr char kLimited[] = "the limited convection corrections of K 6 (coeff_make_source)";
+constexpr char kNormStress[] = "the normal-stress term of F 324 (computeNormStress)";
 constexpr char kSeiche[] = "the vertical velocities from continuity of F 69 (SeicheFunctions)";
 
 // The steps that assemble the velocity equations: the momentum step and the pressure predictor
@@ -51,21 +49,16 @@ const PendingStep kSteps[] = {
      },
      kGravity},
     {[](char t) {
-       return Wind[0] > 1e-10 && (velocityEquations(t) || reach::turbulenceStep(t));
-     },
-     kWind},
-    {[](char t) {
        return velocityEquations(t) && TemperatureFlag == 1 && FlagThermocline == 0;
      },
      kDensity},
-    {[](char t) { return velocityEquations(t) && FlagCoriolis == 1; }, kCoriolis},
-    {[](char t) { return reach::equationSolved(t, 3) && SourDens > 0.001; }, kTurbidity},
     {[](char t) {
        for (int e = 1; e <= 3; ++e)
          if (reach::equationSolved(t, e) && sou[e] > 9) return true;
        return false;
      },
      kLimited},
+    {[](char t) { return velocityEquations(t) && FlagNormStress > 0; }, kNormStress},
     {[](char t) { return reach::pressureStep(t) && Seiche4 > 0; }, kSeiche},
 };
 
@@ -78,12 +71,10 @@ void extra_source() { notAvailable(kExtraSource); }
 void computeDragDune() { notAvailable(kDragDune); }
 void computeBrenix(int, int) { notAvailable(kBrenix); }
 void GravityFunction(int, int, int) { notAvailable(kGravity); }
-void WindFunction(int) { notAvailable(kWind); }
-void CoriolisFunction() { notAvailable(kCoriolis); }
 void DensityGradients() { notAvailable(kDensity); }
-void turbiditycurrentSource() { notAvailable(kTurbidity); }
 void coeff_make_sou2(int, int) { notAvailable(kSou2); }
 void coeff_make_source(int, int) { notAvailable(kLimited); }
+void computeNormStress(int, int) { notAvailable(kNormStress); }
 void SeicheFunctions() { notAvailable(kSeiche); }
 
 std::span<const PendingStep> discretisationPendingSteps() { return kSteps; }

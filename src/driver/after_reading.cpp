@@ -73,6 +73,12 @@ void checkCombinations() {
     combinationError(
         "Error in control file: F 373 data set will only work with F 206 > 0 and F 328 = 0\n\n");
 
+  // The per-surface wall laws have a u+ only for the rough, smooth and transitional laws.
+  if (FlagNewWall == 1 && FlagWallAll != 0 && FlagWallAll != 5 && FlagWallAll != 8)
+    combinationError(
+        "Error in control file: the wall laws per wall surface (F 305 1) work only with F 15 0, "
+        "5 or 8\n\n");
+
   if (FlagLogInflow > 0 && FlagCyclic != 0)
     combinationError(
         "Error in control file: F 202 and (F 174 1st integer != 0) must not be used together\n\n");

@@ -31,29 +31,45 @@ double residualN(int first, int last);
 void endAfterResidualN();
 
 // Steps of the flow drivers that this version does not have yet (hooks: flow/pending.cpp ends
-// the run with their "Not available" line).
+// the run with their "Not available" line): nesting, and the Froude-number switch below.
 // Nesting (F 261 and nested blocks): the coupling terms of the current Equation over the
 // nesting surfaces, and the two-way coupling of the nested grids after a solve.
 void nestsource();
 void CoupledSolverNesting();
 void CoupledSolver2Nesting();
-// Corrections: the cross-section fluxes of F 360 over the sections iFirst..iEnd-1, the
-// continuity correction of F 413 2 and 3, the wedge-cell flux corrections of F 235 8..23 and
-// F 436, and the Froude-number switch of F 93.
+// The Froude-number switch of F 93, and the velocity reset at the vertical profiles of P 17.
+void FroudeHystatFunction();
+void setVelocitiesZero();
+
+// Corrections of block 1's cross-sections (the cells of the columns (i, j1..j2)):
+// fluxCorrFunction limits the fluxes of sections iFirst..iEnd-1 by F 360 (1 the section
+// discharge within [Q1 / V, Q1 V] of group 1's, 2 and 5 the vertical against the horizontal
+// flux of each cell, 3 the east against the west fluxes, 4 a least eastward velocity from the
+// 12th cell up); correctContinuity2 pulls the discharge of sections i1..F 452 towards Q1, in
+// the u equation (Equation 1) or by the velocities (4). A ratio whose denominator is below
+// 1e-20 kg/s is not formed.
 void fluxCorrFunction(int iFirst, int iEnd);
 void correctContinuity2();
+// Flux relaxation in wedge cells by their Ctrekant code (F 235 8..23, F 244), and the flux
+// balance of the corner columns of block 1 (F 436).
 void TrekantFluxCorr(int firstCell, int lastCell);
 void TrekantFluxCorr4(int firstCell, int lastCell);
-void FroudeHystatFunction();
-// Diagnostics: the grid test of F 1 A, the cell dump of F 218 (inner iterations 1 and 2 of
-// iteration StopIter + 1), the pressure dump of F 183, the coefficient bug trap of F 223 and the
-// wedge-cell report of F 1 D.
-void gridTest();
+
+// Diagnostics in `boogie`: the dump of cell F 218 (inner iterations 1 and 2 of iteration
+// StopIter + 1), the dump of suspicious pressure-correction cells (F 183; 1 then stops the run
+// through FlagPresDebug 99), the wedge-cell dump (F 1 D with F 235), and the coefficient bug
+// trap of F 223: ompbugtrapFunction pre-fills the neighbour coefficients of cells first..last
+// with -10 before they are built, computeOmpbugtrap reports those still below -0.01 after.
 void printDebug(int innerIter);
 void printDebug2();
-void ompbugtrapFunction(int first, int last);
 void printDebugTrekant(int cell, int innerIter);
-// After a blow-up: flushing number k of the driver call (F 219), and the crash report.
+void ompbugtrapFunction(int first, int last);
+void computeOmpbugtrap();
+
+// After a blow-up: flushing number k of the driver call (F 219): the fields of the working
+// range restart from the previous time level (in a steady run from the start values), then
+// the k-th remedy. The crash report of a diverged computation, with the restart files of
+// F 257 and the plan view of the failure.
 void flushFunction(int k);
 void printAtCrash();
 

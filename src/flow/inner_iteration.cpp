@@ -117,17 +117,19 @@ void momentumSetup() {
     if (FlagInitializedInvAp == 1) faceFluxRegion();
     fluxCorrections();
     coefficientRegion(true);
-    return;
+  } else {
+    GammaCalc(WCStart, WCEnd);
+    clearNeighbourCoefficients(sou[1] == 1);
+    if (ompbugtrap > 0) ompbugtrapFunction(WCStart, WCEnd);
+    if (FlagInitializedInvAp == 1) waterflow(WFStart, WFEnd);
+    fluxCorrections();
+    if (sou[1] == 1)
+      coeff_make_sou2(WFStart, WFEnd);
+    else
+      coeff_make(WFStart, WFEnd);
   }
-  GammaCalc(WCStart, WCEnd);
-  clearNeighbourCoefficients(sou[1] == 1);
-  if (ompbugtrap > 0) ompbugtrapFunction(WCStart, WCEnd);
-  if (FlagInitializedInvAp == 1) waterflow(WFStart, WFEnd);
-  fluxCorrections();
-  if (sou[1] == 1)
-    coeff_make_sou2(WFStart, WFEnd);
-  else
-    coeff_make(WFStart, WFEnd);
+  // Both forms pre-fill the coefficients of F 223, so both report what stayed unwritten.
+  if (ompbugtrap == 1) computeOmpbugtrap();
 }
 
 // Buoyancy of the w equation from the temperature in component 0 against the thermocline
@@ -157,6 +159,9 @@ void momentumSources(int e, bool parallel) {
   if (FlagCoriolis == 1) CoriolisFunction();
   if (SourDens > 0.001 && e == 3) turbiditycurrentSource();
   if (sou[e] > 9) coeff_make_source(WFStart, WFEnd);
+  if (FlagNormStress > 0) computeNormStress(WCStart, WCEnd);
+  if (FlagShallowDamp > 0) sourceShallowDamp();
+  if (BridgeNo > 0) sourceBridge();
   if (parallel) mark(6);
 }
 

@@ -91,6 +91,18 @@ void smoothInverseColumns(int c1, int c2) {
   }
 }
 
+// 1/Ap of the u equation in cells c1..c2; the first cell whose Ap is not a usable number
+// (below 1e-30 or above 1e20) is kept in `bad`, and the chunk stops there.
+void inverseCentral(int c1, int c2, std::atomic<int>& bad) {
+  for (int c = c1; c <= c2; ++c) {
+    if (Cap[c] < 1e-30 || Cap[c] > 1e20) {
+      lowestCell(bad, c);
+      return;
+    }
+    CinvAp[c] = 1.0 / Cap[c];
+  }
+}
+
 Table1<double>& velocityOf(int e) { return e == 1 ? Cxvel : e == 2 ? Cyvel : Czvel; }
 
 // After a region that summed residuals: ends the run on a norm that was never set. A chunk
@@ -114,6 +126,11 @@ void neighbourSum(int c1, int c2, bool second, bool lists) {
   // The second-order scheme counts the lists twice, once for each of its neighbour rows.
   if (lists)
     for (int c = c1; c <= c2; ++c) Cap[c] += (second ? 2.0 : 1.0) * listSum(c);
+}
+
+bool porousBedTerms(int e) {
+  if (e >= 1 && e <= 3) return FlagBedPoros == 1 || PorosWallFlag == 2 || PorosWallFlag == 3;
+  return e == 5 && FlagBedPoros == 1;
 }
 
 double dampingRatio(int c) {
@@ -236,6 +253,7 @@ void momentumFinish(bool parallel) {
   const bool doubling = FlagCorrTrekant == 11 || (FlagDamp2 >= 1 && FlagDamp2 <= 3);
   const bool coupled = FlagCoupledNesting >= 11 && FlagCoupledNesting <= 19;
   const bool inverse = e == 1, smooth = e == 1 && FlagInvApSmooth == 1;
+  const bool porous = porousBedTerms(e);
   const double keep = 1.0 - relaxVelocity, inv = invRelaxVelocity;
   std::atomic<int> bad{0};
   std::atomic<double> sum{0.0};
@@ -263,6 +281,8 @@ void momentumFinish(bool parallel) {
         }
     });
     if (FlagAddApTrekant > 0) team.once([] { addApAfterChunks(WCStart, WCEnd); });
+    // The porous bed needs the whole central coefficient of its columns.
+    if (porous) team.once([e] { TSCstabilityFunction(e); });
     team.cells([&](int c1, int c2) {
       for (int c = c1; c <= c2; ++c) {
         Cap[c] *= inv;
@@ -275,16 +295,7 @@ void momentumFinish(bool parallel) {
         if (late) addTimestep(WCStart, WCEnd);
         if (coupled) CoupledSolver2Nesting();
       });
-    if (inverse)
-      team.cells([&](int c1, int c2) {
-        for (int c = c1; c <= c2; ++c) {
-          if (Cap[c] < 1e-30 || Cap[c] > 1e20) {
-            lowestCell(bad, c);
-            return;
-          }
-          CinvAp[c] = 1.0 / Cap[c];
-        }
-      });
+    if (inverse) team.cells([&](int c1, int c2) { inverseCentral(c1, c2, bad); });
     if (smooth) {
       team.sync();
       team.cells([&](int c1, int c2) {
@@ -316,6 +327,7 @@ void turbulenceFinish(bool parallel, double r, bool keepPenalised) {
   const bool lists = QNFlag > 0 && Cncelle;
   // The nesting coupling of k (F 261 13) after its relaxation; the threaded form takes it too.
   const bool coupled = e == 5 && FlagCoupledNesting == 13;
+  const bool porous = porousBedTerms(e);
   std::atomic<double> sum{0.0};
 
   runForm(parallel, [&](Team& team) {
@@ -323,8 +335,12 @@ void turbulenceFinish(bool parallel, double r, bool keepPenalised) {
       team.cells([&](int c1, int c2) { addTimestep(c1, c2, team.share()); });
       if (team.chunked()) team.once([] { addTimestepAfterChunks(); });
     }
+    if (porous) {
+      team.cells([&](int c1, int c2) { neighbourSum(c1, c2, second, lists); });
+      team.once([e] { TSCstabilityFunction(e); });
+    }
     team.cells([&](int c1, int c2) {
-      neighbourSum(c1, c2, second, lists);
+      if (!porous) neighbourSum(c1, c2, second, lists);
       for (int c = c1; c <= c2; ++c) {
         // Cells whose value the wall laws fix by a penalty keep their equation as it is.
         if (keepPenalised && !(Cap[c] < 1e20)) continue;

@@ -334,6 +334,10 @@ void predictorSources(int e) {
       Csource[c] += Cvol[c] * 1000.0 * (top - waterDensity(Ccomp[0][c]));
   }
   if (FlagCoriolis == 1) CoriolisFunction();
+  // The terms the momentum step takes last, so that the predicted velocities feel them too.
+  if (FlagNormStress > 0) computeNormStress(WCStart, WCEnd);
+  if (FlagShallowDamp > 0) sourceShallowDamp();
+  if (BridgeNo > 0) sourceBridge();
 }
 
 // Time term, one-cell term, neighbour sum and relaxation of velocity equation e into Cap and

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "flow/flow.h"
+#include "flow/water_solve.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
 #include "state/cells.h"
@@ -28,6 +29,9 @@ struct Turbulence {
   double k;
   double epsilon;
 };
+
+// The k and epsilon of the last start-up, from which a flushing of a steady run restarts.
+Turbulence startTurbulence{0.0, 0.0};
 
 // Inflow area of every group with a discharge: the sum of Farea over its surfaces.
 void inflowAreas() {
@@ -339,6 +343,14 @@ void resetPressureRegression() {
 
 }  // namespace
 
+FlowStart flowStartValues() {
+  if (UInitNo != 0) {
+    const InitialFlowValues& R = UInit[UInitNo];
+    return {R[1], R[2], R[3], R[5], R[6]};
+  }
+  return {0.0, 0.0, 0.0, startTurbulence.k, startTurbulence.epsilon};
+}
+
 void startup() {
   inflowAreas();
 
@@ -351,6 +363,7 @@ void startup() {
   else
     blockDivisionNorms(NV, NP, t);
   windNorms(NV, NP, t);
+  startTurbulence = t;
 
   relaxationFactors();
   if (FlagInitialized == 0) initialFields(t);

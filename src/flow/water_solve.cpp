@@ -59,9 +59,11 @@ void checkEntry() {
 // Set-up of one call; returns the number of outer iterations.
 int setUp() {
   metric();
-  if (NoBCells == 0 && (FlagRoughness > 0 || FlagTFS == 1 || FlagTFS > 10 || FlagDragDLL > 0) &&
-      (FlagTSC == 0 || Iter == 0))
-    BedMake();
+  // The bridge drag and the porous bed take the plan areas of the bed cells too.
+  const bool bedCellsNeeded = FlagRoughness > 0 || FlagTFS == 1 || FlagTFS > 10 ||
+                              FlagDragDLL > 0 || BridgeNo > 0 || porousBedTerms(1) ||
+                              porousBedTerms(5);
+  if (NoBCells == 0 && bedCellsNeeded && (FlagTSC == 0 || Iter == 0)) BedMake();
   startup();
   if (FlagTSC == 0 && MGSNo == 0) computeWCStart();
   if (FlagInitialized == 0) {

@@ -3,6 +3,14 @@
 
 namespace qorva {
 
+// The velocities, k and epsilon a flow computation starts from, as the last startup() found
+// them: the G 18 record, or water at rest with the k and epsilon of the inflows, the wind or
+// F 200.
+struct FlowStart {
+  double u, v, w, k, epsilon;
+};
+FlowStart flowStartValues();
+
 // One inner iteration m of WaterSolve: momentum, pressure step, k and epsilon, components,
 // in their fixed order, serial or in the parallel phases. Returns 1 when the driver must
 // return at once without its end-of-iteration steps (the free-surface hand-over of F 36 6 in
@@ -79,6 +87,9 @@ inline double WaterSolveResidual = 10000.0;
 void neighbourSum(int c1, int c2, bool second, bool lists);
 // Density of water (t/m3) at temperature x (degrees C), for the thermocline buoyancy of F 75.
 double waterDensity(double x);
+
+// The porous thin-bed terms (F 7 P, F 92 2 and 3) apply to equation e.
+bool porousBedTerms(int e);
 
 // Plan area of cell c's bed cell over the vertical projection of its bottom face; 0 where the
 // cell has no bed cell or the face no vertical projection.

@@ -112,6 +112,7 @@ void groupBedCells() {
   for (int g = 1; g <= 9; ++g) {
     DischargeGroup& d = DischargeStruct[g];
     if (d.surfaceNo < 1) continue;
+    // The surface list counts from 0, as every other reader of it does.
     const int count =
         std::min<long long>(d.surfaceNo, static_cast<long long>(d.surfaceList.size()));
     int n = 0;

@@ -84,6 +84,13 @@ int CheckFparam();
 // The check itself, for callers that have already tested UMethod2.
 int CheckFparamBody();
 
+// Grid consistency test over the cells WCStart..WCEnd (F 1 A in every inner iteration of the
+// flow driver): neighbour links both ways, the owners and corners of each cell's surfaces and,
+// with F 488 0, the side walls next to the bed. Each failed check logs "Error %d in grid for
+// cell %d" and leaves it in mc_message; nothing is changed. A log that cannot be opened ends
+// the run with status -3.
+void gridTest();
+
 // Lowers the bottom corners of the bed cell with the largest k residual (F 395), then metric.
 void ModifyGrid();
 

@@ -30,15 +30,13 @@ double densityDamp(int lowerCell, int upperCell);
 // Wall laws at the bed, side walls and roof for cells first..last of the current Equation.
 void wall_laws(int first, int last);
 
-// Wall laws that this version does not have yet (hooks: turbulence/pending.cpp ends the run with
-// their "Not available" line). wall_laws_new does all of wall_laws per wall surface (F 305 1);
-// the others are the laws of F 15 5 (smooth walls), 8 (transitional roughness), 9 (law 8 with
-// flow through the bed) and 19 (smooth sides, rough bed and roof), each over cells first..last
-// after the frame of wall_laws.
-void wall_laws_new(int first, int last);
-void smoothWallLaw(int first, int last);
-void transitionalWallLaw(int first, int last);
-void throughBedWallLaw(int first, int last);
-void wallLaw19(int first, int last);
+// u+ of the wall laws per wall surface (F 305 1) for the y+ of a cell and its relative wall
+// distance r = y / ks: the rough law (F 15 0), the smooth law with its viscous sublayer (5) or
+// the transitional roughness function (8). Never below 0.025.
+double wall_laws_uplus(double yplus, double r);
+// Porous thin bed (F 7 P, F 92, F 95): raises Cap of the velocity equations (eq 1..3) or of
+// the k equation (5) in the thin bottom cells and the roughness layer of the columns of the
+// bed cells WBStart..WBEnd; to be called once the equation's central coefficients are formed.
+void TSCstabilityFunction(int eq);
 
 }  // namespace qorva

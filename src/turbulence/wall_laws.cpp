@@ -14,115 +14,13 @@
 #include "state/status.h"
 #include "state/surfaces.h"
 #include "turbulence/turbulence.h"
+#include "turbulence/wall_terms.h"
 
 namespace qorva {
 
 namespace {
 
-// Penalties that fix a value in a cell: epsilon, and k of the fixed-k law.
-constexpr double kFixEps = 1e30;
-constexpr double kFixK = 1e20;
-// Viscous sublayer: u+ = y+ below this y+.
-constexpr double kLaminarYPlus = 11.63;
-// u+ of the log law and its limiters never falls below this, whatever MinUPlus, MinUPlusK or
-// WallLimiterU say: a floor of 0 inside the roughness (y < ks / 30), or a WallLimiterU below
-// 1/30, would give a u+ of 0 or below, and the friction and the k production divide by it.
-constexpr double kMinUPlus = 0.025;
-// The laminar branches divide by y+; y+ comes from the floored k, which is 0 only when F 138
-// allows a k of 0, and then the friction velocity above the division is 0 as well.
-constexpr double kMinYPlus = 1e-20;
-// Roughness heights below this count as this: ln(30 y / ks) must stay finite.
-constexpr double kMinRoughness = 1e-6;
-
-struct Constants {
-  double c75;    // Cmu^0.75
-  double c75k;   // 1000 Cmu^0.75
-  double s;      // 1000 sqrt(Cmu)
-  double kappa;  // 0.4
-  double l4;     // ln(30 WallLimiterU), the near-bed limiter of F 397 4
-};
-
-// What the laws use of one cell.
-struct CellFlow {
-  int c;
-  double kk;   // k floored at ArtMinKinen
-  double u, v, w;
-  double u2;   // u^2 + v^2 + w^2
-  double uS;   // sqrt(1000) u* = sqrt(S kk)
-  double yp1;  // y+ per metre of wall distance, from the floored k (viscosity 1e-6 m2/s)
-  double yplus(double y) const { return yp1 * y; }
-  double k15() const { return kk * std::sqrt(kk); }  // kk^1.5
-};
-
-CellFlow cellFlow(const Constants& K, int c) {
-  CellFlow f;
-  f.c = c;
-  f.kk = std::max(Ckinen[c], ArtMinKinen);
-  f.u = Cxvel[c];
-  f.v = Cyvel[c];
-  f.w = Czvel[c];
-  f.u2 = f.u * f.u + f.v * f.v + f.w * f.w;
-  f.uS = std::sqrt(K.s * f.kk);
-  f.yp1 = std::sqrt(K.s * f.kk * 0.001) * 1e6;
-  return f;
-}
-
-bool isWall(int f) { return f > 0 && Fflagflow[f] == -1; }
-
-bool isWallCell(int c) {
-  return isWall(Cflatee[c]) || isWall(Cflatew[c]) || isWall(Cflates[c]) ||
-         isWall(Cflaten[c]) || isWall(Cflatet[c]) || isWall(Cflateb[c]);
-}
-
-double capped(double d) { return std::min(d, 1000.0); }
-
-double roughness(int c) { return std::max(Croughness[c], kMinRoughness); }
-
-// Sediment concentration of the cell (row 0 of Cconc; 0 while nothing fills it).
-double concentration(int c) { return Cconc ? Cconc[0][c] : 0.0; }
-
-void fix(int c, double penalty, double value) {
-  Cap[c] += penalty;
-  Csource[c] += penalty * value;
-}
-
-// The along-wall pressure gradient |p1 - p2| / (4 d) between the two along-wall neighbours;
-// false (and G = 0) unless both exist.
-bool alongWallGradient(int n1, int n2, double d, double& G) {
-  G = 0;
-  if (n1 <= 0 || n2 <= 0) return false;
-  G = std::fabs(Cpres[n1] - Cpres[n2]) / (4 * d);
-  return true;
-}
-
-// num / den of the pressure-gradient parameter P; a friction velocity of 0 (a k of 0) makes
-// P infinite when there is a gradient at all.
-double gradientP(double num, double den) {
-  if (den > 0) return num / den;
-  return num > 0 ? std::numeric_limits<double>::infinity() : 0.0;
-}
-
-// Von Karman coefficient under an adverse pressure gradient, 0.4 without it, 0.6 at most.
-double gradientKappa(double P) { return std::isinf(P) ? 0.6 : (0.6 * P + 0.4) / (P + 1); }
-
-// Component of the face normal along the velocity being solved.
-double normalOfEquation(int f) {
-  switch (Equation) {
-    case 1: return Fvx[f];
-    case 2: return Fvy[f];
-    case 3: return Fvz[f];
-    default: return 0.0;
-  }
-}
-
-// Friction cw on the wall-parallel part of the velocity: the compensating source puts the
-// normal part back.
-void addFriction(const CellFlow& cf, int f, double cw, double neq, bool horizontalOnly) {
-  const double un = horizontalOnly ? Fvx[f] * cf.u + Fvy[f] * cf.v
-                                   : Fvx[f] * cf.u + Fvy[f] * cf.v + Fvz[f] * cf.w;
-  Cap[cf.c] += cw;
-  Csource[cf.c] += cw * neq * un;
-}
+using namespace wall;
 
 // ---------------------------------------------------------------- momentum (Equation 1..3)
 
@@ -142,9 +40,7 @@ void sideFaceMomentum(const Constants& K, const CellFlow& cf, int f, double y, i
   else
     uplus = std::max(std::max(std::log(30 * y / XksWall) / ke, MinUPlus), kMinUPlus);
   const double cw = 31.62 * uS * Farea[f] / uplus;
-  // At a side wall only the horizontal part of the normal enters, and w is retarded in full.
-  const double neq = Equation == 1 ? Fvx[f] : Equation == 2 ? Fvy[f] : 0.0;
-  addFriction(cf, f, cw, neq, true);
+  addFriction(cf, f, cw, sideNormalOfEquation(f), true);
 }
 
 void roofMomentum(const Constants& K, const CellFlow& cf, int f) {
@@ -195,7 +91,7 @@ void momentumLaw(const Constants& K, int first, int last) {
     const bool we = isWall(fe), ww = isWall(fw), ws = isWall(fs), wn = isWall(fn);
     const bool wt = isWall(ft), wb = isWall(fb);
     if (!(we || ww || ws || wn || wt || wb)) continue;
-    const CellFlow cf = cellFlow(K, c);
+    const CellFlow cf = cellFlow(K.s, c);
     const double yi = capped(Cidist[c]), yj = capped(Cjdist[c]);
     if (we) sideFaceMomentum(K, cf, fe, yi, Ccelln[c], Ccells[c], Cjdist[c]);
     if (ww) sideFaceMomentum(K, cf, fw, yi, Ccelln[c], Ccells[c], Cjdist[c]);
@@ -208,25 +104,12 @@ void momentumLaw(const Constants& K, int first, int last) {
 
 // ---------------------------------------------------------------- k (Equation 5)
 
+// The rough law of the side walls, with the roughness of F 16 and the laminar branch of F 397.
 void sidePairK(const Constants& K, const CellFlow& cf, double y, int n1, int n2, double along) {
-  const int c = cf.c;
-  double G = 0;
-  const bool both = alongWallGradient(n1, n2, along, G);
-  double kinv = 2.5;
-  if (FlagGENMIX == 4 && both) {
-    const double P = gradientP(G * 3.16228e-05, cf.uS * cf.uS * cf.uS);
-    kinv = std::isinf(P) ? 1 / 0.6 : (1 + P) / (0.6 * P + 0.4);
-  }
-  const double yp = cf.yplus(y);
-  double uplus;
-  if (FlagWallLimiterK == 3 && yp < kLaminarYPlus)
-    uplus = std::max(yp, kMinYPlus);
-  else
-    uplus = std::max(std::max(kinv * std::log(30 * y / XksWall), MinUPlusK), kMinUPlus);
-  double cp = 31.62 * cf.uS / uplus;
-  if (FlagGENMIX == 1 && both) cp += G * y;
-  Cap[c] += K.c75k * std::sqrt(cf.kk) * uplus / y * Cvol[c];
-  Csource[c] += cp * cf.u2 / y * Cvol[c];
+  sideWallK(K.c75k, cf, y, n1, n2, along, [y](double kinv, double yp) {
+    if (FlagWallLimiterK == 3 && yp < kLaminarYPlus) return std::max(yp, kMinYPlus);
+    return std::max(std::max(kinv * std::log(30 * y / XksWall), MinUPlusK), kMinUPlus);
+  });
 }
 
 void verticalPairK(const Constants& K, const CellFlow& cf) {
@@ -254,8 +137,7 @@ void verticalPairK(const Constants& K, const CellFlow& cf) {
   const double C = concentration(c);
   if (FlagConcProf == 1 && C > 0) uplus *= 1 + 2.5 * C;
   uplus = std::max(uplus, laminar ? kMinYPlus : kMinUPlus);
-  Cap[c] += K.c75k * std::sqrt(cf.kk) * uplus / y * Cvol[c];
-  Csource[c] += 31.62 * cf.uS / uplus * cf.u2 / y * Cvol[c];
+  addKTerms(K.c75k, cf, uplus, 31.62 * cf.uS / uplus, y);
 }
 
 // The k value 3.33333 (|U| / u+)^2 fixed in a wall cell (F 15 11).
@@ -281,11 +163,10 @@ void fixedKPair(const CellFlow& cf, double y, bool vertical) {
 
 void kLaw(const Constants& K, int first, int last, bool fixedK) {
   for (int c = first; c <= last; ++c) {
-    const bool ew = isWall(Cflatee[c]) || isWall(Cflatew[c]);
-    const bool ns = isWall(Cflaten[c]) || isWall(Cflates[c]);
-    const bool tb = isWall(Cflatet[c]) || isWall(Cflateb[c]);
-    if (!(ew || ns || tb)) continue;
-    const CellFlow cf = cellFlow(K, c);
+    const Pairs p = wallPairs(c);
+    const bool ew = p.ew, ns = p.ns, tb = p.tb;
+    if (!p.any()) continue;
+    const CellFlow cf = cellFlow(K.s, c);
     const double yi = capped(Cidist[c]), yj = capped(Cjdist[c]), yk = capped(Ckdist[c]);
     if (fixedK) {
       if (ew) fixedKPair(cf, yi, false);
@@ -324,18 +205,11 @@ double epsilonKappa(const Constants& K, const CellFlow& cf, double y, bool eastW
   return K.kappa;
 }
 
-// Water depth at the column of a top cell: twice the half heights of it and all cells below.
-double depthBelow(int c) {
-  double h = Ckdist[c];
-  for (int b = Ccellb[c]; b > 0; b = Ccellb[b]) h += Ckdist[b];
-  return 2 * h;
-}
-
 void surfaceEpsilon(const CellFlow& cf) {
   const int c = cf.c;
   if (Ccellt[c] != 0) return;
   if (FlagSurfEps == 1) {
-    fix(c, kFixEps, cf.k15() / (SurfEpsCoeff * depthBelow(c) + 1e-20));
+    surfaceDepthEpsilon(cf);
   } else if (FlagSurfEps == 3) {
     const int b = Ccellb[c];
     if (b <= 0) return;
@@ -351,21 +225,17 @@ void epsilonLaw(const Constants& K, int first, int last) {
   if (TurbulenceModel == 14 || TurbulenceModel == 15) return;
   const bool omega = TurbulenceModel == 16;
   for (int c = first; c <= last; ++c) {
-    const bool ew = isWall(Cflatee[c]) || isWall(Cflatew[c]);
-    const bool ns = isWall(Cflaten[c]) || isWall(Cflates[c]);
-    const bool tb = isWall(Cflatet[c]) || isWall(Cflateb[c]);
+    const Pairs p = wallPairs(c);
+    const bool ew = p.ew, ns = p.ns, tb = p.tb;
     const bool top = Ccellt[c] == 0;
     const bool surface = top && (FlagSurfEps == 1 || (!omega && FlagSurfEps == 3));
-    if (!(ew || ns || tb || surface)) continue;
-    const CellFlow cf = cellFlow(K, c);
+    if (!(p.any() || surface)) continue;
+    const CellFlow cf = cellFlow(K.s, c);
     const double k15 = cf.k15();
     const double yi = capped(Cidist[c]), yk = capped(Ckdist[c]);
     double yj = capped(Cjdist[c]);
     if (omega) {
-      // 0.21908 = 0.4 x 0.09^0.25; the bed and roof value always carries the concentration.
-      if (tb) fix(c, kFixEps, (1 + 2.5 * concentration(c)) * (k15 / (0.21908 * yk + 1e-20)));
-      if (ew) fix(c, kFixEps, k15 / (0.21908 * yi + 1e-20));
-      if (ns) fix(c, kFixEps, k15 / (0.21908 * yj + 1e-20));
+      omegaWallValues(cf, p);
       if (FlagSurfEps == 1) surfaceEpsilon(cf);
       continue;
     }
@@ -387,7 +257,7 @@ void epsilonLaw(const Constants& K, int first, int last) {
 // as the distance; the results replace what the cell holds.
 void allCellsForm(const Constants& K, int first, int last) {
   for (int c = first; c <= last; ++c) {
-    const CellFlow cf = cellFlow(K, c);
+    const CellFlow cf = cellFlow(K.s, c);
     const double y = std::min(0.5 * std::sqrt(Cvol[c] / (2 * Ckdist[c] + 1e-20)), 1000.0);
     if (Equation == 5) {
       const double yp = cf.yplus(y);
@@ -429,7 +299,7 @@ void thinColumnPass(const Constants& K, int first, int last) {
     }
     for (int d = s; inRange(d); d = Ccellt[d]) {
       y += Ckdist[d];
-      const CellFlow cf = cellFlow(K, d);
+      const CellFlow cf = cellFlow(K.s, d);
       const double yp = cf.yplus(y);
       const bool laminar = FlagWallLimiterU == 3 && yp < kLaminarYPlus;
       if (Equation >= 1 && Equation <= 3) {
@@ -444,8 +314,7 @@ void thinColumnPass(const Constants& K, int first, int last) {
         uplus *= 2.5;
         if (FlagConcProf == 1 && C > 0) uplus *= 1 + 2.5 * C;
         uplus = std::max(std::max(uplus, MinUPlusK), laminar ? kMinYPlus : kMinUPlus);
-        Cap[d] += K.c75k * std::sqrt(cf.kk) * uplus / y * Cvol[d];
-        Csource[d] += 31.62 * cf.uS / uplus * cf.u2 / y * Cvol[d];
+        addKTerms(K.c75k, cf, uplus, 31.62 * cf.uS / uplus, y);
       } else if (Equation == 6) {
         fix(d, kFixEps, (1 + 2.5 * C) * K.c75 * cf.k15() / (K.kappa * y));
       }
@@ -462,13 +331,7 @@ void wall_laws(int first, int last) {
     return;
   }
 
-  const double cmu = TurbulenceModel == 1 ? 0.0845 : 0.09;
-  Constants K;
-  K.c75 = std::pow(cmu, 0.75);
-  K.c75k = 1000 * K.c75;
-  K.s = 1000 * std::sqrt(cmu);
-  K.kappa = 0.4;
-  K.l4 = std::log(30 * WallLimiterU);
+  const Constants K = frameConstants();
   // Written only when they change, so that parallel calls on disjoint ranges only read them.
   if (Xkappa != K.kappa) Xkappa = K.kappa;
   if (!(XksWall >= 1e-6)) XksWall = 1e-6;
@@ -480,8 +343,7 @@ void wall_laws(int first, int last) {
   if (PorosWallFlag == 1)
     for (int c = first; c <= last; ++c)
       if (Ckdist[c] < MinVertDist) Cap[c] = Csource[c] = 0;
-  for (int c = first; c <= last; ++c)
-    if (isWallCell(c)) Cap[c] = Csource[c] = 0;
+  clearWallCells(first, last);
 
   switch (FlagWallAll) {
     case 0:

@@ -92,6 +92,13 @@ TEST_F(AfterReading, CombinationsThatCannotWorkEndWithStatusOne) {
        "Error in control file: F 373 data set will only work with F 206 > 0 and F 328 = 0\n\n"},
       {"F 202 1 0.1\nF 174 1\n",
        "Error in control file: F 202 and (F 174 1st integer != 0) must not be used together\n\n"},
+      // The per-surface laws have a u+ for the rough, smooth and transitional laws only.
+      {"F 305 1\nF 15 19\n",
+       "Error in control file: the wall laws per wall surface (F 305 1) work only with F 15 0, "
+       "5 or 8\n\n"},
+      {"F 305 1\nF 120 0\n",
+       "Error in control file: the wall laws per wall surface (F 305 1) work only with F 15 0, "
+       "5 or 8\n\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.control);
@@ -111,6 +118,8 @@ TEST_F(AfterReading, CombinationsThatWork) {
       "F 373 1\nF 206 1\n",
       "F 104 1\n",
       "F 202 1 0.1\n",
+      "F 305 1\nF 15 8\n",
+      "F 305 2\nF 15 19\n",
   };
   for (const std::string& c : cases) {
     SCOPED_TRACE(c);

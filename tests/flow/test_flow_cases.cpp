@@ -35,6 +35,21 @@ TEST_F(FlowCases, TinyDivergenceLimitStopsTheFirstIteration) {
   EXPECT_FALSE(std::filesystem::exists("result.end"));
 }
 
+// The crash report writes the failed field as result.csh: a good result.end of an earlier run
+// stays as it was.
+TEST_F(FlowCases, ADivergedRunKeepsTheResultWrittenBefore) {
+  SetArraysZero();
+  setDefaults();
+  std::filesystem::remove("boogie");
+  write("koosurf", test::flumeGeometry());
+  write("control", test::flumeControl("F 301 1e-12\n"));
+  write("result.end", "a good result\n");
+  EXPECT_EQ(programMain() & 255, 1);
+  EXPECT_TRUE(contains(log(), "Solution diverged")) << log();
+  EXPECT_EQ(read("result.end"), "a good result\n");
+  EXPECT_TRUE(contains(read("result.csh"), "Results, iter = 1\n"));
+}
+
 TEST_F(FlowCases, ResidualHistoryFollowsTheResidualLines) {
   EXPECT_EQ(runFlume("F 293 1\n"), 1);
   const std::string l = log();

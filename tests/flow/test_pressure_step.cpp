@@ -306,8 +306,7 @@ struct MissingCase {
 
 TEST_F(PressureStep, StepsOfOtherOptionsThatThisVersionDoesNotHave) {
   const MissingCase cases[] = {
-      {"F 360", [] { FlagFluxCorr = 1; },
-       "the cross-section flux corrections of F 360 (fluxCorrFunction)"},
+      {"F 360 goes on", [] { FlagFluxCorr = 1; }, ""},
       // The hand-over runs the free-surface update, which reaches the algorithm of F 36 6
       // once it has its reference column.
       {"F 36 6 on the last inner iteration", [] { FlagTFS = 6; iPres = jPres = 2; },
@@ -323,14 +322,11 @@ TEST_F(PressureStep, StepsOfOtherOptionsThatThisVersionDoesNotHave) {
       {"F 36 50", [] { FlagTFS = 50; }, "the water-level equation of F 36 50 (surface_LS)"},
       {"K 5 block correction goes on", [] { blockcorr[4] = 1; }, ""},
       {"K 5 multigrid without F 168 goes on", [] { blockcorr[4] = 10; }, ""},
-      {"F 218 debug print", [] { StopIter = 0; PrintDebugBoogie = 1; },
-       "the cell dump of F 218 (printDebug)"},
-      {"F 183 debug print", [] { FlagPresDebug = 5; },
-       "the pressure debug print of F 183 (printDebug2)"},
+      {"F 218 debug print goes on", [] { StopIter = 0; PrintDebugBoogie = 1; }, ""},
+      {"F 183 debug print goes on", [] { FlagPresDebug = 5; }, ""},
       {"F 93", [] { FlagFroudeHystat = 1; },
        "the Froude-number switch of F 93 (FroudeHystatFunction)"},
-      {"F 413 3", [] { FlagCorrectContinuity = 3; },
-       "the continuity correction of F 413 (correctContinuity2)"},
+      {"F 413 3 goes on", [] { FlagCorrectContinuity = 3; }, ""},
   };
   for (const MissingCase& k : cases) {
     SCOPED_TRACE(k.name);

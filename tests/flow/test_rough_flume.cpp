@@ -16,23 +16,20 @@
 // Manning value (mean velocity from Manning 10.4 % high). Columns of 0.25 m at the walls bring
 // the mid-length gradient to within 2 % of what twelve or sixteen equal columns give.
 #include <cmath>
-#include <cstdio>
-#include <map>
 #include <string>
-#include <vector>
 
-#include "driver/control.h"
 #include "driver/driver.h"
 #include "state/cells.h"
 #include "state/surfaces.h"
+#include "support/flume.h"
 #include "support/scratch.h"
 
 namespace qorva {
 namespace {
 
 constexpr double kLength = 20.0;  // m
-constexpr double kWidth = 3.0;    // m
-constexpr double kDepth = 0.3;    // m
+constexpr double kWidth = test::kWideFlumeWidth;  // m
+constexpr double kDepth = test::kWideFlumeDepth;  // m
 constexpr double kQ = 0.18;       // m3/s
 constexpr double kKs = 0.01;      // m, bed and side walls
 constexpr double kRhoG = 9810.0;  // N/m3
@@ -47,8 +44,6 @@ struct Figures {
   double kBed = 0;    // mean k of the bed cells that touch no side wall, m2/s2
   int bedCells = 0;
 };
-
-bool isWall(int f) { return f > 0 && Fflagflow[f] == -1; }
 
 class RoughFlume : public test::Scratch {
  protected:
@@ -65,19 +60,7 @@ class RoughFlume : public test::Scratch {
 
  private:
   static Figures run() {
-    const double xs = 2.0;  // m, length of a cross-section
-    const std::vector<double> ys{0.0, 0.25, 0.75, 1.5, 2.25, 2.75, kWidth};
-    std::string k;
-    char line[128];
-    const int nx = static_cast<int>(kLength / xs) + 1;
-    for (int i = 1; i <= nx; ++i)
-      for (int j = 1; j <= static_cast<int>(ys.size()); ++j) {
-        const double x = xs * (i - 1), zb = -0.001 * x;
-        std::snprintf(line, sizeof line, "%d %d %f %f %f %f\n", i, j, x, ys[j - 1], zb,
-                      zb + kDepth);
-        k += line;
-      }
-    write("koosurf", k);
+    write("koosurf", test::wideFlumeGeometry(kLength, 0.001));
     write("control", "T Rough flume\nG 1 14 10 11 1\nF 314 1 1\nF 237 1 0.18\nF 237 2 0.18\n"
                      "F 16 0.01\nF 2 YW\n");
     Figures out;
@@ -86,53 +69,25 @@ class RoughFlume : public test::Scratch {
     EXPECT_NE(log().find("Solution converged"), std::string::npos) << log();
     if (status != 1 || NoCells <= 0) return out;
 
-    // Cross-sections by the x of their cell centres (mm).
-    std::map<long, std::vector<int>> slabs;
-    for (int c = 1; c <= NoCells; ++c) slabs[std::lround(Cxcenter[c] * 1000)].push_back(c);
-
     // The middle reach, 6 to 14 m: the inflow enters with a uniform profile and the outflow
-    // end disturbs the last cross-sections, so neither end is uniform flow.
-    std::vector<double> x, p;
-    double uvol = 0, vol = 0, wallArea = 0, ksum = 0;
-    for (const auto& [xmm, cells] : slabs) {
-      const double xc = xmm / 1000.0;
-      if (xc < 0.3 * kLength || xc > 0.7 * kLength) continue;
-      double pvol = 0, v = 0;
-      for (int c : cells) {
-        pvol += Cpres[c] * Cvol[c];
-        v += Cvol[c];
-        uvol += Cxvel[c] * Cvol[c];
-        for (int f : {Cflates[c], Cflaten[c], Cflateb[c], Cflatet[c]})
-          if (isWall(f)) wallArea += Farea[f];
-        // A bed cell whose bed is its only wall: k there feels the bed law alone.
-        const bool side = isWall(Cflates[c]) || isWall(Cflaten[c]) || isWall(Cflatee[c]) ||
-                          isWall(Cflatew[c]);
-        if (Ccellb[c] == 0 && isWall(Cflateb[c]) && !side) {
-          ksum += Ckinen[c];
-          ++out.bedCells;
-        }
-      }
-      vol += v;
-      x.push_back(xc);
-      p.push_back(pvol / v);
-    }
-    // Least-squares slope of the cross-section mean pressure along the flume. Without a free
-    // surface (no G 6) gravity enters no equation and Cpres (Pa) holds no hydrostatic part: it
-    // is the pressure that drives the flow, and its fall per metre balances the wall friction.
-    // The 1 mm/m fall of bed and lid plays no part.
-    const int n = static_cast<int>(x.size());
-    double sx = 0, sp = 0, sxx = 0, sxp = 0;
-    for (int i = 0; i < n; ++i) {
-      sx += x[i];
-      sp += p[i];
-      sxx += x[i] * x[i];
-      sxp += x[i] * p[i];
-    }
-    if (n < 3) return out;
-    const double dpdx = (n * sxp - sx * sp) / (n * sxx - sx * sx);
-    out.slope = -dpdx / kRhoG;
-    out.meanU = uvol / vol;
-    out.radius = vol / wallArea;
+    // end disturbs the last cross-sections, so neither end is uniform flow. The 1 mm/m fall of
+    // bed and lid plays no part in the pressure gradient.
+    double ksum = 0;
+    const test::ReachFigures r =
+        test::measureReach(0.3 * kLength, 0.7 * kLength, [&](int c) {
+          using test::isWallFace;
+          // A bed cell whose bed is its only wall: k there feels the bed law alone.
+          const bool side = isWallFace(Cflates[c]) || isWallFace(Cflaten[c]) ||
+                            isWallFace(Cflatee[c]) || isWallFace(Cflatew[c]);
+          if (Ccellb[c] == 0 && isWallFace(Cflateb[c]) && !side) {
+            ksum += Ckinen[c];
+            ++out.bedCells;
+          }
+        });
+    if (r.sections < 3) return out;
+    out.slope = -r.dpdx / kRhoG;
+    out.meanU = r.meanU;
+    out.radius = r.radius;
     out.kBed = out.bedCells > 0 ? ksum / out.bedCells : 0.0;
     return out;
   }

@@ -231,7 +231,7 @@ TEST_F(BedMakeTest, WithoutPondRemovalTheGroupsGetNoBedCellList) {
   column(1, 1, {1.0});
   Fcell1[1] = 1;
   DischargeStruct[1].surfaceNo = 1;
-  DischargeStruct[1].surfaceList[1] = 1;
+  DischargeStruct[1].surfaceList[0] = 1;
   BedMake();
   EXPECT_EQ(DischargeStruct[1].bedCellList[0], 0);
 }

@@ -88,4 +88,75 @@ inline void expectWaterConserved(double q = kFlumeQ) {
   }
 }
 
+// The wide flumes of the friction tests: 3 m wide, 0.3 m deep, cross-sections of 2 m over
+// `length` m, the bed and the lid falling `fall` m per metre. Six columns across, narrow at the
+// walls: the wall epsilon fixes the mixing length of a wall column by its distance to the wall,
+// and a wide wall column mixes far too strongly.
+inline constexpr double kWideFlumeWidth = 3.0;  // m
+inline constexpr double kWideFlumeDepth = 0.3;  // m
+
+inline std::string wideFlumeGeometry(double length, double fall) {
+  const double dx = 2.0;
+  const std::vector<double> ys{0.0, 0.25, 0.75, 1.5, 2.25, 2.75, kWideFlumeWidth};
+  std::string s;
+  char line[128];
+  const int nx = static_cast<int>(length / dx) + 1;
+  for (int i = 1; i <= nx; ++i)
+    for (int j = 1; j <= static_cast<int>(ys.size()); ++j) {
+      const double x = dx * (i - 1), zb = -fall * x;
+      std::snprintf(line, sizeof line, "%d %d %f %f %f %f\n", i, j, x, ys[j - 1], zb,
+                    zb + kWideFlumeDepth);
+      s += line;
+    }
+  return s;
+}
+
+inline bool isWallFace(int f) { return f > 0 && Fflagflow[f] == -1; }
+
+// Uniform-flow figures of the reach of cross-sections whose centres lie between xFrom and xTo.
+struct ReachFigures {
+  double dpdx = 0;    // least-squares slope of the cross-section mean pressure, Pa/m
+  double meanU = 0;   // volume-weighted mean of u, m/s
+  double radius = 0;  // hydraulic radius: wetted volume / wall area, m
+  int sections = 0;
+};
+
+// Sums the figures over the reach; `eachCell(c)` sees every cell of it as well. Without a free
+// surface gravity enters no equation and Cpres holds no hydrostatic part: its fall per metre is
+// what drives the flow against the wall friction.
+template <class EachCell>
+ReachFigures measureReach(double xFrom, double xTo, EachCell&& eachCell) {
+  // Cross-sections by the x of their cell centres (mm).
+  std::map<long, std::vector<int>> slabs;
+  for (int c = 1; c <= NoCells; ++c) slabs[std::lround(Cxcenter[c] * 1000)].push_back(c);
+  ReachFigures r;
+  double sx = 0, sp = 0, sxx = 0, sxp = 0, vol = 0, uvol = 0, wallArea = 0;
+  for (const auto& [xmm, cells] : slabs) {
+    const double x = xmm / 1000.0;
+    if (x < xFrom || x > xTo) continue;
+    double pv = 0, v = 0;
+    for (int c : cells) {
+      pv += Cpres[c] * Cvol[c];
+      v += Cvol[c];
+      uvol += Cxvel[c] * Cvol[c];
+      for (int f : {Cflates[c], Cflaten[c], Cflateb[c], Cflatet[c]})
+        if (isWallFace(f)) wallArea += Farea[f];
+      eachCell(c);
+    }
+    vol += v;
+    const double p = pv / v;
+    sx += x;
+    sp += p;
+    sxx += x * x;
+    sxp += x * p;
+    ++r.sections;
+  }
+  const int n = r.sections;
+  if (n < 3 || vol <= 0 || wallArea <= 0) return r;
+  r.dpdx = (n * sxp - sx * sp) / (n * sxx - sx * sx);
+  r.meanU = uvol / vol;
+  r.radius = vol / wallArea;
+  return r;
+}
+
 }  // namespace qorva::test

@@ -77,14 +77,6 @@ class WallLaws : public Scratch {
     Equation = equation;
     wall_laws(1, NoCells);
   }
-  static int status(int equation) {
-    try {
-      run(equation);
-    } catch (const RunEnd& e) {
-      return e.status;
-    }
-    return 1000;
-  }
 };
 
 // The bed retards u and v in full and w only in its wall-parallel part (none): the
@@ -617,25 +609,6 @@ TEST_F(WallLaws, EveryCallStoresKappaAndTheSideWallRoughness) {
   EXPECT_EQ(Cap[1], 7.0);
   EXPECT_EQ(Xkappa, 0.4);
   EXPECT_EQ(XksWall, 1e-6);
-}
-
-// Laws this version does not have end the run with status 1 and say so.
-TEST_F(WallLaws, LawsNotInThisVersionEndTheRun) {
-  struct Row {
-    int newWall, wallAll;
-    const char* what;
-  } rows[] = {{1, 0, "F 305"}, {0, 5, "F 15 5"}, {0, 8, "F 15 8"}, {0, 9, "F 15 9"},
-              {0, 19, "F 15 19"}};
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.what);
-    fresh();
-    oneCell({kBottom});
-    FlagNewWall = r.newWall;
-    FlagWallAll = r.wallAll;
-    EXPECT_EQ(status(1), 1);
-    EXPECT_EQ(log().rfind("Not available in this version: ", 0), 0u) << log();
-    EXPECT_NE(log().find(r.what), std::string::npos) << log();
-  }
 }
 
 }  // namespace
