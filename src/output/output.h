@@ -75,5 +75,14 @@ bool writeLevelProfile(bool appended);
 void print_paraview3d();
 // Appends the line of the present time to the time series `timeo`.
 void TimePrintFunction();
+// Writers of the sediment loop that this version does not have yet (hooks: output/pending.cpp
+// ends the run with their "Not available" line): braiding statistics (F 368), dune statistics
+// (F 370), the bed fractions at the interpolation points (F 48 30, F 329), the bed-fraction
+// print (F 433) and the longitudinal profile (F 453).
+void writeBraided();
+void writeDune();
+void print_fractions();
+void make_Bfractionsprint();
+void print_profiles();
 
 }  // namespace qorva

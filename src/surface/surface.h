@@ -26,4 +26,12 @@ void interpolateSurfaceNested();
 // lies in that group. Called once the grid is known.
 void SetiPresjPres();
 
+// Column quantities of the bed cells first..last: depth Bdepth (twice the sum of Ckdist),
+// Froude number BFroude of the depth-averaged velocity, bed twist Bfly, the Froude-limited level
+// BLevFroude (F 351 with F 36 7 and 9) and the mean column pressure Bpresavg (F 233 6, 7).
+void computeBFroude(int first, int last);
+// The mean bed rise over the upstream and the downstream cross-sections of block 1 since the
+// start (depthDepositIn, depthDepositOut, never negative; F 439, F 463).
+void computeDepthDeposit();
+
 }  // namespace qorva
