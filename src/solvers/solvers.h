@@ -31,17 +31,58 @@ void GaussN(int first, int last, int sweeps);
 // Five fields of the fast flow driver swept together over first..last.
 void GaussFast(int first, int last, int sweeps);
 
-// Accelerators and line solvers that this version does not have yet (hooks:
-// solvers/pending.cpp ends the run with their "Not available" line). All work on the system of
-// the current Equation in Cf.
-// Line corrections by blocks (K 5 1, 2, 3), before the solve.
+// Accelerators, run by the flow drivers before `solver` (K 5). All work on the system of the
+// current Equation in Cf.
+// Line corrections (F 98 0 per block, 1 with the lines of all blocks chained): every grid line
+// of the flow blocks is shifted by one value so that the sum of its cell equations holds,
+// first the lines of constant j, then those of constant i. Does nothing with the
+// thirteen-point form, with several neighbours per side (F 137) or for other F 98 values.
 void BlockCorrection();
-// The two-dimensional levels of the additive-correction multigrid (F 168), built on entry of a
-// flow driver and after every regeneration of the grid, and its solve (K 5 10, 11, 12).
+// Builds the two-dimensional levels of the multigrid (F 168) from the present grid: level L in
+// the block record NoBlocks + L, its cells numbered after NoCells, MGSCpoint linking each grid
+// cell to its level-1 cell and each level cell to its parent and children; sets NoMGlevels.
+// The flow drivers call it on entry and after every regeneration of the grid. Ends the run
+// when the levels do not fit the cell arrays, the block table or num.
 void AlgMGMake();
+// Additive-correction multigrid on those levels (K 5 10, 11, 12), then the line solve of
+// F 344. The pressure correction takes the level-1 value in every cell of a column; the other
+// equations add it as a correction. Without levels for the present grid only the line solve
+// runs (logged once).
 void AlgMGSolve();
-// Tridiagonal solve over the whole range as one line (F 186 1: the epsilon equation).
+// Smooths the level cells first..last in their four lateral couplings (F 164 27, 29, 30, 33
+// choose threaded Jacobi forms), `sweeps` symmetric sweeps (one with F 137).
+void Gauss2D(int first, int last, int sweeps);
+
+// Tridiagonal line solvers: the vertical couplings implicit, the lateral ones from Cf as it
+// stands. solverTDMA takes WCStart..WCEnd (the whole grid with the thirteen-point form) as one
+// line, which falls apart into its columns (F 186 1: the epsilon equation; F 344 2).
+// solverVertTDMA solves the columns of more than four cells one after the other, blocks
+// ascending, i descending, j ascending (F 344 1). Both use Cpt and Cqt.
 void solverTDMA();
+void solverVertTDMA();
+
+// The two-dimensional water-level equation at the bottom cells of the water columns of the
+// blocks with skip 0 and G 26 1: mode 4 (cell-order sweeps to F 345, with the multigrid
+// pre-cycle of F 168 and F 343), 43 (the same with the Froude floor of F 351), 8 (nine-point
+// sweeps), 83 (with the Froude floor), 42 (line-ordered five-point sweeps); any mode ends with
+// the grid-split floor of F 371 on block 1.
+void surfaceSolver(int mode);
+// Multigrid pre-cycles of the level equation on the levels of AlgMGSurf: the level of each
+// column as unknown (AlgMGSurf) or the level itself in the semi-implicit form of F 36 9
+// (AlgMGSurfCasulli). They write Cf of the bottom cells and of the level cells.
+void AlgMGSurf();
+void AlgMGSurfCasulli();
+// Line accelerators of the semi-implicit level equation on the i-lines of block 1: a
+// tridiagonal line correction (F 343 2) and a one-dimensional multigrid that gives each line
+// one starting level (F 343 1).
+void computeBlockCasulli();
+void computeBlockCasulliMG();
+
+// The coarse grids of the grid-sequenced solution (F 152): real cells, surfaces and block
+// records appended after the grid (NoBlocks0 + L for level L), level 1 one cell per wet
+// column, levels 2..MGSNo - 1 one per complete 2 x 2 group. Leaves WCStart..WCEnd on the last
+// level. Ends the run when the levels do not fit the arrays of F 65.
+void MGSCoarserGridMake2D();
 
 // Bounds of cell chunks that end at the top of a water column, so that no column is split
 // between two chunks (the cells of a column are numbered upward, Ccellt 0 at its top).

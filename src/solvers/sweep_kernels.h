@@ -125,11 +125,15 @@ inline QnLists qnLists() {
 // Multi-neighbour sum of cell c, all values from f: the vertical first neighbours and the
 // source, then east, west, south, north, each either its single neighbour (count 0), its
 // listed neighbours (count > 0) or nothing (count < 0). The thirteen-point form adds the cell
-// beyond each horizontal neighbour; the vertical keeps its first neighbours only.
-template <class A, bool Thirteen>
+// beyond each horizontal neighbour; the vertical keeps its first neighbours only. Without
+// `Vertical` (the two-dimensional levels) the top and bottom terms are left out.
+template <class A, bool Thirteen, bool Vertical = true>
 inline double qnSum(const System& s, const QnLists& l, int c, const double* f) {
-  double r = s.at[c] * A::get(f, s.ct[c]);
-  r += s.ab[c] * A::get(f, s.cb[c]);
+  double r = 0.0;
+  if constexpr (Vertical) {
+    r = s.at[c] * A::get(f, s.ct[c]);
+    r += s.ab[c] * A::get(f, s.cb[c]);
+  }
   r += s.su[c];
   const std::ptrdiff_t row = static_cast<std::ptrdiff_t>(c) * l.stride;
   for (const QnSide& d : l.side) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <tuple>
 #include <type_traits>
 
@@ -81,8 +82,28 @@ bool sizeCoefficients() { return lnumber >= 2 || FlagTSC == 3; }
 bool bedLevels() { return FlagBedchangeOption >= 2 || FlagTSC == 3 || FlagThixo >= 1; }
 bool twoLayer() { return UMethod2 > 0; }
 
-// Size of the second index of MGSCpoint: 2 with F 152 2, else 5.
-int mgsPoints() { return MGSNo == 2 ? 2 : 5; }
+// Size of the second index of MGSCpoint: 2 with F 152 2 alone (its level 1 keeps a parent
+// and a bottom cell), else 5 (the multigrid levels of F 168 keep four children).
+int mgsPoints() { return MGSNo == 2 && Flag2DAccSolver < 1 ? 2 : 5; }
+
+// Planes of num: the levels of the columns, and the multigrid levels of F 168 (at most
+// ln(largest block extent) + 2 of them; a block extent is at most max(xnumber, ynumber) + 1)
+// and of the grid sequencing (F 152 - 1).
+long long numPlanes() {
+  long long planes = std::max(znumber, MGSNo);
+  if (Flag2DAccSolver > 0)
+    planes = std::max<long long>(
+        planes, static_cast<long long>(std::log(std::max(xnumber, ynumber) + 1.0)) + 3);
+  return planes + 2;
+}
+
+// Line positions of the block correction: one per grid line, and with F 98 1 the j-lines of
+// all blocks chained (at most ynumber lines in each of the 99 block records).
+long long linePositions() {
+  long long n = std::max({xnumber, ynumber, znumber}) + 2LL;
+  if (BlockMethodFlag == 1) n = std::max(n, 99LL * ynumber + 2);
+  return n;
+}
 
 }  // namespace
 
@@ -201,10 +222,13 @@ const std::vector<ArrayRow>& unstructuredArrays() {
         QORVA_ARRAY(CG));
     add(r, shallow, [] { return dims(4, MaxFlater); }, QORVA_ARRAY(FF), QORVA_ARRAY(FG));
     add(r, [] { return TurbDensFlag == 5; }, cells, QORVA_ARRAY(CdampDensity));
-    add(r, [] { return FlagTDMA > 0 || FlagCoupledNesting == 18 || BlockCasulli == 2; }, cells,
-        QORVA_ARRAY(Cpt), QORVA_ARRAY(Cqt));
-    add(r, always, [] { return dims(std::max({xnumber, ynumber, znumber}) + 2LL); },
-        QORVA_ARRAY(Sqt), QORVA_ARRAY(Spt));
+    add(r,
+        [] {
+          return FlagTDMA > 0 || FlagCoupledNesting == 18 || BlockCasulli == 2 ||
+                 (Flag2DAccSolver > 0 && (FlagSolverVertTDMA == 1 || FlagSolverVertTDMA == 2));
+        },
+        cells, QORVA_ARRAY(Cpt), QORVA_ARRAY(Cqt));
+    add(r, always, [] { return dims(linePositions()); }, QORVA_ARRAY(Sqt), QORVA_ARRAY(Spt));
     add(r, [] { return ExtrapAlgo1 == 0; }, cells, QORVA_ARRAY(Czcenter_old));
     add(r, [] { return ExtrapAlgo1 == 2; }, cells, QORVA_ARRAY(Ckdist_old));
     add(r, [] { return FlagFastWatersolve > 0; }, [] { return dims(5, MaxCeller); },
@@ -260,7 +284,8 @@ const std::vector<ArrayRow>& unstructuredArrays() {
         QORVA_ARRAY(TurbTop));
     add(r, [] { return FlagDuneShearPartCross > 0; }, grid, QORVA_ARRAY(bedshear));
     auto levels = [] { return dims(xnumber + 2LL, ynumber + 2LL, znumber + 2LL); };
-    add(r, always, levels, QORVA_ARRAY(num));
+    add(r, always, [] { return dims(xnumber + 2LL, ynumber + 2LL, numPlanes()); },
+        QORVA_ARRAY(num));
     add(r, [] { return UMethod == 14 || UMethod == 15; }, levels, QORVA_ARRAY(numc));
 
     // Bed cells.

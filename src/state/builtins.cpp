@@ -92,6 +92,9 @@ void setBuiltins() {
   NoCellsUpMPI = NoCellsDownMPI = 0;
   grainsize_number = 1;
   MGSGrid = 0;
+  NoMGlevels = 0;
+  FlagNotedNoLevels = 0;
+  FlagNotedNoBlockCorrection = 0;
   BlockID = 1;
   RoughnessIter = 1;
 

@@ -38,6 +38,12 @@ inline Fixed<int, 27> NoErrorsTrekant;
 inline int NoCellsUpMPI = 0, NoCellsDownMPI = 0;
 inline int grainsize_number = 1;
 inline int MGSGrid = 0;
+// Levels the two-dimensional multigrid solvers may use: the levels built by AlgMGMake are
+// 1..NoMGlevels - 1.
+inline int NoMGlevels = 0;
+// 1 once the run has logged that the multigrid ran without its levels, or that the block
+// correction does not apply to the form of an equation.
+inline int FlagNotedNoLevels = 0, FlagNotedNoBlockCorrection = 0;
 inline int BlockID = 1;
 inline int RoughnessIter = 1;
 

@@ -17,6 +17,7 @@ constexpr char kSurfaceLS[] = "the water-level equation of F 36 50 (surface_LS)"
 constexpr char kSurfaceLSUpdate[] = "the water-level update of F 36 50";
 constexpr char kNestedLevels[] =
     "the water levels of nested blocks from the coarse grid (F 238 3 and 5)";
+constexpr char kSurfaceBugtrap[] = "the debug check of the water-level equation (F 369 1)";
 
 // F 36 values whose update the main driver makes between outer iterations.
 bool classicSurface() {
@@ -51,6 +52,9 @@ const PendingStep kSteps[] = {
        return reach::mainFlow(t) && FlagTFS == 50 && reach::someIteration(IterWaterUpdate);
      },
      kSurfaceLSUpdate},
+    // The water-level solver checks its equation under F 369 1 wherever a surface update
+    // solves one.
+    {[](char t) { return FlagBugFind == 1 && surfaceReached(t); }, kSurfaceBugtrap},
 };
 
 }  // namespace
@@ -61,6 +65,7 @@ void surface_tfs(int, int) { notAvailable(kSurfaceTfs); }
 void surface_LS() { notAvailable(kSurfaceLS); }
 void surface_LS_update() { notAvailable(kSurfaceLSUpdate); }
 void interpolateSurfaceNested() { notAvailable(kNestedLevels); }
+void surfaceBugtrap(int) { notAvailable(kSurfaceBugtrap); }
 
 std::span<const PendingStep> surfacePendingSteps() { return kSteps; }
 

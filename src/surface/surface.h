@@ -20,6 +20,9 @@ void surface_LS();
 void surface_LS_update();
 // Water levels of nested blocks from the coarse grid (F 238 3 and 5), after koordina is read.
 void interpolateSurfaceNested();
+// Debug check of the water-level equation (F 369 1): logs the bottom cells of the taking-part
+// blocks whose coefficients or values look wrong; `location` names the caller's place.
+void surfaceBugtrap(int location);
 
 // Finds the reference columns of the water level (iPres, jPres and iPres2, jPres2) from the
 // G 6 / G 62 cells or the G 6 outflow group, logs them, and checks that the reference cell

@@ -78,10 +78,6 @@ TEST_F(PendingSteps, ARunThatReachesAMissingStepEndsBeforeAnyComputing) {
       {"water-level equation", "F 36 50\n", "YW",
        "the water-level equation of F 36 50 (surface_LS)"},
       {"flow driver", "F 328 1\n", "YW", "the water-flow computation of F 328 (WaterSolveNew)"},
-      {"solver accelerator", "K 5 1 0 0 0 0 0\n", "YW",
-       "the block correction of K 5 (BlockCorrection)"},
-      {"multigrid levels", "F 168 1\n", "YW",
-       "the two-dimensional multigrid levels of F 168 (AlgMGMake)"},
       {"forcing source", "F 52 5 1 0\n", "YW", "the wind stress of F 52 (WindFunction)"},
       {"wall law", "F 15 5\n", "YW", "the smooth-wall law of F 15 5"},
       {"pressure gradient", "F 114 9\n", "YW",
@@ -166,13 +162,9 @@ TEST_F(PendingSteps, ConditionsFollowTheCallSites) {
       {"F 36 6 hands over in the pressure step", [] { letters("W"); FlagTFS = 6; },
        "the free-surface update (surface)"},
       {"no pressure step under F 171 4", [] { letters("W"); FlagTFS = 6; FlagSIMPLE = 4; }, ""},
-      {"k and epsilon only with their step", [] { letters("W"); FlagTDMA = 1; },
-       "the line solver of F 186 (solverTDMA)"},
-      {"no k step for model 4", [] { letters("W"); FlagTDMA = 1; TurbulenceModel = 4; }, ""},
       {"W with no driver (F 68 2)", [] {
          letters("W");
-         blockcorr[4] = 11;
-         Flag2DAccSolver = 1;
+         Wind[0] = 3;
          Hydrostatic = 2;
        },
        ""},

@@ -65,6 +65,25 @@ inline int addSurface(int c1, int c2, int t1, int t2, int b1, int b2, double d1,
 
 }  // namespace detail
 
+// Allocates the arrays of a small grid of nx x ny columns of at most nz cells with room for
+// `cells` cells and `surfaces` surfaces (index 0 included), one grain size and no points;
+// the options that decide which arrays exist must be set before. The allocation report is not
+// kept in boogie.
+inline void allocateSmallGrid(int nx, int ny, int nz, int cells, int surfaces) {
+  xnumber = nx + 3;
+  ynumber = ny + 3;
+  znumber = nz + 2;
+  lnumber = 1;
+  MaxCeller = cells;
+  MaxFlater = surfaces;
+  MaxPunkter = 8;
+  if (MaxNester > 4) MaxNester = 4;
+  MaxConnFlate = 2;
+  EXPECT_EQ(sialloc(), 0);
+  EXPECT_GT(AllocateArrays(1, 1, 1), 0.0);
+  std::remove("boogie");
+}
+
 // Allocates the arrays for the box (options that decide which arrays exist, such as sou,
 // TimeStep or QNFlag, must be set before) and builds it. The working ranges cover it all,
 // block 1 holds it with its columns at i = 2.., j = 2.., and zval[i][j][0] their bottom cells.
@@ -77,18 +96,8 @@ inline Box makeBox(std::vector<double> dx, std::vector<double> dy, std::vector<d
   b.ny = static_cast<int>(b.dy.size());
   b.nz = static_cast<int>(b.dz.size());
   const int n = b.cells();
-  xnumber = b.nx + 3;
-  ynumber = b.ny + 3;
-  znumber = b.nz + 2;
-  lnumber = 1;
-  MaxCeller = n + 2;
-  MaxFlater = 3 * n + b.ny * b.nz + b.nx * b.nz + b.nx * b.ny + 2;
-  MaxPunkter = 8;
-  if (MaxNester > 4) MaxNester = 4;
-  MaxConnFlate = 2;
-  EXPECT_EQ(sialloc(), 0);
-  EXPECT_GT(AllocateArrays(1, 1, 1), 0.0);
-  std::remove("boogie");
+  allocateSmallGrid(b.nx, b.ny, b.nz, n + 2,
+                    3 * n + b.ny * b.nz + b.nx * b.nz + b.nx * b.ny + 2);
 
   NoCells = n;
   NoSurfaces = 0;
