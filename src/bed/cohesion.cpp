@@ -3,12 +3,8 @@
 // MinVertDist0 deep), then, with F 385 2, the records of the file `cohesion`: "i j c1 c0
 // [c2 .. c(N-1)]", the cohesion of layers 1, 0, 2, ... of column (i, j). Reads the block table,
 // zval, pointbed, F 94, F 134, F 385; writes Bcohesion.
-#include <cerrno>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "bed/bed.h"
 #include "state/bedcells.h"
@@ -21,44 +17,6 @@
 namespace qorva {
 
 namespace {
-
-// The numbers of a text file, each with the line it stands on.
-struct Token {
-  std::string text;
-  long long line;
-};
-
-std::vector<Token> tokens(std::FILE* f) {
-  std::vector<Token> out;
-  std::string word;
-  long long line = 1;
-  for (int ch = std::fgetc(f);; ch = std::fgetc(f)) {
-    if (ch == EOF || ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r' || ch == '\f' || ch == '\v') {
-      if (!word.empty()) out.push_back({word, line});
-      word.clear();
-      if (ch == EOF) break;
-      if (ch == '\n') ++line;
-    } else {
-      word += static_cast<char>(ch);
-    }
-  }
-  return out;
-}
-
-bool asInt(const std::string& s, int& v) {
-  errno = 0;
-  char* end = nullptr;
-  const long x = std::strtol(s.c_str(), &end, 10);
-  if (end == s.c_str() || *end != '\0' || errno != 0 || x < -2147483647L || x > 2147483647L) return false;
-  v = static_cast<int>(x);
-  return true;
-}
-
-bool asDouble(const std::string& s, double& v) {
-  char* end = nullptr;
-  v = std::strtod(s.c_str(), &end);
-  return end != s.c_str() && *end == '\0' && std::isfinite(v);
-}
 
 void setColumn(int b, int layers, double value) {
   for (int k = 0; k < layers; ++k) Bcohesion[k][b] = value;
@@ -78,33 +36,36 @@ double meanDepth(int i, int j) {
 // read. A later record that cannot be read, or that names no water column of the grid, ends
 // the run with the file and line.
 int readCohesionFile() {
-  File file("cohesion", "r");
-  if (!file) return -20;
-  const std::vector<Token> t = tokens(file.get());
+  RecordReader in("cohesion");
+  if (!in.ok()) return -20;
   const int N = NoBedLayers;
   const int perRecord = 4 + (N > 2 ? N - 2 : 0);
   const long long most = (xnumber + 2LL) * (ynumber + 2LL) + 1;
-  std::size_t p = 0;
-  for (long long r = 0; r < most && p < t.size(); ++r) {
-    const long long line = t[p].line;
-    int i = 0, j = 0;
-    double v[60] = {};
-    bool ok = p + perRecord <= t.size() && perRecord <= 60 && asInt(t[p].text, i) &&
-              asInt(t[p + 1].text, j);
-    for (int k = 2; ok && k < perRecord; ++k) ok = asDouble(t[p + k].text, v[k]);
-    if (!ok) {
-      if (r == 0) return -20;
-      failf(1, "Error in the cohesion file, line %lld: a record needs i, j and %d finite cohesions\n",
-            line, perRecord - 2);
+  try {
+    for (long long r = 0; r < most; ++r) {
+      int i = 0, j = 0;
+      double first = 0, second = 0;
+      try {
+        if (!in.record(perRecord, "column record %lld", r + 1)) break;
+        i = in.i();
+        j = in.i();
+        first = in.d();
+        second = in.d();
+      } catch (const BadRecord&) {
+        // A file that does not even start with a column record is not a cohesion file.
+        if (r == 0) return -20;
+        throw;
+      }
+      if (i < 0 || j < 0 || i > xnumber + 1 || j > ynumber + 1 || pointbed[i][j] < 1)
+        in.refuse("column (%d,%d) has no bed cell in the grid", i, j);
+      const int b = pointbed[i][j];
+      Bcohesion[1][b] = first;
+      Bcohesion[0][b] = second;
+      for (int k = 2; k < N; ++k) Bcohesion[k][b] = in.d();
+      in.end();
     }
-    if (i < 0 || j < 0 || i > xnumber + 1 || j > ynumber + 1 || pointbed[i][j] < 1)
-      failf(1, "Error in the cohesion file, line %lld: column (%d,%d) has no bed cell in the grid\n",
-            line, i, j);
-    const int b = pointbed[i][j];
-    Bcohesion[1][b] = v[2];
-    Bcohesion[0][b] = v[3];
-    for (int k = 2; k < N; ++k) Bcohesion[k][b] = v[k + 2];
-    p += perRecord;
+  } catch (const BadRecord& e) {
+    failf(1, "Error in the cohesion file, %s\n", e.text.c_str());
   }
   return 0;
 }

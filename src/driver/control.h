@@ -9,33 +9,13 @@
 #include <type_traits>
 #include <vector>
 
+#include "state/safe_file.h"
+
 namespace qorva {
 
-// `control` held in memory with a read position. The number readers follow fscanf's "%d",
-// "%lf" and " %c", except that a failed read consumes nothing but the blanks before it, so a
-// letter that merely looks like the start of a number ("INF", "NAN", "-F") is left for the scan.
-class ControlInput {
- public:
-  ControlInput() = default;
-  explicit ControlInput(std::string text) : s_(std::move(text)) {}
-
-  // Next byte 0..255, or -1 at the end.
-  int get() { return pos_ < s_.size() ? static_cast<unsigned char>(s_[pos_++]) : -1; }
-  int peek() const { return pos_ < s_.size() ? static_cast<unsigned char>(s_[pos_]) : -1; }
-  void unget() { if (pos_ > 0) --pos_; }
-  void skipSpace();
-  bool readInt(int& v);
-  bool readDouble(double& v);
-  // Reads the next character that is not white space.
-  bool readLetter(char& v);
-  // Reads at most `max` characters that are not white space, after skipping white space.
-  bool readWord(std::string& v, std::size_t max);
-  std::size_t pos() const { return pos_; }
-
- private:
-  std::string s_;
-  std::size_t pos_ = 0;
-};
+// `control` held in memory with a read position: the shared cursor of the stream formats, whose
+// number readers follow fscanf's "%d", "%lf" and " %c" (state/safe_file.h).
+using ControlInput = TextCursor;
 
 // What a data-set reader sees: the input, the data set's letter and number, and the count of
 // values read so far. The failure helpers log the text and end the run.

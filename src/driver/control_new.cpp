@@ -12,6 +12,7 @@
 #include "driver/rows.h"
 #include "state/log.h"
 #include "state/options.h"
+#include "state/safe_file.h"
 #include "state/status.h"
 
 namespace qorva {
@@ -194,22 +195,22 @@ void writeKLines(std::FILE* f) {
 }  // namespace
 
 void writeControl() {
-  std::FILE* f = std::fopen("control.new", "w");
-  if (!f) {
+  OutFile out("control.new");
+  if (!out.ok()) {
     mc_message = "cannot open file 'control' ";
     failf(-4, "Error, cannot create file 'control.new'\n");
   }
+  std::FILE* f = out.get();
   writeFLines(f);
   writeGLines(f);
   writePSILines(f);
   writeWLines(f);
   writeKLines(f);
-  // A file cut short by a full disk would read back as other settings; say so rather than
-  // leave it as if it were complete.
-  const bool bad = std::ferror(f) != 0;
-  if (std::fclose(f) != 0 || bad) {
+  // A file cut short by a full disk would read back as other settings: it never replaces the
+  // previous control.new.
+  if (!out.commit()) {
     mc_message = "cannot open file 'control' ";
-    failf(-4, "Error, cannot write file 'control.new'\n");
+    failWrite("control.new", out.reason().c_str(), -4);
   }
 }
 

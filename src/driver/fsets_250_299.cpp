@@ -7,6 +7,7 @@
 #include "driver/rows.h"
 #include "state/log.h"
 #include "state/options.h"
+#include "state/safe_file.h"
 
 namespace qorva {
 
@@ -14,10 +15,10 @@ namespace {
 
 // Starts the residual history: the flow driver appends one line per iteration.
 void startTafnor() {
-  std::FILE* f = std::fopen("tafnor", "w");
-  if (!f) failf(-4, "Error, cannot open file 'tafnor'\n");
-  std::fprintf(f, "Iteration, Residuals: Ux, Uy, Uz, Continuity, k, epsilon\n");
-  std::fclose(f);
+  OutFile f("tafnor");
+  if (!f.ok()) failf(-4, "Error, cannot open file 'tafnor'\n");
+  f.printf("Iteration, Residuals: Ux, Uy, Uz, Continuity, k, epsilon\n");
+  f.commitOrEnd(-4);
 }
 
 }  // namespace

@@ -105,16 +105,7 @@ void readTitle(ControlInput& in, std::array<char, 80>& title) {
   title[i] = ' ';
 }
 
-bool readControlFile(std::string& text) {
-  std::FILE* f = std::fopen("control", "rb");
-  if (!f) return false;
-  char buf[65536];
-  std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
-  const bool whole = std::ferror(f) == 0;
-  std::fclose(f);
-  return whole;
-}
+bool readControlFile(std::string& text) { return readWholeFile("control", text); }
 
 namespace {
 

@@ -26,17 +26,8 @@ constexpr int kInspaceScanLimit = 60000;
 constexpr int kInspaceSizes = 20;
 constexpr int kInspacePoints = 10;
 
-// The side files are small tables, read whole and parsed with the formatted-input rules of
-// `control` (ControlInput).
-bool readWholeFile(const char* name, std::string& text) {
-  std::FILE* f = std::fopen(name, "rb");
-  if (!f) return false;
-  char buf[65536];
-  std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
-  std::fclose(f);
-  return true;
-}
+// The side files are small tables, read whole (readWholeFile) and parsed with the
+// formatted-input rules of `control` (ControlInput).
 
 // Ten values of a B or C record; false with the number (1..10) of the value that was missing.
 bool readTenValues(ControlInput& in, double (&v)[kInspacePoints + 1], int& missing) {
@@ -55,7 +46,7 @@ void readInspaceB(ControlInput& in) {
           "Error in inspace file or F 294 data set: The B data set in the inspace\n"
           "file can not be used with the F 294 data set in the control file\n");
   int s = 0;
-  if (!in.readInt(s) || s < 1 || s > lnumber)
+  if (!in.readWholeInt(s) || s < 1 || s > lnumber)
     failf(-8, "Error in reading the inspace file, not correct first integer on the B data set\n");
   if (s >= kInspaceSizes)
     failf(-8,
@@ -98,7 +89,7 @@ void readInspaceC(ControlInput& in) {
   const int row = InspaceTimeNo - 1;
   const double time = TinspaceTime[row];
   int s = 0;
-  if (!in.readInt(s) || s < 1 || s > lnumber)
+  if (!in.readWholeInt(s) || s < 1 || s > lnumber)
     failf(-8,
           "Error in reading the inspace file, not correct first integer on the C data set\n"
           "for time step %lf\n\n",
@@ -153,10 +144,20 @@ void readCyclicFile() {
   ControlInput in(std::move(text));
   int k = 1;
   for (; k <= znumber; ++k) {
+    // The profile ends with the file; a line that is there but cannot be read ends the run.
+    if (in.atEnd()) break;
     int index = 0;
     double u = 0, kin = 0, eps = 0;
-    if (!(in.readInt(index) && in.readDouble(u) && in.readDouble(kin) && in.readDouble(eps))) break;
-    if (index != k) break;
+    if (!(in.readWholeInt(index) && in.readDouble(u) && in.readDouble(kin) && in.readDouble(eps)))
+      failf(-8,
+            "Error in reading cyclic file, %s: each line holds a level and three finite numbers\n",
+            in.where().c_str());
+    if (index != k) {
+      logf("Warning: line %lld of the cyclic file gives level %d where level %d was expected; the "
+           "lines from there on are not used\n",
+           in.line(), index, k);
+      break;
+    }
     if (k >= kCyclicLevels)
       failf(-2,
             "Error in reading cyclic file, too large index in cyclic file: %d\n"
@@ -182,11 +183,14 @@ void readInflowFile() {
   while (count < kInflowRecords) {
     // The letter is the very next character: the first of the file, and after a record the
     // first that is not white space.
+    if (in.atEnd()) break;
     const int letter = in.get();
-    if (letter < 0) break;
-    int j = 0, k = 0;
-    if (!in.readInt(j) || !in.readInt(k)) break;
     if (letter != 'D') failf(-8, "Error in reading inflow file, the D data set has to be used\n");
+    // A record that is there but cannot be read ends the run: the records after it would be lost.
+    int j = 0, k = 0;
+    if (!in.readWholeInt(j) || !in.readWholeInt(k))
+      failf(-8, "Error in reading inflow file, %s: a D record gives two integer indexes and five numbers\n",
+            in.where().c_str());
     if (j < 0 || k < 0)
       failf(-2, "Error in reading inflow file, negative indexes in inflow file: %d %d\n", j, k);
     if (j > kInflowPoints - 2 || k > kInflowLevels - 2)
@@ -196,8 +200,9 @@ void readInflowFile() {
       if (!in.readDouble(x))
         failf(-3,
               "Error in reading inflow file for line: %d %d\n"
-              "Note that five floating point numbers must be given\n",
-              j, k);
+              "Note that five floating point numbers must be given\n"
+              "(%s)\n",
+              j, k, in.where().c_str());
     inflowu[j][k] = v[0];
     inflowv[j][k] = v[1];
     infloww[j][k] = v[2];
@@ -218,7 +223,7 @@ void readInspaceFile() {
   const int first = in.get();
   if (first == 'A') {
     int value = 0;
-    if (!in.readInt(value) || value <= 0)
+    if (!in.readWholeInt(value) || value <= 0)
       failf(-8, "Error in reading the inspace file, the A data set has to be used with an integer\n");
     FlagInspace = value;
   } else if (first >= 0) {

@@ -16,6 +16,7 @@
 #include "state/log.h"
 #include "state/options.h"
 #include "state/pending_steps.h"
+#include "state/safe_file.h"
 #include "state/status.h"
 #include "surface/surface.h"
 
@@ -174,11 +175,10 @@ int programMain() {
   FlagGridChange = 0;
   SetArraysZero();
   if (!fileExists("control")) {
-    std::FILE* f = std::fopen("control", "w");
-    if (f) {
-      std::fputs("no values given\n", f);
-      std::fclose(f);
-    }
+    // When it cannot be written, reading it reports the missing file.
+    OutFile f("control");
+    f.printf("no values given\n");
+    f.commit();
   }
   try {
     InitialFunction();

@@ -22,6 +22,7 @@
 #include "state/nests.h"
 #include "state/options.h"
 #include "state/points.h"
+#include "state/safe_file.h"
 #include "state/status.h"
 #include "state/structured.h"
 #include "state/surfaces.h"
@@ -107,8 +108,7 @@ std::string nextAllDataName() {
   };
   for (int k = 0; k < 999998; ++k) {
     const std::string name = numbered(k);
-    if (std::FILE* old = std::fopen(name.c_str(), "r")) std::fclose(old);
-    else return name;
+    if (!fileExists(name)) return name;
   }
   return numbered(999998);
 }
@@ -155,12 +155,13 @@ void writeGridPoints(std::FILE* f, int blocks) {
 // ---- reading ----------------------------------------------------------------------------------
 
 // The header; returns the version.
-int readHeader(std::FILE* f) {
+int readHeader(RecordReader& in) {
+  if (!in.record(8, "the header")) in.refuse("the file is empty");
   int h[8];
-  if (!scan(f, 8, "%d %d %d %d %d %d %d %d", &h[0], &h[1], &h[2], &h[3], &h[4], &h[5], &h[6], &h[7]))
-    damaged("the first line does not hold the version and the eight counts\n");
+  for (int& v : h) v = in.i();
+  in.end();
   const int version = h[0];
-  if (version != 3 && version != 4) damaged("unknown version %d on the first line\n", version);
+  if (version != 3 && version != 4) in.refuse("unknown version %d on the first line", version);
   NoCells = NoCells0 = h[1];
   NoSurfaces = NoSurfaces0 = h[2];
   NoBlocks = NoBlocks0 = h[3];
@@ -174,7 +175,7 @@ int readHeader(std::FILE* f) {
 }
 
 // Every count must fit its table; entry 0 of each table is the empty slot.
-void checkCounts() {
+void checkCounts(const RecordReader& in) {
   const struct {
     const char* what;
     int n;
@@ -186,16 +187,16 @@ void checkCounts() {
                 {"nesting surfaces", NoNestflater},
                 {"points", NoPoints}};
   for (const auto& c : counts)
-    if (c.n < 0) damaged("the first line gives %d %s\n", c.n, c.what);
-  requireReadTables(" Error reading alldata file - arrays ", "alldata");
+    if (c.n < 0) in.refuse("the first line gives %d %s", c.n, c.what);
+  requireReadTables(in, " Error reading alldata file - arrays ", "alldata");
 }
 
 // The sizes, the layer count and the time.
-void readSecondLine(std::FILE* f) {
-  int sizes = 0, layers = 0;
-  double time = 0;
-  if (!scan(f, 3, "%d %d %lf", &sizes, &layers, &time))
-    damaged("the second line does not hold the sizes, the bed layers and the time\n");
+void readSecondLine(RecordReader& in) {
+  if (!in.record(3, "the second line")) in.refuse("the file ends after the first line");
+  const int sizes = in.i(), layers = in.i();
+  const double time = in.d();
+  in.end();
   if (sizes != lnumber || layers != NoBedLayers) {
     logf("Error in reading alldata file\n");
     logf("The number of sediment sizes in allfile is %d. The number in the control file is %d.\n", sizes,
@@ -206,37 +207,38 @@ void readSecondLine(std::FILE* f) {
   stimet = time;
 }
 
-void readCells(std::FILE* f) {
+// Each cell: its topology line, then a line of six flow values and lnumber + 1 concentrations.
+void readCells(RecordReader& in) {
   for (int c = 1; c <= NoCells; ++c) {
-    readCellTopology(f, c);
-    if (!scan(f, 6, "%lf %lf %lf %lf %lf %lf", &Cxvel[c], &Cyvel[c], &Czvel[c], &Cpres[c], &Ckinen[c],
-              &Cepsilon[c]))
-      damaged("cell %d does not hold its six flow values\n", c);
-    for (int l = 0; l <= lnumber; ++l)
-      if (!scan(f, 1, "%lf", &Cconc[l][c])) damaged("cell %d does not hold %d concentrations\n", c, lnumber + 1);
+    readCellTopology(in, c);
+    if (!in.record(7 + lnumber, "the flow values of cell %lld", c))
+      in.refuse("the file ends before the flow values of cell %d", c);
+    for (Table1<double>* v : {&Cxvel, &Cyvel, &Czvel, &Cpres, &Ckinen, &Cepsilon}) (*v)[c] = in.d();
+    for (int l = 0; l <= lnumber; ++l) Cconc[l][c] = in.d();
+    in.end();
   }
 }
 
-void readBlocks(std::FILE* f) {
+void readBlocks(RecordReader& in) {
   for (int b = 1; b <= NoBlocks; ++b) {
-    scanBlock(f, b);
+    scanBlock(in, b);
     GridBlock& k = block[b];
     if (k.i2 > 2) k.inwork = 1;
     if (b == 1 && (k.j2 < 2 || k.i2 < 2))
       logf("Error reading alldata file. Block 1 not properly defined: %d %d %d %d\n\n", k.i1, k.i2, k.j1, k.j2);
-    checkBlock(b);
-    if (k.i2 > xnumber + 1 || k.j2 > ynumber + 1)
-      damaged("block %d reaches the grid line (%d,%d), outside the G 1 grid\n", b, k.i2, k.j2);
+    checkBlock(in, b);
+    if (k.i2 > xnumber + 1LL || k.j2 > ynumber + 1LL)
+      in.refuse("block %d reaches the grid line (%d,%d), outside the G 1 grid", b, k.i2, k.j2);
   }
-  readConnections(f);
+  readConnections(in);
 }
 
-void readGroups(std::FILE* f) {
+void readGroups(RecordReader& in) {
   for (int g = 1; g <= 9; ++g) {
-    readGroupLine(f, g, 3);
-    readGroupLists(f, g, true);
+    readGroupLine(in, g, 3);
+    readGroupLists(in, g, true);
   }
-  readSurfaceGroups(f);
+  readSurfaceGroups(in);
 }
 
 // The fractions of sizes 1..lnumber of a bed layer sum to one: a layer without thickness (or
@@ -252,31 +254,30 @@ void rescaleLayer(int layer, int b) {
   }
 }
 
-void readLayer(std::FILE* f, int layer, int b, int i, int j) {
-  for (int l = 0; l <= lnumber; ++l)
-    if (!scan(f, 1, "%lf", &BSedDistrib[layer][l][b]))
-      damaged("bed layer %d of grid point (%d,%d) does not hold %d values\n", layer, i, j, lnumber + 1);
-  rescaleLayer(layer, b);
+// The lnumber + 1 values of one bed layer, from the current line.
+void readLayer(RecordReader& in, int layer, int b) {
+  for (int l = 0; l <= lnumber; ++l) BSedDistrib[layer][l][b] = in.d();
 }
 
 struct PointRecord {
   int bottom, bed;
   double level, water, x, y;
+  double planes[4];
 };
 
 // Grid point (i, j) and the column whose bottom cell and bed cell it names.
-void storePoint(int i, int j, const PointRecord& r, const double planes[4]) {
+void storePoint(const RecordReader& in, int i, int j, const PointRecord& r) {
   if (r.bottom < 0 || r.bottom > NoCells)
-    damaged("grid point (%d,%d) has the bottom cell %d, outside 0..%d\n", i, j, r.bottom, NoCells);
+    in.refuse("grid point (%d,%d) has the bottom cell %d, outside 0..%d", i, j, r.bottom, NoCells);
   const long long lastBed = lastBedCell();
   if (r.bed < 0 || r.bed > lastBed)
-    damaged("grid point (%d,%d) has the bed cell %d, outside 0..%lld\n", i, j, r.bed, lastBed);
+    in.refuse("grid point (%d,%d) has the bed cell %d, outside 0..%lld", i, j, r.bed, lastBed);
   zval[i][j][0] = r.bottom;
   zval[i][j][1] = r.level;
   zval[i][j][znumber] = zval[i][j][znumber + 1] = r.water;
   xval[i][j] = r.x;
   yval[i][j] = r.y;
-  for (int p = 0; p < 4; ++p) Surfaces[p][i][j] = planes[p];
+  for (int p = 0; p < 4; ++p) Surfaces[p][i][j] = r.planes[p];
   if (FlagSetZeroBedmove == 1) Surfaces[1][i][j] = 0.0;
   if (FlagSetLimBedOri == 1) Surfaces[3][i][j] = Surfaces[0][i][j];
   pointbed[i][j] = r.bed;
@@ -288,67 +289,98 @@ void storePoint(int i, int j, const PointRecord& r, const double planes[4]) {
   }
 }
 
-void readPlanes(std::FILE* f, int i, int j, double planes[4]) {
-  if (!scan(f, 4, "%lf %lf %lf %lf", &planes[0], &planes[1], &planes[2], &planes[3]))
-    damaged("grid point (%d,%d) does not hold its four level planes\n", i, j);
+// The levels, the position and the four planes of a grid point, in the order of the file.
+void readLevels(RecordReader& in, PointRecord& r) {
+  r.level = in.d();
+  r.water = in.d();
+  r.x = in.d();
+  r.y = in.d();
+  for (double& p : r.planes) p = in.d();
 }
 
-void readTwoLayerPoint(std::FILE* f, int i, int j) {
+// Two-layer form: a line with the bottom cell, levels, position, planes and bed cell; a line
+// with layer 1 and layer 0.
+void readTwoLayerPoint(RecordReader& in, int i, int j) {
   PointRecord r{};
-  double planes[4];
-  if (!scan(f, 5, "%d %lf %lf %lf %lf", &r.bottom, &r.level, &r.water, &r.x, &r.y))
-    damaged("grid point (%d,%d) does not hold its cell, levels and position\n", i, j);
-  readPlanes(f, i, j, planes);
-  if (!scan(f, 1, "%d", &r.bed)) damaged("grid point (%d,%d) does not hold its bed cell\n", i, j);
-  storePoint(i, j, r, planes);
-  readLayer(f, 1, r.bed, i, j);
-  readLayer(f, 0, r.bed, i, j);
+  if (!in.record(10, "grid point (%lld,%lld)", i, j)) in.refuse("the file ends before grid point (%d,%d)", i, j);
+  r.bottom = in.i();
+  readLevels(in, r);
+  r.bed = in.i();
+  in.end();
+  storePoint(in, i, j, r);
+  if (!in.record(2 * (lnumber + 1), "the bed layers of grid point (%lld,%lld)", i, j))
+    in.refuse("the file ends before the bed layers of grid point (%d,%d)", i, j);
+  readLayer(in, 1, r.bed);
+  readLayer(in, 0, r.bed);
+  in.end();
+  rescaleLayer(1, r.bed);
+  rescaleLayer(0, r.bed);
 }
 
-void readLayeredPoint(std::FILE* f, int i, int j) {
+// Layered form: the bed cell, bottom cell, levels, position and planes; with a bed cell, its
+// top layer on the same line and one line per layer. A point without bed cell ends no line:
+// the next record follows on the same one.
+void readLayeredPoint(RecordReader& in, int i, int j) {
   PointRecord r{};
-  double planes[4];
-  if (!scan(f, 6, "%d %d %lf %lf %lf %lf", &r.bed, &r.bottom, &r.level, &r.water, &r.x, &r.y))
+  if (!in.record(-1, "grid point (%lld,%lld)", i, j)) in.refuse("the file ends before grid point (%d,%d)", i, j);
+  try {
+    r.bed = in.i();
+    r.bottom = in.i();
+    r.level = in.d();
+    r.water = in.d();
+    r.x = in.d();
+    r.y = in.d();
+  } catch (const BadRecord& e) {
+    // The form of older files, which these records cannot be read from.
+    logBadRecord(in, e);
     failf(-99,
           "Error reading 'alldata' file with more than two layers. The file must be made with version 353 or later\n\n");
-  readPlanes(f, i, j, planes);
-  storePoint(i, j, r, planes);
+  }
+  for (double& p : r.planes) p = in.d();
+  storePoint(in, i, j, r);
   if (r.bed <= 0) return;
-  int top = 0;
-  if (!scan(f, 1, "%d", &top)) damaged("bed cell %d does not hold its top layer\n", r.bed);
+  const int top = in.i();
+  in.end();
   if (top < 0 || top > NoBedLayers)
-    damaged("bed cell %d has the top layer %d, outside 0..%d\n", r.bed, top, NoBedLayers);
+    in.refuse("bed cell %d has the top layer %d, outside 0..%d", r.bed, top, NoBedLayers);
   BlayerTop[r.bed] = top;
-  for (int layer = top; layer >= 0; --layer) readLayer(f, layer, r.bed, i, j);
+  for (int layer = top; layer >= 0; --layer) {
+    if (!in.record(lnumber + 1, "bed layer %lld of bed cell %lld", layer, r.bed))
+      in.refuse("the file ends before bed layer %d of grid point (%d,%d)", layer, i, j);
+    readLayer(in, layer, r.bed);
+    in.end();
+    rescaleLayer(layer, r.bed);
+  }
   removeZerolayers(r.bed);
 }
 
-void readStatistics(std::FILE* f) {
-  eachPoint(NoBlocks0, [f](int, int) {
-    int i = 0, j = 0;
-    double value = 0;
-    if (!scan(f, 3, "%d %d %lf", &i, &j, &value)) damaged("a statistics line does not hold i, j and a value\n");
+void readStatistics(RecordReader& in) {
+  eachPoint(NoBlocks0, [&in](int, int) {
+    if (!in.record(3, "a statistics line")) in.refuse("the file ends before the statistics are complete");
+    const int i = in.i(), j = in.i();
+    const double value = in.d();
+    in.end();
     if (i < 0 || i > xnumber + 1 || j < 0 || j > ynumber + 1)
-      damaged("the statistics of grid point (%d,%d) lie outside the G 1 grid\n", i, j);
+      in.refuse("the statistics of grid point (%d,%d) lie outside the G 1 grid", i, j);
     Surfaces[5][i][j] = 0.001 * value;
   });
 }
 
-void readFile(std::FILE* f) {
-  const int version = readHeader(f);
-  checkCounts();
-  readSecondLine(f);
-  readPoints(f);
-  readCells(f);
-  readSurfaces(f);
-  readBlocks(f);
-  readGroups(f);
-  eachPoint(NoBlocks0, [f](int i, int j) {
-    if (NoBedLayers == 2) readTwoLayerPoint(f, i, j);
-    else readLayeredPoint(f, i, j);
+void readFile(RecordReader& in) {
+  const int version = readHeader(in);
+  checkCounts(in);
+  readSecondLine(in);
+  readPoints(in);
+  readCells(in);
+  readSurfaces(in);
+  readBlocks(in);
+  readGroups(in);
+  eachPoint(NoBlocks0, [&in](int i, int j) {
+    if (NoBedLayers == 2) readTwoLayerPoint(in, i, j);
+    else readLayeredPoint(in, i, j);
   });
-  readNesting(f, 3);
-  if (version == 4) readStatistics(f);
+  readNesting(in, 3);
+  if (version == 4) readStatistics(in);
 }
 
 }  // namespace
@@ -360,8 +392,8 @@ void WriteAllData() {
 
   const int version = FlagMorphStatistics == 1 ? 4 : 3;
   const std::string name = nextAllDataName();
-  File f(std::fopen(name.c_str(), "w"));
-  if (!f) failf(1, "Error: can not open '%s' file\n", name.c_str());
+  OutFile f(name);
+  if (!f.ok()) failWrite(name, f.reason().c_str(), -4);
   std::FILE* out = f.get();
   std::fprintf(out, "%d %d %d %d %d %d %d %d\n", version, n.cells, n.surfaces, n.blocks, n.connect,
                n.connFlate, n.nests, n.points);
@@ -376,7 +408,7 @@ void WriteAllData() {
     eachPoint(n.blocks, [out](int i, int j) {
       std::fprintf(out, "%d %d %lf\n", i, j, 1000.0 * Surfaces[5][i][j]);
     });
-  if (!f.close()) failf(1, "Error writing %s file: the disk did not take the whole file\n", name.c_str());
+  f.commitOrEnd(-4);
   mc_message = strf("have written '%s' file ", name.c_str());
 }
 
@@ -386,13 +418,13 @@ int ReadAllData() {
   if (!structuredFits(FlagMorphStatistics != 0) || !stateFits())
     failf(1, "Error, the grid, flow or bed-layer arrays of the control file do not exist, can not read alldata file\n");
 
-  gridName = "alldata";
   {
-    File f(std::fopen("alldata", "r"));
-    if (!f) failf(1, "Error, have not been able to open alldata file\n");
+    RecordReader in("alldata");
+    if (!in.ok()) failf(1, "Error, have not been able to open alldata file\n");
     try {
-      readFile(f.get());
-    } catch (const Damaged&) {
+      readFile(in);
+    } catch (const BadRecord& e) {
+      logBadRecord(in, e);
       endRun(1);
     }
   }

@@ -3,14 +3,24 @@
 
 namespace qorva {
 
+// Every file here is written whole or not at all (state/safe_file.h): a file that cannot be
+// written ends the run with -4 (grid, restart and point files) or -3 (the flow result), and the
+// previous copy stays. The readers take one record a line and refuse a line that does not hold
+// the record, or a number that is not finite, naming the file and the line.
+
 void writeMPIkoosurf();
 int ReadAllData();
+// 0 when timei was read (or is missing: then boogie says so), else the code of the error
+// (71: timei cannot be read, 72: it holds no record).
 int ReadTimes();
 int writeConqRes();
 int writeConcRes();
+// The grid file of F 297 and its side files; returns the number of dry columns (version 2).
 int WriteUnstructure();
 void WriteAllData();
 int readConRes();
+// Task R: bedres when present, then the flow result, which must give its U line and every
+// cell and surface once; a result that does not is refused and the flow keeps its values.
 void readres();
 int ReadUnstructure();
 void readKoosurf();

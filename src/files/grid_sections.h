@@ -6,29 +6,9 @@
 #include <cstdio>
 #include <string>
 
+#include "state/safe_file.h"
+
 namespace qorva::gridfile {
-
-// Closes the file on every way out, an ended run included.
-class File {
- public:
-  explicit File(std::FILE* f = nullptr) : f_(f) {}
-  File(const File&) = delete;
-  File& operator=(const File&) = delete;
-  ~File() {
-    if (f_) std::fclose(f_);
-  }
-  std::FILE* get() const { return f_; }
-  explicit operator bool() const { return f_ != nullptr; }
-  // Closes now; false when the buffered text could not be written.
-  bool close() {
-    const int r = f_ ? std::fclose(f_) : 0;
-    f_ = nullptr;
-    return r == 0;
-  }
-
- private:
-  std::FILE* f_;
-};
 
 // ---- writing ----------------------------------------------------------------------------------
 
@@ -55,46 +35,41 @@ void writeNesting(std::FILE* f, int nests);
 
 // ---- reading ----------------------------------------------------------------------------------
 
-// Thrown once the reason is in the log: the file being read is damaged.
-struct Damaged {};
+// Each section is read record by record: a record is one line of the writer's, and a line one
+// value short or long, a value that is not a number of its type or not finite, and a reference
+// outside its table are refused with a BadRecord that names the line.
 
-// The file being read, for the messages of `damaged`.
-extern std::string gridName;
-
-// Logs "Error in '<gridName>' file: <text>" and throws Damaged.
-[[noreturn]] void damaged(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
-
-// Reads with the C input semantics of the file's format; false when fewer than `want` items
-// converted.
-bool scan(std::FILE* f, int want, const char* fmt, ...) __attribute__((format(scanf, 3, 4)));
+// Logs "Error in '<file>' file, line L: <what is wrong>\n" for a refused record.
+void logBadRecord(const RecordReader& in, const BadRecord& e);
 
 // A number that refers to an entry of a table of `count` entries (0 = none).
-void requireRef(const char* owner, int n, const char* what, int value, int count);
+void requireRef(const RecordReader& in, const char* owner, int n, const char* what, int value, int count);
 
 // Points 1..NoPoints, the topology line of cell c, surfaces 1..NoSurfaces; every reference
 // checked against the counts.
-void readPoints(std::FILE* f);
-void readCellTopology(std::FILE* f, int c);
-void readSurfaces(std::FILE* f);
+void readPoints(RecordReader& in);
+void readCellTopology(RecordReader& in, int c);
+void readSurfaces(RecordReader& in);
 // The nineteen values of block b; then its checks: the first grid lines exist and its cell,
 // surface and point ranges lie in the counts.
-void scanBlock(std::FILE* f, int b);
-void checkBlock(int b);
+void scanBlock(RecordReader& in, int b);
+void checkBlock(const RecordReader& in, int b);
 // Block connections 0..NoConnect-1 and joint pairs 1..NoConnFlate.
-void readConnections(std::FILE* f);
+void readConnections(RecordReader& in);
 // The line of discharge group g in the form of the version (0: no x-y count).
-void readGroupLine(std::FILE* f, int g, int version);
-// The surface list and the x-y points of group g. With `stopAtBadEntry` a list ends at its
-// first entry that is not a number, and the group keeps the entries read.
-void readGroupLists(std::FILE* f, int g, bool stopAtBadEntry);
+void readGroupLine(RecordReader& in, int g, int version);
+// The surface list and the x-y points of group g. With `keepShortList` a list that ends early
+// (at the end of its line or at an entry that is not a number) keeps the entries read, with a
+// warning in the log.
+void readGroupLists(RecordReader& in, int g, bool keepShortList);
 // Surface discharge groups 0..9.
-void readSurfaceGroups(std::FILE* f);
+void readSurfaceGroups(RecordReader& in);
 // Nesting records 1..NoNestflater.
-void readNesting(std::FILE* f, int version);
+void readNesting(RecordReader& in, int version);
 
-// After the counts are read: the blocks and connections must fit their tables (else
-// `damaged`), and the allocated tables must hold every count (else mc_message = mcMessage, a
-// log line naming "the <fileLabel> file", and the run ends with -5).
-void requireReadTables(const char* mcMessage, const std::string& fileLabel);
+// After the counts are read: the blocks and connections must fit their tables (else refused),
+// and the allocated tables must hold every count (else mc_message = mcMessage, a log line
+// naming "the <fileLabel> file", and the run ends with -5).
+void requireReadTables(const RecordReader& in, const char* mcMessage, const std::string& fileLabel);
 
 }  // namespace qorva::gridfile

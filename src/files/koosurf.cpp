@@ -4,8 +4,7 @@
 // BSedDistrib layer 0, the block table, divisionMPI.
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <istream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +13,7 @@
 #include "state/blocks.h"
 #include "state/log.h"
 #include "state/options.h"
+#include "state/safe_file.h"
 #include "state/status.h"
 #include "state/structured.h"
 
@@ -24,23 +24,6 @@ namespace {
 // A guard against a file without an end; a koosurf with more records than this is refused
 // rather than cut short.
 constexpr int kMaxPointRecords = 10000000;
-
-// Closes the file on every way out, an ended run included.
-class File {
- public:
-  explicit File(std::FILE* f = nullptr) : f_(f) {}
-  File(const File&) = delete;
-  File& operator=(const File&) = delete;
-  File(File&& o) noexcept : f_(o.f_) { o.f_ = nullptr; }
-  ~File() {
-    if (f_) std::fclose(f_);
-  }
-  std::FILE* get() const { return f_; }
-  explicit operator bool() const { return f_ != nullptr; }
-
- private:
-  std::FILE* f_;
-};
 
 struct PointRecord {
   int i, j;
@@ -61,27 +44,30 @@ bool structuredArraysFit() {
 
 bool lineInGrid(int i, int j) { return i >= 0 && i <= xnumber + 1 && j >= 0 && j <= ynumber + 1; }
 
-// Reads every point record of an open koosurf, one record a line, and hands it to `use`.
-// Blank lines are passed over. A line without six numbers ends the run: read as one stream,
-// a record cut short would take its missing values from the next line and shift every record
-// after it. Grid points start at line 1 (i1 - 1 of the new block).
+// Reads every point record of koosurf, one record a line, and hands it to `use`. Blank lines
+// are passed over. A line without six finite numbers ends the run: read as one stream, a record
+// cut short would take its missing values from the next line and shift every record after it.
+// Grid points start at line 1 (i1 - 1 of the new block).
 template <class Use>
-void scanKoosurf(std::istream& in, Use use) {
-  in.clear();
-  in.seekg(0);
-  PointRecord r{};
-  int records = 0;
-  std::string text;
-  for (int line = 1; std::getline(in, text); ++line) {
-    const int got =
-        std::sscanf(text.c_str(), "%d %d %lf %lf %lf %lf", &r.i, &r.j, &r.x, &r.y, &r.bed, &r.water);
-    if (got == EOF) continue;
-    if (got != 6) failf(-4, "Error reading koosurf file: line %d does not hold six numbers\n", line);
-    if (++records > kMaxPointRecords)
-      failf(-4, "Error reading koosurf file: more than %d point records\n", kMaxPointRecords);
-    if (r.i < 1 || r.j < 1)
-      failf(-4, "Error in koosurf file, line %d: i = %d, j = %d, both must be at least 1\n", line, r.i, r.j);
-    use(r);
+void scanKoosurf(Use use) {
+  RecordReader in("koosurf");
+  if (!in.ok()) failf(-4, "Error, can not open koosurf file\n");
+  try {
+    PointRecord r{};
+    for (int records = 1; in.record(6, "the point record"); ++records) {
+      if (records > kMaxPointRecords) in.refuse("more than %d point records", kMaxPointRecords);
+      r.i = in.i();
+      r.j = in.i();
+      r.x = in.d();
+      r.y = in.d();
+      r.bed = in.d();
+      r.water = in.d();
+      in.end();
+      if (r.i < 1 || r.j < 1) in.refuse("i = %d, j = %d, both must be at least 1", r.i, r.j);
+      use(r);
+    }
+  } catch (const BadRecord& e) {
+    failf(-4, "Error reading koosurf file, %s\n", e.text.c_str());
   }
 }
 
@@ -185,19 +171,19 @@ void writeCoarseFractions(std::FILE* f, const GridBlock& b) {
 }  // namespace
 
 void readKoosurf() {
-  std::ifstream f("koosurf");
-  if (!f) failf(-4, "Error, can not open koosurf file\n");
+  if (!fileExists("koosurf")) failf(-4, "Error, can not open koosurf file\n");
   if (!structuredArraysFit())
     failf(-4, "Error, the grid arrays of the G 1 sizes do not exist, can not read koosurf file\n");
 
   int maxi = 0, maxj = 0;
-  scanKoosurf(f, [&](const PointRecord& r) {
+  scanKoosurf([&](const PointRecord& r) {
     maxi = std::max(maxi, r.i);
     maxj = std::max(maxj, r.j);
   });
   if (maxi >= xnumber - 1 || maxj >= ynumber - 1) {
     logf("Error, increase the G 1 values in control file and try again\n");
-    failf(-4, "The two first integers on G 1 data set should be at least %d %d\n", maxi + 2, maxj + 2);
+    // In 64 bits: the largest index may be the largest int.
+    failf(-4, "The two first integers on G 1 data set should be at least %lld %lld\n", maxi + 2LL, maxj + 2LL);
   }
   // The block's columns are 2..max i and 2..max j: without a second grid line each way there
   // is no column to build.
@@ -223,7 +209,7 @@ void readKoosurf() {
   b.boxheight = 0.0;
   b.boxtop = 0.0;
 
-  scanKoosurf(f, [](const PointRecord& r) {
+  scanKoosurf([](const PointRecord& r) {
     xval[r.i][r.j] = r.x;
     yval[r.i][r.j] = r.y;
     zval[r.i][r.j][1] = r.bed;
@@ -247,27 +233,30 @@ void writekoosurf() {
   if (fractions && (!BSedDistrib || static_cast<long long>(BSedDistrib.dim(1)) <= lnumber))
     failf(1, "Error writing fracres.cor file: the bed fractions do not exist\n");
   const bool wanted[kFiles] = {true, true, true, true, fractions, true};
-  // All files are opened before any is written, so a failure leaves no half-written set.
-  std::vector<File> files;
-  files.reserve(kFiles);
+  // All files are opened before any is written, so a failure leaves no half-written set, and
+  // each is written under a temporary name, so a failure keeps the previous copy.
+  std::vector<std::unique_ptr<OutFile>> files(kFiles);
   for (int n = 0; n < kFiles; ++n) {
-    files.emplace_back(wanted[n] ? std::fopen(names[n], "w") : nullptr);
-    if (wanted[n] && !files.back()) {
+    if (!wanted[n]) continue;
+    files[n] = std::make_unique<OutFile>(names[n]);
+    if (!files[n]->ok()) {
       logf("Error, can not open %s file\n", names[n]);
-      return;
+      failWrite(names[n], files[n]->reason().c_str(), -4);
     }
   }
 
   for (int i = b.i1 - 1; i <= b.i2; ++i)
     for (int j = b.j1 - 1; j <= b.j2; ++j)
-      writePoint(files[kAsIs].get(), i, j, xval[i][j], yval[i][j], zval[i][j][1], zval[i][j][znumber]);
-  writeRefined(files[kFine].get(), b, false);
-  writeRefined(files[kMinFine].get(), b, true);
-  writeCoarse(files[kCoarse].get(), b);
-  if (wanted[kFracres]) writeCoarseFractions(files[kFracres].get(), b);
+      writePoint(files[kAsIs]->get(), i, j, xval[i][j], yval[i][j], zval[i][j][1], zval[i][j][znumber]);
+  writeRefined(files[kFine]->get(), b, false);
+  writeRefined(files[kMinFine]->get(), b, true);
+  writeCoarse(files[kCoarse]->get(), b);
+  if (wanted[kFracres]) writeCoarseFractions(files[kFracres]->get(), b);
   for (int j = b.j1 - 1; j <= b.j2; ++j)
     for (int i = b.i1 - 1; i <= b.i2; ++i)
-      writePoint(files[kAsIsJ].get(), i, j, xval[i][j], yval[i][j], zval[i][j][1], zval[i][j][znumber]);
+      writePoint(files[kAsIsJ]->get(), i, j, xval[i][j], yval[i][j], zval[i][j][1], zval[i][j][znumber]);
+  for (auto& f : files)
+    if (f) f->commitOrEnd(-4);
   mc_message = " Have written koosurf files";
 }
 
@@ -302,12 +291,16 @@ void writeMPIkoosurf() {
 
   for (int k = 1; k <= divisions; ++k) {
     const std::string name = strf("koosurf.mpi%d", k);
-    File f(std::fopen(name.c_str(), "w"));
-    if (!f) failf(-4, "Error, can not open %s file\n", name.c_str());
+    OutFile f(name);
+    if (!f.ok()) {
+      logf("Error, can not open %s file\n", name.c_str());
+      failWrite(name, f.reason().c_str(), -4);
+    }
     const int first = divisionMPI[k - 1] - 1;
     for (int i = first; i <= divisionMPI[k]; ++i)
       for (int j = b.j1 - 1; j <= b.j2; ++j)
         writePoint(f.get(), i - first + 1, j, xval[i][j], yval[i][j], zval[i][j][1], zval[i][j][znumber]);
+    f.commitOrEnd(-4);
   }
   mc_message = " Have written MPI koosurf files";
 }

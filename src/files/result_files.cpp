@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "files/files.h"
 #include "files/grid_sections.h"
@@ -18,6 +19,7 @@
 #include "state/nests.h"
 #include "state/options.h"
 #include "state/points.h"
+#include "state/safe_file.h"
 #include "state/status.h"
 #include "state/structured.h"
 #include "state/surfaces.h"
@@ -26,7 +28,7 @@ namespace qorva {
 
 namespace {
 
-using gridfile::File;
+using gridfile::logBadRecord;
 
 bool fitsCells(long long n) { return n >= 0 && Cxvel && n < static_cast<long long>(Cxvel.size()); }
 bool fitsSurfaces(long long n) {
@@ -37,8 +39,8 @@ bool fitsSurfaces(long long n) {
 Table1<double>* const kFields[6] = {&Cxvel, &Cyvel, &Czvel, &Ckinen, &Cepsilon, &Cpres};
 
 void writeText(std::FILE* f) {
-  // Title from position 0 is empty: the reader takes C, F and U anywhere as record letters,
-  // so no title text may stand before the records.
+  // Title from position 0 is empty: the reader takes a line that starts with C, F or U as a
+  // record, so no title text may stand there.
   std::fprintf(f, "%s %lf seconds\n", Title.data(), stimet);
   std::fprintf(f, "Results, iter = %d\n", Iter);
   std::fprintf(f, "Residuals: %lf %lf %lf %lf %lf %lf\n", MaxResidual[1], MaxResidual[2],
@@ -54,21 +56,13 @@ void writeText(std::FILE* f) {
   for (int n = 1; n <= NoSurfaces0; ++n) std::fprintf(f, "F %d %14.8e\n", n, Fflux[n]);
 }
 
-void writeBinary(std::FILE* f) {
+void writeBinary(OutFile& f) {
   const std::size_t cells = static_cast<std::size_t>(NoCells) + 1;
-  for (Table1<double>* a : kFields) std::fwrite(a->data(), sizeof(double), cells, f);
-  std::fwrite(Fflux.data(), sizeof(double), static_cast<std::size_t>(NoSurfaces) + 1, f);
+  for (Table1<double>* a : kFields) f.write(a->data(), sizeof(double), cells);
+  f.write(Fflux.data(), sizeof(double), static_cast<std::size_t>(NoSurfaces) + 1);
 }
 
 // ---- readres: the bed file ------------------------------------------------------------------
-
-void skipLine(std::FILE* f) {
-  int ch;
-  do ch = std::fgetc(f);
-  while (ch != '\n' && ch != EOF);
-}
-
-bool readValue(std::FILE* f, double& v) { return std::fscanf(f, "%lf", &v) == 1; }
 
 // A block-division run reads its own restart files; with task A in the same walk FlagMPI is
 // the number of divisions instead, and the plain names are read.
@@ -78,59 +72,48 @@ std::string bedFileName() {
   return divisionNames() ? strf("bedres.mpi%d", FlagMPI) : std::string("bedres");
 }
 
-// Reads "bedres" (or its block-division name) when present, regenerates the grid on the bed
-// levels read and takes the bed cells' values.
-void readBedFile() {
-  const std::string name = bedFileName();
-  File file(std::fopen(name.c_str(), "r"));
-  if (!file) {
-    logf("Have not used 'bedres' file\n");
-    return;
-  }
-  std::FILE* f = file.get();
-  skipLine(f);  // the header is not compared
-
-  char letter = 0;
-  int xn = 0, yn = 0, zn = 0, ln = 0, beds = 0, cells = 0;
-  double depth = 0;
-  if (std::fscanf(f, "%c %d %d %d %d %d %lf %d\n", &letter, &xn, &yn, &zn, &ln, &beds, &depth,
-                  &cells) != 8)
-    failf(-3, "Error in reading bedres file: the second line does not hold the grid sizes\n");
-  MaxDepth = depth;
+// The second line of the bed file: its letter (H: one layer per bed cell), and the grid sizes
+// and size count, which must be those of the control file.
+char readBedHeader(RecordReader& in) {
+  if (!in.record(-1, "the header line")) in.refuse("the file is empty");
+  in.skipLine();  // the header is not compared
+  if (!in.record(8, "the second line")) in.refuse("the file ends after its header line");
+  const std::string letter = in.word();
+  if (letter.size() != 1) in.refuse("'%s' is no format letter", letter.c_str());
+  const int xn = in.i(), yn = in.i(), zn = in.i(), ln = in.i();
+  in.i();  // the bed-cell count is not compared
+  MaxDepth = in.d();
+  in.i();  // nor the cell count
+  in.end();
   if (xn != xnumber || yn != ynumber || zn != znumber || ln != lnumber) {
     logf("Error in reading bedres file: array size is not correct\n");
     if (xn != xnumber)
-      logf("Number of bedres grid lines in i direction is %d, and in control file %d.\n", xn,
-           xnumber);
+      logf("Number of bedres grid lines in i direction is %d, and in control file %d.\n", xn, xnumber);
     if (yn != ynumber)
-      logf("Number of bedres grid lines in j direction is %d, and in control file %d.\n", yn,
-           ynumber);
+      logf("Number of bedres grid lines in j direction is %d, and in control file %d.\n", yn, ynumber);
     if (zn != znumber)
-      logf("Number of bedres grid lines in k direction is %d, and in control file %d.\n", zn,
-           znumber);
-    if (ln != lnumber)
-      logf("Number of bedres sediment sizes is %d, and in control file %d.\n", ln, lnumber);
+      logf("Number of bedres grid lines in k direction is %d, and in control file %d.\n", zn, znumber);
+    if (ln != lnumber) logf("Number of bedres sediment sizes is %d, and in control file %d.\n", ln, lnumber);
     endRun(-3);
   }
-  if (!zval || !Surfaces || Surfaces.dim(0) < 4)
-    failf(-3, "Error in reading bedres file: the grid arrays of the G 1 sizes do not exist\n");
+  return letter[0];
+}
 
-  // The grid-point lines of the writer's blocks; each line's own i and j place its values.
-  int line = 2;
+// The grid-point lines of the writer's blocks; each line's own i and j place its values.
+void readBedPoints(RecordReader& in) {
   for (int b = 1; b <= NoBlocks; ++b) {
     const GridBlock& k = block[b];
     if (k.skip != 0 || k.flag2D != 0) continue;
     for (int i = k.i1 - 1; i <= k.i2; ++i)
       for (int j = k.j1 - 1; j <= k.j2; ++j) {
-        ++line;
-        int ii = 0, jj = 0;
+        if (!in.record(7, "the grid point line of (%lld,%lld)", i, j))
+          in.refuse("the file ends before the grid point (%d,%d)", i, j);
+        const int ii = in.i(), jj = in.i();
         double v[5];
-        if (std::fscanf(f, "%d %d ", &ii, &jj) != 2 ||
-            std::fscanf(f, "%lf %lf %lf %lf %lf\n", &v[0], &v[1], &v[2], &v[3], &v[4]) != 5)
-          failf(-3, "Error in reading bedres file: line %d is not a complete grid point\n", line);
-        if (ii < 0 || jj < 0 || ii > xnumber + 1 || jj > ynumber + 1)
-          failf(-3, "Error in reading bedres file: grid point %d %d on line %d lies outside the grid\n",
-                ii, jj, line);
+        for (double& x : v) x = in.d();
+        in.end();
+        if (ii < 0 || jj < 0 || ii > xnumber + 1LL || jj > ynumber + 1LL)
+          in.refuse("grid point %d %d lies outside the grid", ii, jj);
         zval[ii][jj][0] = v[0];
         zval[ii][jj][1] = v[1];
         // The level of the last surface update is the level read, as with every grid reader.
@@ -139,38 +122,30 @@ void readBedFile() {
         Surfaces[1][ii][jj] = v[4];
       }
   }
+}
 
-  // A grid that cannot be built on these levels must not take the flow result.
-  if (Unstructure() < 0)
-    failf(1, "Error in reading bedres file: no grid could be generated on its bed levels\n");
-  metric();
-  BedMake();
-
+// The bed-cell lines: roughness, bed-form height and the layers in the writer's order.
+void readBedCells(RecordReader& in, char letter) {
   const bool layered = BlayerTop && NoBedLayers > 2 && FlagTSC == 3;
   const int layers = layered ? NoBedLayers : 2;
   if (NoBCells >= static_cast<long long>(Bcellt.size()) ||
       static_cast<long long>(BSedDistrib.dim(0)) < layers ||
       static_cast<long long>(BSedDistrib.dim(1)) <= lnumber)
     failf(-3, "Error in reading bedres file: %d bed cells, more than the arrays hold\n", NoBCells);
+  // The one-layer variant (letter H) holds only layer 1.
+  const int written = letter == 'H' ? 1 : layers;
   for (int n = 1; n <= NoBCells; ++n) {
-    ++line;
-    int unused = 0, bottom = 0;
-    double rough = 0, cellRough = 0, height = 0;
-    if (std::fscanf(f, "%d %d", &unused, &bottom) != 2 ||
-        std::fscanf(f, "%lf %lf %lf ", &rough, &cellRough, &height) != 3)
-      failf(-3, "Error in reading bedres file: line %d is not a complete bed cell\n", line);
-    if (bottom < 0 || bottom > NoCells)
-      failf(-3, "Error in reading bedres file: bed cell %d on line %d has the cell %d\n", n, line,
-            bottom);
+    if (!in.record(5 + written * (lnumber + 1), "bed cell %lld", n))
+      in.refuse("the file ends before bed cell %d of %d", n, NoBCells);
+    in.i();  // the bed-cell number is not used
+    const int bottom = in.i();
+    if (bottom < 0 || bottom > NoCells) in.refuse("bed cell %d has the cell %d", n, bottom);
     Bcellt[n] = bottom;
-    Broughness[n] = rough;
-    Croughness[bottom] = cellRough;
-    Bedformheight[n] = height;
-    // The one-layer variant (letter H) holds only layer 1.
+    Broughness[n] = in.d();
+    Croughness[bottom] = in.d();
+    Bedformheight[n] = in.d();
     const auto readLayer = [&](int layer) {
-      for (int l = 0; l <= lnumber; ++l)
-        if (!readValue(f, BSedDistrib[layer][l][n]))
-          failf(-3, "Error in reading bedres file: line %d is not a complete bed cell\n", line);
+      for (int l = 0; l <= lnumber; ++l) BSedDistrib[layer][l][n] = in.d();
     };
     if (letter == 'H') {
       readLayer(1);
@@ -180,6 +155,32 @@ void readBedFile() {
       readLayer(1);
       readLayer(0);
     }
+    in.end();
+  }
+}
+
+// Reads "bedres" (or its block-division name) when present, regenerates the grid on the bed
+// levels read and takes the bed cells' values. A line that cannot be read ends the run with -1.
+void readBedFile() {
+  RecordReader in(bedFileName());
+  if (!in.ok()) {
+    logf("Have not used 'bedres' file\n");
+    return;
+  }
+  if (!zval || !Surfaces || Surfaces.dim(0) < 4)
+    failf(-3, "Error in reading bedres file: the grid arrays of the G 1 sizes do not exist\n");
+  try {
+    const char letter = readBedHeader(in);
+    readBedPoints(in);
+    // A grid that cannot be built on these levels must not take the flow result.
+    if (Unstructure() < 0)
+      failf(1, "Error in reading bedres file: no grid could be generated on its bed levels\n");
+    metric();
+    BedMake();
+    readBedCells(in, letter);
+  } catch (const BadRecord& e) {
+    logBadRecord(in, e);
+    endRun(-1);
   }
 }
 
@@ -220,61 +221,145 @@ void reportCountMismatch(const int u[6]) {
   logf("an H at the end of the F 2 data set. Then read this file before reading the result file\n");
 }
 
-// Reads the text result; false when it is missing or belongs to another grid (logged).
+// The text result as read, before any of it is stored: a result that is refused leaves the
+// flow fields as they were.
+struct TextResult {
+  int u[6] = {};
+  bool haveU = false;
+  std::vector<double> cells;     // six values a cell, cells 1..u[1]
+  std::vector<double> fluxes;    // surfaces 1..u[2]
+  std::vector<char> cellSeen, surfaceSeen;
+  int cellCount = 0, surfaceCount = 0;
+};
+
+// The U line: the counts of the grid the result was written from. False (after the advice in
+// the log) when they are not those of the present grid.
+bool takeCounts(RecordReader& in, TextResult& r) {
+  in.describe(7, "the U line");
+  if (r.haveU) in.refuse("a second U line");
+  for (int& v : r.u) v = in.i();
+  in.end();
+  // A result written before the mud block was appended to block 1 fits the grid as well.
+  const bool beforeMudBlock = r.u[1] == block[1].cellend && block[2].thixo > 0;
+  const bool differs = r.u[0] != NoPoints || r.u[1] != NoCells || r.u[2] != NoSurfaces ||
+                       r.u[3] != NoBlocks || r.u[4] != NoConnect || r.u[5] != NoConnFlate;
+  if (differs && !beforeMudBlock) {
+    reportCountMismatch(r.u);
+    mc_message = " Error reading result file           ";
+    return false;
+  }
+  if (r.u[1] < 0 || r.u[2] < 0 || r.u[1] > NoCells || r.u[2] > NoSurfaces || !fitsCells(r.u[1]) ||
+      !fitsSurfaces(r.u[2]))
+    in.refuse("the U line gives %d cells and %d surfaces, the grid has %d and %d", r.u[1], r.u[2],
+              NoCells, NoSurfaces);
+  r.haveU = true;
+  r.cells.assign(6 * (static_cast<std::size_t>(r.u[1]) + 1), 0.0);
+  r.fluxes.assign(static_cast<std::size_t>(r.u[2]) + 1, 0.0);
+  r.cellSeen.assign(static_cast<std::size_t>(r.u[1]) + 1, 0);
+  r.surfaceSeen.assign(static_cast<std::size_t>(r.u[2]) + 1, 0);
+  return true;
+}
+
+void takeCell(RecordReader& in, TextResult& r) {
+  in.describe(8, "a C record");
+  if (!r.haveU) in.refuse("a C record before the U line");
+  const int n = in.i();
+  if (n < 1 || n > r.u[1]) in.refuse("cell %d of a result of %d cells", n, r.u[1]);
+  if (r.cellSeen[n]) in.refuse("cell %d is given a second time", n);
+  for (int q = 0; q < 6; ++q) r.cells[6 * static_cast<std::size_t>(n) + q] = in.d();
+  in.end();
+  r.cellSeen[n] = 1;
+  ++r.cellCount;
+}
+
+// Returns true after the flux of the last surface.
+bool takeFlux(RecordReader& in, TextResult& r) {
+  in.describe(3, "an F record");
+  if (!r.haveU) in.refuse("an F record before the U line");
+  const int n = in.i();
+  if (n < 1 || n > r.u[2]) in.refuse("surface %d of a result of %d surfaces", n, r.u[2]);
+  if (r.surfaceSeen[n]) in.refuse("surface %d is given a second time", n);
+  r.fluxes[n] = in.d();
+  in.end();
+  r.surfaceSeen[n] = 1;
+  ++r.surfaceCount;
+  return n == r.u[2];
+}
+
+// The first entry of 1..n that `seen` lacks.
+int firstMissing(const std::vector<char>& seen, int n) {
+  for (int k = 1; k <= n; ++k)
+    if (!seen[k]) return k;
+  return 0;
+}
+
+// Reads the records C, F and U (one a line; other lines are text); false when the file gives
+// no U line, another grid's counts, a record that cannot be read, or not every cell and surface
+// once: the reason is in the log.
+bool scanTextResult(RecordReader& in, TextResult& r) {
+  try {
+    while (in.record(-1, "a line")) {
+      const std::string w = in.word();
+      if (w == "U") {
+        if (!takeCounts(in, r)) return false;
+      } else if (w == "C") {
+        takeCell(in, r);
+      } else if (w == "F") {
+        if (takeFlux(in, r)) break;
+      } else {
+        in.skipLine();
+      }
+    }
+  } catch (const BadRecord& e) {
+    logBadRecord(in, e);
+    logf("The restart from the '%s' file is refused\n", in.name().c_str());
+    mc_message = " Error reading result file           ";
+    return false;
+  }
+  if (!r.haveU || r.cellCount != r.u[1] || r.surfaceCount != r.u[2]) {
+    if (!r.haveU)
+      logf("Error reading result file '%s': it has no U line with the counts of its grid\n", in.name().c_str());
+    else
+      logf("Error reading result file '%s': it holds %d of its %d cells (the first missing is %d) and "
+           "%d of its %d surfaces (the first missing is %d)\n",
+           in.name().c_str(), r.cellCount, r.u[1], firstMissing(r.cellSeen, r.u[1]), r.surfaceCount, r.u[2],
+           firstMissing(r.surfaceSeen, r.u[2]));
+    logf("The restart from the '%s' file is refused\n", in.name().c_str());
+    mc_message = " Error reading result file           ";
+    return false;
+  }
+  return true;
+}
+
+// Reads the text result; false when it is missing, belongs to another grid or cannot be read
+// whole (logged): the flow fields then keep their values.
 bool readTextResult(int& records, std::string& name) {
   logf(" In readres \n\n");
   mc_program = " Readres-reading results ";
   name = divisionNames() ? strf("result.mpi%d", FlagMPI) : std::string("result");
-  File file(std::fopen(name.c_str(), "r"));
-  if (!file) {
+  RecordReader in(name);
+  if (!in.ok()) {
     mc_message = strf("cannot open file %s ", name.c_str());
     logf("Warning: have not been able to open the file '%s' for reading ", name.c_str());
     return false;
   }
-  std::FILE* f = file.get();
-  const long long limit =
-      20LL * (static_cast<long long>(xnumber) * ynumber * znumber +
-              static_cast<long long>(xnumber) * ynumber);
-  for (long long read = 0; read < limit; ++read) {
-    const int ch = std::fgetc(f);
-    if (ch == EOF) break;
-    if (ch == 'C') {
-      int n = 0;
-      double v[6];
-      if (std::fscanf(f, "%d%lf%lf%lf%lf%lf%lf", &n, &v[0], &v[1], &v[2], &v[3], &v[4], &v[5]) != 7)
-        continue;
-      if (n < 1 || n > NoCells || !fitsCells(n)) continue;
-      for (int q = 0; q < 6; ++q) (*kFields[q])[n] = v[q];
-      ++records;
-      const double k = v[3], e = v[4];
-      Cgamma[n] = CgammaV[n] = std::min(MaxGamma, 90.0 * k * k / (e + 1e-20) + MinGamma + ArtEddyVisc);
-    } else if (ch == 'F') {
-      int n = 0;
-      double flux = 0;
-      if (std::fscanf(f, "%d%lf", &n, &flux) != 2) continue;
-      if (n >= 1 && n <= NoSurfaces && fitsSurfaces(n)) Fflux[n] = flux;
-      if (n == NoSurfaces) break;
-    } else if (ch == 'U') {
-      int u[6];
-      if (std::fscanf(f, "%d%d%d%d%d%d", &u[0], &u[1], &u[2], &u[3], &u[4], &u[5]) != 6) continue;
-      // A result written before the mud block was appended to block 1 fits the grid as well.
-      const bool beforeMudBlock = u[1] == block[1].cellend && block[2].thixo > 0;
-      const bool differs = u[0] != NoPoints || u[1] != NoCells || u[2] != NoSurfaces ||
-                           u[3] != NoBlocks || u[4] != NoConnect || u[5] != NoConnFlate;
-      if (differs && !beforeMudBlock) {
-        reportCountMismatch(u);
-        mc_message = " Error reading result file           ";
-        return false;
-      }
-    }
+  TextResult r;
+  if (!scanTextResult(in, r)) return false;
+  for (int n = 1; n <= r.u[1]; ++n) {
+    const double* v = &r.cells[6 * static_cast<std::size_t>(n)];
+    for (int q = 0; q < 6; ++q) (*kFields[q])[n] = v[q];
+    const double k = v[3], e = v[4];
+    Cgamma[n] = CgammaV[n] = std::min(MaxGamma, 90.0 * k * k / (e + 1e-20) + MinGamma + ArtEddyVisc);
   }
+  for (int n = 1; n <= r.u[2]; ++n) Fflux[n] = r.fluxes[n];
+  records = r.u[1];
   FlagReadRes = 1;
   return true;
 }
 
 // Reads "resultb": the six cell fields and the fluxes of exactly the present grid.
 void readBinaryResult() {
-  File file(std::fopen("resultb", "rb"));
+  File file("resultb", "rb");
   if (!file) {
     mc_message = "cannot open file 'resultb' ";
     logf(" cannot open file 'resultb' for reading ");
@@ -329,16 +414,17 @@ void print_result(int) {
     failf(1, "Error writing %s file: the cell or surface count is more than the arrays hold\n",
           name.c_str());
 
-  File file(std::fopen(name.c_str(), binary ? "wb" : "w"));
-  if (!file) {
+  // Written under a temporary name: a run that ends while it writes keeps the previous result.
+  OutFile file(name, binary);
+  if (binary)
+    writeBinary(file);
+  else if (file.ok())
+    writeText(file.get());
+  if (!file.commit()) {
     mc_message = plainMessage ? std::string("cannot open file 'result' ")
                               : strf("cannot open file '%s' ", name.c_str());
-    endRun(-3);
+    failWrite(name, file.reason().c_str(), -3);
   }
-  if (binary)
-    writeBinary(file.get());
-  else
-    writeText(file.get());
 }
 
 void readres() {

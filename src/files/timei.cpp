@@ -7,13 +7,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <memory>
 #include <string>
 
 #include "files/files.h"
 #include "state/groups.h"
 #include "state/log.h"
 #include "state/options.h"
+#include "state/safe_file.h"
 #include "state/side_files.h"
 #include "state/status.h"
 #include "state/timeseries.h"
@@ -25,10 +25,9 @@ namespace {
 // Times of D, Q and C records repeat the time of their row within this margin (s).
 constexpr double kSameTime = 0.0001;
 
-struct CloseFile {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, CloseFile>;
+// Codes of the file as a whole, beyond those of its records.
+constexpr int kUnreadable = 71;  // timei exists but cannot be read
+constexpr int kNoRecords = 72;   // timei holds no record
 
 // Reaction terms that need the irradiance, and the one that needs the air temperature.
 constexpr int kIrradianceCodes[] = {42, 51, 132, 151, 152, 161, 162, 272, 281, 282, 6100};
@@ -53,7 +52,7 @@ int inflowGroups() {
 // What one reading of the file needs beyond the globals: the file, what the records carry,
 // and the row counters of the records that do not count TimeInNo.
 struct Input {
-  std::FILE* f = nullptr;
+  TextCursor c;
   int groups = 0;              // inflow groups G
   bool wind = false, irradiance = false, airTemperature = false;
   int lastRow = 0;             // the tables hold rows 0..lastRow
@@ -61,8 +60,14 @@ struct Input {
   int dTimes = -1, mTimes = -1;  // 1 when D (M) records define the time rows; -1 undecided
   std::string note;            // a further log line for the error found
 
-  bool d(double& v) { return std::fscanf(f, "%lf", &v) == 1; }
-  bool i(int& v) { return std::fscanf(f, "%d", &v) == 1; }
+  // A value that cannot be read (a "nan", "inf" or "1e999" among them: no finite number) ends
+  // the record with its code; the note says where.
+  bool d(double& v) { return c.readDouble(v) || missing(); }
+  bool i(int& v) { return c.readInt(v) || missing(); }
+  bool missing() {
+    if (note.empty()) note = strf("No finite number could be read at %s\n", c.where().c_str());
+    return false;
+  }
 };
 
 bool negative(double t) { return !(t >= 0.0); }  // NaN counts as negative
@@ -96,7 +101,7 @@ int readComponents(Input& in, int row) {
 int readWind(Input& in, int row) {
   if (!in.wind) return 0;
   double w[3];
-  if (std::fscanf(in.f, "%lf %lf %lf", &w[0], &w[1], &w[2]) != 3) return 12;
+  if (!(in.d(w[0]) && in.d(w[1]) && in.d(w[2]))) return 12;
   for (int k = 0; k < 3; ++k) Winn[row][k] = w[k];
   return 0;
 }
@@ -121,7 +126,8 @@ bool downstreamLevelGiven() { return iSurf > 0 || kSurf > 0; }
 
 int recordA(Input& in) {
   double t;
-  if (std::fscanf(in.f, "%lf\n", &t) != 1 || NoAlldataPrintout >= 100) return 44;
+  if (!in.d(t) || NoAlldataPrintout >= 100) return 44;
+  in.c.skipSpace();
   AlldataPrintout[NoAlldataPrintout++] = t;
   return 0;
 }
@@ -162,7 +168,7 @@ int recordH(Input& in) {
   const int row = TimeInNo;
   if (row > in.lastRow) return 11;
   double v[3];
-  if (std::fscanf(in.f, "%lf %lf %lf", &v[0], &v[1], &v[2]) != 3 || negative(v[0])) return 65;
+  if (!(in.d(v[0]) && in.d(v[1]) && in.d(v[2])) || negative(v[0])) return 65;
   if (earlierThanRowBefore(row, v[0])) return 9;
   TimeInTime[row] = v[0];
   TimeInHinn[row] = v[1];
@@ -177,8 +183,8 @@ int recordIJ(Input& in, bool j) {
   const int row = TimeInNo;
   if (row > in.lastRow) return 11;
   double v[6];
-  const bool read = std::fscanf(in.f, "%lf %lf %lf %lf %lf", &v[0], &v[1], &v[2], &v[3],
-                                &v[4]) == 5 && (!j || in.d(v[5]));
+  const bool read = in.d(v[0]) && in.d(v[1]) && in.d(v[2]) && in.d(v[3]) && in.d(v[4]) &&
+                    (!j || in.d(v[5]));
   if (!read || negative(v[0])) return 8;
   if (earlierThanRowBefore(row, v[0])) return 9;
   TimeInTime[row] = v[0];
@@ -205,7 +211,7 @@ int recordM(Input& in) {
   const int row = in.mRow;
   if (row > in.lastRow) return 11;
   double t, step;
-  if (std::fscanf(in.f, "%lf %lf", &t, &step) != 2 || negative(t)) return 8;
+  if (!(in.d(t) && in.d(step)) || negative(t)) return 8;
   if (in.mTimes == 1 && earlierThanRowBefore(row, t)) return 9;
   if (int e = readWind(in, row)) return e;
   if (int e = readComponents(in, row)) return e;
@@ -224,7 +230,7 @@ int recordN(Input& in) {
   const int row = TimeInNo;
   if (row > in.lastRow) return 11;
   double t, step;
-  if (std::fscanf(in.f, "%lf %lf", &t, &step) != 2 || negative(t)) return 8;
+  if (!(in.d(t) && in.d(step)) || negative(t)) return 8;
   if (earlierThanRowBefore(row, t)) return 9;
   if (int e = readDischarges(in, row, 10)) return e;
   if (downstreamLevelGiven() && !in.d(TimeInHout[row])) return 14;
@@ -264,7 +270,8 @@ int recordO(Input& in) {
   if (TimePrintNo >= kTimePrintRecords) return 7;
   double t;
   int items;
-  if (std::fscanf(in.f, "%lf %d\n", &t, &items) != 2) return 1;
+  if (!(in.d(t) && in.i(items))) return 1;
+  in.c.skipSpace();
   if (TimePrintNo > 0 && t < TimePrint[TimePrintNo - 1].time) return 3;
   if (items < 0 || items > kTimePrintItems || negative(t)) return 2;
   TimePrintRecord& r = TimePrint[TimePrintNo];
@@ -277,7 +284,7 @@ int recordO(Input& in) {
   for (int m = 0; m < items; ++m) {
     char c;
     int v;
-    if (std::fscanf(in.f, " %c %d", &c, &v) != 2 || v < 0) return 4;
+    if (!(in.c.readLetter(c) && in.i(v)) || v < 0) return 4;
     if (!printLetter(c)) return 5;
     r.var[m] = c;
     r.level[m] = v;
@@ -334,6 +341,8 @@ const char* message(int code) {
     case 101: return "Not read enough sediment concentrations on the I data set\n";
     case 102: return "Have not read 9 discharges on the D data set\n";
     case 103: return "Not read enough sediment concentrations on the J data set\n";
+    case kUnreadable: return "The timei file exists but cannot be read\n";
+    case kNoRecords: return "The timei file holds no data set\n";
     default: return nullptr;
   }
 }
@@ -356,11 +365,13 @@ void reportError(int code, const Input& in) {
 }
 
 // The rows read, every PrintRes-th, for checking the input (F 1 D).
+// A file that cannot be written ends the run with -4: a check file that is silently missing
+// or cut short would mislead.
 void writeTimeiOut() {
-  FilePtr out(std::fopen("timei.out", "w"));
-  if (!out) {
+  OutFile out("timei.out");
+  if (!out.ok()) {
     logf("Error opening timei.out file\n\n");
-    return;
+    failWrite("timei.out", out.reason().c_str(), -4);
   }
   std::fprintf(out.get(), "Time q1 q2 q3 h1 h2 c0\n");
   const int step = PrintRes > 0 ? PrintRes : 1;
@@ -370,6 +381,7 @@ void writeTimeiOut() {
     std::fprintf(out.get(), "%lf %lf %lf %lf %lf %lf %lf\n", TimeInTime[r], QDinn[r][1],
                  QDinn[r][2], QDinn[r][3], TimeInHinn[r], TimeInHout[r], c);
   }
+  out.commitOrEnd(-4);
 }
 
 bool tablesAllocated() {
@@ -392,11 +404,17 @@ int ReadTimes() {
   in.airTemperature = termNeeds(&kAirTemperatureCode, 1);
 
   // Without the tables (a steady run) there is nowhere to put the series.
-  FilePtr file(tablesAllocated() ? std::fopen("timei", "r") : nullptr);
-  if (!file) {
+  std::string text;
+  if (!tablesAllocated() || !fileExists("timei")) {
     mc_message = "have not used 'timei' file ";
+    if (tablesAllocated())
+      logf("Warning: have not used 'timei' file: it does not exist, so the discharges and levels "
+           "of the control file hold for the whole run\n");
+  } else if (!readWholeFile("timei", text)) {
+    reportError(kUnreadable, in);
+    return kUnreadable;
   } else {
-    in.f = file.get();
+    in.c = TextCursor(std::move(text));
     // Every table has the same rows; F 81 may not exceed them.
     in.lastRow = static_cast<int>(
         std::min<long long>(ArrayTimeSteps, static_cast<long long>(TimeInTime.size()) - 1));
@@ -404,12 +422,15 @@ int ReadTimes() {
     int code = 0;
     const long long limit = 3000LL * ArrayTimeSteps;
     for (long long count = 0; ArrayTimeSteps > 0 && count < limit; ++count) {
-      const int ch = std::fgetc(in.f);
+      const int ch = in.c.get();
       if (ch == EOF) break;
       code = record(in, ch);
       if (code != 0) break;
     }
-    file.reset();
+    // A file that gives nothing would leave the run on the constant discharges unnoticed.
+    if (code == 0 && TimeInNo == 0 && TimePrintNo == 0 && NoAlldataPrintout == 0 && in.dqRow == 0 &&
+        in.cRow == 0 && in.mRow == 0)
+      code = kNoRecords;
     if (code != 0) {
       reportError(code, in);
       return code;

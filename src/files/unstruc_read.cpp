@@ -31,57 +31,47 @@ namespace qorva {
 
 namespace gridfile {
 
-std::string gridName;
-
-void damaged(const char* fmt, ...) {
-  std::va_list ap;
-  va_start(ap, fmt);
-  char text[512];
-  std::vsnprintf(text, sizeof text, fmt, ap);
-  va_end(ap);
-  logf("Error in '%s' file: %s", gridName.c_str(), text);
-  throw Damaged{};
+void logBadRecord(const RecordReader& in, const BadRecord& e) {
+  logf("Error in '%s' file, %s\n", in.name().c_str(), e.text.c_str());
 }
 
-bool scan(std::FILE* f, int want, const char* fmt, ...) {
-  std::va_list ap;
-  va_start(ap, fmt);
-  const int got = std::vfscanf(f, fmt, ap);
-  va_end(ap);
-  return got == want;
-}
-
-void requireRef(const char* owner, int n, const char* what, int value, int count) {
+void requireRef(const RecordReader& in, const char* owner, int n, const char* what, int value, int count) {
   if (value < 0 || value > count)
-    damaged("%s %d refers to %s %d, outside 0..%d\n", owner, n, what, value, count);
+    in.refuse("%s %d refers to %s %d, outside 0..%d", owner, n, what, value, count);
 }
 
-void readPoints(std::FILE* f) {
-  for (int p = 1; p <= NoPoints; ++p)
-    if (!scan(f, 3, "%lf %lf %lf", &Px[p], &Py[p], &Pz[p]))
-      damaged("point %d does not hold three numbers\n", p);
+void readPoints(RecordReader& in) {
+  for (int p = 1; p <= NoPoints; ++p) {
+    if (!in.record(3, "point %lld", p)) in.refuse("the file ends before point %d", p);
+    Px[p] = in.d();
+    Py[p] = in.d();
+    Pz[p] = in.d();
+    in.end();
+  }
 }
 
-void readCellTopology(std::FILE* f, int c) {
+void readCellTopology(RecordReader& in, int c) {
+  if (!in.record(20, "cell %lld", c)) in.refuse("the file ends before cell %d", c);
   int v[20];
-  for (int k = 0; k < 20; ++k)
-    if (!scan(f, 1, "%d", &v[k])) damaged("cell %d does not hold twenty integers\n", c);
-  for (int k = 0; k < 8; ++k) requireRef("cell", c, "point", v[k], NoPoints);
-  for (int k = 8; k < 14; ++k) requireRef("cell", c, "surface", v[k], NoSurfaces);
-  for (int k = 14; k < 20; ++k) requireRef("cell", c, "cell", v[k], NoCells);
+  for (int& x : v) x = in.i();
+  in.end();
+  for (int k = 0; k < 8; ++k) requireRef(in, "cell", c, "point", v[k], NoPoints);
+  for (int k = 8; k < 14; ++k) requireRef(in, "cell", c, "surface", v[k], NoSurfaces);
+  for (int k = 14; k < 20; ++k) requireRef(in, "cell", c, "cell", v[k], NoCells);
   Table1<int>* to[20] = {&Cpoint1, &Cpoint2, &Cpoint3, &Cpoint4, &Cpoint5, &Cpoint6, &Cpoint7,
                          &Cpoint8, &Cflates, &Cflatee, &Cflaten, &Cflatew, &Cflateb, &Cflatet,
                          &Ccells,  &Ccelle,  &Ccelln,  &Ccellw,  &Ccellb,  &Ccellt};
   for (int k = 0; k < 20; ++k) (*to[k])[c] = v[k];
 }
 
-void readSurfaces(std::FILE* f) {
+void readSurfaces(RecordReader& in) {
   for (int s = 1; s <= NoSurfaces; ++s) {
+    if (!in.record(6, "surface %lld", s)) in.refuse("the file ends before surface %d", s);
     int v[6];
-    if (!scan(f, 6, "%d %d %d %d %d %d", &v[0], &v[1], &v[2], &v[3], &v[4], &v[5]))
-      damaged("surface %d does not hold six integers\n", s);
-    for (int k = 0; k < 4; ++k) requireRef("surface", s, "point", v[k], NoPoints);
-    for (int k = 4; k < 6; ++k) requireRef("surface", s, "cell", v[k], NoCells);
+    for (int& x : v) x = in.i();
+    in.end();
+    for (int k = 0; k < 4; ++k) requireRef(in, "surface", s, "point", v[k], NoPoints);
+    for (int k = 4; k < 6; ++k) requireRef(in, "surface", s, "cell", v[k], NoCells);
     Fpoint1[s] = v[0];
     Fpoint2[s] = v[1];
     Fpoint3[s] = v[2];
@@ -91,19 +81,22 @@ void readSurfaces(std::FILE* f) {
   }
 }
 
-void scanBlock(std::FILE* f, int b) {
+void scanBlock(RecordReader& in, int b) {
   GridBlock& k = block[b];
-  if (!scan(f, 19, "%d %d %d %d %d %d %d %d %d %d %d %d %d %d %d %d %d %lf %lf", &k.i1, &k.i2,
-            &k.j1, &k.j2, &k.nestlevel, &k.bedfollow, &k.boxcells, &k.aux2, &k.aux3, &k.aux4,
-            &k.cellstart, &k.cellend, &k.surfstart, &k.surfend, &k.pointstart, &k.pointend,
-            &k.flag2D, &k.boxheight, &k.boxtop))
-    damaged("block %d does not hold its nineteen values\n", b);
+  if (!in.record(19, "block %lld", b)) in.refuse("the file ends before block %d", b);
+  int* const ints[17] = {&k.i1,       &k.i2,      &k.j1,        &k.j2,      &k.nestlevel, &k.bedfollow,
+                         &k.boxcells, &k.aux2,    &k.aux3,      &k.aux4,    &k.cellstart, &k.cellend,
+                         &k.surfstart, &k.surfend, &k.pointstart, &k.pointend, &k.flag2D};
+  for (int* v : ints) *v = in.i();
+  k.boxheight = in.d();
+  k.boxtop = in.d();
+  in.end();
 }
 
-void checkBlock(int b) {
+void checkBlock(const RecordReader& in, int b) {
   const GridBlock& k = block[b];
   // Grid line i1-1 (j1-1) is the block's first line: it must exist.
-  if (k.i1 < 1 || k.j1 < 1) damaged("block %d starts at column (%d,%d); columns start at 1\n", b, k.i1, k.j1);
+  if (k.i1 < 1 || k.j1 < 1) in.refuse("block %d starts at column (%d,%d); columns start at 1", b, k.i1, k.j1);
   // A block without cells starts one above its end.
   const struct {
     const char* what;
@@ -112,108 +105,134 @@ void checkBlock(int b) {
                 {"surfaces", k.surfstart, k.surfend, NoSurfaces},
                 {"points", k.pointstart, k.pointend, NoPoints}};
   for (const auto& r : ranges)
-    if (r.first < 0 || r.last < 0 || r.first > r.count + 1 || r.last > r.count)
-      damaged("block %d holds the %s %d to %d of a grid of %d\n", b, r.what, r.first, r.last, r.count);
+    if (r.first < 0 || r.last < 0 || r.first > r.count + 1LL || r.last > r.count)
+      in.refuse("block %d holds the %s %d to %d of a grid of %d", b, r.what, r.first, r.last, r.count);
 }
 
-void readConnections(std::FILE* f) {
+void readConnections(RecordReader& in) {
   for (int c = 0; c < NoConnect; ++c) {
     BlockConnection& k = conn[c];
-    if (!scan(f, 4, "%d %d %d %d", &k.i1, &k.i2, &k.j1, &k.j2))
-      damaged("block connection %d does not hold four integers\n", c);
-    if (k.i1 < 0 || k.i2 < 0 || k.j1 < 0 || k.j2 < 0 || k.i1 > xnumber + 1 || k.i2 > xnumber + 1 ||
-        k.j1 > ynumber + 1 || k.j2 > ynumber + 1)
-      damaged("block connection %d joins the grid points (%d,%d) and (%d,%d), outside the G 1 grid\n", c,
-              k.i1, k.j1, k.i2, k.j2);
+    if (!in.record(4, "block connection %lld", c)) in.refuse("the file ends before block connection %d", c);
+    k.i1 = in.i();
+    k.i2 = in.i();
+    k.j1 = in.i();
+    k.j2 = in.i();
+    in.end();
+    if (k.i1 < 0 || k.i2 < 0 || k.j1 < 0 || k.j2 < 0 || k.i1 > xnumber + 1LL || k.i2 > xnumber + 1LL ||
+        k.j1 > ynumber + 1LL || k.j2 > ynumber + 1LL)
+      in.refuse("block connection %d joins the grid points (%d,%d) and (%d,%d), outside the G 1 grid", c,
+                k.i1, k.j1, k.i2, k.j2);
   }
   for (int n = 1; n <= NoConnFlate; ++n) {
-    int a = 0, b = 0;
-    if (!scan(f, 2, "%d %d", &a, &b)) damaged("block joint pair %d does not hold two integers\n", n);
+    if (!in.record(2, "block joint pair %lld", n)) in.refuse("the file ends before block joint pair %d", n);
+    const int a = in.i(), b = in.i();
+    in.end();
     for (int s : {a, b})
       if (s < 1 || s > NoSurfaces)
-        damaged("block joint pair %d refers to surface %d, outside 1..%d\n", n, s, NoSurfaces);
+        in.refuse("block joint pair %d refers to surface %d, outside 1..%d", n, s, NoSurfaces);
     connFlate[n][0] = a;
     connFlate[n][1] = b;
   }
 }
 
-void readGroupLine(std::FILE* f, int g, int version) {
+void readGroupLine(RecordReader& in, int g, int version) {
   DischargeGroup& d = DischargeStruct[g];
-  bool ok;
-  if (version == 0) {
-    ok = scan(f, 8, "%d %d %d %d %d %d %lf %lf", &d.inflowFlag, &d.bcType, &d.componentNo,
-              &d.lowLevel, &d.topLevel, &d.surfaceNo, &d.massDischarge, &d.inflowConc);
-    d.xyNo = 0;
-  } else {
-    ok = scan(f, 9, "%d %d %d %d %d %d %d %lf %lf", &d.inflowFlag, &d.bcType, &d.componentNo,
-              &d.lowLevel, &d.topLevel, &d.surfaceNo, &d.xyNo, &d.massDischarge, &d.inflowConc);
-  }
-  if (!ok) damaged("discharge group %d does not hold its values\n", g);
+  if (!in.record(version == 0 ? 8 : 9, "discharge group %lld", g))
+    in.refuse("the file ends before discharge group %d", g);
+  d.inflowFlag = in.i();
+  d.bcType = in.i();
+  d.componentNo = in.i();
+  d.lowLevel = in.i();
+  d.topLevel = in.i();
+  d.surfaceNo = in.i();
+  d.xyNo = version == 0 ? 0 : in.i();
+  d.massDischarge = in.d();
+  d.inflowConc = in.d();
+  in.end();
   if (d.surfaceNo < 0 || d.surfaceNo > static_cast<int>(d.surfaceList.size()))
-    damaged("discharge group %d has %d surfaces, at most %d can be used\n", g, d.surfaceNo,
-            static_cast<int>(d.surfaceList.size()));
+    in.refuse("discharge group %d has %d surfaces, at most %d can be used", g, d.surfaceNo,
+              static_cast<int>(d.surfaceList.size()));
   if (d.xyNo < 0 || d.xyNo > static_cast<int>(d.x.size()))
-    damaged("discharge group %d has %d x-y points, at most %d can be used\n", g, d.xyNo,
-            static_cast<int>(d.x.size()));
+    in.refuse("discharge group %d has %d x-y points, at most %d can be used", g, d.xyNo,
+              static_cast<int>(d.x.size()));
 }
 
-void readGroupLists(std::FILE* f, int g, bool stopAtBadEntry) {
+void readGroupLists(RecordReader& in, int g, bool keepShortList) {
   DischargeGroup& d = DischargeStruct[g];
-  // Lists run from index 0, as the writer writes them.
-  for (int s = 0; s < d.surfaceNo; ++s) {
-    int v = 0;
-    if (!scan(f, 1, "%d", &v)) {
-      if (!stopAtBadEntry) damaged("discharge group %d does not hold its %d surfaces\n", g, d.surfaceNo);
-      // The entries after this one were never read: the group keeps the ones it has.
-      d.surfaceNo = s;
-      break;
+  // Lists run from index 0, as the writer writes them; an empty list is an empty line.
+  if (d.surfaceNo > 0) {
+    if (!in.record(d.surfaceNo, "the surface list of discharge group %lld", g))
+      in.refuse("the file ends before the surface list of discharge group %d", g);
+    for (int s = 0; s < d.surfaceNo; ++s) {
+      int v = 0;
+      if (keepShortList && !in.tryInt(v)) {
+        logf("Warning: the '%s' file lists %d of the %d surfaces of discharge group %d on line %lld; "
+             "the group keeps those\n",
+             in.name().c_str(), s, d.surfaceNo, g, in.line());
+        d.surfaceNo = s;
+        in.skipLine();
+        break;
+      }
+      if (!keepShortList) v = in.i();
+      requireRef(in, "discharge group", g, "surface", v, NoSurfaces);
+      d.surfaceList[s] = v;
     }
-    requireRef("discharge group", g, "surface", v, NoSurfaces);
-    d.surfaceList[s] = v;
+    in.end();
   }
-  for (int p = 0; p < d.xyNo; ++p)
-    if (!scan(f, 2, "%lf %lf", &d.x[p], &d.y[p]))
-      damaged("discharge group %d does not hold its %d x-y points\n", g, d.xyNo);
+  for (int p = 0; p < d.xyNo; ++p) {
+    if (!in.record(2, "x-y point %lld of discharge group %lld", p, g))
+      in.refuse("the file ends before the x-y points of discharge group %d", g);
+    d.x[p] = in.d();
+    d.y[p] = in.d();
+    in.end();
+  }
 }
 
-void readSurfaceGroups(std::FILE* f) {
+void readSurfaceGroups(RecordReader& in) {
   for (int g = 0; g < 10; ++g) {
     SurfaceDischargeGroup& s = SurfDischargeStruct[g];
-    if (!scan(f, 3, "%d %d %lf", &s.id, &s.count, &s.load))
-      damaged("surface discharge group %d does not hold its values\n", g);
+    if (!in.record(-1, "surface discharge group %lld", g))
+      in.refuse("the file ends before surface discharge group %d", g);
+    s.id = in.i();
+    s.count = in.i();
+    s.load = in.d();
     if (s.count < 0 || s.count > static_cast<int>(s.cells.size()))
-      damaged("surface discharge group %d has %d cells, at most %d can be used\n", g, s.count,
-              static_cast<int>(s.cells.size()));
+      in.refuse("surface discharge group %d has %d cells, at most %d can be used", g, s.count,
+                static_cast<int>(s.cells.size()));
     for (int e = 0; e < s.count; ++e) {
-      if (!scan(f, 1, "%d", &s.cells[e]))
-        damaged("surface discharge group %d does not hold its %d cells\n", g, s.count);
-      requireRef("surface discharge group", g, "cell", s.cells[e], NoCells);
+      s.cells[e] = in.i();
+      requireRef(in, "surface discharge group", g, "cell", s.cells[e], NoCells);
     }
+    in.end();
   }
 }
 
-void readNesting(std::FILE* f, int version) {
+void readNesting(RecordReader& in, int version) {
   for (int n = 1; n <= NoNestflater; ++n) {
-    int wall = 0, surface = 0, cell = 0, blk = 0;
-    double flux = 0;
-    const int got = std::fscanf(f, "%d %d %d %d %lf", &wall, &surface, &cell, &blk, &flux);
     // The version-4 writer leaves the nesting records out; the grid is regenerated anyway.
-    if (version == 4 && n == 1 && got == EOF) return;
-    if (got != 5) damaged("nesting record %d does not hold its five values\n", n);
-    requireRef("nesting record", n, "surface", surface, NoSurfaces);
-    requireRef("nesting record", n, "cell", cell, NoCells);
-    requireRef("nesting record", n, "block", blk, NoBlocks);
+    if (!in.record(5, "nesting record %lld", n)) {
+      if (version == 4 && n == 1) return;
+      in.refuse("the file ends before nesting record %d", n);
+    }
+    const int wall = in.i(), surface = in.i(), cell = in.i(), blk = in.i();
+    const double flux = in.d();
+    in.end();
+    requireRef(in, "nesting record", n, "surface", surface, NoSurfaces);
+    requireRef(in, "nesting record", n, "cell", cell, NoCells);
+    requireRef(in, "nesting record", n, "block", blk, NoBlocks);
     Ninoutwall[n] = wall;
     Npflate[n] = surface;
     Npcelle[n] = cell;
     Npblock[n] = blk;
     Nflux[n] = flux;
     for (int k = 0; k < 4; ++k) {
-      int c = 0;
-      if (!scan(f, 5, "%d %lf %lf %lf %lf", &c, &Nweight[n][k], &Nvect[n][k][0], &Nvect[n][k][1],
-                &Nvect[n][k][2]))
-        damaged("nesting record %d does not hold its four interpolation lines\n", n);
-      requireRef("nesting record", n, "cell", c, NoCells);
+      if (!in.record(5, "interpolation line %lld of nesting record %lld", k, n))
+        in.refuse("the file ends before the interpolation lines of nesting record %d", n);
+      const int c = in.i();
+      Nweight[n][k] = in.d();
+      for (int x = 0; x < 3; ++x) Nvect[n][k][x] = in.d();
+      in.end();
+      requireRef(in, "nesting record", n, "cell", c, NoCells);
       Ncell[n][k] = c;
     }
   }
@@ -267,18 +286,18 @@ std::string divisionName(const char* plain, const char* divided) {
 
 // ---- unstruc sections ------------------------------------------------------------------------
 
-// The first line; returns the version (0 for the old header without one).
-int readHeader(std::FILE* f) {
+// The first line; returns the version (0 for the old header without one). What follows the
+// counts on the line is not read.
+int readHeader(RecordReader& in) {
+  if (!in.record(-1, "the header")) in.refuse("the file is empty");
   int first[7];
-  if (!scan(f, 7, "%d %d %d %d %d %d %d", &first[0], &first[1], &first[2], &first[3], &first[4],
-            &first[5], &first[6]))
-    damaged("the first line does not hold the counts of a grid\n");
+  for (int& v : first) v = in.i();
   int version = 0;
   NoPoints = first[0];
   if (first[0] <= 10) {
     version = first[0];
-    if (version < 1 || version > 4) damaged("unknown version %d on the first line\n", version);
-    if (!scan(f, 1, "%d", &NoPoints)) damaged("the first line does not hold the number of points\n");
+    if (version < 1 || version > 4) in.refuse("unknown version %d on the first line", version);
+    NoPoints = in.i();
   }
   NoCells = first[1];
   NoSurfaces = first[2];
@@ -287,9 +306,11 @@ int readHeader(std::FILE* f) {
   NoConnFlate = first[5];
   NoNestflater = first[6];
   int fileX = 0, fileY = 0;
-  if (version == 2 && !scan(f, 2, "%d %d", &fileX, &fileY))
-    damaged("the first line does not hold the grid sizes of version 2\n");
-  for (int ch = std::fgetc(f); ch != EOF && ch != '\n';) ch = std::fgetc(f);
+  if (version == 2) {
+    fileX = in.i();
+    fileY = in.i();
+  }
+  in.skipLine();
 
   NoBlocks0 = NoBlocks;
   NoCells0 = NoCells;
@@ -308,7 +329,7 @@ int readHeader(std::FILE* f) {
 }
 
 // Every count must fit its table; entry 0 of each table is the empty slot.
-void checkCounts() {
+void checkCounts(const RecordReader& in) {
   if (NoCells < 0)
     failf(-1, "Error in reading unstruc file. Have only read %d cells, while supposed to read %d cells\n",
           0, NoCells);
@@ -319,27 +340,27 @@ void checkCounts() {
                 {"block connections", NoConnect}, {"block joint pairs", NoConnFlate},
                 {"nesting surfaces", NoNestflater}};
   for (const auto& c : counts)
-    if (c.n < 0) damaged("the first line gives %d %s\n", c.n, c.what);
-  requireReadTables(" Error reading unstruc file - arrays ", "'" + gridName + "'");
+    if (c.n < 0) in.refuse("the first line gives %d %s", c.n, c.what);
+  requireReadTables(in, " Error reading unstruc file - arrays ", "'" + in.name() + "'");
 }
 
 // Returns 0, or the result -54 or -55 for a block that reaches the last grid line.
-int readBlocks(std::FILE* f) {
+int readBlocks(RecordReader& in) {
   for (int b = 1; b <= NoBlocks; ++b) {
-    scanBlock(f, b);
+    scanBlock(in, b);
     GridBlock& k = block[b];
     if (k.i2 > 2) k.inwork = 1;
     if (k.j2 >= ynumber) return kJTooLarge;
     if (k.i2 >= xnumber) return kITooLarge;
-    checkBlock(b);
+    checkBlock(in, b);
   }
-  readConnections(f);
+  readConnections(in);
   return 0;
 }
 
-void readGroups(std::FILE* f, int version) {
+void readGroups(RecordReader& in, int version) {
   for (int g = 1; g <= 9; ++g) {
-    readGroupLine(f, g, version);
+    readGroupLine(in, g, version);
     DischargeGroup& d = DischargeStruct[g];
     if (d.topLevel < znumber && FlagInOutLevels == 1) {
       d.topLevel = znumber;
@@ -352,9 +373,9 @@ void readGroups(std::FILE* f, int version) {
         logf("Advice: if you are not sure what you are doing: increase number to at least %d \n", znumber + 2);
       }
     }
-    readGroupLists(f, g, false);
+    readGroupLists(in, g, false);
   }
-  readSurfaceGroups(f);
+  readSurfaceGroups(in);
 }
 
 void setBottomCell(int i, int j, int c) { zval[i][j][0] = c; }
@@ -373,14 +394,14 @@ void waterCorner(int i, int j, int p) {
 }
 
 // The corner lines of column (i, j) from its bottom cell c and the top cell of its column.
-void cornersFromCells(int i, int j, int c, Extent& extent) {
+void cornersFromCells(const RecordReader& in, int i, int j, int c, Extent& extent) {
   bedCorner(i - 1, j - 1, Cpoint1[c]);
   bedCorner(i, j - 1, Cpoint2[c]);
   bedCorner(i, j, Cpoint3[c]);
   bedCorner(i - 1, j, Cpoint4[c]);
   int top = c;
   for (int n = 0; Ccellt[top] > 0; ++n) {
-    if (n >= NoCells) damaged("the cells above cell %d of column (%d,%d) do not end\n", c, i, j);
+    if (n >= NoCells) in.refuse("the cells above cell %d of column (%d,%d) do not end", c, i, j);
     top = Ccellt[top];
   }
   waterCorner(i - 1, j - 1, Cpoint5[top]);
@@ -391,52 +412,53 @@ void cornersFromCells(int i, int j, int c, Extent& extent) {
 }
 
 // Versions 0 to 2: the bottom cell of every column, one row per i line; a row may end early
-// at a newline, and the matrix may end with the file.
-void readBottomMatrix(std::FILE* f, Extent& extent) {
+// (its last value and the columns after it have no cells), and the matrix may end with the
+// file (the rows after it have none).
+void readBottomMatrix(RecordReader& in, Extent& extent) {
   const auto clearFrom = [](int i0, int j0) {
     for (int i = i0; i <= xnumber + 1; ++i)
       for (int j = i == i0 ? j0 : 1; j <= ynumber + 1; ++j) setBottomCell(i, j, 0);
   };
   for (int i = 1; i <= xnumber + 1; ++i) {
+    if (!in.record(ynumber + 1, "row %lld of the bottom-cell matrix", i)) {
+      clearFrom(i, 1);
+      return;
+    }
     for (int j = 1; j <= ynumber + 1; ++j) {
-      int c = 0;
-      char ch = 0;
-      const int got = std::fscanf(f, "%d%c", &c, &ch);
-      if (got < 1) {
-        clearFrom(i, j);
-        return;
-      }
+      const int c = in.i();
       if (c < 0 || c > NoCells)
-        damaged("column (%d,%d) has the bottom cell %d, outside 0..%d\n", i, j, c, NoCells);
+        in.refuse("column (%d,%d) has the bottom cell %d, outside 0..%d", i, j, c, NoCells);
       setBottomCell(i, j, c);
-      if (c > 0) cornersFromCells(i, j, c, extent);
-      if (got < 2) {  // the file ends right after this value
+      if (c > 0) cornersFromCells(in, i, j, c, extent);
+      if (in.more()) continue;
+      if (in.lastLineOpen()) {  // the file ends right after this value
         clearFrom(i, j + 1);
         return;
       }
-      if (j <= ynumber && (ch == '\n' || ch == '\r')) {
-        // A short row: its last value and the columns after it have no cells.
+      // A short row: its last value and the columns after it have no cells.
+      if (j <= ynumber)
         for (int k = j; k <= ynumber + 1; ++k) setBottomCell(i, k, 0);
-        break;
-      }
+      break;
     }
+    in.end();
   }
 }
 
 // Versions 3 and 4: one record per grid line of each block; the extent is that of the last
 // block read.
-void readColumnRecords(std::FILE* f, Extent& extent) {
+void readColumnRecords(RecordReader& in, Extent& extent) {
   for (int b = 1; b <= NoBlocks0; ++b) {
     extent = Extent{};
     const GridBlock& k = block[b];
     for (int i = k.i1 - 1; i <= k.i2; ++i)
       for (int j = k.j1 - 1; j <= k.j2; ++j) {
-        int c = 0;
-        double bed = 0, water = 0, x = 0, y = 0;
-        if (!scan(f, 5, "%d %lf %lf %lf %lf", &c, &bed, &water, &x, &y))
-          damaged("the column record of grid line (%d,%d) of block %d does not hold five numbers\n", i, j, b);
+        if (!in.record(5, "the column record of grid line (%lld,%lld)", i, j))
+          in.refuse("the file ends before the column record of grid line (%d,%d) of block %d", i, j, b);
+        const int c = in.i();
+        const double bed = in.d(), water = in.d(), x = in.d(), y = in.d();
+        in.end();
         if (c < 0 || c > NoCells)
-          damaged("grid line (%d,%d) has the bottom cell %d, outside 0..%d\n", i, j, c, NoCells);
+          in.refuse("grid line (%d,%d) has the bottom cell %d, outside 0..%d", i, j, c, NoCells);
         setBottomCell(i, j, c);
         zval[i][j][1] = bed;
         Surfaces[0][i][j] = bed;
@@ -503,31 +525,40 @@ void reportGroups() {
   }
 }
 
+// The point records of a level file, one a line, at most 5 x xnumber x ynumber of them; a
+// record that cannot be read ends the run with `status`. `read` takes one record.
+template <class Read>
+void readPointRecords(RecordReader& in, int values, int status, Read read) {
+  try {
+    const long long limit = 5LL * xnumber * ynumber;
+    for (long long r = 1; r <= limit && in.record(values, "point record %lld", r); ++r) read(r);
+  } catch (const BadRecord& e) {
+    logBadRecord(in, e);
+    endRun(status);
+  }
+}
+
 // koordina: new positions and levels of grid points.
 void overlayKoordina() {
-  const std::string name = divisionName("koordina", "koordina.mpi%d");
-  File f(std::fopen(name.c_str(), "r"));
-  if (!f) {
-    mc_message = strf("have not used %s file ", name.c_str());
+  RecordReader in(divisionName("koordina", "koordina.mpi%d"));
+  if (!in.ok()) {
+    mc_message = strf("have not used %s file ", in.name().c_str());
     return;
   }
-  const long long limit = 5LL * xnumber * ynumber;
-  for (long long r = 1; r <= limit; ++r) {
-    int i = 0, j = 0;
-    double x = 0, y = 0, bed = 0, water = 0;
-    if (!scan(f.get(), 6, "%d %d %lf %lf %lf %lf", &i, &j, &x, &y, &bed, &water)) break;
+  readPointRecords(in, 6, 1, [&in](long long r) {
+    const int i = in.i(), j = in.i();
+    const double x = in.d(), y = in.d(), bed = in.d(), water = in.d();
+    in.end();
     if (i < 0 || j < 0)
-      failf(1, "Error in %s file: record %lld gives the grid point (%d,%d); grid indexes start at 0\n",
-            name.c_str(), r, i, j);
-    if (i > xnumber + 1 || j > ynumber + 1) continue;
+      in.refuse("point record %lld gives the grid point (%d,%d); grid indexes start at 0", r, i, j);
+    if (i > xnumber + 1 || j > ynumber + 1) return;
     xval[i][j] = x;
     yval[i][j] = y;
     zval[i][j][1] = bed;
     Surfaces[0][i][j] = bed;
     zval[i][j][znumber] = water;
     zval[i][j][znumber + 1] = water;
-  }
-  f.close();
+  });
   if (FlagNewGrid == 0) {
     logf("\n\nWarning: if you start a computation with a new water level given in the koordina file,\n");
     logf("you should specify an F 112 1 option in the control file. Otherwise, the metric is not\n");
@@ -591,19 +622,22 @@ bool offGrid(const char* file, int i, int j, double x, double y, double toleranc
 
 // Reads the levels of an open koomink (six values a record) or koomin (five); 0, or -58 for
 // a point off the grid.
-int readLevelFile(std::FILE* f, const char* file, bool six, double tolerance, bool testXY) {
-  const long long limit = 5LL * xnumber * ynumber;
-  for (long long r = 1; r <= limit; ++r) {
-    int i = 0, j = 0;
-    double x = 0, y = 0, level = 0, unused = 0;
-    const bool ok = six ? scan(f, 6, "%d %d %lf %lf %lf %lf", &i, &j, &x, &y, &level, &unused)
-                        : scan(f, 5, "%d %d %lf %lf %lf", &i, &j, &x, &y, &level);
-    if (!ok) break;
+int readLevelFile(RecordReader& in, const char* file, bool six, double tolerance, bool testXY) {
+  bool off = false;
+  readPointRecords(in, six ? 6 : 5, -1, [&](long long) {
+    if (off) return;
+    const int i = in.i(), j = in.i();
+    const double x = in.d(), y = in.d(), level = in.d();
+    if (six) in.d();
+    in.end();
     requireLevelPoint(file, i, j);
-    if (testXY && offGrid(file, i, j, x, y, tolerance)) return kLevelPointOffGrid;
+    if (testXY && offGrid(file, i, j, x, y, tolerance)) {
+      off = true;
+      return;
+    }
     setNonErodible(i, j, level, file);
-  }
-  return 0;
+  });
+  return off ? kLevelPointOffGrid : 0;
 }
 
 // No level file: the non-erodible level follows from the options of F 41, F 42, F 375, F 450.
@@ -646,32 +680,31 @@ int nonErodibleLevels(const Extent& extent) {
   if (FlagThixo > 0 && Surfaces.dim(0) <= 5)
     failf(1, "Error: the level planes of the mud model do not exist\n");
   {
-    File f(std::fopen("koomink", "r"));
-    if (f) return readLevelFile(f.get(), "koomink", true, 1e-5 * extent.width(), true);
+    RecordReader in("koomink");
+    if (in.ok()) return readLevelFile(in, "koomink", true, 1e-5 * extent.width(), true);
   }
-  const std::string minName = divisionName("koomin", "koomin.mpi%d");
-  File f(std::fopen(minName.c_str(), "r"));
-  if (f) return readLevelFile(f.get(), "koomin", false, 0.01, FlagErrorKoomin == 0);
-  defaultNonErodible(minName);
+  RecordReader in(divisionName("koomin", "koomin.mpi%d"));
+  if (in.ok()) return readLevelFile(in, "koomin", false, 0.01, FlagErrorKoomin == 0);
+  defaultNonErodible(in.name());
   return 0;
 }
 
 // The grid file itself; 0, -54 or -55. Ends the run on counts beyond the arrays and on
-// wrong G 1 or G 25 values; throws Damaged on a damaged file.
-int readGridFile(std::FILE* f, int& version, Extent& extent) {
-  version = readHeader(f);
-  checkCounts();
+// wrong G 1 or G 25 values; throws BadRecord on a damaged file.
+int readGridFile(RecordReader& in, int& version, Extent& extent) {
+  version = readHeader(in);
+  checkCounts(in);
   if (version != 4) {
-    readPoints(f);
-    for (int c = 1; c <= NoCells; ++c) readCellTopology(f, c);
-    readSurfaces(f);
+    readPoints(in);
+    for (int c = 1; c <= NoCells; ++c) readCellTopology(in, c);
+    readSurfaces(in);
   }
-  const int blocks = readBlocks(f);
+  const int blocks = readBlocks(in);
   if (blocks != 0) return blocks;
-  readGroups(f, version);
-  if (version <= 2) readBottomMatrix(f, extent);
-  else readColumnRecords(f, extent);
-  readNesting(f, version);
+  readGroups(in, version);
+  if (version <= 2) readBottomMatrix(in, extent);
+  else readColumnRecords(in, extent);
+  readNesting(in, version);
   return 0;
 }
 
@@ -679,11 +712,11 @@ int readGridFile(std::FILE* f, int& version, Extent& extent) {
 
 namespace gridfile {
 
-void requireReadTables(const char* mcMessage, const std::string& fileLabel) {
+void requireReadTables(const RecordReader& in, const char* mcMessage, const std::string& fileLabel) {
   if (NoBlocks > lastSlot(block.size()))
-    damaged("%d blocks, at most %lld can be used\n", NoBlocks, lastSlot(block.size()));
+    in.refuse("%d blocks, at most %lld can be used", NoBlocks, lastSlot(block.size()));
   if (NoConnect > static_cast<int>(conn.size()))
-    damaged("%d block connections, at most %d can be used\n", NoConnect, static_cast<int>(conn.size()));
+    in.refuse("%d block connections, at most %d can be used", NoConnect, static_cast<int>(conn.size()));
 
   const auto fits = [](int n, bool allocated, std::size_t size) {
     return n == 0 || (allocated && n <= lastSlot(size));
@@ -709,25 +742,23 @@ void readBedrough() {
     for (int i = 2; i <= xnumber && i < static_cast<int>(roughness.dim(0)); ++i)
       for (int j = 2; j <= ynumber && j < static_cast<int>(roughness.dim(1)); ++j) roughness[i][j] = XksWall;
 
-  const std::string name = divisionName("bedrough", "bedrough.mpi%d");
-  File f(std::fopen(name.c_str(), "r"));
-  if (!f) {
-    mc_message = strf("have not used %s file ", name.c_str());
+  RecordReader in(divisionName("bedrough", "bedrough.mpi%d"));
+  if (!in.ok()) {
+    mc_message = strf("have not used %s file ", in.name().c_str());
     if (FlagRoughness == 1) failf(-5, "Error: bedrough file not found when using F 90 1\n\n");
     return;
   }
   int used = 0;
-  if (xnumber > 0 && ynumber > 0 && roughness) {
-    const long long limit = 5LL * xnumber * ynumber;
-    for (long long r = 0; r < limit; ++r) {
-      int i = 0, j = 0;
-      double ks = 0;
-      if (!scan(f.get(), 3, " B %d %d %lf", &i, &j, &ks)) break;
-      if (i < 1 || i > xnumber - 1 || j < 1 || j > ynumber - 1) continue;
+  if (xnumber > 0 && ynumber > 0 && roughness)
+    readPointRecords(in, 4, -5, [&](long long) {
+      if (in.word() != "B") in.refuse("a roughness record starts with the letter B");
+      const int i = in.i(), j = in.i();
+      const double ks = in.d();
+      in.end();
+      if (i < 1 || i > xnumber - 1 || j < 1 || j > ynumber - 1) return;
       roughness[i][j] = ks;
       ++used;
-    }
-  }
+    });
   logf("Have read %d roughness points from bedrough file\n", used);
 }
 
@@ -741,20 +772,20 @@ int ReadUnstructure() {
   if (!structuredFits())
     failf(1, "Error, the grid arrays of the G 1 sizes do not exist, can not read unstruc file\n");
 
-  gridName = divisionName("unstruc", "unstruc.mpi%d");
   int version = 0;
   Extent extent;
   {
-    File f(std::fopen(gridName.c_str(), "r"));
-    if (!f) {
-      mc_message = strf("have not read '%s' file", gridName.c_str());
-      logf("Error: can not open '%s' file\n", gridName.c_str());
+    RecordReader in(divisionName("unstruc", "unstruc.mpi%d"));
+    if (!in.ok()) {
+      mc_message = strf("have not read '%s' file", in.name().c_str());
+      logf("Error: can not open '%s' file\n", in.name().c_str());
       return kBadGridFile;
     }
     try {
-      const int r = readGridFile(f.get(), version, extent);
+      const int r = readGridFile(in, version, extent);
       if (r != 0) return r;
-    } catch (const Damaged&) {
+    } catch (const BadRecord& e) {
+      logBadRecord(in, e);
       return kBadGridFile;
     }
   }

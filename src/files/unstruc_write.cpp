@@ -15,6 +15,7 @@
 #include "state/nests.h"
 #include "state/options.h"
 #include "state/points.h"
+#include "state/safe_file.h"
 #include "state/status.h"
 #include "state/structured.h"
 #include "state/surfaces.h"
@@ -209,55 +210,50 @@ void writeSixFields(std::FILE* f, int i, int iOut, int j) {
                zval[i][j][znumber]);
 }
 
-// The side files, in their order; 1 when one cannot be opened (the rest are not written).
-int writeSideFiles() {
-  const std::string minName = divisionName("koomin.bed", "koomin.mpi%d.bed");
-  {
-    File f(std::fopen(minName.c_str(), "w"));
-    if (!f) {
-      mc_message = strf("have not written '%s' file", minName.c_str());
-      return 1;
-    }
+// A side file of the grid file: written whole or not at all. One that cannot be written ends
+// the run with -4, like the grid file: a stale koomin.bed or koosurf.t next to a new unstruc
+// would describe another grid.
+template <class Write>
+void writeSideFile(const std::string& name, Write write) {
+  OutFile f(name);
+  if (!f.ok()) {
+    mc_message = strf("have not written '%s' file", name.c_str());
+    failWrite(name, f.reason().c_str(), -4);
+  }
+  write(f.get());
+  f.commitOrEnd(-4);
+}
+
+// The side files, in their order.
+void writeSideFiles() {
+  writeSideFile(divisionName("koomin.bed", "koomin.mpi%d.bed"), [](std::FILE* f) {
     for (int i = 1; i <= xnumber - 1; ++i)
       for (int j = 1; j <= ynumber - 1; ++j)
-        std::fprintf(f.get(), "%d %d %lf %lf %lf\n", i, j, xval[i][j], yval[i][j], zval[i][j][1]);
-  }
-  const std::string surfName = divisionName("koosurf.t", "koosurf.mpi%d.t");
-  {
-    File f(std::fopen(surfName.c_str(), "w"));
-    if (!f) {
-      mc_message = strf("have not written '%s' file", surfName.c_str());
-      return 1;
-    }
-    blockLines(1, [&](int i, int j) { writeSixFields(f.get(), i, i, j); });
-  }
+        std::fprintf(f, "%d %d %lf %lf %lf\n", i, j, xval[i][j], yval[i][j], zval[i][j][1]);
+  });
+  writeSideFile(divisionName("koosurf.t", "koosurf.mpi%d.t"), [](std::FILE* f) {
+    blockLines(1, [&](int i, int j) { writeSixFields(f, i, i, j); });
+  });
   if (FlagMPI > 0) {
     // The last two grid lines of block 1 are the overlap that the next division takes over.
-    const std::string name = strf("koordina.mpi%d.m", FlagMPI + 1);
-    File f(std::fopen(name.c_str(), "w"));
-    if (!f) {
-      mc_message = strf("have not written '%s' file", name.c_str());
-      return 1;
-    }
-    const int i2 = NoBlocks >= 1 ? block[1].i2 : 0;
-    if (NoBlocks >= 1 && lineInGrid(i2 - 1, 1) && lineInGrid(i2, ynumber - 1))
-      for (int i = i2 - 1; i <= i2; ++i)
-        for (int j = 1; j <= ynumber - 1; ++j) writeSixFields(f.get(), i, i, j);
+    writeSideFile(strf("koordina.mpi%d.m", FlagMPI + 1), [](std::FILE* f) {
+      const int i2 = NoBlocks >= 1 ? block[1].i2 : 0;
+      if (NoBlocks >= 1 && lineInGrid(i2 - 1, 1) && lineInGrid(i2, ynumber - 1))
+        for (int i = i2 - 1; i <= i2; ++i)
+          for (int j = 1; j <= ynumber - 1; ++j) writeSixFields(f, i, i, j);
+    });
   }
   const auto fiveFields = [](std::FILE* f, int i, int j, int jOut) {
     std::fprintf(f, "%d %d %lf %lf %lf\n", i, jOut, xval[i][j], yval[i][j], zval[i][j][1]);
   };
-  {
-    File f(std::fopen("koordina.si1", "w"));
-    if (!f) return 1;
-    blockLines(1, [&](int i, int j) { fiveFields(f.get(), i, j, j); });
-  }
-  if (NoBlocks < 2) return 0;
-  File f(std::fopen("koordina.si2", "w"));
-  if (!f) return 1;
-  const int shift = block[1].j2;
-  blockLines(2, [&](int i, int j) { fiveFields(f.get(), i, j, j - shift); });
-  return 0;
+  writeSideFile("koordina.si1", [&](std::FILE* f) {
+    blockLines(1, [&](int i, int j) { fiveFields(f, i, j, j); });
+  });
+  if (NoBlocks < 2) return;
+  writeSideFile("koordina.si2", [&](std::FILE* f) {
+    const int shift = block[1].j2;
+    blockLines(2, [&](int i, int j) { fiveFields(f, i, j, j - shift); });
+  });
 }
 
 }  // namespace
@@ -280,11 +276,12 @@ int WriteUnstructure() {
   if (FlagCrashGrid >= 2) name = "unstruc.dbg";
   else if (dry != 0) name = "unstruc.dry";
 
-  File f(std::fopen(name.c_str(), "w"));
-  if (!f) {
+  // Written under a temporary name: a run that ends while it writes keeps the previous grid.
+  OutFile f(name);
+  if (!f.ok()) {
     if (special) mc_message = strf("cannot open file '%s' ", name.c_str());
     else logf("Error: can not open '%s' file\n", name.c_str());
-    return -4;
+    failWrite(name, f.reason().c_str(), -4);
   }
   if (version == 2)
     std::fprintf(f.get(), "%d %d %d %d %d %d %d %d %d %d\n", 2, n.cells, n.surfaces, n.blocks,
@@ -296,10 +293,10 @@ int WriteUnstructure() {
   if (version == 2) writeBottomMatrix(f.get(), false);
   else writeColumnRecords(f.get(), n.blocks);
   if (version != 4) writeNesting(f.get(), n.nests);
-  if (!f.close()) failf(1, "Error writing %s file: the disk did not take the whole file\n", name.c_str());
+  f.commitOrEnd(-4);
   mc_message = " Have written unstruc file       ";
 
-  if (writeSideFiles() != 0) return 1;
+  writeSideFiles();
   return dry;
 }
 
@@ -313,18 +310,17 @@ void WriteTransFiles() {
   std::string name;
   for (int k = 0; k <= 999998 && name.empty(); ++k) {
     const std::string candidate = strf("unstruc.%d", k);
-    if (std::FILE* old = std::fopen(candidate.c_str(), "r")) std::fclose(old);
-    else name = candidate;
+    if (!fileExists(candidate)) name = candidate;
   }
   if (name.empty()) failf(1, "Error: the grid snapshots unstruc.0 to unstruc.999998 exist already\n");
-  File f(std::fopen(name.c_str(), "w"));
-  if (!f) failf(1, "Error: can not open '%s' file\n", name.c_str());
+  OutFile f(name);
+  if (!f.ok()) failWrite(name, f.reason().c_str(), -4);
   std::fprintf(f.get(), "%d %d %d %d %d %d %d %d\n", 1, n.cells, n.surfaces, n.blocks, n.connect,
                n.connFlate, n.nests, n.points);
   writeBody(f.get(), n, true);
   writeBottomMatrix(f.get(), true);
   writeNesting(f.get(), n.nests);
-  if (!f.close()) failf(1, "Error writing %s file: the disk did not take the whole file\n", name.c_str());
+  f.commitOrEnd(-4);
 }
 
 }  // namespace qorva

@@ -3,9 +3,11 @@
 // diverged, continuity error and debug stop.
 // Reads MaxResidual, NormResidual, GlobContinuity, GlobDefMax, Glob_dmI, DischargeArray, otime;
 // writes ResMax, ResMaxPrev, mc_message, mc_v1, FlagErrorBreak, FlagFlushIter, FlushedNo.
+#include <cerrno>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 
 #include "flow/flow.h"
@@ -16,6 +18,7 @@
 #include "state/log.h"
 #include "state/options.h"
 #include "state/points.h"
+#include "state/safe_file.h"
 #include "state/status.h"
 #include "state/structured.h"
 #include "state/surfaces.h"
@@ -27,31 +30,27 @@ namespace {
 // `boogie` held open for appending while one inner iteration is closed.
 class Log {
  public:
-  Log() : f_(std::fopen("boogie", "a")) {
-    if (!f_) {
-      mc_message = "cannot open file 'boogie' ";
-      endRun(-3);
-    }
+  Log() : f_("boogie", "a") {
+    if (!f_) endLogFailed();
   }
-  ~Log() { close(); }
   Log(const Log&) = delete;
   Log& operator=(const Log&) = delete;
 
   void put(const char* fmt, ...) __attribute__((format(printf, 2, 3))) {
     va_list ap;
     va_start(ap, fmt);
-    std::vfprintf(f_, fmt, ap);
+    std::vfprintf(f_.get(), fmt, ap);
     va_end(ap);
   }
   // Before a routine that may write to the log itself, so the lines stay in order.
-  void flush() { std::fflush(f_); }
+  void flush() { std::fflush(f_.get()); }
+  // A log that did not take its lines ends the run: they would be lost without a word.
   void close() {
-    if (f_) std::fclose(f_);
-    f_ = nullptr;
+    if (!f_.close()) endLogFailed();
   }
 
  private:
-  std::FILE* f_;
+  File f_;
 };
 
 bool isCell(int c) { return c >= 1 && c <= NoCells && static_cast<std::size_t>(c) < Cxvel.size(); }
@@ -136,12 +135,12 @@ void residualLines(Log& log, int inner) {
     }
   }
   if (FlagTafnor == 1) {
-    // The history is a convenience: a file that cannot be opened costs only its line.
-    if (std::FILE* t = std::fopen("tafnor", "a")) {
-      std::fprintf(t, "%d %lf %lf %lf %lf %lf %lf\n", Iter, MaxResidual[1], MaxResidual[2],
-                   MaxResidual[3], MaxResidual[4], MaxResidual[5], MaxResidual[6]);
-      std::fclose(t);
-    }
+    // A history with lines missing would look complete: a line that is not written ends the run.
+    File t("tafnor", "a");
+    if (!t) failAppend("tafnor", std::strerror(errno), -4);
+    std::fprintf(t.get(), "%d %lf %lf %lf %lf %lf %lf\n", Iter, MaxResidual[1], MaxResidual[2],
+                 MaxResidual[3], MaxResidual[4], MaxResidual[5], MaxResidual[6]);
+    t.closeOrEnd("tafnor", -4);
   }
   if (debugging == 'D')
     log.put("NoCells = %d, NoSurfaces = %d, NoPoints = %d, InnerIter = %d\n", NoCells,

@@ -30,15 +30,6 @@ bool keep(Pending p) {
   return pending.compare_exchange_strong(none, p);
 }
 
-// Appends text to `boogie`; false when the log cannot be opened.
-bool appendLog(const std::string& text) {
-  std::FILE* f = std::fopen("boogie", "a");
-  if (!f) return false;
-  std::fwrite(text.data(), 1, text.size(), f);
-  std::fclose(f);
-  return true;
-}
-
 // How a residual sum meets an error: at once (the serial residual), or kept for
 // endAfterResidualN (a chunk of a threaded phase, while the other chunks work).
 enum class Ending { Now, AfterRegion };
@@ -46,11 +37,8 @@ enum class Ending { Now, AfterRegion };
 // Appends to the log; a log that cannot be opened ends the run with status -3, at once or
 // after the region, whatever else a chunk has kept: the message it could not write is lost.
 void report(const std::string& text, Ending ending) {
-  if (appendLog(text)) return;
-  if (ending == Ending::Now) {
-    mc_message = "cannot open file 'boogie' ";
-    endRun(-3);
-  }
+  if (appendToLog(text)) return;
+  if (ending == Ending::Now) endLogFailed();
   pending.store(kNoLog);
 }
 
@@ -271,10 +259,7 @@ double residualN(int first, int last) {
 void endAfterResidualN() {
   const int p = pending.exchange(kNone);
   if (p == kNormNotSet) endRun(1);
-  if (p == kNoLog) {
-    mc_message = "cannot open file 'boogie' ";
-    endRun(-3);
-  }
+  if (p == kNoLog) endLogFailed();
 }
 
 }  // namespace qorva

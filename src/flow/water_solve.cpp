@@ -22,6 +22,7 @@
 #include "state/cells.h"
 #include "state/log.h"
 #include "state/options.h"
+#include "state/safe_file.h"
 #include "state/side_files.h"
 #include "state/status.h"
 #include "state/structured.h"
@@ -84,9 +85,7 @@ int setUp() {
       Cconc[0][c] = sum;
     }
   if (TimePrintNo > 0 && FlagTSC == 0) {
-    std::FILE* f = std::fopen("timeo", "w");
-    if (!f) endRun(-3);
-    std::fclose(f);
+    OutFile("timeo").commitOrEnd(-3);  // emptied for the print times of this run
   }
   const int N = MGSNo > 0 ? 300 : FlagTSC > 0 ? 1 : iterGlobalMax;
   if (FlagTSC == 0 && transientRun()) stimet = 0.0;

@@ -102,13 +102,8 @@ int lastPairRow() {
 // The pair table is full: the count stays on the last row that exists, so nothing reads or
 // writes past the table, and the caller learns that this joint was not recorded.
 int pairTableFull() {
-  std::FILE* log = std::fopen("boogie", "a");
-  if (!log) {
+  if (!appendToLog(strf("Error, increase 5th integer on F 65 data set, now at: %d\n", NoConnFlate + 1)))
     mc_message = "cannot open file 'boogie' ";
-    return -47;
-  }
-  std::fprintf(log, "Error, increase 5th integer on F 65 data set, now at: %d\n", NoConnFlate + 1);
-  std::fclose(log);
   return -47;
 }
 

@@ -24,6 +24,7 @@
 #include "state/nests.h"
 #include "state/options.h"
 #include "state/points.h"
+#include "state/safe_file.h"
 #include "state/status.h"
 #include "state/structured.h"
 #include "state/surfaces.h"
@@ -633,20 +634,20 @@ void writeCellvol(int nc) {
     const int k = bin(Czcenter[c] - Ckdist[c]);
     if (k >= 0) count[k] += 1.0;
   }
-  auto open = [](const char* mode) {
-    std::FILE* f = std::fopen("cellvol", mode);
-    if (!f) {
-      mc_message = "cannot open file 'cellvol' ";
-      endRun(-3);
-    }
-    return f;
-  };
-  std::FILE* out = open("w");
+  // Written whole (both tables) or not at all.
+  OutFile file("cellvol");
+  if (!file.ok()) {
+    mc_message = "cannot open file 'cellvol' ";
+    failWrite("cellvol", file.reason().c_str(), -3);
+  }
+  std::FILE* out = file.get();
   for (int k = 0; k <= 100; ++k) std::fprintf(out, "%lf %lf\n", zmin + k * width, count[k]);
-  std::fclose(out);
 
   std::FILE* geo = std::fopen("geodata", "r");
-  if (!geo) return;
+  if (!geo) {
+    file.commitOrEnd(-3);
+    return;
+  }
   for (double& n : count) n = 0;
   long used = 0;
   double x, y, z;
@@ -658,10 +659,9 @@ void writeCellvol(int nc) {
     ++used;
   }
   std::fclose(geo);
-  out = open("a");
   std::fprintf(out, "No. points used in geodata file: %ld\n", used);
   for (int k = 0; k <= 100; ++k) std::fprintf(out, "%lf %lf\n", zmin + k * width, count[k]);
-  std::fclose(out);
+  file.commitOrEnd(-3);
 }
 
 void reports(int nc) {
@@ -752,16 +752,12 @@ void metric() {
 }
 
 int CheckFparamBody() {
-  std::FILE* log = std::fopen("boogie", "a");
-  if (!log) {
-    mc_message = "cannot open file 'boogie' ";
-    endRun(-3);
-  }
+  std::string log;  // the report, appended to `boogie` whole at the end
   const int c0 = std::max(WCStart, 1), c9 = cellLimit(WCEnd);
   if (FlagGridStab5 != 5 && FlagGridStab5 != 6) {
     for (int c = c0; c <= c9; ++c) {
-      auto own = [log, c](const char* side, const char* slot, const Table1<int>& cell, int f) {
-        if (cell[f] != c) std::fprintf(log, "Grid error for cell %d %s, %s[%d] = %d\n", c, side,
+      auto own = [&log, c](const char* side, const char* slot, const Table1<int>& cell, int f) {
+        if (cell[f] != c) log += strf("Grid error for cell %d %s, %s[%d] = %d\n", c, side,
                                        slot, f, cell[f]);
       };
       own("e", "Fcell1", Fcell1, Cflatee[c]);
@@ -773,10 +769,10 @@ int CheckFparamBody() {
     }
   }
   for (int c = c0; c <= c9; ++c) {
-    auto type = [log, c](const char* side, const char* slot, const Table1<int>& t, int f,
+    auto type = [&log, c](const char* side, const char* slot, const Table1<int>& t, int f,
                          int want) {
       if (t[f] != want)
-        std::fprintf(log, "Grid error for cell %d %s, %s[%d] = %d\n", c, side, slot, f, t[f]);
+        log += strf("Grid error for cell %d %s, %s[%d] = %d\n", c, side, slot, f, t[f]);
     };
     type("s", "Ftype2", Ftype2, Cflates[c], 1);
     type("e", "Ftype1", Ftype1, Cflatee[c], 2);
@@ -803,12 +799,14 @@ int CheckFparamBody() {
       const int c = s[0], t = s[1];
       if (c < 1 || c > ncell || t < 1 || t > 6) continue;
       if (surfaceOf(c, t) != f)
-        std::fprintf(log, "Grid error for surface %d, type = %d, cell %d\n", f, t, c);
+        log += strf("Grid error for surface %d, type = %d, cell %d\n", f, t, c);
     }
   }
-  std::fprintf(log, "Have checked grid from cell %d to %d\n", WCStart, WCEnd);
-  std::fprintf(log, "Have checked grid from surface %d to %d\n\n", WFStart, WFEnd);
-  return std::fclose(log);
+  log += strf("Have checked grid from cell %d to %d\n", WCStart, WCEnd);
+  log += strf("Have checked grid from surface %d to %d\n\n", WFStart, WFEnd);
+  // Grid errors that did not reach the log would read as a clean check.
+  if (!appendToLog(log)) endLogFailed();
+  return 0;
 }
 
 int CheckFparam() {

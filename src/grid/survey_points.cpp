@@ -49,6 +49,7 @@ void bedLog(const char* fmt, ...) {
   va_start(ap, fmt);
   std::vfprintf(f.get(), fmt, ap);
   va_end(ap);
+  f.closeOrEnd(kBedLog, -3);
 }
 
 struct Point {
@@ -239,7 +240,7 @@ std::vector<Point> parsePorlent(const std::string& text) {
 double readGeodata() {
   {
     File created(kBedLog, "w");
-    if (!created) {
+    if (!created || !created.close()) {
       tBedInter = 0;
       return -1.0;
     }
@@ -444,6 +445,7 @@ void interpolateBlock(const GridBlock& b) {
     failf(-3, "Error: cannot open file 'boogie.bed'\n");
   }
   for (const std::string& s : lines) std::fputs(s.c_str(), f.get());
+  f.closeOrEnd(kBedLog, -3);
 }
 
 // Grid points of block 1 left without a value take it along their line j, linearly in the

@@ -322,12 +322,11 @@ bool capacityReached() {
 
 int capacityFailure() {
   const int result = -std::max({NoCells, NoSurfaces, NoPoints});
-  std::FILE* f = std::fopen("boogie", "a");
-  if (!f) {
+  // A log that cannot be written ends the search here: the caller reports the status.
+  if (!appendToLog("")) {
     mc_message = "cannot open file 'boogie' ";
     return result;
   }
-  std::fclose(f);
   writekoosurf();
   writeControl();
   logf("Error: Unstructured arrays are too small. Increase with the F 65 data set.\n");

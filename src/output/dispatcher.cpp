@@ -14,28 +14,13 @@
 #include "state/cells.h"
 #include "state/log.h"
 #include "state/options.h"
+#include "state/safe_file.h"
 #include "state/status.h"
 #include "state/structured.h"
 
 namespace qorva {
 
 namespace {
-
-// Closes the file on every way out, an ended run included.
-class File {
- public:
-  explicit File(std::FILE* f) : f_(f) {}
-  File(const File&) = delete;
-  File& operator=(const File&) = delete;
-  ~File() {
-    if (f_) std::fclose(f_);
-  }
-  std::FILE* get() const { return f_; }
-  explicit operator bool() const { return f_ != nullptr; }
-
- private:
-  std::FILE* f_;
-};
 
 bool oneOf(int v, std::initializer_list<int> codes) {
   for (int c : codes)
@@ -112,12 +97,13 @@ void writeBedres() {
   const bool layered = BlayerTop && NoBedLayers > 2 && FlagTSC == 3;
   requireBedTables(layered);
 
-  File file(std::fopen(name.c_str(), "w"));
-  if (!file) {
-    mc_message = strf("cannot open file '%s' ", name.c_str());
-    endRun(-3);
-  }
+  // Written under a temporary name: a run that ends while it writes keeps the previous file.
+  OutFile file(name);
   std::FILE* f = file.get();
+  if (!f) {
+    mc_message = strf("cannot open file '%s' ", name.c_str());
+    failWrite(name, file.reason().c_str(), -3);
+  }
   std::fprintf(f, "Results from Qorva 2, iter = %d\n", Iter);
   std::fprintf(f, "K %d %d %d %d %d %22.17lf %d\n", xnumber, ynumber, znumber, lnumber, NoBCells,
                MaxDepth, NoCells);
@@ -139,6 +125,10 @@ void writeBedres() {
       writeLayer(f, 0, n);
     }
     std::fprintf(f, "\n");
+  }
+  if (!file.commit()) {
+    mc_message = strf("cannot open file '%s' ", name.c_str());
+    failWrite(name, file.reason().c_str(), -3);
   }
 }
 

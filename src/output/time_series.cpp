@@ -5,7 +5,9 @@
 // AvShearTimeo1..4.
 #include <algorithm>
 #include <cmath>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "output/output.h"
 #include "output/table_get.h"
@@ -15,6 +17,7 @@
 #include "state/groups.h"
 #include "state/log.h"
 #include "state/options.h"
+#include "state/safe_file.h"
 #include "state/side_files.h"
 #include "state/status.h"
 #include "state/structured.h"
@@ -243,8 +246,9 @@ void meanDepth(std::FILE* f) {
 }  // namespace
 
 void TimePrintFunction() {
-  std::FILE* f = std::fopen("timeo", "a");
-  if (!f) endRun(-3);
+  File file("timeo", "a");
+  if (!file) failAppend("timeo", std::strerror(errno), -3);
+  std::FILE* f = file.get();
   const TimePrintRecord& r = recordInForce();
   std::fprintf(f, "%10.4e ", stimet);
   bool haveSource = false;
@@ -306,7 +310,7 @@ void TimePrintFunction() {
     }
   }
   std::fprintf(f, "\n");
-  std::fclose(f);
+  file.closeOrEnd("timeo", -3);
 }
 
 }  // namespace qorva

@@ -20,6 +20,7 @@
 #include "state/nests.h"
 #include "state/options.h"
 #include "state/points.h"
+#include "state/safe_file.h"
 #include "state/status.h"
 #include "state/structured.h"
 #include "state/surfaces.h"
@@ -124,10 +125,8 @@ double columnSurfaceValue(int plane, int b) {
   return get(Surfaces, plane, i, j);
 }
 
-// The value of a G 24 record in cell c; layer and size come from bnodem and lnodem.
-double cellValue(char letter, int code, int c) {
-  const int b = geti(Cbed, c);
-  const int layer = bnodem, size = lnodem;
+// Values of the water column of cell c (from its bottom cell, or from c upward).
+bool columnValue(char letter, int c, double& v) {
   switch (letter) {
     case 'A': {
       double sum = 0, h = 0;
@@ -137,16 +136,17 @@ double cellValue(char letter, int code, int c) {
         sum += speed(k);
         ++n;
       });
-      return sum * 1000000 / (n + 1e-20) * h;
+      v = sum * 1000000 / (n + 1e-20) * h;
+      return true;
     }
-    case 'B': return std::acos(get(Fvz, geti(Cflateb, columnBottom(c)))) * kDegrees;
+    case 'B': v = std::acos(get(Fvz, geti(Cflateb, columnBottom(c)))) * kDegrees; return true;
     case 'C': {
       const int bot = columnBottom(c), top = columnTop(c);
       const double ub = get(Cxvel, bot), vb = get(Cyvel, bot);
       const double ut = get(Cxvel, top), vt = get(Cyvel, top);
-      return std::asin((ub * vt - vb * ut) / std::sqrt((ut * ut + vt * vt) * (ub * ub + vb * vb) +
-                                                       1e-20)) *
-             kDegrees;
+      v = std::asin((ub * vt - vb * ut) / std::sqrt((ut * ut + vt * vt) * (ub * ub + vb * vb) + 1e-20)) *
+          kDegrees;
+      return true;
     }
     case 'D': {
       double sum = 0, dk = 0;
@@ -154,9 +154,9 @@ double cellValue(char letter, int code, int c) {
         sum += Ckdist[k] * speed(k);
         dk += Ckdist[k];
       });
-      return sum / (dk + 1e-20);
+      v = sum / (dk + 1e-20);
+      return true;
     }
-    case 'E': return get(Cepsilon_res, c);
     case 'F': {
       double sum = 0, h = 0;
       int n = 0;
@@ -165,99 +165,139 @@ double cellValue(char letter, int code, int c) {
         sum += speed(k);
         ++n;
       });
-      return sum / (n * std::sqrt(9.81 * h) + 1e-20);
+      v = sum / (n * std::sqrt(9.81 * h) + 1e-20);
+      return true;
     }
-    case 'G': return get(Bgroundwater, b);
-    case 'H': {
-      const double u = get(Cxvel_res, c), v = get(Cyvel_res, c);
-      return std::sqrt(u * u + v * v);
-    }
-    case 'I': return get(CgammaV, c);
     case 'J': {
       double k = 0;
       upFrom(c, [&](int m) { k = std::max(k, Ckinen[m]); });
-      return k;
+      v = k;
+      return true;
     }
-    case 'K': return get(Ckinen_res, c);
-    case 'L': return get(BSedDistrib, layer, 0, b);
-    // The plan view shows M from the slide plane of the column; the 3-D file shows the same.
-    case 'M': return columnSurfaceValue(6, b);
-    case 'N': return get(Bsolidfraction, layer, b);
-    case 'O': return get(Bconc, size, b);
-    case 'P': return get(Cporosity, c);
-    case 'Q': return get(Bdefect, b);
-    case 'R': return get(Cpres_res, c);
-    case 'T': return get(Cstress, 0, c);
-    case 'U': return get(Bedmove, b);
-    case 'V':
-    case 'u': return speed(c);
-    case 'W': return get(Czvel_res, c);
-    case 'Y': return std::fabs(get(Bfly, b));
-    case 'Z':
-      switch (code) {
-        case 100: return columnSurfaceValue(6, b);
-        case 101: return columnSurfaceValue(7, b);
-        case 102: return get(Cconc, size, c) / (get(Cconc, 0, c) + 1e-20);
-        case 103: {
-          const double total = get(Cconc, 0, c) + 1e-20;
-          return percentileSize([&](int l) { return get(Cconc, l, c) / total; });
-        }
-        case 104: return get(Bfractionsprint, b);
-        case 105: {
-          const int bottom = geti(Bcellt, b);
-          double sum = 0;
-          for (int l = 1; l <= lnumber; ++l) sum += get(Cconc, l, bottom);
-          return sum;
-        }
-        case 107: return get(Bminwaterlevel, b);
-        default: return 0.0;
-      }
-    case 'a': return percentileSize([&](int l) { return get(BSedDistrib, layer, l, b); });
-    case 'b': return get(Bedformheight, b);
-    case 'c': return get(Cconc, size, c);
-    case 'd': return get(Cgamma, c);
-    case 'e': return get(Cepsilon, c);
-    case 'f': return get(BSedDistrib, layer, size, b);
     case 'h': {
       double h = 0;
       upFrom(c, [&](int m) { h += 2 * Ckdist[m]; });
-      return get(Broughness, b) / (h + 1e-20);
+      v = get(Broughness, geti(Cbed, c)) / (h + 1e-20);
+      return true;
     }
     case 'i': {
       int n = 0;
       upFrom(c, [&](int) { ++n; });
-      return n;
+      v = n;
+      return true;
     }
-    case 'j': return get(Bcohesion, layer, b);
-    case 'k': return get(Ckinen, c);
+    case 'x': v = temperatureGradient(c); return true;
+    default: return false;
+  }
+}
+
+// The size with the largest fraction in layer 1 of bed cell b.
+int mostFrequentSize(int b) {
+  int best = 0;
+  double most = 0;
+  for (int l = 1; l <= lnumber; ++l) {
+    const double f = get(BSedDistrib, 1, l, b);
+    if (f > most) {
+      most = f;
+      best = l;
+    }
+  }
+  return best;
+}
+
+// Values of the bed cell b under cell c; layer and size come from bnodem and lnodem.
+bool bedValue(char letter, int b, double& v) {
+  const int layer = bnodem, size = lnodem;
+  switch (letter) {
+    case 'G': v = get(Bgroundwater, b); return true;
+    case 'L': v = get(BSedDistrib, layer, 0, b); return true;
+    // The plan view shows M from the slide plane of the column; the 3-D file shows the same.
+    case 'M': v = columnSurfaceValue(6, b); return true;
+    case 'N': v = get(Bsolidfraction, layer, b); return true;
+    case 'O': v = get(Bconc, size, b); return true;
+    case 'Q': v = get(Bdefect, b); return true;
+    case 'U': v = get(Bedmove, b); return true;
+    case 'Y': v = std::fabs(get(Bfly, b)); return true;
+    case 'a': v = percentileSize([&](int l) { return get(BSedDistrib, layer, l, b); }); return true;
+    case 'b': v = get(Bedformheight, b); return true;
+    case 'f': v = get(BSedDistrib, layer, size, b); return true;
+    case 'j': v = get(Bcohesion, layer, b); return true;
     case 'l': {
       double sum = 0;
       for (int m = 0; m < NoBedLayers; ++m) sum += get(BSedDistrib, m, 0, b);
+      v = sum;
+      return true;
+    }
+    case 'm': v = 300 * get(Ckinen, geti(Bcellt, b)); return true;
+    case 'o': v = mostFrequentSize(b); return true;
+    default: return false;
+  }
+}
+
+// Values of the cell itself.
+bool ownValue(char letter, int c, double& v) {
+  const int size = lnodem;
+  switch (letter) {
+    case 'E': v = get(Cepsilon_res, c); return true;
+    case 'H': {
+      const double u = get(Cxvel_res, c), w = get(Cyvel_res, c);
+      v = std::sqrt(u * u + w * w);
+      return true;
+    }
+    case 'I': v = get(CgammaV, c); return true;
+    case 'K': v = get(Ckinen_res, c); return true;
+    case 'P': v = get(Cporosity, c); return true;
+    case 'R': v = get(Cpres_res, c); return true;
+    case 'T': v = get(Cstress, 0, c); return true;
+    case 'V':
+    case 'u': v = speed(c); return true;
+    case 'W': v = get(Czvel_res, c); return true;
+    case 'c': v = get(Cconc, size, c); return true;
+    case 'd': v = get(Cgamma, c); return true;
+    case 'e': v = get(Cepsilon, c); return true;
+    case 'k': v = get(Ckinen, c); return true;
+    case 'p': v = get(Cpres, c); return true;
+    case 'q': v = get(Ccomp, size, c); return true;
+    case 'r': {
+      const double r = get(Broughness, geti(Cbed, c));
+      v = r < 1e-15 ? get(Croughness, c) : r;
+      return true;
+    }
+    case 'w': v = get(Czvel, c); return true;
+    default: return false;
+  }
+}
+
+// The Z records of G 24, chosen by their code.
+double codedValue(int code, int b, int c) {
+  const int size = lnodem;
+  switch (code) {
+    case 100: return columnSurfaceValue(6, b);
+    case 101: return columnSurfaceValue(7, b);
+    case 102: return get(Cconc, size, c) / (get(Cconc, 0, c) + 1e-20);
+    case 103: {
+      const double total = get(Cconc, 0, c) + 1e-20;
+      return percentileSize([&](int l) { return get(Cconc, l, c) / total; });
+    }
+    case 104: return get(Bfractionsprint, b);
+    case 105: {
+      const int bottom = geti(Bcellt, b);
+      double sum = 0;
+      for (int l = 1; l <= lnumber; ++l) sum += get(Cconc, l, bottom);
       return sum;
     }
-    case 'm': return 300 * get(Ckinen, geti(Bcellt, b));
-    case 'o': {
-      int best = 0;
-      double most = 0;
-      for (int l = 1; l <= lnumber; ++l) {
-        const double f = get(BSedDistrib, 1, l, b);
-        if (f > most) {
-          most = f;
-          best = l;
-        }
-      }
-      return best;
-    }
-    case 'p': return get(Cpres, c);
-    case 'q': return get(Ccomp, size, c);
-    case 'r': {
-      const double r = get(Broughness, b);
-      return r < 1e-15 ? get(Croughness, c) : r;
-    }
-    case 'w': return get(Czvel, c);
-    case 'x': return temperatureGradient(c);
+    case 107: return get(Bminwaterlevel, b);
     default: return 0.0;
   }
+}
+
+// The value of a G 24 record in cell c; layer and size come from bnodem and lnodem.
+double cellValue(char letter, int code, int c) {
+  const int b = geti(Cbed, c);
+  if (letter == 'Z') return codedValue(code, b, c);
+  double v = 0.0;
+  if (columnValue(letter, c, v) || bedValue(letter, b, v) || ownValue(letter, c, v)) return v;
+  return 0.0;
 }
 
 bool gridPointLetter(char letter) { return std::strchr("zyvstX", letter) && letter != '\0'; }
@@ -276,61 +316,75 @@ double gridPointValue(char letter, int i, int j) {
   }
 }
 
+// Names of the G 24 letters whose name is fixed.
+struct FixedName {
+  char letter;
+  const char* name;
+};
+constexpr FixedName kFixedNames[] = {
+    {'z', "Bed_level"},
+    {'y', "Depth"},
+    {'v', "Water_level"},
+    {'s', "Bed_movement"},
+    {'t', "Sediment_thickness"},
+    {'X', "Averaged_bed_movements_[m]"},
+    {'A', "Reynolds_number"},
+    {'B', "Bed_slope"},
+    {'C', "Secondary_current_angle"},
+    {'D', "Depth-averaged_velocity"},
+    {'E', "Residual_epsilon"},
+    {'F', "Froude_number"},
+    {'G', "Groundwater_level_[m]"},
+    {'H', "Residual_horizontal_velocity"},
+    {'K', "Residual_k"},
+    {'L', "Top_sediment_layer_thickness"},
+    {'M', "Sediment_slide_elevation_changes_[m]"},
+    {'O', "Potential_bed_concentration"},
+    {'P', "Porosity"},
+    {'R', "Residual_pressure"},
+    {'U', "Bed_movement_in_time_step_[m]"},
+    {'V', "Horiz_velocity"},
+    {'u', "Horiz_velocity"},
+    {'W', "Residual_vertical_velocity"},
+    {'b', "Bed_form_height"},
+    {'d', "Eddy-viscosity"},
+    {'e', "Epsilon"},
+    {'h', "Roughness/Depth"},
+    {'i', "No_cells_vertical_direction"},
+    {'k', "Turbulent_k"},
+    {'l', "Bed_sediment_thickness"},
+    {'m', "Bed_shear"},
+    {'p', "Pressure"},
+    {'r', "Roughness"},
+    {'w', "Uz"},
+    {'x', "Temperature_gradient"},
+};
+
+// The names of the Z records, chosen by their code.
+std::string codedName(int code) {
+  switch (code) {
+    case 100: return "Averaged_secondary_current[]";
+    case 102: return strf("Fraction_size_%d_[]", lnodem);
+    case 103: return "D50_of_concentration";
+    case 104: return "Tracer_fraction";
+    case 105: return "Bed_concentration";
+    case 107: return "Bminwaterlevel";
+    default: return "Error";
+  }
+}
+
 std::string arrayName(char letter, int code) {
+  for (const FixedName& n : kFixedNames)
+    if (n.letter == letter) return n.name;
   switch (letter) {
-    case 'z': return "Bed_level";
-    case 'y': return "Depth";
-    case 'v': return "Water_level";
-    case 's': return "Bed_movement";
-    case 't': return "Sediment_thickness";
-    case 'X': return "Averaged_bed_movements_[m]";
-    case 'A': return "Reynolds_number";
-    case 'B': return "Bed_slope";
-    case 'C': return "Secondary_current_angle";
-    case 'D': return "Depth-averaged_velocity";
-    case 'E': return "Residual_epsilon";
-    case 'F': return "Froude_number";
-    case 'G': return "Groundwater_level_[m]";
-    case 'H': return "Residual_horizontal_velocity";
-    case 'K': return "Residual_k";
-    case 'L': return "Top_sediment_layer_thickness";
-    case 'M': return "Sediment_slide_elevation_changes_[m]";
-    case 'O': return "Potential_bed_concentration";
-    case 'P': return "Porosity";
-    case 'R': return "Residual_pressure";
-    case 'U': return "Bed_movement_in_time_step_[m]";
-    case 'V':
-    case 'u': return "Horiz_velocity";
-    case 'W': return "Residual_vertical_velocity";
-    case 'Z':
-      switch (code) {
-        case 100: return "Averaged_secondary_current[]";
-        case 102: return strf("Fraction_size_%d_[]", lnodem);
-        case 103: return "D50_of_concentration";
-        case 104: return "Tracer_fraction";
-        case 105: return "Bed_concentration";
-        case 107: return "Bminwaterlevel";
-        default: return "Error";
-      }
+    case 'Z': return codedName(code);
     // Zero-padded: a blank inside the name (a fraction below 0.1) would end the name early
     // for every reader of the file.
     case 'a': return strf("D%02d_level%d", static_cast<int>(di_graph * 100), bnodem + 1);
-    case 'b': return "Bed_form_height";
     case 'c': return strf("Sediment_conc_size_%d", lnodem);
-    case 'd': return "Eddy-viscosity";
-    case 'e': return "Epsilon";
     case 'f': return strf("Bed_sediment_fraction_layer_%d_size_%d", bnodem, lnodem);
-    case 'h': return "Roughness/Depth";
-    case 'i': return "No_cells_vertical_direction";
     case 'j': return strf("Bed_cohesion_%d", bnodem + 1);
-    case 'k': return "Turbulent_k";
-    case 'l': return "Bed_sediment_thickness";
-    case 'm': return "Bed_shear";
-    case 'p': return "Pressure";
     case 'q': return strf("Water_Quality_%d ", lnodem);
-    case 'r': return "Roughness";
-    case 'w': return "Uz";
-    case 'x': return "Temperature_gradient";
     default: return "Error";
   }
 }
@@ -444,10 +498,12 @@ int lastOf(int end, std::size_t tableSize) {
 
 void print_paraview3d() {
   const std::string name = fileName();
-  std::FILE* f = std::fopen(name.c_str(), "w");
+  // Written under a temporary name: a run that ends while it writes keeps the previous file.
+  OutFile file(name);
+  std::FILE* f = file.get();
   if (!f) {
     mc_message = strf("cannot open file '%s' ", name.c_str());
-    endRun(-3);
+    failWrite(name, file.reason().c_str(), -3);
   }
   const int np = lastOf(block[1].pointend, std::min(Px.size(), Pc.size()));
   const int nc = lastOf(block[1].cellend, Cpoint1.size());
@@ -518,7 +574,10 @@ void print_paraview3d() {
       const auto value = cellValues(pc.maxCell, [&](int c) { return get(Cconc, l, c); });
       for (int p = 1; p <= np; ++p) std::fprintf(f, "%lg\n", average(pc, value, p));
     }
-  std::fclose(f);
+  if (!file.commit()) {
+    mc_message = strf("cannot open file '%s' ", name.c_str());
+    failWrite(name, file.reason().c_str(), -3);
+  }
 }
 
 }  // namespace qorva

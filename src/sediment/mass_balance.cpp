@@ -110,7 +110,7 @@ void appendLine(const char* name, const std::string& text, int status, const cha
   File f(name, "a");
   if (!f) failf(status, "%s", failure);
   std::fputs(text.c_str(), f.get());
-  if (!f.close()) failf(status, "%s", failure);
+  f.closeOrEnd(name, status);
 }
 
 double defect(int l) { return (kIn[l] - kUt[l]) - (kSusp[l] - kSuspo[l]) - kLayer2[l]; }

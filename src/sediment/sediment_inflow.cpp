@@ -146,7 +146,7 @@ void appendOutconc(const std::string& text) {
   File f("outconc", "a");
   if (!f) failf(-1, "Error in opening outconc file\n\n");
   std::fputs(text.c_str(), f.get());
-  if (!f.close()) failf(-1, "Error in writing outconc file\n\n");
+  f.closeOrEnd("outconc", -1);
 }
 
 // The period averages of "outconc" for several sizes, kept for the run.

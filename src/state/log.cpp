@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "state/safe_file.h"
 #include "state/status.h"
 
 namespace qorva {
@@ -30,14 +31,21 @@ std::string strf(const char* fmt, ...) {
   return s;
 }
 
+bool appendToLog(const std::string& text) {
+  File f("boogie", "a");
+  if (!f) return false;
+  const bool whole = std::fwrite(text.data(), 1, text.size(), f.get()) == text.size();
+  return f.close() && whole;
+}
+
+void endLogFailed() {
+  mc_message = "cannot open file 'boogie' ";
+  std::fprintf(stderr, "qorva: the log 'boogie' cannot be written; the run ends with status -3\n");
+  endRun(-3);
+}
+
 static void appendLog(const std::string& text) {
-  std::FILE* f = std::fopen("boogie", "a");
-  if (!f) {
-    mc_message = "cannot open file 'boogie' ";
-    endRun(-3);
-  }
-  std::fwrite(text.data(), 1, text.size(), f);
-  std::fclose(f);
+  if (!appendToLog(text)) endLogFailed();
 }
 
 void logf(const char* fmt, ...) {
@@ -58,12 +66,8 @@ void failf(int status, const char* fmt, ...) {
 }
 
 void startLog() {
-  std::FILE* f = std::fopen("boogie", "w");
-  if (!f) {
-    mc_message = "cannot open file 'boogie' ";
-    endRun(-3);
-  }
-  std::fclose(f);
+  File f("boogie", "w");
+  if (!f || !f.close()) endLogFailed();
 }
 
 bool fileExists(const std::string& name) {

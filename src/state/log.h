@@ -16,7 +16,7 @@ struct RunEnd {
 [[noreturn]] void endRun(int status);
 
 // Appends printf-formatted text to `boogie` (open, append, close). When the log cannot be
-// opened, mc_message says so and the run ends with status -3.
+// opened or written, the run ends with status -3 (endLogFailed).
 void logf(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
 // Appends the text to `boogie` and ends the run with the status.
@@ -24,6 +24,14 @@ void logf(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
 // Creates `boogie` anew (empty); ends with status -3 when it cannot.
 void startLog();
+
+// Appends `text` to `boogie`; false when the log cannot be opened or the text did not reach it
+// whole. For the few places that must not end the run themselves (a chunk of a threaded phase).
+bool appendToLog(const std::string& text);
+
+// Ends the run with status -3 because `boogie` could not be written: mc_message says so, and so
+// does stderr, the one place left to say it.
+[[noreturn]] void endLogFailed();
 
 // printf into a std::string.
 std::string strf(const char* fmt, ...) __attribute__((format(printf, 1, 2)));

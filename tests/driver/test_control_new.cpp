@@ -470,18 +470,28 @@ TEST_F(ControlNew, FileThatCannotBeWrittenEndsTheRun) {
     const char* what;
     const char* log;
   };
+  // The file is written as control.new.tmp and renamed when whole: a folder in the place of the
+  // temporary file stops the start, one in the place of the file the rename, and a full disk
+  // the writes; the previous control.new stays in every case.
   const Case cases[] = {
-      {"directory", "Error, cannot create file 'control.new'\n"},
-      {"full device", "Error, cannot write file 'control.new'\n"},
+      {"directory for the temporary file", "Error, cannot create file 'control.new'\n"},
+      {"directory", "Error: could not write file 'control.new' (Is a directory); the previous copy is kept.\n"},
+      {"full device",
+       "Error: could not write file 'control.new' (No space left on device); the previous copy is kept.\n"},
   };
   for (const Case& c : cases) {
     std::filesystem::remove_all("control.new");
+    std::filesystem::remove_all("control.new.tmp");
     std::filesystem::remove("boogie");
-    if (std::string(c.what) == "directory") {
+    const std::string what = c.what;
+    if (what == "directory for the temporary file") {
+      std::filesystem::create_directory("control.new.tmp");
+    } else if (what == "directory") {
       std::filesystem::create_directory("control.new");
     } else {
       if (!std::filesystem::exists("/dev/full")) continue;
-      std::filesystem::create_symlink("/dev/full", "control.new");
+      write("control.new", "the previous copy\n");
+      std::filesystem::create_symlink("/dev/full", "control.new.tmp");
     }
     mc_message.clear();
     int status = 0;
@@ -493,6 +503,9 @@ TEST_F(ControlNew, FileThatCannotBeWrittenEndsTheRun) {
     EXPECT_EQ(status, -4) << c.what;
     EXPECT_EQ(mc_message, "cannot open file 'control' ") << c.what;
     EXPECT_EQ(log(), c.log) << c.what;
+    if (what == "full device") {
+      EXPECT_EQ(read("control.new"), "the previous copy\n");
+    }
   }
 }
 

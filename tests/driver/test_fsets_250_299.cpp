@@ -307,10 +307,17 @@ TEST_F(Fsets250, RefusedValueStartsNoResidualFile) {
 }
 
 TEST_F(Fsets250, ResidualFileThatCannotBeCreated) {
-  std::filesystem::create_directory("tafnor");  // a folder in its place cannot be opened for writing
+  // The file is written under the name tafnor.tmp and renamed: a folder in the place of either
+  // stops it.
+  std::filesystem::create_directory("tafnor.tmp");
   write("boogie", "");
   EXPECT_EQ(scan("F 293 1"), -4);
   EXPECT_EQ(log(), "Error, cannot open file 'tafnor'\n");
+  std::filesystem::remove("tafnor.tmp");
+  std::filesystem::create_directory("tafnor");
+  write("boogie", "");
+  EXPECT_EQ(scan("F 293 1"), -4);
+  EXPECT_EQ(log(), "Error: could not write file 'tafnor' (Is a directory); the previous copy is kept.\n");
 }
 
 TEST_F(Fsets250, UnstrucHeaderVersions) {

@@ -128,8 +128,8 @@ TEST_F(SideFiles, CyclicReadingStops) {
       {kGrid, "", 0, 0},
       // at most znumber levels
       {"G 1 10 8 3 1\n", "1 1 1 1\n2 2 2 2\n3 3 3 3\n4 4 4 4\n5 5 5 5\n", 3, 1},
-      // a line with three values ends the list
-      {kGrid, "1 1 1 1\n2 2 2 2\n3 3 3\n", 2, 1},
+      // blank lines at the end
+      {kGrid, "1 1 1 1\n2 2 2 2\n\n  \n", 2, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
@@ -139,6 +139,36 @@ TEST_F(SideFiles, CyclicReadingStops) {
         << log();
     EXPECT_EQ(FlagHaveReadCyclic, c.flag);
     EXPECT_EQ(cyclicU[c.points + 1], 0.0);  // nothing stored past the last accepted line
+  }
+}
+
+TEST_F(SideFiles, CyclicLevelThatDoesNotFollowIsNamedInTheLog) {
+  write("cyclic", "1 0.5 0.01 0.001\n3 0.6 0.02 0.002\n");
+  ASSERT_EQ(readControl(kGrid + "F 174 1\n"), kRead) << log();
+  EXPECT_TRUE(contains(log(), "Warning: line 2 of the cyclic file gives level 3 where level 2 was "
+                              "expected; the lines from there on are not used\n"))
+      << log();
+}
+
+// A line that is there but cannot be read ends the run: the levels after it would be lost
+// without a word, and a profile cut short would be taken as the whole.
+TEST_F(SideFiles, CyclicLineThatCannotBeReadEndsTheRun) {
+  struct Case {
+    std::string file, where;
+  };
+  const Case cases[] = {
+      {"1 1 1 1\n2 2 2 2\n3 3 3\n", "line 3, at the end of the file"},
+      {"1 1 1 1\n2 2 nan 2\n3 3 3 3\n", "line 2, at 'nan'"},
+      {"1 1 1 1\n2 2 1e999 2\n", "line 2, at '1e999'"},
+      {"1 1 1 1\nlevel two\n", "line 2, at 'level'"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    write("cyclic", c.file);
+    EXPECT_EQ(readControl(kGrid + "F 174 1\n"), -8);
+    EXPECT_TRUE(contains(log(), "Error in reading cyclic file, " + c.where +
+                                    ": each line holds a level and three finite numbers\n"))
+        << log();
   }
 }
 
@@ -179,10 +209,23 @@ TEST_F(SideFiles, InflowRecordsFillTheProfile) {
   EXPECT_DOUBLE_EQ(inflowu[0][0], -1.0);
 }
 
-TEST_F(SideFiles, InflowEndsQuietlyWhereNoRecordStarts) {
-  write("inflow", "D 499 49 1 1 1 1 1\nend of table\n");
+TEST_F(SideFiles, InflowEndsQuietlyOnlyAtTheEndOfTheFile) {
+  write("inflow", "D 499 49 1 1 1 1 1\n\n  \n");
   ASSERT_EQ(readControl(kGrid), kRead) << log();
   EXPECT_TRUE(contains(log(), "Have read 1 points in a 499 x 49 array from inflow file\n")) << log();
+  // Text after the records is a record that cannot be read, not the end of the table.
+  write("inflow", "D 499 49 1 1 1 1 1\nend of table\n");
+  EXPECT_EQ(readControl(kGrid), -8);
+  EXPECT_TRUE(contains(log(), "Error in reading inflow file, the D data set has to be used\n")) << log();
+  write("inflow", "D 1 2 1 1 1 1 1\nD x 2 1 1 1 1 1\n");
+  EXPECT_EQ(readControl(kGrid), -8);
+  EXPECT_TRUE(contains(log(), "Error in reading inflow file, line 2, at 'x': a D record gives two "
+                              "integer indexes and five numbers\n"))
+      << log();
+  write("inflow", "D 1 2 1 1 nan 1 1\n");
+  EXPECT_EQ(readControl(kGrid), -3);
+  EXPECT_TRUE(contains(log(), "Note that five floating point numbers must be given\n(line 1, at 'nan')\n"))
+      << log();
   std::remove("inflow");
   ASSERT_EQ(readControl(kGrid), kRead);
   EXPECT_TRUE(contains(log(), "Have not used inflow file\n"));

@@ -22,16 +22,7 @@ namespace {
 
 using Koosurf = test::Scratch;
 
-// Runs f; the status of the run's end, or 1000 when it returned.
-template <class F>
-int endStatus(F f) {
-  try {
-    f();
-  } catch (const RunEnd& e) {
-    return e.status;
-  }
-  return 1000;
-}
+using test::endStatus;
 
 // Structured arrays of a small grid, and an empty log.
 void makeGrid(int xn, int yn, int zn) {
@@ -145,18 +136,32 @@ TEST_F(Koosurf, MalformedFilesEndTheRunAndStoreNothing) {
   const Case cases[] = {
       {"missing file", nullptr, 0, "Error, can not open koosurf file\n"},
       {"short record inside", "1 1 1 1 1 1\n2 1 2 1 1\n3 1 3 1 1 1\n", 0,
-       "Error reading koosurf file: line 2 does not hold six numbers\n"},
+       "Error reading koosurf file, line 2: the point record needs 6 values, the line holds 5\n"},
       {"short last record", "1 1 1 1 1 1\n2 2 2 2 2 2\n3 3 3 3\n", 0,
-       "Error reading koosurf file: line 3 does not hold six numbers\n"},
+       "Error reading koosurf file, line 3: the point record needs 6 values, the line holds 4\n"},
+      {"long record", "1 1 1 1 1 1\n2 2 2 2 2 2 2\n", 0,
+       "Error reading koosurf file, line 2: the point record needs 6 values, the line holds 7\n"},
       // Read as one stream, the two halves would make one record.
       {"record split over two lines", "1 1 1 1 1 1\n\n2 2 2\n2 2 2\n", 0,
-       "Error reading koosurf file: line 3 does not hold six numbers\n"},
+       "Error reading koosurf file, line 3: the point record needs 6 values, the line holds 3\n"},
       {"text for a record", "1 1 1 1 1 1\nend\n", 0,
-       "Error reading koosurf file: line 2 does not hold six numbers\n"},
+       "Error reading koosurf file, line 2: 'end' in the point record is not a number\n"},
+      {"fraction for an index", "1 1 1 1 1 1\n2.5 2 1 1 1 1\n", 0,
+       "Error reading koosurf file, line 2: '2.5' in the point record is not an integer\n"},
+      {"not a number", "1 1 nan 1 1 1\n", 0,
+       "Error reading koosurf file, line 1: 'nan' in the point record is not a finite number\n"},
+      {"infinite", "1 1 1 inf 1 1\n", 0,
+       "Error reading koosurf file, line 1: 'inf' in the point record is not a finite number\n"},
+      {"beyond the doubles", "1 1 1 1 1e309 1\n", 0,
+       "Error reading koosurf file, line 1: '1e309' in the point record is not a finite number\n"},
       {"i on the spare line 0", "1 1 1 1 1 1\n0 1 1 1 1 1\n2 2 1 1 1 1\n", 0,
-       "Error in koosurf file, line 2: i = 0, j = 1, both must be at least 1\n"},
+       "Error reading koosurf file, line 2: i = 0, j = 1, both must be at least 1\n"},
       {"negative j", "2 -3 1 1 1 1\n", 0,
-       "Error in koosurf file, line 1: i = 2, j = -3, both must be at least 1\n"},
+       "Error reading koosurf file, line 1: i = 2, j = -3, both must be at least 1\n"},
+      // The size asked for is formed in 64 bits.
+      {"largest int for i", "1 1 1 1 1 1\n2147483647 2 1 1 1 1\n", 0,
+       "Error, increase the G 1 values in control file and try again\n"
+       "The two first integers on G 1 data set should be at least 2147483649 4\n"},
       // xnumber = 6: the largest i must stay below 5, and 5 + 2 lines are asked for.
       {"largest i at xnumber - 1", "1 1 1 1 1 1\n5 3 1 1 1 1\n", 0,
        "Error, increase the G 1 values in control file and try again\n"
@@ -345,9 +350,12 @@ TEST_F(Koosurf, WriteThenReadBackGivesTheSamePoints) {
 TEST_F(Koosurf, AFileThatCannotBeOpenedIsLoggedAndNothingIsWritten) {
   makeGrid(5, 5, 3);
   setBlockOne(2, 3, 2, 3);
-  std::filesystem::create_directory("koosurf.cor");
-  EXPECT_EQ(endStatus(writekoosurf), 1000);  // a side output: the run goes on
-  EXPECT_EQ(log(), "Error, can not open koosurf.cor file\n");
+  // The files are written under temporary names: a folder in the place of one stops them all
+  // before any is written, and the run ends.
+  std::filesystem::create_directory("koosurf.cor.tmp");
+  EXPECT_EQ(endStatus(writekoosurf), -4);
+  EXPECT_EQ(log(), "Error, can not open koosurf.cor file\n"
+                   "Error: could not write file 'koosurf.cor' (Is a directory); the previous copy is kept.\n");
   EXPECT_EQ(read("koosurf.1"), "");
   EXPECT_EQ(read("koosurf.fin"), "");
   EXPECT_FALSE(exists("koosurf.2"));
@@ -496,9 +504,10 @@ TEST_F(Koosurf, DivisionFileThatCannotBeOpenedEndsTheRun) {
   makeGrid(7, 4, 3);
   setBlockOne(2, 6, 2, 2);
   FlagMPI = 2;
-  std::filesystem::create_directory("koosurf.mpi2");
+  std::filesystem::create_directory("koosurf.mpi2.tmp");
   EXPECT_EQ(endStatus(writeMPIkoosurf), -4);
-  EXPECT_EQ(log(), "Error, can not open koosurf.mpi2 file\n");
+  EXPECT_EQ(log(), "Error, can not open koosurf.mpi2 file\n"
+                   "Error: could not write file 'koosurf.mpi2' (Is a directory); the previous copy is kept.\n");
   EXPECT_EQ(lines(read("koosurf.mpi1")).size(), 6u);  // written before the failure
 }
 

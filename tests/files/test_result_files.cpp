@@ -33,15 +33,7 @@
 namespace qorva {
 namespace {
 
-template <class F>
-int endStatus(F f) {
-  try {
-    f();
-  } catch (const RunEnd& e) {
-    return e.status;
-  }
-  return 1000;
-}
+using test::endStatus;
 
 bool contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
@@ -291,11 +283,13 @@ TEST_F(ResultFilesTest, ResultThatCannotBeCreatedEndsTheRun) {
     emptyFolder();
     smallFlow();
     c.set();
-    // A link into a folder that does not exist: no file to read, and none can be created.
-    std::filesystem::create_symlink("no-such-folder/file", c.name);
+    // The file is written under a temporary name: a link from that name into a folder that
+    // does not exist stops it, and the status text goes to the log as well.
+    std::filesystem::create_symlink("no-such-folder/file", c.name + ".tmp");
     EXPECT_EQ(endStatus([] { print_result(0); }), -3);
     EXPECT_EQ(mc_message, c.message);
-    EXPECT_FALSE(std::filesystem::exists("boogie"));
+    EXPECT_EQ(log(), "Error: could not write file '" + c.name +
+                         "' (No such file or directory); the previous copy is kept.\n");
   }
 }
 
@@ -434,29 +428,84 @@ TEST_F(ResultFilesTest, WithoutBedFileTheGridStays) {
   EXPECT_EQ(FlagReadRes, 1);
 }
 
-TEST_F(ResultFilesTest, RecordsOutsideTheGridAndTheEnd) {
+// The counts line and the records of the whole result of the small flow (2 cells, 3 surfaces).
+const char* const kCounts = "U 12 2 3 1 0 0\n";
+const char* const kCell1 = "C 1 1 2 3 1 0.001 5\n";
+const char* const kCell2 = "C 2 7 7 7 7 7 7\n";
+const char* const kFluxes = "F 1 0.5\nF 2 4.5\nF 3 -1.5\n";
+
+TEST_F(ResultFilesTest, WholeResultIsReadUpToTheLastFlux) {
   smallFlow();
   clearFlow();
   MaxGamma = 20;
-  write("result",
-        " 0.0 seconds\n"
-        "C 0 9 9 9 9 9 9\n"
-        "C 3 9 9 9 9 9 9\n"
-        "C -1 9 9 9 9 9 9\n"
-        "C 1 1 2 3 1 0.001 5\n"
-        "F 9 9\n"
-        "F 2 4.5\n"
-        "F 3 -1.5\n"
-        "C 2 7 7 7 7 7 7\n");
+  // Lines that are no record are text; after the flux of the last surface nothing is read.
+  write("result", std::string(" 0.0 seconds\nResults, iter = 3\n") + kCounts +
+                      " i     u     v     w     k    e     p\n" + kCell2 + kCell1 + kFluxes +
+                      "C 2 9 9 9 9 9 9\n");
   ASSERT_EQ(restart(), 1000) << log();
   EXPECT_EQ(Cxvel[0], 0.0);
   EXPECT_EQ(Cxvel[1], 1.0);
   EXPECT_EQ(Cpres[1], 5.0);
   EXPECT_EQ(Cgamma[1], 20.0);  // 90 x 1 / 0.001 is held at MaxGamma
+  EXPECT_EQ(Cxvel[2], 7.0);
   EXPECT_EQ(Fflux[2], 4.5);
   EXPECT_EQ(Fflux[3], -1.5);
-  EXPECT_EQ(Cxvel[2], 0.0);  // after the last flux nothing more is read
-  EXPECT_TRUE(contains(log(), "Have read 1 cell values from result file\n"));
+  EXPECT_TRUE(contains(log(), "Have read 2 cell values from result file\n"));
+  EXPECT_EQ(FlagInitialized, 1);
+}
+
+// A result cut short, with a record that cannot be read, or with a cell or surface missing or
+// given twice is refused whole: the flow keeps its values and the log says what is wrong.
+TEST_F(ResultFilesTest, CutShortOrDamagedResultIsRefused) {
+  struct Case {
+    const char* what;
+    std::string text, message;
+  };
+  const std::string head = " 0.0 seconds\n";
+  const std::string counts = kCounts, cell1 = kCell1, cell2 = kCell2, fluxes = kFluxes;
+  const std::vector<Case> cases = {
+      {"cut short after a cell", head + counts + cell1,
+       "Error reading result file 'result': it holds 1 of its 2 cells (the first missing is 2) and 0 of "
+       "its 3 surfaces (the first missing is 1)\n"},
+      {"cut short inside the fluxes", head + counts + cell1 + cell2 + "F 1 0.5\nF 2 4.5\n",
+       "it holds 2 of its 2 cells (the first missing is 0) and 2 of its 3 surfaces (the first missing "
+       "is 3)\n"},
+      {"no counts line", head + cell1 + cell2 + fluxes,
+       "Error in 'result' file, line 2: a C record before the U line\n"},
+      {"nothing but a title", head, "it has no U line with the counts of its grid\n"},
+      {"a cell one value short", head + counts + "C 1 1 2 3 1 0.001\n" + cell2 + fluxes,
+       "line 3: a C record needs 8 values, the line holds 7\n"},
+      {"a cell with a value more", head + counts + "C 1 1 2 3 1 0.001 5 6\n" + cell2 + fluxes,
+       "line 3: a C record needs 8 values, the line holds 9\n"},
+      {"a value that is not finite", head + counts + "C 1 1 2 nan 1 0.001 5\n" + cell2 + fluxes,
+       "line 3: 'nan' in a C record is not a finite number\n"},
+      {"a cell twice", head + counts + cell1 + cell1 + cell2 + fluxes,
+       "line 4: cell 1 is given a second time\n"},
+      {"a cell of another grid", head + counts + cell1 + "C 3 7 7 7 7 7 7\n" + fluxes,
+       "line 4: cell 3 of a result of 2 cells\n"},
+      {"surface 0", head + counts + cell1 + cell2 + "F 0 1\n" + fluxes,
+       "line 5: surface 0 of a result of 3 surfaces\n"},
+      {"a second counts line", head + counts + cell1 + counts + cell2 + fluxes,
+       "line 4: a second U line\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    emptyFolder();
+    smallFlow();
+    clearFlow();
+    Cxvel[1] = Cxvel[2] = 0.25;
+    write("result", c.text);
+    ASSERT_EQ(restart(), 1000) << log();
+    EXPECT_TRUE(contains(log(), c.message)) << log();
+    EXPECT_TRUE(contains(log(), "The restart from the 'result' file is refused\n")) << log();
+    EXPECT_FALSE(contains(log(), "Have read"));
+    EXPECT_EQ(Cxvel[1], 0.25);
+    EXPECT_EQ(Cxvel[2], 0.25);
+    EXPECT_EQ(Fflux[1], 0.0);
+    EXPECT_EQ(mc_message.rfind(" Error reading result file", 0), 0u);
+    EXPECT_EQ(FlagReadRes, 0);
+    EXPECT_EQ(FlagInitialized, 0);
+  }
 }
 
 TEST_F(ResultFilesTest, ResultOfAnotherGrid) {
@@ -464,11 +513,11 @@ TEST_F(ResultFilesTest, ResultOfAnotherGrid) {
   clearFlow();
   write("result",
         " 0.0 seconds\n"
-        "C 1 1 2 3 4 5 6\n"
         "U 12 5 3 1 0 2\n"
+        "C 1 1 2 3 4 5 6\n"
         "C 2 7 7 7 7 7 7\n");
   ASSERT_EQ(restart(), 1000);
-  EXPECT_EQ(Cxvel[1], 1.0);  // read before the count line, kept
+  EXPECT_EQ(Cxvel[1], 0.0);
   EXPECT_EQ(Cxvel[2], 0.0);
   const std::string text = log();
   EXPECT_TRUE(contains(text,
@@ -486,13 +535,16 @@ TEST_F(ResultFilesTest, ResultOfAnotherGrid) {
   EXPECT_EQ(FlagReadRes, 0);
   EXPECT_EQ(FlagInitialized, 0);
 
-  // Written before the mud block was appended: the cell count of block 1 is accepted.
+  // Written before the mud block was appended to block 1: the result holds the cells of block
+  // 1 only, and its counts are accepted.
   std::filesystem::remove("boogie");
   clearFlow();
-  block[1].cellend = 5;
+  block[1].cellend = 1;
   block[2].thixo = 1;
-  ASSERT_EQ(restart(), 1000);
-  EXPECT_EQ(Cxvel[2], 7.0);
+  write("result", " 0.0 seconds\nU 12 1 3 1 0 0\nC 1 7 7 7 7 7 7\n" + std::string(kFluxes));
+  ASSERT_EQ(restart(), 1000) << log();
+  EXPECT_EQ(Cxvel[1], 7.0);
+  EXPECT_EQ(Cxvel[2], 0.0);
   EXPECT_EQ(FlagReadRes, 1);
   EXPECT_EQ(FlagInitialized, 1);
 }
@@ -555,8 +607,9 @@ TEST_F(ResultFilesTest, BlockDivisionNamesReadUnlessTaskAIsInTheWalk) {
     clearFlow();
     FlagMPI = c.mpi;
     FlagMPIkoosurf = c.taskA;
-    write("result", " 0.0 seconds\nC 1 1 0 0 0 0 0\n");
-    write("result.mpi3", " 0.0 seconds\nC 1 3 0 0 0 0 0\n");
+    const std::string rest = std::string("C 2 0 0 0 0 0 0\n") + kFluxes;
+    write("result", std::string(" 0.0 seconds\n") + kCounts + "C 1 1 0 0 0 0 0\n" + rest);
+    write("result.mpi3", std::string(" 0.0 seconds\n") + kCounts + "C 1 3 0 0 0 0 0\n" + rest);
     ASSERT_EQ(restart(), 1000) << log();
     EXPECT_EQ(Cxvel[1], c.plain ? 1.0 : 3.0);
 
@@ -606,12 +659,18 @@ TEST_F(ResultFilesTest, BedFilesThatDoNotFit) {
        "Number of bedres grid lines in i direction is 5, and in control file 6.\n"
        "Number of bedres grid lines in k direction is 3, and in control file 4.\n"
        "Number of bedres sediment sizes is 1, and in control file 2.\n"},
-      {"no size line", "Grid\n", "", -3,
-       "Error in reading bedres file: the second line does not hold the grid sizes\n"},
-      {"short grid rows", "K 6 6 4 2 4 1.25 8\n", row + row, -3,
-       "Error in reading bedres file: line 5 is not a complete grid point\n"},
-      {"grid point outside", "K 6 6 4 2 4 1.25 8\n", "1 9 0.0 -1.0 0.0 -2.0 0.0\n", -3,
-       "Error in reading bedres file: grid point 1 9 on line 3 lies outside the grid\n"},
+      // A line that cannot be read is a damaged file: -1, with the line named.
+      {"no size line", "Grid\n", "", -1, "Error in 'bedres' file, line 2: 'Grid' is no format letter\n"},
+      {"size line one value short", "K 6 6 4 2 4 1.25\n", "", -1,
+       "Error in 'bedres' file, line 2: the second line needs 8 values, the line holds 7\n"},
+      {"short grid rows", "K 6 6 4 2 4 1.25 8\n", row + row, -1,
+       "Error in 'bedres' file, line 4: the file ends before the grid point (1,3)\n"},
+      {"grid row one value short", "K 6 6 4 2 4 1.25 8\n", row + "1 2 0.0 -1.0 0.0 -2.0\n" + row, -1,
+       "Error in 'bedres' file, line 4: the grid point line of (1,2) needs 7 values, the line holds 6\n"},
+      {"level not finite", "K 6 6 4 2 4 1.25 8\n", "1 1 0.0 inf 0.0 -2.0 0.0\n", -1,
+       "Error in 'bedres' file, line 3: 'inf' in the grid point line of (1,1) is not a finite number\n"},
+      {"grid point outside", "K 6 6 4 2 4 1.25 8\n", "1 9 0.0 -1.0 0.0 -2.0 0.0\n", -1,
+       "Error in 'bedres' file, line 3: grid point 1 9 lies outside the grid\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -633,9 +692,13 @@ TEST_F(ResultFilesTest, BedCellLinesThatDoNotFit) {
   };
   const std::vector<Case> cases = {
       {"a cell past the grid", [](const std::string& l) { return "4 9" + l.substr(3); },
-       "Error in reading bedres file: bed cell 4 on line 15 has the cell 9\n"},
+       "Error in 'bedres' file, line 15: bed cell 4 has the cell 9\n"},
       {"cut short", [](const std::string& l) { return l.substr(0, 40); },
-       "Error in reading bedres file: line 15 is not a complete bed cell\n"},
+       "Error in 'bedres' file, line 15: bed cell 4 needs 11 values, the line holds 6\n"},
+      {"a value more", [](const std::string& l) { return l + " 1.0"; },
+       "Error in 'bedres' file, line 15: bed cell 4 needs 11 values, the line holds 12\n"},
+      {"the line split in two", [](const std::string& l) { return l.substr(0, 40) + "\n" + l.substr(40); },
+       "Error in 'bedres' file, line 15: bed cell 4 needs 11 values, the line holds 6\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -650,7 +713,7 @@ TEST_F(ResultFilesTest, BedCellLinesThatDoNotFit) {
     for (int n = 1; std::getline(in, line); ++n) text += (n == 15 ? c.change(line) : line) + "\n";
     write("bedres", text);
     std::filesystem::remove("boogie");
-    EXPECT_EQ(restart(), -3);
+    EXPECT_EQ(restart(), -1);
     EXPECT_TRUE(contains(log(), c.message)) << log();
   }
 }

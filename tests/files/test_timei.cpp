@@ -3,6 +3,7 @@
 // cells of the print items once the grid is built.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -419,9 +420,10 @@ TEST_F(Timei, EachErrorCodeIsLoggedWithItsMessageAndTheRowsRead) {
     start(c.options, c.tableRows);
     write("timei", c.text);
     EXPECT_EQ(ReadTimes(), c.code);
-    const std::string head = strf("Error in timei file: code %d\n", c.code) + messageOf(c.code) +
-                             strf("Have read %d data sets from timei file: \n", c.rows);
+    // A value that cannot be read adds a line that says where, before the rows read.
+    const std::string head = strf("Error in timei file: code %d\n", c.code) + messageOf(c.code);
     EXPECT_EQ(log().substr(0, head.size()), head);
+    EXPECT_NE(log().find(strf("Have read %d data sets from timei file: \n", c.rows)), std::string::npos);
     EXPECT_EQ(TimeInNo, c.rows);
     EXPECT_EQ(mc_message, c.code == 11 ? "Error in 'timei': use F 81 or increase its value"
                                        : strf("Error in 'timei' file: code %d ", c.code));
@@ -463,7 +465,10 @@ TEST_F(Timei, WithoutTheFileNothingIsReadAndTimeiOutHasItsHeaderOnly) {
     EXPECT_EQ(ReadTimes(), 0);
     EXPECT_EQ(mc_message, "have not used 'timei' file ");
     EXPECT_EQ(TimeInNo, 0);
-    EXPECT_FALSE(exists("boogie"));
+    // A transient run without its series is said in the log, not only in the status text.
+    EXPECT_EQ(read("boogie"),
+              "Warning: have not used 'timei' file: it does not exist, so the discharges and levels "
+              "of the control file hold for the whole run\n");
     if (debug == 'D') {
       EXPECT_EQ(read("timei.out"), "Time q1 q2 q3 h1 h2 c0\n");
     } else {
@@ -524,8 +529,67 @@ TEST_F(Timei, ScanningStopsAfter3000CharactersPerRowOfF81) {
     SCOPED_TRACE(before);
     start({}, 1);
     write("timei", std::string(before, 'x') + "H 0 1 2\n");
-    EXPECT_EQ(ReadTimes(), 0);
+    // Within the characters looked at, the second file holds no data set at all.
+    EXPECT_EQ(ReadTimes(), before == 2990 ? 0 : 72);
     EXPECT_EQ(TimeInNo, before == 2990 ? 1 : 0);
+  }
+}
+
+// "nan", "inf" and "1e309" are no values: a NaN time would pass the test of increasing times
+// and every interpolation after it would give NaN. Each is refused with the code of its record
+// and the line where it stands.
+TEST_F(Timei, ValuesThatAreNotFiniteAreRefusedWithTheirLine) {
+  struct Case {
+    const char* name;
+    std::string text;
+    int code;
+    const char* where;
+  };
+  const std::string q9 = " 1 2 3 4 5 6 7 8 9";
+  const std::vector<Case> cases = {
+      {"D time", "D 0" + q9 + "\nD nan" + q9 + "\n", 8, "line 2, at 'nan'"},
+      {"H level", "H 0 1 2\nH 10 inf 2\n", 65, "line 2, at 'inf'"},
+      {"I discharge", "I 0 1e309 2 3 4\n", 8, "line 1, at '1e309'"},
+      {"Q time", "H 0 1 2\nQ -nan" + q9 + "\n", 63, "line 2, at '-nan'"},
+      {"C time", "H 0 1 2\nC NaN 1\n", 64, "line 2, at 'NaN'"},
+      {"O time", "O inf 0\n", 1, "line 1, at 'inf'"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    start();
+    write("timei", c.text);
+    EXPECT_EQ(ReadTimes(), c.code);
+    EXPECT_NE(log().find(strf("No finite number could be read at %s\n", c.where)), std::string::npos)
+        << log();
+    for (int r = 0; r < TimeInNo; ++r) EXPECT_TRUE(std::isfinite(TimeInTime[r]));
+  }
+}
+
+// A timei that is there but gives nothing, or cannot be read, is refused: the run would step
+// with the constant discharges as if the file were not there.
+TEST_F(Timei, EmptyOrUnreadableFileIsRefused) {
+  struct Case {
+    const char* name;
+    std::function<void()> make;
+    int code;
+    const char* message;
+  };
+  const std::vector<Case> cases = {
+      {"empty", [] { write("timei", ""); }, 72, "The timei file holds no data set\n"},
+      {"blank lines", [] { write("timei", "\n  \n\n"); }, 72, "The timei file holds no data set\n"},
+      {"no record letter", [] { write("timei", "discharges 1 2 3\n"); }, 72,
+       "The timei file holds no data set\n"},
+      {"a folder", [] { std::filesystem::create_directory("timei"); }, 71,
+       "The timei file exists but cannot be read\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    start();
+    std::filesystem::remove_all("timei");
+    c.make();
+    EXPECT_EQ(ReadTimes(), c.code);
+    EXPECT_EQ(log().rfind(strf("Error in timei file: code %d\n", c.code) + c.message, 0), 0u) << log();
+    EXPECT_EQ(mc_message, strf("Error in 'timei' file: code %d ", c.code));
   }
 }
 

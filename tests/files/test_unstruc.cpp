@@ -31,16 +31,7 @@
 namespace qorva {
 namespace {
 
-// Runs f; the status of the run's end, or 1000 when it returned.
-template <class F>
-int endStatus(F f) {
-  try {
-    f();
-  } catch (const RunEnd& e) {
-    return e.status;
-  }
-  return 1000;
-}
+using test::endStatus;
 
 std::string boogie() {
   std::ifstream f("boogie");
@@ -441,41 +432,60 @@ TEST_F(UnstrucTest, SecondBlockAndBlockDivisionNames) {
             "2 3 12.000000 26.000000 0.750000 0.000000\n");
 }
 
-TEST_F(UnstrucTest, FilesThatCannotBeOpened) {
+// Each file is written under the name "<file>.tmp" and renamed when whole: a folder in the
+// place of the temporary file stops the start, one in the place of the file the rename. Either
+// ends the run with -4 and a line in the log, and the previous copy stays.
+TEST_F(UnstrucTest, FilesThatCannotBeWrittenEndTheRun) {
   struct Case {
     const char* blocked;  // a folder of this name stands where the file goes
-    int result;
     const char* message;
     std::string log;
-    bool koosurfWritten;
+    bool gridWritten, koosurfWritten;
   };
+  const std::string kept = "; the previous copy is kept.\n";
   const Case cases[] = {
-      {"unstruc", -4, "", "Error: can not open 'unstruc' file\n", false},
-      {"koomin.bed", 1, "have not written 'koomin.bed' file", "", false},
-      {"koosurf.t", 1, "have not written 'koosurf.t' file", "", false},
-      {"koordina.si1", 1, " Have written unstruc file", "", true},
+      {"unstruc.tmp", "",
+       "Error: can not open 'unstruc' file\nError: could not write file 'unstruc' (Is a directory)" + kept,
+       false, false},
+      {"koomin.bed.tmp", "have not written 'koomin.bed' file",
+       "Error: could not write file 'koomin.bed' (Is a directory)" + kept, true, false},
+      {"koosurf.t.tmp", "have not written 'koosurf.t' file",
+       "Error: could not write file 'koosurf.t' (Is a directory)" + kept, true, false},
+      {"koordina.si1", " Have written unstruc file", "Error: could not write file 'koordina.si1' (Is a directory)" + kept,
+       true, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.blocked);
-    for (const char* f : {"unstruc", "koomin.bed", "koosurf.t", "koordina.si1"}) std::filesystem::remove_all(f);
+    for (const char* f : {"unstruc", "koomin.bed", "koosurf.t", "koordina.si1", "unstruc.tmp", "koomin.bed.tmp",
+                          "koosurf.t.tmp"})
+      std::filesystem::remove_all(f);
+    write("unstruc", "the previous grid\n");
     freshRun();
     buildTower();
     mc_message.clear();
     std::filesystem::create_directory(c.blocked);
-    EXPECT_EQ(writeGrid(), c.result);
+    EXPECT_EQ(writeGrid(), 996);
     EXPECT_EQ(mc_message.substr(0, std::string(c.message).size()), c.message);
     EXPECT_EQ(log(), c.log);
+    EXPECT_EQ(read("unstruc") != "the previous grid\n", c.gridWritten);
     EXPECT_EQ(std::filesystem::is_regular_file("koosurf.t"), c.koosurfWritten);
+    for (const char* tmp : {"koomin.bed.tmp", "koosurf.t.tmp", "koordina.si1.tmp"}) {
+      if (std::string(tmp) != c.blocked) {
+        EXPECT_FALSE(std::filesystem::exists(tmp)) << tmp;
+      }
+    }
   }
 }
 
-TEST_F(UnstrucTest, DryFileThatCannotBeOpenedIsOnlyNoted) {
+TEST_F(UnstrucTest, DryFileThatCannotBeWrittenEndsTheRun) {
   buildTower();
   zval[2][2][0] = 0;
   FlagWriteUnstruc = 2;
-  std::filesystem::create_directory("unstruc.dry");
-  EXPECT_EQ(writeGrid(), -4);
+  std::filesystem::create_directory("unstruc.dry.tmp");
+  EXPECT_EQ(writeGrid(), 996);
   EXPECT_EQ(mc_message, "cannot open file 'unstruc.dry' ");
+  EXPECT_TRUE(contains(log(), "Error: could not write file 'unstruc.dry' (Is a directory); the previous copy is kept.\n"))
+      << log();
 }
 
 TEST_F(UnstrucTest, InconsistentCountsAreNotWritten) {
@@ -683,20 +693,20 @@ TEST_F(UnstrucTest, DamagedFilesEndWithTheirMessages) {
     const char* name;
     std::string from, to;
     int result;  // a negative result, or 1000 + the status of the run's end
-    const char* log;
+    std::string log;  // for -2: after "Error in 'unstruc' file, ", naming the line
   };
   const std::string cell1 = "1 2 3 4 5 6 7 8 1 2 3 4 5 6 0 0 0 0 0 2 \n";
   const std::string block1 = "2 2 2 2 0 1 0 7 8 9 1 2 1 11 1 12 0 1.250000 3.500000\n";
   const std::string group1 = "1 1 0 1 5 2 2 1500.500000 0.125000\n";
   const Case cases[] = {
-      {"unknown version", "3 2 11 1 1 1 1 12\n", "7 2 11 1 1 1 1 12\n", -2, "unknown version 7 on the first line\n"},
-      {"header cut short", "3 2 11 1 1 1 1 12\n", "3 2 11\n", -2, "the first line does not hold the counts of a grid\n"},
+      {"unknown version", "3 2 11 1 1 1 1 12\n", "7 2 11 1 1 1 1 12\n", -2, "line 1: unknown version 7 on the first line\n"},
+      {"header cut short", "3 2 11 1 1 1 1 12\n", "3 2 11\n", -2, "line 1: the line ends before the header is complete\n"},
       {"negative cell count", "3 2 11 1 1 1 1 12\n", "3 -2 11 1 1 1 1 12\n", 999,
        "Error in reading unstruc file. Have only read 0 cells, while supposed to read -2 cells\n"},
-      {"negative point count", "3 2 11 1 1 1 1 12\n", "3 2 11 1 1 1 1 -12\n", -2, "the first line gives -12 points\n"},
-      {"too many blocks", "3 2 11 1 1 1 1 12\n", "3 2 11 100 1 1 1 12\n", -2, "100 blocks, at most 99 can be used\n"},
+      {"negative point count", "3 2 11 1 1 1 1 12\n", "3 2 11 1 1 1 1 -12\n", -2, "line 1: the first line gives -12 points\n"},
+      {"too many blocks", "3 2 11 1 1 1 1 12\n", "3 2 11 100 1 1 1 12\n", -2, "line 1: 100 blocks, at most 99 can be used\n"},
       {"too many connections", "3 2 11 1 1 1 1 12\n", "3 2 11 1 201 1 1 12\n", -2,
-       "201 block connections, at most 200 can be used\n"},
+       "line 1: 201 block connections, at most 200 can be used\n"},
       {"points beyond the arrays", "3 2 11 1 1 1 1 12\n", "3 2 11 1 1 1 1 80\n", 995,
        "Error reading the 'unstruc' file: the allocated arrays are smaller than the \n"
        "data in the file. Increase the values on the F 65 data set in the control\n"
@@ -704,46 +714,71 @@ TEST_F(UnstrucTest, DamagedFilesEndWithTheirMessages) {
       {"cell count at the capacity", "3 2 11 1 1 1 1 12\n", "3 40 11 1 1 1 1 12\n", 995,
        "Error reading the 'unstruc' file: the allocated arrays"},
       {"cell corner beyond the points", cell1, "1 2 3 4 5 6 7 13 1 2 3 4 5 6 0 0 0 0 0 2 \n", -2,
-       "cell 1 refers to point 13, outside 0..12\n"},
+       "line 14: cell 1 refers to point 13, outside 0..12\n"},
       {"negative neighbour", cell1, "1 2 3 4 5 6 7 8 1 2 3 4 5 6 0 -1 0 0 0 2 \n", -2,
-       "cell 1 refers to cell -1, outside 0..2\n"},
+       "line 14: cell 1 refers to cell -1, outside 0..2\n"},
       {"cell cut short", cell1 + "5 6 7 8 9 10 11 12 7 8 9 10 6 11 0 0 0 0 1 0 \n1 5 6 2 0 1 \n",
-       "1 2 3 4 5 6 7 8 1 2 3 4 5 6 0 0 x\n", -2, "cell 1 does not hold twenty integers\n"},
+       "1 2 3 4 5 6 7 8 1 2 3 4 5 6 0 0 x\n", -2, "line 14: 'x' in cell 1 is not a number\n"},
       {"surface cell beyond the cells", "9 10 11 12 2 0 \n", "9 10 11 12 3 0 \n", -2,
-       "surface 11 refers to cell 3, outside 0..2\n"},
+       "line 26: surface 11 refers to cell 3, outside 0..2\n"},
       {"block on the last j line", block1, "2 2 2 4 0 1 0 7 8 9 1 2 1 11 1 12 0 1.250000 3.500000\n", -54, ""},
       {"block on the last i line", block1, "2 4 2 2 0 1 0 7 8 9 1 2 1 11 1 12 0 1.250000 3.500000\n", -55, ""},
       {"block from column 0", block1, "0 2 2 2 0 1 0 7 8 9 1 2 1 11 1 12 0 1.250000 3.500000\n", -2,
-       "block 1 starts at column (0,2); columns start at 1\n"},
+       "line 27: block 1 starts at column (0,2); columns start at 1\n"},
       {"block cells beyond the grid", block1, "2 2 2 2 0 1 0 7 8 9 1 5 1 11 1 12 0 1.250000 3.500000\n", -2,
-       "block 1 holds the cells 1 to 5 of a grid of 2\n"},
+       "line 27: block 1 holds the cells 1 to 5 of a grid of 2\n"},
       {"connection off the grid", "1 2 1 2\n2 8\n", "1 2 1 -2\n2 8\n", -2,
-       "block connection 0 joins the grid points (1,1) and (2,-2), outside the G 1 grid\n"},
+       "line 28: block connection 0 joins the grid points (1,1) and (2,-2), outside the G 1 grid\n"},
       {"joint pair without a surface", "1 2 1 2\n2 8\n", "1 2 1 2\n2 0\n", -2,
-       "block joint pair 1 refers to surface 0, outside 1..11\n"},
+       "line 29: block joint pair 1 refers to surface 0, outside 1..11\n"},
       {"group list beyond its table", group1, "1 1 0 1 5 1000001 2 1500.500000 0.125000\n", -2,
-       "discharge group 1 has 1000001 surfaces, at most 1000000 can be used\n"},
+       "line 30: discharge group 1 has 1000001 surfaces, at most 1000000 can be used\n"},
       {"too many group points", group1, "1 1 0 1 5 2 5001 1500.500000 0.125000\n", -2,
-       "discharge group 1 has 5001 x-y points, at most 5000 can be used\n"},
+       "line 30: discharge group 1 has 5001 x-y points, at most 5000 can be used\n"},
       {"group surface beyond the surfaces", "4 10 \n", "4 12 \n", -2,
-       "discharge group 1 refers to surface 12, outside 0..11\n"},
+       "line 31: discharge group 1 refers to surface 12, outside 0..11\n"},
       {"surface group beyond its table", "4 2 2.500000 1 2 \n", "4 101 2.500000 1 2 \n", -2,
-       "surface discharge group 3 has 101 cells, at most 100 can be used\n"},
+       "line 53: surface discharge group 3 has 101 cells, at most 100 can be used\n"},
       {"surface group cell beyond the cells", "4 2 2.500000 1 2 \n", "4 2 2.500000 1 9 \n", -2,
-       "surface discharge group 3 refers to cell 9, outside 0..2\n"},
+       "line 53: surface discharge group 3 refers to cell 9, outside 0..2\n"},
       {"column record cell beyond the cells", "1 1.250000 2.500000 12.000000 23.000000 \n",
-       "3 1.250000 2.500000 12.000000 23.000000 \n", -2, "grid line (2,2) has the bottom cell 3, outside 0..2\n"},
+       "3 1.250000 2.500000 12.000000 23.000000 \n", -2, "line 63: grid line (2,2) has the bottom cell 3, outside 0..2\n"},
       {"nesting record cut short", "0 0.000000 0.000000 0.000000 0.000000\n0 0.000000 0.000000 0.000000 0.000000\n",
-       "0 0.000000 0.000000 0.000000 0.000000\n", -2, "nesting record 1 does not hold its four interpolation lines\n"},
+       "0 0.000000 0.000000 0.000000 0.000000\n", -2, "line 67: the file ends before the interpolation lines of nesting record 1\n"},
       {"nesting surface beyond the surfaces", "1 5 1 1 0.250000\n", "1 15 1 1 0.250000\n", -2,
-       "nesting record 1 refers to surface 15, outside 0..11\n"},
+       "line 64: nesting record 1 refers to surface 15, outside 0..11\n"},
+      // A record one value short or long is refused on its own line: read as a stream it would
+      // take the next line's first value and move every field after it.
+      {"point not finite", "10.000000 20.000000 1.000000\n", "10.000000 nan 1.000000\n", -2,
+       "line 2: 'nan' in point 1 is not a finite number\n"},
+      {"point beyond the doubles", "10.000000 20.000000 1.000000\n", "10.000000 20.000000 1e309\n", -2,
+       "line 2: '1e309' in point 1 is not a finite number\n"},
+      {"point one value short", "10.000000 20.000000 1.000000\n", "10.000000 20.000000\n", -2,
+       "line 2: point 1 needs 3 values, the line holds 2\n"},
+      {"block one value short", block1, "2 2 2 2 0 1 0 7 8 9 1 2 1 11 1 12 0 1.250000\n", -2,
+       "line 27: block 1 needs 19 values, the line holds 18\n"},
+      {"block one value long", block1, "2 2 2 2 0 1 0 7 8 9 1 2 1 11 1 12 0 1.250000 3.500000 4\n", -2,
+       "line 27: block 1 needs 19 values, the line holds 20\n"},
+      {"connection one value short", "1 2 1 2\n2 8\n", "1 2 1\n2 8\n", -2,
+       "line 28: block connection 0 needs 4 values, the line holds 3\n"},
+      {"group line one value long", group1, "1 1 0 1 5 2 2 1500.500000 0.125000 7\n", -2,
+       "line 30: discharge group 1 needs 9 values, the line holds 10\n"},
+      {"group list one entry short", "4 10 \n", "4 \n", -2,
+       "line 31: the surface list of discharge group 1 needs 2 values, the line holds 1\n"},
+      {"group discharge not finite", group1, "1 1 0 1 5 2 2 inf 0.125000\n", -2,
+       "line 30: 'inf' in discharge group 1 is not a finite number\n"},
+      {"column record one value short", "1 1.250000 2.500000 12.000000 23.000000 \n",
+       "1 1.250000 2.500000 12.000000 \n", -2,
+       "line 63: the column record of grid line (2,2) needs 5 values, the line holds 4\n"},
+      {"nesting record one value short", "1 5 1 1 0.250000\n", "1 5 1 1\n", -2,
+       "line 64: nesting record 1 needs 5 values, the line holds 4\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     write("unstruc", replaced(towerVersion3(), c.from, c.to));
     EXPECT_EQ(readFresh(), c.result);
     if (c.result == -2) {
-      EXPECT_EQ(log(), std::string("Error in 'unstruc' file: ") + c.log);
+      EXPECT_EQ(log(), "Error in 'unstruc' file, " + c.log);
     } else {
       EXPECT_TRUE(contains(log(), c.log)) << log();
     }
@@ -855,8 +890,43 @@ TEST_F(UnstrucTest, KoordinaWithANegativeIndexEndsTheRun) {
   write("unstruc", towerVersion3());
   write("koordina", "2 2 12.5 23.5 0.75 2.75\n1 -1 9.5 19.5 0.5 2.5\n");
   EXPECT_EQ(readFresh(), 1001);
-  EXPECT_TRUE(contains(log(), "Error in koordina file: record 2 gives the grid point (1,-1); grid indexes start at 0\n"))
+  EXPECT_TRUE(contains(log(), "Error in 'koordina' file, line 2: point record 2 gives the grid point (1,-1); grid "
+                              "indexes start at 0\n"))
       << log();
+}
+
+// The level files are read one record a line: a record one value short, a value more, text or a
+// value that is not finite ends the run with the file and line, instead of ending the list
+// silently or taking the next line's values.
+TEST_F(UnstrucTest, LevelFileRecordsThatCannotBeReadEndTheRun) {
+  struct Case {
+    const char* file;
+    std::string text;
+    int status;  // 1000 + the status of the run's end
+    std::string log;
+  };
+  const Case cases[] = {
+      {"koordina", "2 2 12.5 23.5 0.75 2.75\n1 1 9.5 19.5 0.5\n2 1 9.5 19.5 0.5 2.5\n", 1001,
+       "Error in 'koordina' file, line 2: point record 2 needs 6 values, the line holds 5\n"},
+      {"koordina", "2 2 12.5 23.5 nan 2.75\n", 1001,
+       "Error in 'koordina' file, line 1: 'nan' in point record 1 is not a finite number\n"},
+      {"koordina", "2 2 12.5 23.5 0.75 2.75\nend\n", 1001,
+       "Error in 'koordina' file, line 2: 'end' in point record 2 is not a number\n"},
+      {"koomin", "1 1 10.0 20.0 0.5\n2 1 12.0 20.0 0.5 0.7\n", 999,
+       "Error in 'koomin' file, line 2: point record 2 needs 5 values, the line holds 6\n"},
+      {"koomin", "1 1 10.0 20.0 -inf\n", 999,
+       "Error in 'koomin' file, line 1: '-inf' in point record 1 is not a finite number\n"},
+      {"koomink", "1 1 10.0 20.0 0.5\n", 999,
+       "Error in 'koomink' file, line 1: point record 1 needs 6 values, the line holds 5\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file + (": " + c.text));
+    for (const char* f : {"koordina", "koomin", "koomink"}) std::filesystem::remove(f);
+    write("unstruc", towerVersion3());
+    write(c.file, c.text);
+    EXPECT_EQ(readFresh(), c.status);
+    EXPECT_TRUE(contains(log(), c.log)) << log();
+  }
 }
 
 TEST_F(UnstrucTest, MissingKoordinaIsOnlyNoted) {
@@ -1089,7 +1159,7 @@ TEST_F(UnstrucTest, BedroughDefaultsAndRecords) {
       {0.0, nullptr, 1e-5, 1e-5, ""},
       {0.05, "B 2 2 0.2\nB 0 2 0.3\nB 4 2 0.3\nB 2 4 0.3\nB 3 3 0.4\n", 0.2, 0.4,
        "Have read 2 roughness points from bedrough file\n"},
-      {0.05, "B 2 2 0.2\nX 3 3 0.4\nB 3 3 0.5\n", 0.2, 0.05, "Have read 1 roughness points from bedrough file\n"},
+      {0.05, "B 2 2 0.2\n\nB 3 3 0.5\n", 0.2, 0.5, "Have read 2 roughness points from bedrough file\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file ? c.file : "none");
@@ -1104,6 +1174,26 @@ TEST_F(UnstrucTest, BedroughDefaultsAndRecords) {
     EXPECT_NEAR(XksWall, c.xks < 0 ? 0.019770609664 : std::max(c.xks, 1e-5), 1e-12);
     EXPECT_EQ(mc_message, c.file ? "" : "have not used bedrough file ");
     EXPECT_EQ(std::filesystem::exists("boogie") ? log() : "", c.log);
+  }
+}
+
+TEST_F(UnstrucTest, BedroughRecordsThatCannotBeReadEndTheRun) {
+  struct Case {
+    std::string text, log;
+  };
+  const Case cases[] = {
+      {"B 2 2 0.2\nX 3 3 0.4\nB 3 3 0.5\n",
+       "Error in 'bedrough' file, line 2: a roughness record starts with the letter B\n"},
+      {"B 2 2\nB 3 3 0.5\n", "Error in 'bedrough' file, line 1: point record 1 needs 4 values, the line holds 3\n"},
+      {"B 2 2 nan\n", "Error in 'bedrough' file, line 1: 'nan' in point record 1 is not a finite number\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    freshRun();
+    write("bedrough", c.text);
+    XksWall = 0.05;
+    EXPECT_EQ(endStatus(readBedrough), -5);
+    EXPECT_EQ(log(), c.log);
   }
 }
 

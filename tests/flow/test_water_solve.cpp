@@ -392,14 +392,15 @@ TEST_F(WaterSolveTest, TimeSeriesFileIsEmptiedOnEntry) {
   EXPECT_TRUE(std::filesystem::exists("timeo"));
   EXPECT_EQ(read("timeo"), "");
 
-  // A time-series file that cannot be written ends the run without a message of its own.
+  // A time-series file that cannot be written ends the run, and the log says why.
   grid();
   iterGlobalMax = 0;
   TimePrintNo = 1;
   std::filesystem::remove("timeo");
   std::filesystem::create_directory("timeo");
   EXPECT_EQ(run(), -3);
-  EXPECT_EQ(log(), kRelaxationLine);
+  EXPECT_EQ(log(), std::string(kRelaxationLine) +
+                       "Error: could not write file 'timeo' (Is a directory); the previous copy is kept.\n");
 }
 
 struct SetUpCase {

@@ -4,10 +4,13 @@
 #include <cstdio>
 #include <string>
 
+#include "bed/bed.h"
 #include "sediment/capacity_box.h"
 #include "sediment/sediment_loop.h"
 #include "state/bedcells.h"
 #include "state/options.h"
+#include "state/options_f350_399.h"
+#include "state/options_g.h"
 #include "state/sediment_run.h"
 #include "state/status.h"
 #include "state/structured.h"
@@ -119,6 +122,55 @@ TEST_F(SedimentStartup, DefectPercentWithoutTurnover) {
   EXPECT_NEAR(v[5], 1e-12, 1e-18);  // Defect
   EXPECT_NEAR(v[7], 1.0, 1e-5);     // Def,PST
   EXPECT_NEAR(v[8], 1.0, 1e-5);     // Def2,PST
+}
+
+// F 385 2: the records of `cohesion` ("i j c1 c0") overwrite the initial value of their
+// column; the file missing, or not starting with a record, gives -20 (the loop's message); a
+// later record that cannot be read, or names a column without a bed cell, ends the run with the
+// file's line.
+TEST_F(SedimentStartup, CohesionFile) {
+  struct Case {
+    const char* text;  // nullptr: no file
+    int result;
+    int status;        // 0: the run goes on
+    const char* message;
+  };
+  const Case cases[] = {
+      {"2 2 5.5 6.5\n", 0, 0, ""},
+      {nullptr, -20, 0, ""},
+      {"cohesion values\n", -20, 0, ""},
+      {"2 2 5.5 6.5\n2 2 1.0\n", 0, 1, "Error in the cohesion file, line 2: "},
+      {"2 2 5.5 6.5\n9 9 1.0 1.0\n", 0, 1,
+       "Error in the cohesion file, line 2: column (9,9) has no bed cell in the grid\n"},
+      {"2 2 5.5 nan\n", -20, 0, ""},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.text ? k.text : "no file");
+    SetArraysZero();
+    std::remove("cohesion");
+    std::remove("boogie");
+    column(2, 0.3);
+    ASSERT_TRUE(Bcohesion.allocate(NoBedLayers + 1LL, NoBCells + 1LL));
+    FlagCohesion = 2;
+    InitValueCohesion = 3.0;
+    if (k.text) write("cohesion", k.text);
+    int result = 0, status = 0;
+    try {
+      result = setInitialCohesive();
+    } catch (const RunEnd& e) {
+      status = e.status;
+    }
+    EXPECT_EQ(status, k.status);
+    if (status != 0) {
+      EXPECT_NE(log().find(k.message), std::string::npos) << log();
+      continue;
+    }
+    EXPECT_EQ(result, k.result);
+    if (result == 0) {
+      EXPECT_EQ(Bcohesion[1][1], 5.5);
+      EXPECT_EQ(Bcohesion[0][1], 6.5);
+    }
+  }
 }
 
 }  // namespace

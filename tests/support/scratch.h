@@ -19,6 +19,17 @@
 
 namespace qorva::test {
 
+// Runs f; the status of the run's end, or 1000 when it returned.
+template <class F>
+int endStatus(F f) {
+  try {
+    f();
+  } catch (const RunEnd& e) {
+    return e.status;
+  }
+  return 1000;
+}
+
 // A control text of a table and how its scan ends: the status of the run's end (1000 when the
 // text is read through) and the whole text `boogie` then holds.
 struct Refusal {
