@@ -89,6 +89,32 @@ void checkStack(int b, int i, int j, double T) {
   if (FlagFixBed == 1) fitStack(b, T, S);
 }
 
+// The layered bed (F 37 3) read from a file: the top layer is the highest that holds anything
+// (alldata), or the stack is rebuilt from the grid's sediment thickness T (fracres of the first
+// version).
+void layeredTop(int b, double T, double Ta) {
+  const int N = NoBedLayers;
+  if (FlagReadAlldata != 0 && N - 1 >= 1) {
+    BlayerTop[b] = N - 1;
+    while (BlayerTop[b] > 1 && thickness(BlayerTop[b], b) < 1e-20) {
+      setThickness(BlayerTop[b], b, 0);
+      --BlayerTop[b];
+    }
+  }
+  if (FlagFracresVersion == 1 && FlagReadFracres != 0) {
+    const double D = std::max(T, 0.0);
+    if (D < Ta) {
+      BlayerTop[b] = 0;
+      setThickness(0, b, D);
+    } else {
+      BlayerTop[b] = N - 1;
+      setThickness(N - 1, b, Ta);
+      if (D > Ta)
+        for (int k = N - 2; k >= 0; --k) setThickness(k, b, (D - Ta) / (N - 1));
+    }
+  }
+}
+
 // The layers of the column (i, j) with bed cell b.
 void columnLayers(int b, int i, int j, double Ta) {
   const int N = NoBedLayers;
@@ -122,25 +148,7 @@ void columnLayers(int b, int i, int j, double Ta) {
       sampleFractions(k, b);
     }
   }
-  if (FlagTSC == 3 && FlagReadAlldata != 0 && N - 1 >= 1) {
-    BlayerTop[b] = N - 1;
-    while (BlayerTop[b] > 1 && thickness(BlayerTop[b], b) < 1e-20) {
-      setThickness(BlayerTop[b], b, 0);
-      --BlayerTop[b];
-    }
-  }
-  if (FlagTSC == 3 && FlagFracresVersion == 1 && FlagReadFracres != 0) {
-    const double D = std::max(T, 0.0);
-    if (D < Ta) {
-      BlayerTop[b] = 0;
-      setThickness(0, b, D);
-    } else {
-      BlayerTop[b] = N - 1;
-      setThickness(N - 1, b, Ta);
-      if (D > Ta)
-        for (int k = N - 2; k >= 0; --k) setThickness(k, b, (D - Ta) / (N - 1));
-    }
-  }
+  if (FlagTSC == 3) layeredTop(b, T, Ta);
   if (N > 2 && FlagInitiateBedlayers > 0)
     for (int k = BlayerTop[b]; k >= 0; --k) sampleFractions(k, b);
   // The solid fraction of a mixture is taken once every layer has its fractions.
