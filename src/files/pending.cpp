@@ -11,7 +11,6 @@ namespace qorva {
 namespace {
 
 constexpr char kConqRes[] = "writing the component results compres (task E)";
-constexpr char kConcRes[] = "writing the concentration results con2res (task F)";
 constexpr char kConRes[] = "reading compres, con2res and fracres (task O)";
 constexpr char kFracres[] = "writing the bed fractions fracres (print_fracres)";
 constexpr char kBedangle[] = "the bed angles of the bedangle file (F 274)";
@@ -25,7 +24,6 @@ const PendingStep kSteps[] = {
     {[](char t) { return t == 'U' && FlagOpenFOAMsurface == 1; }, kAlpha1},
     {[](char t) { return (t == 'U' || t == 'B') && FlagBedAngles > 0; }, kBedangle},
     {[](char t) { return t == 'E' && NoComponents != 0; }, kConqRes},
-    {[](char t) { return t == 'F'; }, kConcRes},
     {[](char t) { return t == 'O'; }, kConRes},
     // The bed fractions among the outputs of the print set.
     {[](char t) { return reach::resultsWritten(t) && PrintArrayFlags[15] == 1; }, kFracres},
@@ -34,7 +32,6 @@ const PendingStep kSteps[] = {
 }  // namespace
 
 int writeConqRes() { notAvailable(kConqRes); }
-int writeConcRes() { notAvailable(kConcRes); }
 int readConRes() { notAvailable(kConRes); }
 void print_fracres(int) { notAvailable(kFracres); }
 void readBedangle() { notAvailable(kBedangle); }

@@ -75,6 +75,15 @@ bool writeLevelProfile(bool appended);
 void print_paraview3d();
 // Appends the line of the present time to the time series `timeo`.
 void TimePrintFunction();
+// Writers of the sediment loop that this version does not have yet (hooks: output/pending.cpp
+// ends the run with their "Not available" line): braiding statistics (F 368), dune statistics
+// (F 370), the bed fractions at the interpolation points (F 48 30, F 329), the bed-fraction
+// print (F 433) and the longitudinal profile (F 453).
+void writeBraided();
+void writeDune();
+void print_fractions();
+void make_Bfractionsprint();
+void print_profiles();
 
 // Braiding index of block 1: the active channels (runs of at least F 368 BraidCells bottom
 // cells with 300 k above BraidedActive, ended by one at or below BraidedTot) per

@@ -27,6 +27,11 @@ constexpr char kSloping[] = "the fraction of sloping bed area (boogie.spe)";
 constexpr char kDischargeCheck[] = "the discharge check (boogie.spe)";
 constexpr char kLevelProfile[] = "the water, mud and groundwater profile (boogie.spe)";
 constexpr char kWeirSTL[] = "writing the weir as STL (task Z)";
+constexpr char kBraided[] = "the braiding statistics of F 368 (writeBraided)";
+constexpr char kDune[] = "the dune statistics of F 370 (writeDune)";
+constexpr char kFractions[] = "the bed fractions at the interpolation points (print_fractions)";
+constexpr char kFractionsPrint[] = "the bed-fraction print of F 433 (make_Bfractionsprint)";
+constexpr char kProfiles[] = "the longitudinal profile of F 453 (print_profiles)";
 
 // The dispatcher writes one of these outputs for the task of letter t.
 bool writes(char t, std::initializer_list<Output> outputs) {
@@ -66,6 +71,22 @@ const PendingStep kSteps[] = {
     {[](char t) { return writes(t, {Output::LevelProfile, Output::LevelProfileAppended}); },
      kLevelProfile},
     {[](char t) { return t == 'Z'; }, kWeirSTL},
+    // The writers of the sediment loop (task S), at their step intervals.
+    {[](char t) { return reach::sedimentSteps(t) && FlagBraidedIndex > 0 && reach::someIteration(100); },
+     kBraided},
+    {[](char t) {
+       return reach::sedimentSteps(t) && WriteDuneI1 > 0 && reach::someIteration(WriteDuneIter);
+     },
+     kDune},
+    {[](char t) {
+       return reach::sedimentSteps(t) && (FlagInterpolVal == 30 || PrintArrayFlags[10] == 130);
+     },
+     kFractions},
+    {[](char t) { return reach::sedimentSteps(t) && FlagFractionsPrint > 0; }, kFractionsPrint},
+    {[](char t) {
+       return reach::sedimentSteps(t) && FlagProfiles > 0 && reach::someIteration(FlagProfiles);
+     },
+     kProfiles},
 };
 
 }  // namespace
@@ -85,6 +106,11 @@ bool writeSlopingFraction() { notAvailable(kSloping); }
 bool writeDischargeCheck() { notAvailable(kDischargeCheck); }
 bool writeLevelProfile(bool) { notAvailable(kLevelProfile); }
 int makeWeirSTL() { notAvailable(kWeirSTL); }
+void writeBraided() { notAvailable(kBraided); }
+void writeDune() { notAvailable(kDune); }
+void print_fractions() { notAvailable(kFractions); }
+void make_Bfractionsprint() { notAvailable(kFractionsPrint); }
+void print_profiles() { notAvailable(kProfiles); }
 
 std::span<const PendingStep> outputPendingSteps() { return kSteps; }
 

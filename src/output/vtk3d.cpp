@@ -1,5 +1,6 @@
 // The 3-D result as a legacy VTK unstructured grid: the cells of block 1 as hexahedra, the
-// velocity and the G 24 variables averaged from the cells to the grid points.
+// velocity and the G 24 variables averaged from the cells to the grid points, and in a sediment
+// run the concentration of every size.
 // Reads Px, Py, Pz, Cpoint1..8, Ccellt, Ccellb, zval, Surfaces, block[1], connFlate, TecStruc
 // and the flow, turbulence, sediment and bed arrays; writes Pi, Pj, Pc, lnodem, bnodem and
 // Cconc[0] (the total over the sizes) of the written cells.
@@ -561,6 +562,18 @@ void print_paraview3d() {
       for (int p = 1; p <= np; ++p) std::fprintf(f, "%lg\n", average(pc, value, p));
     }
   }
+  // A sediment run shows the concentration of every size, whether G 24 names it or not.
+  if (FlagTSC > 0 && Cconc)
+    for (int l = 1; l <= lnumber && static_cast<std::size_t>(l) < Cconc.dim(0); ++l) {
+      bool named = false;
+      for (int r = 0; r < TecStrucNo && r < static_cast<int>(TecStruc.size()); ++r)
+        named = named || (TecStruc[r].variable == 'c' && TecStruc[r].sizeNo == l);
+      if (named) continue;
+      std::fprintf(f, "\nSCALARS Sediment_conc_size_%d float\n", l);
+      std::fprintf(f, "LOOKUP_TABLE default\n");
+      const auto value = cellValues(pc.maxCell, [&](int c) { return get(Cconc, l, c); });
+      for (int p = 1; p <= np; ++p) std::fprintf(f, "%lg\n", average(pc, value, p));
+    }
   if (!file.commit()) {
     mc_message = strf("cannot open file '%s' ", name.c_str());
     failWrite(name, file.reason().c_str(), -3);

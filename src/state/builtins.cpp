@@ -1,9 +1,11 @@
 // Start values of the globals that no data set sets: counters, status flags, accumulated
 // values and the block and discharge-group tables.
 #include <algorithm>
+#include <initializer_list>
 
 #include "state/blocks.h"
 #include "state/groups.h"
+#include "state/sediment_run.h"
 #include "state/status.h"
 #include "state/survey.h"
 
@@ -49,7 +51,20 @@ void resetDischargeGroups() {
   for (SurfaceDischargeGroup& s : SurfDischargeStruct) s = SurfaceDischargeGroup{};
 }
 
+void resetSedimentRun() {
+  for (SizeCounters* t : {&kIn, &kUt, &kSusp, &kSuspo, &kLayer1, &kLayer2, &kBedmove,
+                          &Bvollefttot, &kDefectRatio, &bedLimDef, &suspDef, &totalsusp})
+    for (double& v : *t) v = 0;
+  for (double& v : concBuffer) v = -1.0;
+  kLimDef = SumBedMoveDef = SuspVolChangeDef = BedMoveDefectAbs = BedMoveDefectSum = 0;
+  SumBedChangeLoc = 0;
+  bechStanddev = 0;
+  mc_v2.clear();
+  gFlagSedim = 0;
+}
+
 void setBuiltins() {
+  resetSedimentRun();
   mc_message.clear();
   mc_program.clear();
   mc_v1.clear();

@@ -14,9 +14,15 @@ namespace qorva {
 namespace reach {
 
 bool mainFlow(char t) {
+  if (t == 'S')
+    return sedimentSteps(t) && FlagWaterSolveNew != 1 && FlagFastWatersolve <= 0 && MGSNo == 0 &&
+           (Hydrostatic == 0 || Hydrostatic == 4);
   return t == 'W' && FlagTSC <= 0 && FlagWaterSolveNew != 1 && FlagFastWatersolve <= 0 &&
          MGSNo == 0 && Hydrostatic == 0;
 }
+
+bool sedimentLoop(char t) { return t == 'S' && FlagTSC > 0 && TimeStep >= 1e-8 && lnumber <= 49; }
+bool sedimentSteps(char t) { return sedimentLoop(t) && iterGlobalMax >= 1; }
 
 int outerIterations() {
   int n = iterGlobalMax;
@@ -68,9 +74,11 @@ bool resultsWritten(char t) { return t == 'M' || innerIterations(t); }
 namespace {
 
 // The task of this letter ends the run before any step of it: X with status 0, W under F 37
-// (a sediment setting in a flow task) and A without the block division of F 308.
+// (a sediment setting in a flow task), A without the block division of F 308, and S without
+// F 37, a time step or with too many sizes (its start-up checks).
 bool walkEndsAt(char t) {
-  return t == 'X' || (t == 'W' && FlagTSC > 0) || (t == 'A' && FlagMPI <= 0);
+  return t == 'X' || (t == 'W' && FlagTSC > 0) || (t == 'A' && FlagMPI <= 0) ||
+         (t == 'S' && !reach::sedimentLoop(t));
 }
 
 void stopAt(const PendingStep& row) {
@@ -84,7 +92,8 @@ void stopOnPendingSteps() {
   if (IterF2 < 1) return;
   const std::span<const PendingStep> tables[] = {
       gridPendingSteps(),     filesPendingSteps(),          flowPendingSteps(),
-      solversPendingSteps(),  bedPendingSteps(),            discretisationPendingSteps(),
+      solversPendingSteps(),  bedPendingSteps(),            bedLoopPendingSteps(),
+      discretisationPendingSteps(),
       pressurePendingSteps(), turbulencePendingSteps(),     surfacePendingSteps(),
       sedimentPendingSteps(), outputPendingSteps()};
   // A later pass walks the same letters (U only in the first), so the first pass meets every

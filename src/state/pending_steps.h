@@ -32,6 +32,8 @@ std::span<const PendingStep> filesPendingSteps();
 std::span<const PendingStep> flowPendingSteps();
 std::span<const PendingStep> solversPendingSteps();
 std::span<const PendingStep> bedPendingSteps();
+// The bed steps of the sediment loop (bed/sediment_hooks.cpp).
+std::span<const PendingStep> bedLoopPendingSteps();
 std::span<const PendingStep> discretisationPendingSteps();
 std::span<const PendingStep> pressurePendingSteps();
 std::span<const PendingStep> turbulencePendingSteps();
@@ -43,9 +45,13 @@ std::span<const PendingStep> outputPendingSteps();
 // (driver/tasks.cpp) and the main flow driver (flow/), and read only settings.
 namespace reach {
 
-// The task of letter t calls the main flow driver WaterSolve (F 2 W with none of the other
-// drivers of F 328, F 170, F 152 and F 68 chosen).
+// The task of letter t calls the main flow driver WaterSolve: F 2 W with none of the other
+// drivers of F 328, F 170, F 152 and F 68 chosen, or the time steps of task S (F 68 0 or 4).
 bool mainFlow(char t);
+// Task S gets past its start-up checks (F 37, a time step, at most 49 sizes), and reaches its
+// time steps (K 1 at least 1).
+bool sedimentLoop(char t);
+bool sedimentSteps(char t);
 // The number of outer iterations of that call: K 1, and in a transient run no more than the
 // F 335 end time allows.
 int outerIterations();

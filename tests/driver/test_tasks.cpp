@@ -39,7 +39,8 @@ TEST_F(TaskDriver, ExitStatusesOfTheWalk) {
       {"F 7 NF\n", 255, "Error for F 7 data set in control file\n"},
       {"F 37 1 F 2 W\n", 251, "Error in control file. The F 37 data set should not be used\n"
                               "when computing only water flow (F 2 W)\n\n"},
-      {"F 2 S\n", 1, "Not available in this version: the sediment computation (task S)\n"},
+      {"F 2 S\n", 1,
+       "Error: the sediment computation needs a grid: a task Y, U or B before S in F 2\n"},
   };
   for (const Case& c : cases) {
     SetArraysZero();

@@ -1,0 +1,134 @@
+// The sediment time loop (task S) as the files of this folder share it: the work ranges and
+// time step, the face coefficients of the concentration equations, the inflow and outflow
+// terms, the first solver family, the start-up of the bed layers and the mass account.
+// Internal to src/sediment (and its tests).
+#pragma once
+
+#include <array>
+
+#include "state/cells.h"
+
+namespace qorva {
+
+// ---- Work ranges, time step, mass corrections -------------------------------------------
+
+// The work ranges of work block n (G 25), or the whole grid without work blocks. A work block
+// that holds no block gives empty ranges (first above last), never a range from cell 0.
+void computeWorkBlocks(int n);
+// TimeStep from the discharge of group 1 (F 350). A discharge that is not positive gives no
+// step: TimeStep stays as it was.
+void computeTimestep();
+// Scales the east-face fluxes of every i line of block 1 to the discharge of group 1 (F 413 1).
+void correctContinuity();
+// The suspended volume per size before the bed moves the grid, and the rescaling after it.
+void scaleConcGridMove1();
+void scaleConcGridMove2();
+// Height, discharge and time scale of the near-bed density current, columns iFirst..iLast of
+// block 1 (F 71).
+void computeDensityStat(int iFirst, int iLast);
+
+// ---- Face coefficients of the concentration equations ------------------------------------
+
+// Power-law coefficients with the fall velocity on vertical faces, over the surfaces
+// first..last: size 1 into Cae..Cab (coeff_make1); every size, the horizontal ones shared and
+// the vertical ones into Catm[l], Cabm[l] (coeff_make2); every coefficient per size
+// (coeff_make2m); and the horizontal ones alone without fall velocity (coeff_make1H).
+void coeff_make1(int first, int last);
+void coeff_make2(int first, int last);
+void coeff_make2m(int first, int last);
+void coeff_make1H(int first, int last);
+
+// ---- Inflow and outflow terms ------------------------------------------------------------
+
+// Sediment carried in by the inflow groups, for size 1 of the one-size equation (Cap,
+// Csource) or size l of the per-size equations (Capm[l], Csourcem[l]); counts kIn, SumInflow.
+void InflowSediment();
+void InflowSedimentM(int l);
+// Outflow of the bottom cells through the outflow groups and to a coarser nesting grid, added
+// to Bap[l] (and to Binout for size 1).
+void MakeAp(int l);
+
+// ---- First solver family (F 37 1) --------------------------------------------------------
+
+void morphology_tsc_solver_tsc1_single();
+void morphology_tsc_solver_tsc1_multiple();
+// The transverse-slope transport of size l added to the sources of the bottom cells.
+void BedVectorSourceCalc(int l);
+// The concentration of the bottom cell c of bed cell b for size l from the bed-cell balance,
+// the deposition, the supply of the active layer and the equilibrium concentration; the cell
+// is then fixed at it. `single` selects the one-size arrays.
+void bedCellConcentration(int l, int b, bool single);
+
+// ---- Steps that this version does not have yet (hooks: sediment/pending.cpp) -------------
+
+// The second family of solvers (F 37 2) and the layered-bed solver (F 37 3).
+void morphology_tsc_solver_tsc2_single();
+void morphology_tsc_solver_tsc2_multiple();
+void morphology_tsc_solver_tsc3_standard();
+// Bed-slope transfer between bottom cells of F 78 5..9.
+void coeff_make_bedvector(int first, int last);
+// The second-order upwind sediment coefficients of F 63 1 (in place of the power law).
+void coeff_make_sou7(int first, int last);
+// The explicit half of the Crank-Nicolson weight of F 61 in the sediment equations.
+void crankNicolsonSediment();
+// The near-bed inflow of F 455 and F 497 for size l.
+void inflowSedimentNearBed(int l);
+// The capacity formulas chosen by the formula letter (F 10 A, E, I, M, S, Y).
+void concEngelund();
+
+// ---- The loop itself ---------------------------------------------------------------------
+
+namespace sedloop {
+
+// What the loop keeps for one run.
+struct Run {
+  double Ta = 0;            // active-layer thickness, m
+  int workBlocks = 1;       // number of work blocks
+  double initialVolume = 0; // water volume at the start, m3
+  int nextAlldata = 0;      // next alldata print time
+  bool timeAdvanced = false;  // a flow driver or a skipped solve moved stimet this step
+};
+
+// The active-layer thickness: TopThickness when above 0, else the largest grain size.
+double activeLayerThickness();
+// The largest work-block number of G 25, at least 1.
+int numberOfWorkBlocks();
+
+// Start-up of the bed layers and masses, in the order of the run's start.
+void resetCounters();          // per-size counters, negative concentrations cut, kSuspo
+void initialBedLayers(double Ta);  // every column's stack, checks, solid fractions
+void fixNonErodibleLevel();    // F 310 2 with a bed file read
+// Mass of size l in the bed layers of the bed-cell range: two-layer or layered form.
+double layerMass(int l);
+void initialLayerMasses();
+void emptyActiveLayer();       // BedFlags[0] 2, and Cconc_old cleared
+
+// The grid thickness of sediment of column (i, j): mean corner bed minus non-erodible level.
+double gridSedimentThickness(int i, int j);
+// Solid fraction of a grain mixture for F 264 -1.
+double mixtureSolidFraction(const double* fractions);
+
+// The time step of the timei series (F 1 J rows) and of F 532 at the present step.
+void stepLength();
+// The horizontal coefficients from the bottom velocities turned by the bed-load direction
+// (F 84 10, F 78 1 with one size); the velocities are given back.
+void bedLoadDirection();
+
+// One time step (the steps after the head of the step); false when the run must return.
+// `savedCf` is what Cf designated when the run started; the solvers re-point Cf.
+bool timeStep(Run& run, const FieldRef& savedCf);
+// The step's mass sums, report and debugging files; the end-of-run report.
+void stepMassSums();
+void continuityReport();
+void stepDebugFiles();
+void crossSectionFiles();
+void endOfRunReport();
+
+// Water volume over the cell range.
+double waterVolume();
+// Forgets the period averages of "outconc" (a new run).
+void resetInflowState();
+
+}  // namespace sedloop
+
+}  // namespace qorva

@@ -1,0 +1,46 @@
+// The mass account and run state of a sediment computation (task S): per-size counters
+// (index 1..lnumber, kg unless said), the totals that the bed routines add to, and the status
+// texts of the time loop. The loop resets them at its start; resetSedimentRun() puts them
+// back to their start values for a new run of the program.
+#pragma once
+
+#include <string>
+
+#include "state/table.h"
+
+namespace qorva {
+
+// Room for every size of a run (lnumber up to 50 in `control`).
+using SizeCounters = Fixed<double, 52>;
+
+// kIn, kUt: in through inflow groups and out through outflow groups; kSusp, kSuspo: in
+// suspension now and at the start; kLayer1: in the bed layers at the start, kLayer2: the change
+// of that mass since; kBedmove: the bed change per size (kg divided by density); Bvollefttot:
+// mass left over by the layered-bed fraction update; kDefectRatio: relative defect (F 448);
+// bedLimDef: erosion that the active layer did not have (m, negative); suspDef: reserved per
+// size for the suspended-mass corrections.
+inline SizeCounters kIn, kUt, kSusp, kSuspo, kLayer1, kLayer2, kBedmove, Bvollefttot,
+    kDefectRatio, bedLimDef, suspDef;
+// Suspended volume (m3) per size before the grid moves with the bed.
+inline SizeCounters totalsusp;
+// Concentration fed back into inflow group 1 in cyclic runs; -1 until set.
+inline SizeCounters concBuffer;
+
+// Run totals (kg): erosion refused under a non-movable bed, bed cut at outflow edges,
+// suspended mass lost or gained when cell volumes change, bed change that the corner-level
+// update left unrealised (absolute and signed), and the bed change of the current step.
+inline double kLimDef = 0, SumBedMoveDef = 0, SuspVolChangeDef = 0, BedMoveDefectAbs = 0,
+              BedMoveDefectSum = 0, SumBedChangeLoc = 0;
+
+// Sum of the squared differences between measured and computed bed changes at the
+// interpolation points (F 48), and its count in FlagBechInt.
+inline double bechStanddev = 0;
+
+// The end time text of the run ("Max time %lf sec.").
+inline std::string mc_v2;
+// 0 once a sediment computation has ended normally.
+inline int gFlagSedim = 0;
+
+void resetSedimentRun();
+
+}  // namespace qorva

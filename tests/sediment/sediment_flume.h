@@ -1,0 +1,111 @@
+// Straight flat flumes for the end-to-end sediment tests: the whole program runs task S on a
+// grid generated from koosurf (task Y), with a steady flow that the first time step converges
+// (F 489) and later steps keep (F 454), and a bed that does not move (F 255 2). Helpers read
+// the columns of the result: depth-averaged concentration and the cells of a column.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "driver/driver.h"
+#include "state/arrays.h"
+#include "state/bedcells.h"
+#include "state/cells.h"
+#include "state/log.h"
+#include "state/status.h"
+#include "support/scratch.h"
+
+namespace qorva::test {
+
+struct FlumeShape {
+  int nx = 60, ny = 2;
+  double length = 60, width = 1, depth = 0.3;
+};
+
+// "i j x y bed water" for the grid points of a flat flume, i along and j across.
+inline std::string flatFlume(const FlumeShape& s) {
+  std::string out;
+  char line[160];
+  for (int i = 1; i <= s.nx + 1; ++i)
+    for (int j = 1; j <= s.ny + 1; ++j) {
+      const double x = (i - 1) * s.length / s.nx, y = (j - 1) * s.width / s.ny;
+      std::snprintf(line, sizeof line, "%d %d %f %f 0.000000 %f\n", i, j, x, y, s.depth);
+      out += line;
+    }
+  return out;
+}
+
+// The cells of one water column from the bed up.
+struct Column {
+  double x = 0;
+  std::vector<int> cells;
+};
+
+class SedimentFlume : public Scratch {
+ protected:
+  void TearDown() override {
+    SetArraysZero();
+    Scratch::TearDown();
+  }
+
+  // Writes the flume and `control`, runs the program there; returns its status.
+  int run(const FlumeShape& shape, const std::string& control) {
+    std::filesystem::remove("boogie");
+    SetArraysZero();
+    setDefaults();
+    write("koosurf", flatFlume(shape));
+    write("control", control);
+    return programMain() & 255;
+  }
+
+  // The columns of the middle line across (j of the first bed cells), ordered along x.
+  static std::vector<Column> columns() {
+    std::map<long, Column> byX;
+    for (int b = 1; b <= NoBCells; ++b) {
+      const int c0 = Bcellt[b];
+      if (c0 < 1 || Bkooj[b] != Bkooj[1]) continue;
+      Column col;
+      col.x = Cxcenter[c0];
+      for (int c = c0; c > 0; c = Ccellt[c]) col.cells.push_back(c);
+      byX[std::lround(col.x * 1000)] = col;
+    }
+    std::vector<Column> out;
+    for (auto& [key, col] : byX) out.push_back(col);
+    return out;
+  }
+
+  // Volume-weighted mean concentration of size l over a column.
+  static double columnMean(const Column& col, int l = 1) {
+    double m = 0, v = 0;
+    for (int c : col.cells) {
+      m += Cconc[l][c] * Cvol[c];
+      v += Cvol[c];
+    }
+    return m / v;
+  }
+
+  // The per-size line of the last continuity table in the log: inflow, outflow, suspension,
+  // bed-layer change, bed change, defect, defect2.
+  static std::vector<double> lastTableLine(int l = 1) {
+    const std::string text = log();
+    const std::string head = "Size  Inflow (kg)";
+    const std::size_t at = text.rfind(head);
+    if (at == std::string::npos) return {};
+    std::size_t p = text.find('\n', at) + 1;
+    for (int k = 1; k < l; ++k) p = text.find('\n', p) + 1;
+    std::vector<double> v(10);
+    int size = 0;
+    const int n = std::sscanf(text.c_str() + p, "%d %lf %lf %lf %lf %lf %lf %lf %lf %lf", &size,
+                              &v[0], &v[1], &v[2], &v[3], &v[4], &v[5], &v[6], &v[7], &v[8]);
+    if (n != 10 || size != l) return {};
+    return v;
+  }
+};
+
+}  // namespace qorva::test

@@ -1,0 +1,174 @@
+// The sediment computation end to end on flat flumes, against what is known without the code:
+// the deposition of a fed sand decays as exp(-ws x / (h U)) when the water column is well
+// mixed; the inflow counted in the report is Q c s dt per step; the balance of every size
+// closes; clear water over an erodible sand takes van Rijn's reference concentration at the bed
+// and the Rouse profile over the depth; and the result does not depend on the thread count.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "sediment/sediment_flume.h"
+#include "state/options.h"
+#include "state/status.h"
+
+namespace qorva::test {
+namespace {
+
+// 60 m x 1 m, 0.3 m deep, 0.09 m3/s (U = 0.3 m/s) over a coarse sand (2 mm) too heavy for this
+// flow to pick up, fed at the inlet with c = 0.001 and falling at ws = 5 mm/s: the decay length
+// h U / ws is 18 m. A Schmidt number of 0.2 keeps the water column mixed (the bottom cell
+// carries the column's mean, which the formula assumes); four cells over the depth.
+constexpr double kQ = 0.09, kDepth = 0.3, kWs = 0.005, kCin = 0.001;
+
+std::string depositionControl(const std::string& extra = "") {
+  return "T Deposition flume\nG 1 63 5 6 1\nF 314 1 1\nF 237 1 0.09\nF 237 2 0.09\nF 16 0.01\n"
+         "F 33 1000 20\nF 489 3000\nF 54 0\nF 454 1000\nF 37 1\nF 255 2\nF 12 0.2\n"
+         "F 4 0.5 1000 0.01\nK 1 2 50000\nS 1 0.002 0.005\nN 0 1 1.0\nM 1 1 0.001\nF 1 J\n" +
+         extra + "F 2 YS\n";
+}
+
+TEST_F(SedimentFlume, DepositionDecaysOverThreeDecayLengths) {
+  ASSERT_EQ(run({}, depositionControl()), 1) << log();
+  const double L = (kQ / 1.0) / kWs;  // h U / ws, m
+  const std::vector<Column> cols = columns();
+  ASSERT_EQ(cols.size(), 60u);
+  double worst = 0;
+  int checked = 0;
+  for (const Column& col : cols) {
+    if (col.x > 3 * L) break;
+    const double expected = kCin * std::exp(-col.x / L);
+    const double got = columnMean(col);
+    EXPECT_NEAR(got, expected, 0.1 * expected) << "x = " << col.x;
+    worst = std::max(worst, std::fabs(got / expected - 1));
+    ++checked;
+  }
+  EXPECT_EQ(checked, 54);
+  std::printf("[ figures  ] deposition: largest difference from exp(-ws x/(h U)) over 3 L: %.1f %%\n",
+              100 * worst);
+}
+
+TEST_F(SedimentFlume, ReportCountsTheInflowAndClosesTheBalance) {
+  ASSERT_EQ(run({}, depositionControl()), 1) << log();
+  const std::vector<double> t = lastTableLine();
+  ASSERT_EQ(t.size(), 10u) << log();
+  // Q c s dt per step, for two steps of 1000 s: 1000 kg/m3 x 0.09 m3/s x 0.001 x 2.65 x 2000 s.
+  const double inflow = 1000 * kQ * kCin * 2.65 * 2000;
+  EXPECT_NEAR(t[0], inflow, 1e-3 * inflow);
+  // Defect and Defect2: what came in and did not leave, stay in suspension or settle.
+  EXPECT_LT(std::fabs(t[5]), 1e-6 * inflow);
+  EXPECT_LT(std::fabs(t[6]), 1e-6 * inflow);
+  // Most of it settled: the outflow carries exp(-60/18) of the inflow.
+  EXPECT_NEAR(t[1] / inflow, std::exp(-60 / 18.0), 0.1 * std::exp(-60 / 18.0));
+  std::printf("[ figures  ] deposition: inflow %.6g kg (expected %.6g), defect %.2e and %.2e of it\n",
+              t[0], inflow, std::fabs(t[5]) / inflow, std::fabs(t[6]) / inflow);
+}
+
+// The density of F 11 makes the masses: sand of relative density 2.0 counts 2000 kg per m3.
+TEST_F(SedimentFlume, ReportUsesTheDensityOfTheSediment) {
+  ASSERT_EQ(run({}, depositionControl("F 11 2.0 -0.047\n")), 1) << log();
+  const std::vector<double> t = lastTableLine();
+  ASSERT_EQ(t.size(), 10u) << log();
+  const double inflow = 1000 * kQ * kCin * 2.0 * 2000;
+  EXPECT_NEAR(t[0], inflow, 1e-3 * inflow);
+}
+
+// Shields' curve as the published fit, and van Rijn's reference concentration at height a.
+double shields(double R) {
+  if (R > 500) return 0.0624927;
+  if (R < 0.2) return 0.6;
+  const double x = std::log10(R);
+  return std::pow(10.0, -0.99863612 - 0.92539586 * x + 0.54283631 * x * x - 0.084544063 * x * x * x);
+}
+
+double vanRijn(double tau, double d, double a) {
+  const double s = 2.65;
+  const double tc = (s - 1) * 9810 * d * shields(std::sqrt(tau * 0.001) * d / 1e-6);
+  if (tau <= tc) return 0.0;
+  const double T = (tau - tc) / tc;
+  const double Dstar = d * std::pow((s - 1) * 9.81 / 1e-12, 1.0 / 3.0);
+  return 0.015 * d * std::pow(T, 1.5) / (std::pow(Dstar, 0.3) * a);
+}
+
+// 40 m x 1 m, 0.3 m deep, 0.18 m3/s (U = 0.6 m/s), clear water over a fine sand of 0.2 mm
+// falling at 2 cm/s, with an active layer of 1 m so that the bed can supply what the flow
+// takes; nine cells over the depth.
+std::string equilibriumControl(const std::string& extra = "") {
+  return "T Equilibrium flume\nG 1 43 5 11 1\nF 314 1 1\nF 237 1 0.18\nF 237 2 0.18\nF 16 0.01\n"
+         "F 33 100 20\nF 489 3000\nF 54 0\nF 454 1000\nF 37 1\nF 255 2\nF 106 1.0\n"
+         "F 4 0.5 500 0.01\nK 1 10 50000\nS 1 0.0002 0.02\nN 0 1 1.0\nF 1 J\n" +
+         extra + "F 2 YS\n";
+}
+
+// At equilibrium the settling and the turbulent diffusion balance over the depth:
+// ws c + eps dc/dz = 0, so c / c_a = exp(-integral from a to z of ws / eps). With the parabolic
+// eddy viscosity eps = 0.4 u* z (1 - z / h) this is Rouse's c / c_a = ((h - z) / z a / (h - a))^Z,
+// Z = ws / (0.4 u*). The flow's k-epsilon model gives its own eps (the vertical eddy viscosity
+// over the Schmidt number), which the balance takes between the cell centres; Rouse's profile
+// is printed as a figure beside it.
+TEST_F(SedimentFlume, ClearWaterTakesTheEquilibriumAndTheBalanceOfSettlingAndDiffusion) {
+  ASSERT_EQ(run({40, 2, 40, 1, 0.3}, equilibriumControl()), 1) << log();
+  const double ws = 0.02, h = 0.3;
+  int checked = 0;
+  double worstBed = 0, worstBalance = 0, worstRouse = 0;
+  for (const Column& col : columns()) {
+    if (col.x < 30 || col.x > 38) continue;
+    const int c0 = col.cells.front();
+    const double tau = 300 * Ckinen[c0];
+    const double a = Ckdist[c0];
+    const double ca = Cconc[1][c0];
+    // At the bed: van Rijn's reference concentration at the bottom cell's centre.
+    const double ref = vanRijn(tau, 0.0002, a);
+    ASSERT_GT(ref, 0);
+    EXPECT_NEAR(ca, ref, 0.01 * ref) << "x = " << col.x;
+    worstBed = std::max(worstBed, std::fabs(ca / ref - 1));
+    const double Z = ws / (0.4 * std::sqrt(0.001 * tau));
+    const double zb = Czcenter[c0] - Ckdist[c0];
+    double balance = 1;
+    for (std::size_t k = 0; k < col.cells.size(); ++k) {
+      const int c = col.cells[k];
+      if (k > 0) {
+        const int below = col.cells[k - 1];
+        const double eps = 0.5 * (CgammaV[c] + CgammaV[below]) / 1000.0;  // Schmidt number 1
+        balance *= std::exp(-ws * (Czcenter[c] - Czcenter[below]) / eps);
+      }
+      const double got = Cconc[1][c] / ca;
+      EXPECT_NEAR(got, balance, 0.1 * balance) << "x = " << col.x << ", cell " << c;
+      worstBalance = std::max(worstBalance, std::fabs(got / balance - 1));
+      const double z = Czcenter[c] - zb;
+      worstRouse = std::max(worstRouse, std::fabs(got - std::pow((h - z) / z * a / (h - a), Z)));
+    }
+    ++checked;
+  }
+  EXPECT_EQ(checked, 8);
+  std::printf("[ figures  ] equilibrium: bed concentration within %.2f %% of van Rijn's; profile "
+              "within %.2f %% of the balance with the flow's eddy viscosity, and %.2f c_a from "
+              "Rouse's with a parabolic one\n",
+              100 * worstBed, 100 * worstBalance, worstRouse);
+}
+
+TEST_F(SedimentFlume, ConcentrationsDoNotDependOnTheThreads) {
+  // The column half-steps of F 164 31 give every sweep the same result for any thread count.
+  std::vector<double> first;
+  for (const char* threads : {"F 206 1\n", "F 206 8\n"}) {
+    SCOPED_TRACE(threads);
+    ASSERT_EQ(run({40, 2, 40, 1, 0.3}, equilibriumControl(std::string("F 164 31\n") + threads)), 1)
+        << log();
+    std::vector<double> c(Cconc[1].p + 1, Cconc[1].p + NoCells + 1);
+    if (first.empty()) {
+      first = c;
+      continue;
+    }
+    ASSERT_EQ(first.size(), c.size());
+    double worst = 0;
+    for (std::size_t k = 0; k < c.size(); ++k) {
+      EXPECT_NEAR(c[k], first[k], 1e-9 * std::fabs(first[k]) + 1e-30) << "cell " << k + 1;
+      worst = std::max(worst, std::fabs(c[k] - first[k]) / (std::fabs(first[k]) + 1e-30));
+    }
+    std::printf("[ figures  ] 1 and 8 threads: largest relative difference %.2e\n", worst);
+  }
+}
+
+}  // namespace
+}  // namespace qorva::test
