@@ -355,10 +355,11 @@ TEST_F(AfterReading, LayerLettersStayInTheLayerStack) {
                         Case{"G 24 2 k 5 0 a 5 0\n", 1}, Case{"G 24 1 L 0 0\n", kRead}}) {
     SCOPED_TRACE(c.g24);
     EXPECT_EQ(readControl(kGrid + c.g24), c.status) << log();
-    if (c.status == 1)
+    if (c.status == 1) {
       EXPECT_TRUE(contains(log(), strf("Error in G 24 data set, variable no. %d\n",
                                        c.g24[5] == '1' ? 1 : 2)))
           << log();
+    }
   }
 }
 

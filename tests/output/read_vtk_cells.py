@@ -3,20 +3,13 @@
 
 Usage: read_vtk_cells.py FILE CELLS [ARRAY ...]
 Fails when the file cannot be read, when it does not hold CELLS cells, or when one of the named
-cell arrays is missing or does not have one value per cell (a vector array: three).
+cell arrays is missing or does not have one value (or one vector) per cell.
 """
-import os
 import sys
 
-try:
-    import meshio
-except ImportError:
-    # The reader comes as a Debian package, installed for the system interpreter; another
-    # python3 first on the PATH does not see it.
-    system = "/usr/bin/python3"
-    if os.path.realpath(sys.executable) != os.path.realpath(system) and os.path.exists(system):
-        os.execv(system, [system] + sys.argv)
-    sys.exit("the VTK reader meshio is not installed (Debian package python3-meshio)")
+# The reader check of the 3-D result brings in meshio (or restarts under the system python3,
+# which has it).
+from read_vtk import meshio
 
 
 def main(argv):
