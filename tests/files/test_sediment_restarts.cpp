@@ -262,7 +262,7 @@ TEST_F(SedimentRestarts, VersionOneFractionsAreScaledIntoEveryLayer) {
   run(2, 2, [] { FlagFracresVersion = 1; });
   write("fracres", "2 2 0.25 0.25\n");
   EXPECT_EQ(endStatus(readConRes), -3);
-  EXPECT_EQ(log(), "Error in fracres, i=2,j=2, sum of fractions = 0.500000\n");
+  EXPECT_EQ(log(), "Have not used file 'con2res'\nError in fracres, i=2,j=2, sum of fractions = 0.500000\n");
 }
 
 // A restart that cannot be written ends the run and says why; the older copy stays.
