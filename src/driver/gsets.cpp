@@ -5,6 +5,7 @@
 #include "driver/gsets.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "driver/rows.h"
 #include "state/blocks.h"
@@ -105,6 +106,13 @@ void checkBridge(const BridgeRecord& b) {
 // Item m (from 0) of G 24: a grid level or bed layer, and a grain size.
 void checkOutputVariable(const OutputVariable& v, int m) {
   if (!in(v.level, 0, std::max(znumber, NoBedLayers)) || !in(v.sizeNo, 0, lnumber))
+    failf(1, "Error in G 24 data set, variable no. %d\n", m + 1);
+}
+
+// The letters of a bed layer show layer level - 1 (level 0: layer 0), so their level may not
+// pass the layer count of F 134, which is known only once the whole file is read.
+void checkLayerLetter(const OutputVariable& v, int m) {
+  if (std::strchr("LNafj", v.variable) && v.variable != '\0' && !in(v.level, 0, NoBedLayers))
     failf(1, "Error in G 24 data set, variable no. %d\n", m + 1);
 }
 
@@ -453,7 +461,10 @@ void checkGIndexesAfterReading() {
   for (int n = 1; n <= OutBlockNo; ++n) checkOutBlock(OutBlock[n]);
   for (int n = 1; n <= DebugDumpNo; ++n) checkDebugDump(DebugDump[n]);
   for (int n = 1; n <= BridgeNo; ++n) checkBridge(Bridge[n]);
-  for (int m = 0; m < TecStrucNo; ++m) checkOutputVariable(TecStruc[m], m);
+  for (int m = 0; m < TecStrucNo; ++m) {
+    checkOutputVariable(TecStruc[m], m);
+    checkLayerLetter(TecStruc[m], m);
+  }
   for (int w = 0; w < NoWeirs; ++w) checkWeir(Weirs[w], w);
   if (given.g29) checkG29();
 }

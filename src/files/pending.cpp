@@ -10,9 +10,6 @@ namespace qorva {
 
 namespace {
 
-constexpr char kConqRes[] = "writing the component results compres (task E)";
-constexpr char kConRes[] = "reading compres, con2res and fracres (task O)";
-constexpr char kFracres[] = "writing the bed fractions fracres (print_fracres)";
 constexpr char kBedangle[] = "the bed angles of the bedangle file (F 274)";
 constexpr char kAlpha1[] = "the water surface from the alpha1 file (F 349)";
 constexpr char kBaggerCor[] = "the dredging tables written to bagger.cor (F 386)";
@@ -23,17 +20,10 @@ const PendingStep kSteps[] = {
     // The readers of unstruc (U, in the first pass) and alldata (B) end with these.
     {[](char t) { return t == 'U' && FlagOpenFOAMsurface == 1; }, kAlpha1},
     {[](char t) { return (t == 'U' || t == 'B') && FlagBedAngles > 0; }, kBedangle},
-    {[](char t) { return t == 'E' && NoComponents != 0; }, kConqRes},
-    {[](char t) { return t == 'O'; }, kConRes},
-    // The bed fractions among the outputs of the print set.
-    {[](char t) { return reach::resultsWritten(t) && PrintArrayFlags[15] == 1; }, kFracres},
 };
 
 }  // namespace
 
-int writeConqRes() { notAvailable(kConqRes); }
-int readConRes() { notAvailable(kConRes); }
-void print_fracres(int) { notAvailable(kFracres); }
 void readBedangle() { notAvailable(kBedangle); }
 void OpenFOAM_MakeSurface() { notAvailable(kAlpha1); }
 void writeBaggerCor() { notAvailable(kBaggerCor); }

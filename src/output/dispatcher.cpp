@@ -253,9 +253,13 @@ void sprintflow() {
         break;
       case Output::BedFractions: print_fracres(0); break;
       case Output::CellTable: writeCellTable(); break;
-      case Output::BedPoints: writeBedPoints(); break;
+      case Output::BedPoints:
+        if (!writeBedPoints()) specialFileWarning("beddata.sim");
+        break;
       case Output::Interpolated: print_interres(1); break;
-      case Output::WetOutline: writeWetOutline(); break;
+      case Output::WetOutline:
+        if (!writeWetOutline()) specialFileWarning("zebrun");
+        break;
       case Output::BedResult: writeBedres(); break;
       // A special table that cannot be opened is reported, and the other outputs still follow.
       case Output::Habitat:

@@ -61,11 +61,16 @@ void writeParaBed3(int blockNo, int j);
 void writeParaBed4(int blockNo);
 void writeParaBed5(int blockNo, int i);
 void print_interres(int numbered);
+// The cross section of block `blockNo` along column line i ("ParaCross_<block>_<i>.vtk" or the
+// parc series).
+void print_cross3d(int blockNo, int i);
+// Every cell with its centre and flow values ("TarpoPkt.dat" or the tarpo series); a file that
+// cannot be written ends the run with -3.
 void writeCellTable();
-void writeBedPoints();
-void writeWetOutline();
-// These four return false when their file cannot be opened; the dispatcher logs it and goes
-// on with the other outputs.
+// The tables below return false when their file cannot be written; the dispatcher logs it and
+// goes on with the other outputs.
+bool writeBedPoints();
+bool writeWetOutline();
 bool writeHabitat();
 bool writeSlopingFraction();
 bool writeDischargeCheck();

@@ -15,17 +15,7 @@ namespace {
 constexpr char kTecplot2d[] = "the Tecplot plan view (print_tecplot2d)";
 constexpr char kTecplot3d[] = "the Tecplot 3-D file (print_tecplot3d)";
 constexpr char kParaview2d[] = "the VTK plan view (print_paraview2d)";
-constexpr char kParaBed3[] = "the bed-layer row section (writeParaBed3)";
-constexpr char kParaBed4[] = "the bed-layer slabs (writeParaBed4)";
-constexpr char kParaBed5[] = "the bed-layer column section (writeParaBed5)";
 constexpr char kInterres[] = "the interpolated results (print_interres)";
-constexpr char kCellTable[] = "the cell table TarpoPkt.dat";
-constexpr char kBedPoints[] = "the bed points beddata.sim";
-constexpr char kWetOutline[] = "the wet-area outline zebrun";
-constexpr char kHabitat[] = "the depth and velocity classes habitat";
-constexpr char kSloping[] = "the fraction of sloping bed area (boogie.spe)";
-constexpr char kDischargeCheck[] = "the discharge check (boogie.spe)";
-constexpr char kLevelProfile[] = "the water, mud and groundwater profile (boogie.spe)";
 constexpr char kWeirSTL[] = "writing the weir as STL (task Z)";
 constexpr char kBraided[] = "the braiding statistics of F 368 (writeBraided)";
 constexpr char kDune[] = "the dune statistics of F 370 (writeDune)";
@@ -42,34 +32,12 @@ bool writes(char t, std::initializer_list<Output> outputs) {
   return false;
 }
 
-// The bed-layer sections after the VTK 3-D grid, for more than two bed layers; the sections of
-// other F 449 ranges depend on the size of block 1 and are met when it is known.
-bool layerSections(char t) { return NoBedLayers > 2 && writes(t, {Output::Vtk3d}); }
-
 const PendingStep kSteps[] = {
     {[](char t) { return writes(t, {Output::TecplotPlan, Output::TecplotPlanPerBlock}); },
      kTecplot2d},
     {[](char t) { return writes(t, {Output::Tecplot3d}); }, kTecplot3d},
-    {[](char t) {
-       return (layerSections(t) && (tracerJ2 == 0 || tracerJ2 == -8)) ||
-              writes(t, {Output::BedLayerSection});
-     },
-     kParaBed3},
-    {[](char t) { return layerSections(t) && tracerJ2 == -10; }, kParaBed4},
-    {[](char t) {
-       return layerSections(t) && ((FlagBarcelona > 0 && CrossBarcelona > 0) || tracerJ2 == -8);
-     },
-     kParaBed5},
     {[](char t) { return writes(t, {Output::VtkPlan, Output::VtkPlanPerBlock}); }, kParaview2d},
-    {[](char t) { return writes(t, {Output::CellTable}); }, kCellTable},
-    {[](char t) { return writes(t, {Output::BedPoints}); }, kBedPoints},
     {[](char t) { return writes(t, {Output::Interpolated}); }, kInterres},
-    {[](char t) { return writes(t, {Output::WetOutline}); }, kWetOutline},
-    {[](char t) { return writes(t, {Output::Habitat}); }, kHabitat},
-    {[](char t) { return writes(t, {Output::SlopingFraction}); }, kSloping},
-    {[](char t) { return writes(t, {Output::DischargeCheck}); }, kDischargeCheck},
-    {[](char t) { return writes(t, {Output::LevelProfile, Output::LevelProfileAppended}); },
-     kLevelProfile},
     {[](char t) { return t == 'Z'; }, kWeirSTL},
     // The writers of the sediment loop (task S), at their step intervals.
     {[](char t) { return reach::sedimentSteps(t) && FlagBraidedIndex > 0 && reach::someIteration(100); },
@@ -94,17 +62,7 @@ const PendingStep kSteps[] = {
 void print_tecplot2d(int, int) { notAvailable(kTecplot2d); }
 void print_tecplot3d(int) { notAvailable(kTecplot3d); }
 void print_paraview2d(int, int) { notAvailable(kParaview2d); }
-void writeParaBed3(int, int) { notAvailable(kParaBed3); }
-void writeParaBed4(int) { notAvailable(kParaBed4); }
-void writeParaBed5(int, int) { notAvailable(kParaBed5); }
 void print_interres(int) { notAvailable(kInterres); }
-void writeCellTable() { notAvailable(kCellTable); }
-void writeBedPoints() { notAvailable(kBedPoints); }
-void writeWetOutline() { notAvailable(kWetOutline); }
-bool writeHabitat() { notAvailable(kHabitat); }
-bool writeSlopingFraction() { notAvailable(kSloping); }
-bool writeDischargeCheck() { notAvailable(kDischargeCheck); }
-bool writeLevelProfile(bool) { notAvailable(kLevelProfile); }
 int makeWeirSTL() { notAvailable(kWeirSTL); }
 void writeBraided() { notAvailable(kBraided); }
 void writeDune() { notAvailable(kDune); }

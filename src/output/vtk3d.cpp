@@ -82,10 +82,9 @@ double speed(int c) {
 // Grain size at the fraction di_graph of a composition f(1..lnumber), interpolated between
 // the midpoints of the size classes, walking from the coarsest size down.
 template <class F>
-double percentileSize(F f) {
+double percentileSize(F f, double d = di_graph) {
   const int L = lnumber;
   if (L < 0 || L >= static_cast<int>(gsize.size())) return 0.0;
-  const double d = di_graph;
   if (L < 1) return gsize[L];
   double S = f(L) / 2;
   if (S > d) return gsize[L];
@@ -579,5 +578,16 @@ void print_paraview3d() {
     failWrite(name, file.reason().c_str(), -3);
   }
 }
+
+// The letters of G 24 as the other VTK writers show them (output/vtk_values.h).
+namespace output_detail {
+double vtkCellValue(char letter, int code, int c) { return cellValue(letter, code, c); }
+double vtkGridPointValue(char letter, int i, int j) { return gridPointValue(letter, i, j); }
+bool vtkGridPointLetter(char letter) { return gridPointLetter(letter); }
+std::string vtkArrayName(char letter, int code) { return arrayName(letter, code); }
+double layerPercentile(int layer, int b, double fraction) {
+  return percentileSize([&](int l) { return get(BSedDistrib, layer, l, b); }, fraction);
+}
+}  // namespace output_detail
 
 }  // namespace qorva

@@ -170,6 +170,7 @@ void setBuiltins() {
   ResMax = ResMaxPrev = 0;
   gFlagFlow = 0;
   gFlagWriteR = 0;
+  FlagFirstP = FlagBedtestMade = 0;
   RegIter = 0;
   deltac = deltaf = 0;
   for (int& w : FlagDryGroupWarned) w = 0;

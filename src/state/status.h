@@ -161,6 +161,10 @@ inline double ResMax = 0, ResMaxPrev = 0;
 inline int gFlagFlow = 0;
 // 1 while the output dispatcher writes its files.
 inline int gFlagWriteR = 0;
+// 1 once the profile appended to boogie.spe over the run has its heading.
+inline int FlagFirstP = 0;
+// 1 once the continuity test file bedtest of the bed-layer sections has been started.
+inline int FlagBedtestMade = 0;
 // Samples of the pressure-regression sums.
 inline int RegIter = 0;
 // Chunk sizes (cells, surfaces) of the parallel regions of the flow drivers.

@@ -353,6 +353,25 @@ TEST_F(AfterReading, ABInsideTheValuesOfOtherDataSetsIsNoBDataSet) {
   }
 }
 
+// A letter of a bed layer shows layer level - 1: its level may reach the layer count of F 134
+// (2 here), not the larger vertical level count of G 1 (5), which the other letters may reach.
+TEST_F(AfterReading, LayerLettersStayInTheLayerStack) {
+  struct Case {
+    const char* g24;
+    int status;
+  };
+  for (const Case& c : {Case{"G 24 2 k 5 0 L 2 1\n", kRead}, Case{"G 24 1 f 3 1\n", 1},
+                        Case{"G 24 2 k 5 0 a 5 0\n", 1}, Case{"G 24 1 L 0 0\n", kRead}}) {
+    SCOPED_TRACE(c.g24);
+    EXPECT_EQ(readControl(kGrid + c.g24), c.status) << log();
+    if (c.status == 1) {
+      EXPECT_TRUE(contains(log(), strf("Error in G 24 data set, variable no. %d\n",
+                                       c.g24[5] == '1' ? 1 : 2)))
+          << log();
+    }
+  }
+}
+
 TEST_F(AfterReading, BDataSetAfterTheEndOfALongTitle) {
   // The title takes 69 characters; what follows is read as data sets, in both passes.
   const std::string title = "T " + std::string(67, 'x') + "y";
