@@ -20,6 +20,7 @@
 #include "state/options_f450_499.h"
 #include "state/options_f500_534.h"
 #include "state/points.h"
+#include "state/sediment_run.h"
 #include "state/status.h"
 #include "state/surfaces.h"
 

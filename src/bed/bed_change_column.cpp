@@ -11,6 +11,7 @@
 #include "state/options_f150_199.h"
 #include "state/options_f200_249.h"
 #include "state/options_g.h"
+#include "state/sediment_run.h"
 #include "state/status.h"
 #include "state/surfaces.h"
 

@@ -30,6 +30,7 @@
 #include "state/options_f500_534.h"
 #include "state/options_g.h"
 #include "state/options_kw.h"
+#include "state/sediment_run.h"
 #include "state/status.h"
 #include "state/structured.h"
 #include "surface/surface.h"

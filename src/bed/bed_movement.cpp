@@ -16,6 +16,7 @@
 #include "state/options_f500_534.h"
 #include "state/options_g.h"
 #include "state/options_snihl.h"
+#include "state/sediment_run.h"
 #include "state/status.h"
 #include "state/surfaces.h"
 

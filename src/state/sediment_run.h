@@ -26,9 +26,11 @@ inline SizeCounters totalsusp;
 // Concentration fed back into inflow group 1 in cyclic runs; -1 until set.
 inline SizeCounters concBuffer;
 
-// Run totals (kg): erosion refused under a non-movable bed, bed cut at outflow edges,
-// suspended mass lost or gained when cell volumes change, bed change that the corner-level
-// update left unrealised (absolute and signed), and the bed change of the current step.
+// Run totals (kg of solids): erosion refused under a non-movable bed, the mass the
+// outflow-edge cap removed, the suspended sediment the grid gained or lost when it followed the
+// bed, the bed change the corners did not take (as a magnitude and signed), and the bed change
+// that computeBedmove summed over the bed cells of one solution of the layered-bed solver. The
+// sediment loop resets the defects at its start and reports them at its end.
 inline double kLimDef = 0, SumBedMoveDef = 0, SuspVolChangeDef = 0, BedMoveDefectAbs = 0,
               BedMoveDefectSum = 0, SumBedChangeLoc = 0;
 

@@ -81,13 +81,6 @@ inline double AvDepthTimeo = 0, AvShearTimeo1 = 0, AvShearTimeo2 = 0, AvShearTim
 inline double SumBedChange = 0, SumInflow = 0, SumOutflow = 0, PrintMaxErrorSuspSed = 0,
               SurfacesBM = 0, scaleBackwater = 0, scaleBackwater2 = 0;
 inline int FlagTimeoWarned = 0;
-// Books of the bed change (kg of solids): the change the corners did not take, signed and as
-// a magnitude; the suspended sediment the grid gained or lost when it followed the bed; the
-// mass the outflow-edge cap removed. The sediment loop resets the first three at its start and
-// reports all four at its end. SumBedChangeLoc: the bed change that computeBedmove summed over
-// the bed cells of one solution of the layered-bed sediment solver.
-inline double BedMoveDefectSum = 0, BedMoveDefectAbs = 0, SuspVolChangeDef = 0, SumBedMoveDef = 0,
-              SumBedChangeLoc = 0;
 inline double GlobFluxDefect = 0, SurfVolDefect = 0;
 // Reference level (m) and pressure (Pa) of the free surface at the reference column, and at
 // the second reference column or inflow group (0 when there is none); -1e20 = not yet set.

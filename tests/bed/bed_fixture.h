@@ -17,6 +17,7 @@
 #include "state/cells.h"
 #include "state/options.h"
 #include "state/points.h"
+#include "state/sediment_run.h"
 #include "state/status.h"
 #include "state/structured.h"
 #include "state/surfaces.h"
