@@ -12,9 +12,6 @@ namespace qorva {
 
 namespace {
 
-constexpr char kTecplot2d[] = "the Tecplot plan view (print_tecplot2d)";
-constexpr char kTecplot3d[] = "the Tecplot 3-D file (print_tecplot3d)";
-constexpr char kParaview2d[] = "the VTK plan view (print_paraview2d)";
 constexpr char kParaBed3[] = "the bed-layer row section (writeParaBed3)";
 constexpr char kParaBed4[] = "the bed-layer slabs (writeParaBed4)";
 constexpr char kParaBed5[] = "the bed-layer column section (writeParaBed5)";
@@ -42,9 +39,6 @@ bool writes(char t, std::initializer_list<Output> outputs) {
 bool layerSections(char t) { return NoBedLayers > 2 && writes(t, {Output::Vtk3d}); }
 
 const PendingStep kSteps[] = {
-    {[](char t) { return writes(t, {Output::TecplotPlan, Output::TecplotPlanPerBlock}); },
-     kTecplot2d},
-    {[](char t) { return writes(t, {Output::Tecplot3d}); }, kTecplot3d},
     {[](char t) {
        return (layerSections(t) && (tracerJ2 == 0 || tracerJ2 == -8)) ||
               writes(t, {Output::BedLayerSection});
@@ -55,7 +49,6 @@ const PendingStep kSteps[] = {
        return layerSections(t) && ((FlagBarcelona > 0 && CrossBarcelona > 0) || tracerJ2 == -8);
      },
      kParaBed5},
-    {[](char t) { return writes(t, {Output::VtkPlan, Output::VtkPlanPerBlock}); }, kParaview2d},
     {[](char t) { return writes(t, {Output::CellTable}); }, kCellTable},
     {[](char t) { return writes(t, {Output::BedPoints}); }, kBedPoints},
     {[](char t) { return writes(t, {Output::Interpolated}); }, kInterres},
@@ -70,9 +63,6 @@ const PendingStep kSteps[] = {
 
 }  // namespace
 
-void print_tecplot2d(int, int) { notAvailable(kTecplot2d); }
-void print_tecplot3d(int) { notAvailable(kTecplot3d); }
-void print_paraview2d(int, int) { notAvailable(kParaview2d); }
 void writeParaBed3(int, int) { notAvailable(kParaBed3); }
 void writeParaBed4(int) { notAvailable(kParaBed4); }
 void writeParaBed5(int, int) { notAvailable(kParaBed5); }
