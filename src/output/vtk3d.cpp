@@ -103,7 +103,7 @@ std::string arrayNameText(char letter, int code) {
     case 'c': return strf("Sediment_conc_size_%d", lnodem);
     case 'f': return strf("Bed_sediment_fraction_layer_%d_size_%d", bnodem, lnodem);
     case 'j': return strf("Bed_cohesion_%d", bnodem + 1);
-    case 'q': return strf("Water_Quality_%d ", lnodem);
+    case 'q': return strf("Water_Quality_%d", lnodem);
     default: return "Error";
   }
 }

@@ -37,53 +37,62 @@ std::string codedName(int code) {
   }
 }
 
+struct FixedName {
+  char letter;
+  const char* name;
+};
+constexpr FixedName kFixedNames[] = {
+    {'A', "Reynolds_number"},
+    {'C', "Secondary_current_angle"},
+    {'D', "Depth-averaged_velocity"},
+    {'F', "Froude_number"},
+    {'G', "Groundwater_level_[m]"},
+    {'J', "Max_kinetic_energy"},
+    {'M', "Sediment_slide_elevation_changes_[m]"},
+    {'U', "Bed_movement_in_time_step_[m]"},
+    {'V', "Horiz_velocity"},
+    {'u', "Horiz_velocity"},
+    {'X', "Bed_movement_averaged_[m]"},
+    {'b', "Bed_form_height"},
+    {'e', "Epsilon"},
+    {'h', "Roughness/Depth"},
+    {'i', "No_cells_vertical_direction"},
+    {'l', "Bed_sediment_thickness"},
+    {'m', "Bed_shear"},
+    {'r', "Roughness"},
+    {'s', "Bed_movement"},
+    {'t', "Sediment_thickness"},
+    {'v', "Water_level"},
+    {'x', "Temperature_gradient"},
+    {'y', "Depth"},
+    {'z', "Bed_level"},
+};
+
 // The array name of record r; the layer and size are bnodem and lnodem, set from it.
 std::string arrayName(const OutputVariable& r) {
+  for (const FixedName& f : kFixedNames)
+    if (f.letter == r.variable) return f.name;
   const int n = r.level, layer = bnodem, size = lnodem;
   switch (r.variable) {
-    case 'A': return "Reynolds_number";
-    case 'C': return "Secondary_current_angle";
-    case 'D': return "Depth-averaged_velocity";
     case 'E': return strf("Residual_epsilon_%d", n);
-    case 'F': return "Froude_number";
-    case 'G': return "Groundwater_level_[m]";
     case 'H': return strf("Residual_horizontal_velocity_%d", n);
-    case 'J': return "Max_kinetic_energy";
     case 'K': return strf("Residual_k_%d", n);
     case 'L': return strf("Sediment_layer_thickness_level_%d", layer + 1);
-    case 'M': return "Sediment_slide_elevation_changes_[m]";
     case 'N': return strf("Bed_sediment_fraction_layer_%d", n);
     case 'O': return strf("Potential_sediment_concentration_%d", size);
     case 'P': return strf("Porosity_%d", n);
     case 'R': return strf("Residual_pressure_%d", n);
-    case 'U': return "Bed_movement_in_time_step_[m]";
-    case 'V':
-    case 'u': return "Horiz_velocity";
     case 'W': return strf("Residual_vertical_velocity_%d", n);
-    case 'X': return "Bed_movement_averaged_[m]";
     case 'Z': return codedName(r.extraInt);
     case 'a': return percentileTag() + strf("_level_%d", layer + 1);
-    case 'b': return "Bed_form_height";
     case 'c': return strf("Sediment_conc_lev_%d_size_%d", n, size);
     case 'd': return strf("Eddy-viscosity_%d", n);
-    case 'e': return "Epsilon";
     case 'f': return strf("Bed_sediment_fraction_layer_%d_size_%d", n, size);
-    case 'h': return "Roughness/Depth";
-    case 'i': return "No_cells_vertical_direction";
     case 'j': return strf("Bed_cohesion_%d", layer + 1);
     case 'k': return strf("Turbulent_k_%d", n);
-    case 'l': return "Bed_sediment_thickness";
-    case 'm': return "Bed_shear";
     case 'p': return strf("Pressure_%d", n);
     case 'q': return strf("Water_Quality_%d", size);
-    case 'r': return "Roughness";
-    case 's': return "Bed_movement";
-    case 't': return "Sediment_thickness";
-    case 'v': return "Water_level";
     case 'w': return strf("Uz_%d", n);
-    case 'x': return "Temperature_gradient";
-    case 'y': return "Depth";
-    case 'z': return "Bed_level";
     default: return "Error";
   }
 }
