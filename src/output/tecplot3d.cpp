@@ -199,7 +199,7 @@ void nodeCells(int p, std::vector<int>& cells) {
     });
 }
 
-// The grid points (i = 1..xnumber, j = 1..ynumber) sorted by x, to find the nearest ones to a
+// The grid points of the blocks sorted by x, to find the nearest ones to a
 // node without scanning them all; `order` is the place in the i-then-j scan, which decides
 // between equally near points.
 struct GridPoint {
@@ -208,12 +208,20 @@ struct GridPoint {
   long long order;
 };
 
+// Only the grid lines of the blocks count: the spare lines of G 1 lie at the origin with no
+// levels, and would pull the nodes near it towards 0.
 std::vector<GridPoint> gridPoints() {
   std::vector<GridPoint> g;
+  std::vector<char> inBlock(static_cast<std::size_t>(xnumber + 1) * (ynumber + 1), 0);
+  for (int b = 1; b <= NoBlocks; ++b)
+    for (int i = std::max(1, block[b].i1 - 1); i <= std::min(xnumber, block[b].i2); ++i)
+      for (int j = std::max(1, block[b].j1 - 1); j <= std::min(ynumber, block[b].j2); ++j)
+        inBlock[static_cast<std::size_t>(i) * (ynumber + 1) + j] = 1;
   long long order = 0;
   for (int i = 1; i <= xnumber; ++i)
     for (int j = 1; j <= ynumber; ++j, ++order)
-      if (isGridPoint(i, j)) g.push_back({xAt(i, j), yAt(i, j), i, j, order});
+      if (inBlock[static_cast<std::size_t>(i) * (ynumber + 1) + j] && isGridPoint(i, j))
+        g.push_back({xAt(i, j), yAt(i, j), i, j, order});
   std::sort(g.begin(), g.end(), [](const GridPoint& a, const GridPoint& b) { return a.x < b.x; });
   return g;
 }

@@ -67,8 +67,9 @@ def read_vtk(path):
     names = list(mesh.point_data)
     values = {}
     for name in names:
-        array = mesh.point_data[name]
-        values[name] = [float(v) if array.ndim == 1 else [float(x) for x in v] for v in array]
+        array = mesh.point_data[name].reshape(len(mesh.points), -1)
+        values[name] = [float(v[0]) if array.shape[1] == 1 else [float(x) for x in v]
+                        for v in array]
     return {"points": len(mesh.points), "names": names, "values": values,
             "cells": sum(len(b.data) for b in mesh.cells)}
 

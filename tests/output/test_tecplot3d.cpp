@@ -83,7 +83,8 @@ TEST_F(Tecplot3dTest, GridPointLettersReadTheNearestGridPoints) {
   addVariable('z');
   addVariable('s');
   addVariable('y');
-  // Node 1 half a metre east of grid point (1, 1): nearest (1, 1) at 0.5, next (1, 2) at 1.0.
+  // Node 1 half a metre east of grid point (1, 1): nearest (1, 1) at 0.5, next (1, 2) and
+  // (2, 1) both at 1.5, of which (1, 2) comes first in the scan.
   const double x1 = Px[1], y1 = Py[1];
   ASSERT_EQ(x1, 0.0);
   ASSERT_EQ(y1, 0.0);
@@ -93,7 +94,7 @@ TEST_F(Tecplot3dTest, GridPointLettersReadTheNearestGridPoints) {
   Py[2] = 0;
   print_tecplot3d(0);
   const auto text = lines(read("tecplfe.dat"));
-  const double w1 = 0.5 / 1.5, w2 = 4994.0 / (4994 + 4995);
+  const double w1 = 0.5 / 2.0, w2 = 4994.0 / (4994 + 4995);
   const auto first = numbers(text[3]), second = numbers(text[4]);
   ASSERT_EQ(first.size(), 9u);
   EXPECT_NEAR(first[6], test::planBed(1), 1e-6);
