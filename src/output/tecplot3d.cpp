@@ -93,30 +93,7 @@ double cellRecordValue(const OutputVariable& r, int c) {
   }
 }
 
-bool isPoint(int p) { return p >= 1 && static_cast<std::size_t>(p) < Pc.size(); }
 
-// Structured indices of every point, from the corners of every column of the grid.
-void setPointIndices(int np) {
-  for (int p = 1; p <= np; ++p) Pi[p] = Pj[p] = 0;
-  const auto mark = [](int p, int i, int j) {
-    if (isPoint(p)) {
-      Pi[p] = i;
-      Pj[p] = j;
-    }
-  };
-  for (int i = 2; i <= xnumber; ++i)
-    for (int j = 2; j <= ynumber; ++j)
-      upFrom(bottomCell(i, j), [&](int c) {
-        mark(Cpoint1[c], i - 1, j - 1);
-        mark(Cpoint5[c], i - 1, j - 1);
-        mark(Cpoint2[c], i, j - 1);
-        mark(Cpoint6[c], i, j - 1);
-        mark(Cpoint3[c], i, j);
-        mark(Cpoint7[c], i, j);
-        mark(Cpoint4[c], i - 1, j);
-        mark(Cpoint8[c], i - 1, j);
-      });
-}
 
 // The nodes, cells and the shift of the point numbers that F 268 chooses.
 struct Range {
@@ -284,7 +261,7 @@ void print_tecplot3d(int) {
 
   const int count = TecStrucNo < static_cast<int>(TecStruc.size()) ? TecStrucNo : 0;
   const Range range = chooseRange();
-  setPointIndices(range.lastNode);
+  setPointIndices(range.lastNode, 2, xnumber, 2, ynumber);
   setMatchingPoints(range.lastNode);
   bool corners = false;
   for (int r = 0; r < count; ++r) corners = corners || cornerLetter(TecStruc[r].variable);

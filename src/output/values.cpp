@@ -319,6 +319,29 @@ std::string caseTitle() {
   return std::string(Title.data() + 1, length);
 }
 
+void setPointIndices(int np, int i1, int i2, int j1, int j2) {
+  const auto isPoint = [](int p) { return p >= 1 && static_cast<std::size_t>(p) < Pi.size(); };
+  for (int p = 1; p <= np && isPoint(p); ++p) Pi[p] = Pj[p] = 0;
+  const auto mark = [&](int p, int i, int j) {
+    if (isPoint(p)) {
+      Pi[p] = i;
+      Pj[p] = j;
+    }
+  };
+  for (int i = i1; i <= i2; ++i)
+    for (int j = j1; j <= j2; ++j)
+      upFrom(bottomCell(i, j), [&](int c) {
+        mark(Cpoint1[c], i - 1, j - 1);
+        mark(Cpoint5[c], i - 1, j - 1);
+        mark(Cpoint2[c], i, j - 1);
+        mark(Cpoint6[c], i, j - 1);
+        mark(Cpoint3[c], i, j);
+        mark(Cpoint7[c], i, j);
+        mark(Cpoint4[c], i - 1, j);
+        mark(Cpoint8[c], i - 1, j);
+      });
+}
+
 void setMatchingPoints(int np) {
   for (int p = 1; p <= np; ++p) Pc[p] = p;
   if (!connFlate) return;

@@ -88,6 +88,10 @@ int bedCellAt(long long i, long long j);
 double xAt(long long i, long long j);
 double yAt(long long i, long long j);
 
+// Pi, Pj of the points 1..np from the corners of the columns i1..i2, j1..j2 (column (i, j)
+// spans the grid lines i - 1..i and j - 1..j); points of no such column get 0.
+void setPointIndices(int np, int i1, int i2, int j1, int j2);
+
 // Pc of the points 1..np: p itself, or on a block joint the partner point of the joined
 // surface, whose cells the point takes its values from.
 void setMatchingPoints(int np);

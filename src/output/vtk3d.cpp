@@ -33,7 +33,6 @@ namespace {
 // it; such a value shows as 0 instead of reading outside the table.
 using namespace output_detail;
 
-bool isPoint(int p) { return p >= 1 && static_cast<std::size_t>(p) < Pc.size(); }
 
 bool gridPointLetter(char letter) { return std::strchr("zyvstX", letter) && letter != '\0'; }
 
@@ -119,29 +118,6 @@ std::string fileName() {
                       {"0000%d.vtk", "000%d.vtk", "00%d.vtk", "0%d.vtk", "%d.vtk"});
 }
 
-// Structured indices of the points of block 1, from the corners of its columns.
-void setPointIndices(int np) {
-  for (int p = 1; p <= np; ++p) Pi[p] = Pj[p] = 0;
-  const GridBlock& k = block[1];
-  auto mark = [](int p, int i, int j) {
-    if (isPoint(p)) {
-      Pi[p] = i;
-      Pj[p] = j;
-    }
-  };
-  for (int i = k.i1; i <= k.i2; ++i)
-    for (int j = k.j1; j <= k.j2; ++j)
-      upFrom(bottomCell(i, j), [&](int c) {
-        mark(Cpoint1[c], i - 1, j - 1);
-        mark(Cpoint5[c], i - 1, j - 1);
-        mark(Cpoint2[c], i, j - 1);
-        mark(Cpoint6[c], i, j - 1);
-        mark(Cpoint3[c], i, j);
-        mark(Cpoint7[c], i, j);
-        mark(Cpoint4[c], i - 1, j);
-        mark(Cpoint8[c], i - 1, j);
-      });
-}
 
 // The cells whose value a point averages, point by point: cells[start[p] .. start[p+1]-1].
 struct PointCells {
@@ -213,7 +189,7 @@ void print_paraview3d() {
   }
   const int np = lastOf(block[1].pointend, std::min(Px.size(), Pc.size()));
   const int nc = lastOf(block[1].cellend, Cpoint1.size());
-  setPointIndices(np);
+  setPointIndices(np, block[1].i1, block[1].i2, block[1].j1, block[1].j2);
 
   const std::string title = caseTitle();
   std::fprintf(f, "# vtk DataFile Version 2.0\n");
