@@ -12,9 +12,6 @@ namespace qorva {
 
 namespace {
 
-constexpr char kTecplot2d[] = "the Tecplot plan view (print_tecplot2d)";
-constexpr char kTecplot3d[] = "the Tecplot 3-D file (print_tecplot3d)";
-constexpr char kParaview2d[] = "the VTK plan view (print_paraview2d)";
 constexpr char kInterres[] = "the interpolated results (print_interres)";
 constexpr char kWeirSTL[] = "writing the weir as STL (task Z)";
 constexpr char kBraided[] = "the braiding statistics of F 368 (writeBraided)";
@@ -33,10 +30,6 @@ bool writes(char t, std::initializer_list<Output> outputs) {
 }
 
 const PendingStep kSteps[] = {
-    {[](char t) { return writes(t, {Output::TecplotPlan, Output::TecplotPlanPerBlock}); },
-     kTecplot2d},
-    {[](char t) { return writes(t, {Output::Tecplot3d}); }, kTecplot3d},
-    {[](char t) { return writes(t, {Output::VtkPlan, Output::VtkPlanPerBlock}); }, kParaview2d},
     {[](char t) { return writes(t, {Output::Interpolated}); }, kInterres},
     {[](char t) { return t == 'Z'; }, kWeirSTL},
     // The writers of the sediment loop (task S), at their step intervals.
@@ -59,9 +52,6 @@ const PendingStep kSteps[] = {
 
 }  // namespace
 
-void print_tecplot2d(int, int) { notAvailable(kTecplot2d); }
-void print_tecplot3d(int) { notAvailable(kTecplot3d); }
-void print_paraview2d(int, int) { notAvailable(kParaview2d); }
 void print_interres(int) { notAvailable(kInterres); }
 int makeWeirSTL() { notAvailable(kWeirSTL); }
 void writeBraided() { notAvailable(kBraided); }

@@ -348,12 +348,25 @@ TEST_F(DispatcherTest, WritersRunInTheOrderOfTheTable) {
     std::string status = "Writing output files";
   };
   const std::vector<Case> cases = {
-      {"Tecplot plan view", [] { PrintArrayFlags[2] = 1; },
-       "the Tecplot plan view (print_tecplot2d)", {"result.end"}},
-      {"per-block plan views", [] { FlagInterpolVal = 18; },
-       "the Tecplot plan view (print_tecplot2d)", {"result.end"}},
-      {"VTK plan view of a crash", [] { FlagInterpolVal = 91; },
-       "the VTK plan view (print_paraview2d)", {"result.end"}},
+      {"plan views and the 3-D file come before", [] {
+         PrintArrayFlags[2] = PrintArrayFlags[4] = PrintArrayFlags[6] = 1;
+         FlagInterpolNew = 1;
+       },
+       "the interpolated results (print_interres)",
+       {"result.end", "tecplot2.dat", "tecplfe.dat", "pav2_00000.vtk"},
+       "have written ParaView 2D file  "},
+      {"per-block plan views", [] {
+         FlagInterpolVal = 18;
+         FlagInterpolNew = 1;
+       },
+       "the interpolated results (print_interres)",
+       {"result.end", "tecplot2_n1.dat", "tecplot2_n2.dat", "tecplot2_n3.dat"}},
+      {"VTK plan view of a crash", [] {
+         FlagInterpolVal = 91;
+         FlagInterpolNew = 1;
+       },
+       "the interpolated results (print_interres)", {"result.end", "pav2_00000.vtk"},
+       "have written ParaView 2D file  "},
       {"tables before the interpolated results, the outline after them", [] {
          PrintArrayFlags[16] = PrintArrayFlags[15] = PrintArrayFlags[8] = 1;
          PrintArrayFlags[9] = PrintArrayFlags[11] = PrintArrayFlags[12] = 1;

@@ -408,7 +408,7 @@ TEST_F(Vtk3dTest, ShowsZeroForArraysTheOptionsDidNotCreate) {
       {'Z', 0, 0, 107, "Bminwaterlevel", 0, 0, 0},
       {'f', 9, 1, 0, "Bed_sediment_fraction_layer_8_size_1", 0, 0, 0},
       {'j', 1, 0, 0, "Bed_cohesion_1", 0, 0, 0},
-      {'q', 0, 1, 0, "Water_Quality_1 ", 0, 0, 0},
+      {'q', 0, 1, 0, "Water_Quality_1", 0, 0, 0},
   };
   for (const LetterCase& row : cases) {
     SCOPED_TRACE(std::string(1, row.letter) + " " + row.name);
@@ -519,7 +519,7 @@ TEST_F(Vtk3dTest, TemperatureStencilByLevelCount) {
     expectValue(arrays[0].values[0], row.columnA);
     expectValue(arrays[0].values[12], row.columnA);
     expectValue(arrays[0].values[4], row.columnB);
-    EXPECT_EQ(arrays[1].name, "Water_Quality_0 ");
+    EXPECT_EQ(arrays[1].name, "Water_Quality_0");
     EXPECT_EQ(arrays[1].values[0], "10");
     EXPECT_EQ(arrays[1].values[12], "20");
     EXPECT_EQ(arrays[1].values[4], "30");
@@ -543,7 +543,7 @@ TEST_F(Vtk3dTest, NamesCarryTheLayerAndSizeOfTheirRecord) {
       {'f', 0, 1, 0, 0.5, "Bed_sediment_fraction_layer_0_size_1"},
       {'j', 2, 0, 0, 0.5, "Bed_cohesion_2"},
       {'j', 0, 0, 0, 0.5, "Bed_cohesion_1"},
-      {'q', 0, 1, 0, 0.5, "Water_Quality_1 "},
+      {'q', 0, 1, 0, 0.5, "Water_Quality_1"},
       {'Z', 0, 1, 102, 0.5, "Fraction_size_1_[]"},
       {'Z', 0, 0, 106, 0.5, "Error"},
       {'g', 0, 0, 0, 0.5, "Error"},
