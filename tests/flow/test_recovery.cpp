@@ -3,6 +3,8 @@
 // remedy of the k-th flushing) and the crash report of a diverged computation.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <string>
 
 #include "flow/flow.h"
@@ -160,7 +162,7 @@ TEST_F(Recovery, CrashReport) {
     Fvy[f] = Fay[f] / Farea[f];
     Fvz[f] = Faz[f] / Farea[f];
   }
-  EXPECT_THROW(printAtCrash(), RunEnd);
+  EXPECT_NO_THROW(printAtCrash());
   const std::string expected =
       "Iter: 12, Resid: 1.00e+09 2.00e+09 3.00e+09 4.00e+09 5.00e+09 6.00e+09\n"
       "Cont: 1.50000000e+00, DefMax: 7.50000000e-01, U,V,W(2): 1.00000000e+00 "
@@ -176,8 +178,13 @@ TEST_F(Recovery, CrashReport) {
       "Neighbour areas (wsen): 1.000000 1.000000 1.000000 1.000000\n"
       "Bed surface vector components: 0.000000 0.000000 1.000000\n"
       "Bed area components: 0.000000 0.000000 1.000000\n"
-      "Not available in this version: the VTK plan view (print_paraview2d)\n";
+      "Have checked grid from cell 1 to 2\n"
+      "Have checked grid from surface 1 to 11\n\n";
   EXPECT_EQ(log(), expected);
+  // The plan view of the failed field is where the report sends the user (numbered when the
+  // results are kept).
+  EXPECT_TRUE(std::filesystem::exists("ParaView2.vtk") ||
+              std::filesystem::exists("pav2_00000.vtk"));
   ASSERT_EQ(TecStrucNo, 11);
   const std::string letters = "yvmpsuwizRK";
   for (int m = 0; m < 11; ++m) {
@@ -206,7 +213,7 @@ TEST_F(Recovery, CrashReportVariants) {
     TecStrucNo = r.selected;
     for (int m = 0; m < r.selected; ++m) TecStruc[m].variable = 'v';
     FlagResidual = r.residual;
-    EXPECT_THROW(printAtCrash(), RunEnd);
+    EXPECT_NO_THROW(printAtCrash());
     const std::string l = log();
     EXPECT_EQ(l.find("Time:"), std::string::npos);
     EXPECT_EQ(l.find("Water discharge"), std::string::npos);
