@@ -121,7 +121,7 @@ void morphology_QNfractions(double Ta);
 // ends the run with status 1 naming its line.
 int setInitialCohesive();
 
-// Steps of the sediment loop that this version does not have yet (hooks: bed/sediment_hooks.cpp
+// Steps of the sediment loop that this version does not have yet (hooks: bed/pending.cpp
 // ends the run with their "Not available" line). The bed change by F 255 (0 bedchange, 1
 // bedchange2, 3 bedchange3, 4 bedchange4 with 0 at the first step and 1 later, 5 bedchange5):
 // moves the corner bed levels by Bedmove and rebuilds the grid.

@@ -92,4 +92,52 @@ void ThixoDamp3(int) { notAvailable(kThixoDamp3); }
 
 std::span<const PendingStep> bedPendingSteps() { return kSteps; }
 
+
+// Steps of the bed that the sediment loop (task S) calls and that are not built yet, with the
+// settings under which a sediment run reaches each.
+namespace {
+
+constexpr char kFractions3[] = "the grain sizes of the layered bed (morphology3_fractions)";
+constexpr char kSlideBlock[] = "the rigid slide blocks of F 236 3 (computeSlideBlock)";
+constexpr char kLoopSlideMovement[] = "the slide movement of F 236 in the sediment loop (computeSlidemovement)";
+constexpr char kQNLayers[] =
+    "the grain sizes of a bed of more than two layers on the grid of F 137 (morphology_QNfractions)";
+constexpr char kCohesion[] = "the cohesion of the surface layer of F 330 and F 385 3-7 (computeCohesion)";
+constexpr char kBagger[] = "dredging and dumping of F 386 (bagger)";
+constexpr char kBedLoadVector[] = "the bed-load slope terms of F 78 2-4 (computeBedLoadVector)";
+constexpr char kBedLoadVector3[] = "the bed-load slope terms of F 78 21-29 (computeBedLoadVector3)";
+constexpr char kBedLoadVector4[] = "the bed-load slope terms of F 78 31-39 (computeBedLoadVector4)";
+
+bool loopSteps(char t) { return reach::sedimentSteps(t); }
+bool layeredLoop(char t) { return loopSteps(t) && FlagTSC == 3; }
+
+const PendingStep kLoopSteps[] = {
+    {[](char t) { return loopSteps(t) && FlagThixo == 3; }, kSlideBlock},
+    {[](char t) { return loopSteps(t) && FlagThixo >= 2 && FlagThixo != 3 && FlagThixo != 100; },
+     kLoopSlideMovement},
+    {[](char t) { return layeredLoop(t) && BedLoadVectorFlag >= 2 && BedLoadVectorFlag <= 4; },
+     kBedLoadVector},
+    {[](char t) { return layeredLoop(t) && BedLoadVectorFlag >= 21 && BedLoadVectorFlag <= 29; },
+     kBedLoadVector3},
+    {[](char t) { return layeredLoop(t) && BedLoadVectorFlag >= 31 && BedLoadVectorFlag <= 39; },
+     kBedLoadVector4},
+    {[](char t) { return loopSteps(t) && FlagBagger >= 1 && FlagBagger <= 4; }, kBagger},
+    {[](char t) { return layeredLoop(t) && QNFlag <= 0; }, kFractions3},
+    {[](char t) { return loopSteps(t) && QNFlag > 0 && lnumber >= 2 && NoBedLayers != 2; }, kQNLayers},
+    {[](char t) { return loopSteps(t) && (FlagCohesion > 2 || NoCohesiveDepth > 0); }, kCohesion},
+};
+
+}  // namespace
+
+void morphology3_fractions(double) { notAvailable(kFractions3); }
+void morphology_QNfractionsLayered(double) { notAvailable(kQNLayers); }
+void computeSlideBlock() { notAvailable(kSlideBlock); }
+void computeCohesion() { notAvailable(kCohesion); }
+void bagger() { notAvailable(kBagger); }
+void computeBedLoadVector() { notAvailable(kBedLoadVector); }
+void computeBedLoadVector3() { notAvailable(kBedLoadVector3); }
+void computeBedLoadVector4() { notAvailable(kBedLoadVector4); }
+
+std::span<const PendingStep> bedLoopPendingSteps() { return kLoopSteps; }
+
 }  // namespace qorva

@@ -32,7 +32,7 @@ std::span<const PendingStep> filesPendingSteps();
 std::span<const PendingStep> flowPendingSteps();
 std::span<const PendingStep> solversPendingSteps();
 std::span<const PendingStep> bedPendingSteps();
-// The bed steps of the sediment loop (bed/sediment_hooks.cpp).
+// The bed steps of the sediment loop (bed/pending.cpp).
 std::span<const PendingStep> bedLoopPendingSteps();
 std::span<const PendingStep> discretisationPendingSteps();
 std::span<const PendingStep> pressurePendingSteps();
