@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "sediment/sediment.h"
 #include "sediment/sediment_loop.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
