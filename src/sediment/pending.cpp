@@ -23,7 +23,6 @@ namespace {
 
 constexpr char kComponents[] = "the water-quality components (task C)";
 constexpr char kCompSource[] = "the sources of the water-quality components (CompSource)";
-constexpr char kTsc3[] = "the layered-bed sediment solver of F 37 3 (morphology_tsc_solver_tsc3_standard)";
 constexpr char kSou7[] =
     "the second-order upwind scheme of F 63 1 with several sizes, F 37 3 or F 78 5-9 (the size "
     "solvers take no per-size second-order coefficients)";
@@ -59,14 +58,12 @@ const PendingStep kSteps[] = {
     {[](char t) { return steps(t) && TimeStep > 1e-8 && CrankNicols > 1e-8; }, kCrankNicolson},
     {[](char t) { return steps(t) && sou[7] > 1; }, kLimiter},
     {[](char t) { return steps(t) && FlagTSC == 2 && FlagCoupledNesting == 12; }, kCoupled},
-    {[](char t) { return steps(t) && FlagTSC == 3; }, kTsc3},
 };
 
 }  // namespace
 
 int Components() { notAvailable(kComponents); }
 void CompSource() { notAvailable(kCompSource); }
-void morphology_tsc_solver_tsc3_standard() { notAvailable(kTsc3); }
 void secondOrderSizeSolve() { notAvailable(kSou7); }
 void crankNicolsonSediment() { notAvailable(kCrankNicolson); }
 

@@ -94,10 +94,16 @@ double erosionRate(int l, int b, bool single);
 // relative to capacity over the sizes, lies between 0.02 and 1 (F 484 1); 1 otherwise.
 double findSuspFraction(int b);
 
+// ---- Layered-bed solver (F 37 3) ---------------------------------------------------------
+
+void morphology_tsc_solver_tsc3_standard();
+// The active depth of bed cell b by the rule of F 447 with the active-layer thickness ta: the
+// negative depth (0 or below); Barmourthick[b] takes the layer in which it ends (0 when the
+// layers down to layer 1 all fit in it, BlayerTop[b] when that is below 1).
+double computeArmourDepth(double ta, int b);
+
 // ---- Steps that this version does not have yet (hooks: sediment/pending.cpp) -------------
 
-// The layered-bed solver (F 37 3).
-void morphology_tsc_solver_tsc3_standard();
 // The solution of the per-size equations with the second-order coefficients of F 63 1 (several
 // sizes, F 37 3, or the per-size rows of F 78 5-9).
 void secondOrderSizeSolve();
