@@ -167,6 +167,11 @@ void smoothBedchange();
 void computeMorphStatistics();
 void computeSlideBlock();
 void bagger();
+// The bed-load slope terms (F 78 with F 37 3), added to Capm and Csourcem of the columns of
+// block 1 before the solver: 2..4 an implicit outflow of a steep bottom cell shared by its two
+// lowest side neighbours; 21..29 source, 31..39 central coefficient handed from a steep edge
+// cell to its lowest neighbour. A cell without turbulent energy counts at the Shields floor of
+// 0.02, so no term is unbounded.
 void computeBedLoadVector();
 void computeBedLoadVector3();
 void computeBedLoadVector4();

@@ -7,6 +7,7 @@
 
 #include "bed/bed.h"
 #include "bed/bed_fixture.h"
+#include "state/arrays.h"
 #include "state/log.h"
 
 namespace qorva {
@@ -16,7 +17,9 @@ namespace {
 // 10 m below: every stack is one layer, 10 m thick unless a test says otherwise.
 class LayerBedChange : public test::BedGrid {
  protected:
+  // Each call starts a new patch: arrays of an earlier one in the same test are dropped.
   void make(int nx, int ny, int option) {
+    SetArraysZero();
     FlagTSC = 3;
     FlagBedchangeOption = option;
     NoBedLayers = 3;

@@ -177,3 +177,40 @@ TEST_F(LayerStack, ALayerWithoutASolidFractionCountsWithThatOfDeposits) {
 
 }  // namespace
 }  // namespace qorva
+
+namespace qorva {
+namespace {
+
+// Every allowed size (49) and many layer slots: deposits fill the stack, which joins pairs to
+// stay within its slots, an erosion reaches down through many layers, and every size's grains
+// are kept in the books (what the stack lost is what was asked).
+TEST_F(LayerStack, EverySizeAndManyLayers) {
+  lnumber = 49;
+  NoBedLayers = 60;
+  SetArraysZero();
+  cells(1);
+  for (int l = 1; l <= lnumber; ++l) gsize[l] = 0.0001 * (50 - l);
+  stack({{1.0, 0.0, 0.0, 0.5}});
+  for (int l = 1; l <= lnumber; ++l) BSedDistrib[0][l][1] = 1.0 / lnumber;
+  for (int step = 0; step < 150; ++step) {
+    double dz = 0;
+    for (int l = 1; l <= lnumber; ++l) {
+      Bbedchange[l][1] = l == 1 + step % lnumber ? 0.01 : 0.0;
+      dz += Bbedchange[l][1];
+    }
+    ChangeLayers(1, dz);
+    ASSERT_LE(BlayerTop[1], NoBedLayers - 1);
+  }
+  EXPECT_EQ(BlayerTop[1], NoBedLayers - 1);
+  EXPECT_NEAR(total(), 2.5, 1e-12);
+  double before[50] = {}, avail[50] = {};
+  for (int l = 1; l <= lnumber; ++l) before[l] = solid(l);
+  computeAvailableFraction(1, avail, -1.2);
+  for (int l = 1; l <= lnumber; ++l) Bbedchange[l][1] = -avail[l] / 0.5;
+  ChangeLayers(1, -1.2);
+  EXPECT_NEAR(total(), 1.3, 1e-12);
+  for (int l = 1; l <= lnumber; ++l) EXPECT_NEAR(before[l] - solid(l), avail[l], 1e-14) << l;
+}
+
+}  // namespace
+}  // namespace qorva

@@ -8,6 +8,7 @@
 
 #include "bed/bed.h"
 #include "bed/bed_fixture.h"
+#include "state/arrays.h"
 #include "state/options_f050_099.h"
 #include "state/options_f450_499.h"
 
@@ -18,7 +19,9 @@ namespace {
 // layer of an even mixture unless a test lays its own.
 class LayeredBed : public test::BedGrid {
  protected:
+  // Each call starts a new patch: arrays of an earlier one in the same test are dropped.
   void make(int nx, int ny) {
+    SetArraysZero();
     FlagTSC = 3;
     NoBedLayers = 5;
     lnumber = 2;
