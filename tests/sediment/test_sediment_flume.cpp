@@ -150,24 +150,10 @@ TEST_F(SedimentFlume, ClearWaterTakesTheEquilibriumAndTheBalanceOfSettlingAndDif
 
 TEST_F(SedimentFlume, ConcentrationsDoNotDependOnTheThreads) {
   // The column half-steps of F 164 31 give every sweep the same result for any thread count.
-  std::vector<double> first;
-  for (const char* threads : {"F 206 1\n", "F 206 8\n"}) {
-    SCOPED_TRACE(threads);
-    ASSERT_EQ(run({40, 2, 40, 1, 0.3}, equilibriumControl(std::string("F 164 31\n") + threads)), 1)
-        << log();
-    std::vector<double> c(Cconc[1].p + 1, Cconc[1].p + NoCells + 1);
-    if (first.empty()) {
-      first = c;
-      continue;
-    }
-    ASSERT_EQ(first.size(), c.size());
-    double worst = 0;
-    for (std::size_t k = 0; k < c.size(); ++k) {
-      EXPECT_NEAR(c[k], first[k], 1e-9 * std::fabs(first[k]) + 1e-30) << "cell " << k + 1;
-      worst = std::max(worst, std::fabs(c[k] - first[k]) / (std::fabs(first[k]) + 1e-30));
-    }
-    std::printf("[ figures  ] 1 and 8 threads: largest relative difference %.2e\n", worst);
-  }
+  const double worst = threadDifference({40, 2, 40, 1, 0.3}, [](const std::string& threads) {
+    return equilibriumControl("F 164 31\n" + threads);
+  });
+  std::printf("[ figures  ] 1 and 8 threads: largest relative difference %.2e\n", worst);
 }
 
 }  // namespace
