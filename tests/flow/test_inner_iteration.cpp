@@ -673,7 +673,9 @@ TEST_F(InnerIteration, EightThreadsGiveTheSerialFieldsBitForBit) {
     const Snapshot serial = runPhases(k, false, true);
     const Snapshot threaded = runPhases(k, true, true);
     // The block correction solved its lines (their shifts are not all 0).
-    if (k.blockCorrection == 1) EXPECT_NE(Sqt[3], 0.0);
+    if (k.blockCorrection == 1) {
+      EXPECT_NE(Sqt[3], 0.0);
+    }
     const std::pair<const std::vector<double>*, const std::vector<double>*> fields[] = {
         {&serial.u, &threaded.u},     {&serial.v, &threaded.v}, {&serial.w, &threaded.w},
         {&serial.k, &threaded.k},     {&serial.eps, &threaded.eps},

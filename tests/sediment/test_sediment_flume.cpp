@@ -5,6 +5,7 @@
 // and the Rouse profile over the depth; and the result does not depend on the thread count.
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -186,18 +187,20 @@ TEST_F(SedimentFlume, ConcentrationsDoNotDependOnTheThreads) {
       if (first.empty()) {
         first = c;
         // Sand was picked up: every size has a concentration somewhere.
-        for (int l = 0; l < k.sizes; ++l)
-          EXPECT_GT(*std::max_element(first.begin() + l * NoCells, first.begin() + (l + 1) * NoCells), 0)
-              << "size " << l + 1;
+        for (int l = 0; l < k.sizes; ++l) {
+          const auto size = first.begin() + static_cast<std::ptrdiff_t>(l) * NoCells;
+          EXPECT_GT(*std::max_element(size, size + NoCells), 0) << "size " << l + 1;
+        }
         continue;
       }
       ASSERT_EQ(first.size(), c.size());
       double worst = 0;
       for (std::size_t n = 0; n < c.size(); ++n) {
-        if (k.exact)
+        if (k.exact) {
           ASSERT_EQ(c[n], first[n]) << "entry " << n + 1;
-        else
+        } else {
           EXPECT_NEAR(c[n], first[n], 1e-9 * std::fabs(first[n]) + 1e-30) << "entry " << n + 1;
+        }
         worst = std::max(worst, std::fabs(c[n] - first[n]) / (std::fabs(first[n]) + 1e-30));
       }
       std::printf("[ figures  ] %s, serial and 8 threads: largest relative difference %.2e\n",
