@@ -129,7 +129,7 @@ namespace {
 void sizePass(int l, int s, double* field, std::size_t n) {
   if ((BedLoadVectorFlag == 1 && s == 1) || (BedLoadVectorFlag == 3 && s == iter_morph / 2))
     BedVectorSourceCalc(l);
-  solver2(l, field, n);
+  solver2Field(l, field, n);
   cutSmall(Cconc[l]);
   bedCells(l, false);
 }

@@ -216,9 +216,9 @@ bool columnChunked() { return FlagRapSolver == 31 || FlagRapSolver == 33; }
 
 }  // namespace
 
-void solver2(int l) { solver2(l, Cf.data(), Cf ? Cf.size() : 0); }
+void solver2(int l) { solver2Field(l, Cf.data(), Cf ? Cf.size() : 0); }
 
-void solver2(int l, double* f, std::size_t n) {
+void solver2Field(int l, double* f, std::size_t n) {
   const int first = WCStart, last = WCEnd;
   const bool shared = sou[Equation] == 1 && FlagImplicitSedim != 1;
   if (shared) {

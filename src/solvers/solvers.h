@@ -125,7 +125,7 @@ void solver2(int l);
 // half-steps are chosen (solver2SizesApart() false), it reads only the rows of size l, the
 // shared coefficients and `field`, and writes only `field` and Bsource[l]: several sizes may
 // then be solved at once on different threads, each giving the bits of a serial solve.
-void solver2(int l, double* field, std::size_t n);
+void solver2Field(int l, double* field, std::size_t n);
 bool solver2SizesApart();
 void solver2m(int l);
 void solver2bed(int l);
