@@ -18,6 +18,7 @@
 #include "flow/water_solve.h"
 #include "state/arrays.h"
 #include "state/bedcells.h"
+#include "state/blocks.h"
 #include "state/cells.h"
 #include "state/log.h"
 #include "state/options.h"
@@ -580,6 +581,7 @@ Snapshot runPhases(const PhaseCase& k, bool parallel, bool whole = false) {
   }
   blockcorr[4] = k.blockCorrection;
   BlockMethodFlag = k.blockMethod;
+  block[1].inwork = 1;  // the box's one block is worked on, as in a run
   Threads threads(parallel ? k.threads : 1);
   if (whole) {
     EXPECT_EQ(innerIteration(1), 0);
