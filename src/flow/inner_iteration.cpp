@@ -24,6 +24,7 @@
 #include "state/options.h"
 #include "state/status.h"
 #include "state/surfaces.h"
+#include "state/team.h"
 #include "turbulence/turbulence.h"
 
 namespace qorva {
@@ -273,6 +274,15 @@ void turbulenceSources(int e) {
   if (e == 5) mark(21);
 }
 
+// Raises the solved field to at least `least`, cell by cell over the solver threads.
+void floorField(Table1<double>& field, double least) {
+  runForm(NoProcessesSolver > 0, [&field, least](Team& team) {
+    team.cells([&field, least](int c1, int c2) {
+      for (int c = c1; c <= c2; ++c) field[c] = std::max(field[c], least);
+    });
+  });
+}
+
 bool parallelTurbulenceFinish() { return NoProcessesSolver >= 1 && FlagOpenMP[9] == 0; }
 
 // ---- Components ----
@@ -359,7 +369,7 @@ void turbulenceStep(int m) {
   mark(23);
   if (FlagCoupledNesting == 3) CoupledSolverNesting();
   debugDump(m);
-  for (int c = WCStart; c <= WCEnd; ++c) Ckinen[c] = std::max(Ckinen[c], ArtMinKinen);
+  floorField(Ckinen, ArtMinKinen);
   mark(24);
 
   Equation = 6;
@@ -372,7 +382,7 @@ void turbulenceStep(int m) {
     solverTDMA();
   else
     solver();
-  for (int c = WCStart; c <= WCEnd; ++c) Cepsilon[c] = std::max(Cepsilon[c], 1e-16);
+  floorField(Cepsilon, 1e-16);
   debugDump(m);
 }
 
