@@ -178,15 +178,15 @@ def threads(work, case, n, tol):
         sys.exit(f"bed levels differ by {diff:.3e} m between the thread counts")
 
 
-def trench_shape(points, level, ny_line):
-    """Along the grid line j = ny_line: the bed levels by x."""
-    return sorted((p[0], level[k]) for k, p in points.items() if k[1] == ny_line)
+def profile(points, level, j):
+    """Along the grid line j: (x, bed level) by x."""
+    return sorted((p[0], level[k]) for k, p in points.items() if k[1] == j)
 
 
-def crossing(profile, z, start, stop):
-    """The first x between start and stop where the bed falls through level z."""
-    for (x0, z0), (x1, z1) in zip(profile, profile[1:]):
-        if x0 >= start and x1 <= stop and z0 >= z > z1:
+def crossing(prof, z, start):
+    """The first x at or after start where the bed falls through level z."""
+    for (x0, z0), (x1, z1) in zip(prof, prof[1:]):
+        if x0 >= start and z0 >= z > z1:
             return x0 + (z0 - z) / (z0 - z1) * (x1 - x0)
     return None
 
@@ -195,37 +195,30 @@ def trench(work, case, solid, depth, influx, tol):
     points = read_koosurf(os.path.join(case, "koosurf"))
     bed0 = {k: p[2] for k, p in points.items()}
     bed1 = read_bedres(os.path.join(work, "bedres.t"))
-    with open(os.path.join(work, "bedres.t")) as f:
-        pass
     seconds = run_time(work)
     js = sorted({k[1] for k in points})
-    mid = js[len(js) // 2]
-    p0, p1 = trench_shape(points, bed0, mid), trench_shape(points, bed1, mid)
-    top0 = p0[0][1]
-    half0 = crossing(p0, top0 - depth / 2, p0[0][0], p0[-1][0])
-    low0 = min(z for _, z in p0)
-    # After the run the bed upstream has risen with what it caught; the trench is measured
-    # from the bed just upstream of it.
-    x_up = half0 - 2.0
-    top1 = min((z for x, z in p1 if x <= x_up), key=lambda z: z, default=None)
-    ref1 = next(z for x, z in reversed(p1) if x <= x_up)
-    low1 = min(z for x, z in p1 if x >= x_up)
+    p0, p1 = profile(points, bed0, js[len(js) // 2]), profile(points, bed1, js[len(js) // 2])
+    start = next(x for (x, z), (_, z1) in zip(p0, p0[1:]) if z1 < z)  # where the trench begins
+    # The upstream slope of the trench at the level half its depth below the original bed.
+    half0, half1 = crossing(p0, -depth / 2, start), crossing(p1, -depth / 2, start)
+    if half1 is None:
+        sys.exit("the trench has filled above half its depth")
+    upstream = [z for x, z in p1 if start - 6 <= x < start - 1]
+    ref1 = sum(upstream) / len(upstream)
+    low1, deepest1 = min((z, x) for x, z in p1 if x >= start)
+    low0, deepest0 = min((z, x) for x, z in p0)
     depth1 = ref1 - low1
-    half1 = crossing(p1, ref1 - depth1 / 2, x_up, p1[-1][0])
-    deepest0 = min(p0, key=lambda q: q[1])[0]
-    deepest1 = min((q for q in p1 if q[0] >= x_up), key=lambda q: q[1])[0]
     speed = (half1 - half0) / seconds
     hand = influx / (depth * solid)
-    print(f"[ figures  ] trench: upstream slope at half depth from x = {half0:.3f} m to {half1:.3f} m "
-          f"in {seconds:.0f} s, {speed * 3600:.3f} m/h against influx / (depth (1 - porosity)) = "
-          f"{hand * 3600:.3f} m/h ({(speed / hand - 1) * 100:+.1f} %); deepest point from x = "
-          f"{deepest0:.2f} to {deepest1:.2f} m; depth {depth:.3f} m -> {depth1:.4f} m "
-          f"(lowest level {low0:.4f} -> {low1:.4f} m, bed upstream {top0:.4f} -> {ref1:.4f} m)")
-    del top1
-    if half1 is None or not abs(speed / hand - 1) <= tol:
-        sys.exit(f"the trench moved at {speed:.3e} m/s, the hand estimate is {hand:.3e} m/s")
+    print(f"[ figures  ] trench: upstream slope at {-depth / 2:.3f} m from x = {half0:.3f} m to "
+          f"{half1:.3f} m in {seconds:.0f} s: {speed * 3600:.3f} m/h against influx / (depth "
+          f"(1 - porosity)) = {hand * 3600:.3f} m/h ({(speed / hand - 1) * 100:+.1f} %); deepest "
+          f"point from x = {deepest0:.1f} m to {deepest1:.1f} m; depth below the bed upstream "
+          f"{depth:.3f} m -> {depth1:.4f} m (lowest level {low0:.4f} -> {low1:.4f} m)")
     if not (half1 > half0 and depth1 < depth):
         sys.exit("the trench did not fill and move downstream")
+    if not abs(speed / hand - 1) <= tol:
+        sys.exit(f"the trench moved at {speed:.3e} m/s, the hand estimate is {hand:.3e} m/s")
 
 
 def run_time(work):
