@@ -32,9 +32,17 @@ void bedchangeCell(int i, int j, int b, int i1, int i2, int j1, int j2);
 // bedchange3 (3): each grid point moves by the mean change of the wet columns of its block
 // around it, not below the non-erodible level.
 void bedchange3();
-// Options 4 and 5 build the corners from the layer stacks (hooks: not built yet).
+// bedchange4 (4): the grid points between the two edge lines in j of each block take the mean
+// layer-built level (non-erodible base plus the stack) of the wet columns around them, the
+// points on the edge lines move by Bedmove; plane 1 counts the moves when count is 1 (not in
+// the first step). bedchange5 (5): after the sand slide and the smoothing by exchange, every
+// grid point takes the mean layer-built level Bedlev of the wet columns around it. A NaN level
+// ends the run (status -4).
 void bedchange4(int count);
 void bedchange5();
+// F 451: a column above (below) the mean of its two neighbours along i or j by more than the
+// allowed slope gives sediment to (takes it from) them, size by size through the stacks.
+void bedSmooth4();
 
 // Bedmove[b] and Bbedchange[l][b] of bed cell b from settling minus pick-up through the
 // bottom surface of its column over one time step; adds the mass to SumBedChangeLoc.
@@ -64,10 +72,25 @@ void SplitLayers(int b);
 double erodeLayerUnder(int b, int j, int l, double d);
 // Moves the thickness a of layer `from` into layer `to`, mixing by solid volume.
 void MoveSediment(int from, int to, int b, double a);
+// The stack of bed cell b after the bed change dz (m, > 0 deposition, < 0 erosion, 0 only the
+// clean-up), the per-size parts taken from Bbedchange[l][b] (m of bed): a deposit is a new top
+// layer (two layers merged first when the stack is full), an erosion merges what is left of the
+// layers it reaches into the new top layer; erosion of a size the surface lacks goes on into
+// deeper layers as far as F 412 allows, and what none had is left in Bvolleft[l][b]. A broken
+// stack ends the run (status -4). Touches only bed cell b, so threads may call it for
+// different bed cells at once.
+void ChangeLayers(int b, double dz);
+// avail[l], l = 1..lnumber (avail holds lnumber + 1 entries): the solid volume per unit area
+// of size l within the depth -dz below the surface of bed cell b (all zero for dz > 0), scaled
+// by F 445 when that is below 1; the Meters form gives metres of bed instead.
+void computeAvailableFraction(int b, double* avail, double dz);
+void computeAvailableFractionMeters(int b, double* avail, double dz);
 
 // The sand slide of F 56 / F 270 (IterAvalanche): 0 nothing; 200 and 201 each steep column
 // turned about its centre to the angle of repose; 203 the top layer of the higher of two
-// columns (one column wide in j) moved onto the lower; 202 and 204..206 hooks; any other
+// columns (one column wide in j) moved onto the lower; 202 and 204 half the excess of a steep
+// pair through the layer stacks, 205 in the pending bed change, 206 the pending deposition of
+// the higher column handed to the lower (205 and 206 from the sediment loop); any other
 // positive N corner relaxation in N sweeps (one size, or several on the two-layer bed of F 37
 // 1 and 2). The slide places exactly the volume it takes.
 void computeSandSlide();
@@ -80,9 +103,6 @@ void m_updatebed(int b0, int b1, int b2, int b3, int b4, int b5, int iH, int jH,
 // thickness q of the collected material onto it.
 void m_shave(int b, double q);
 void m_rise(int b, double q);
-
-// The slides on the layered bed of F 56 202, 204, 205 and 206 (hook: not built yet).
-void computeSandSlideLayered(int variant);
 
 // Bed smoothing by F 144 (1, 3: diffusion along grid lines; 5: of Bedmove; 6: down-slope
 // transport; 9..14: relaxation of spikes, maxima, warps and along fast flow).
@@ -121,18 +141,21 @@ void morphology_QNfractions(double Ta);
 // ends the run with status 1 naming its line.
 int setInitialCohesive();
 
-// Steps of the sediment loop that this version does not have yet (hooks: bed/pending.cpp
-// ends the run with their "Not available" line). The bed change by F 255 (0 bedchange, 1
-// bedchange2, 3 bedchange3, 4 bedchange4 with 0 at the first step and 1 later, 5 bedchange5):
-// moves the corner bed levels by Bedmove and rebuilds the grid.
+// The bed change by F 255 (0 bedchange, 1 bedchange2, 3 bedchange3, 4 bedchange4 with 0 at
+// the first step and 1 later, 5 bedchange5): moves the corner bed levels and rebuilds the grid.
 void bedchange();
 void bedchange2();
 void bedchange3();
 void bedchange4(int counted);
 void bedchange5();
-// The grain sizes of the layered bed (F 37 3), and of a bed of more than two layers on the grid
-// of F 137.
+// The grain sizes of the layered bed (F 37 3) once the solver has left the step's change in
+// Bedmove and Bbedchange: each bed cell of WBStart..WBEnd (over the threads of F 206) gets its
+// stack changed by ChangeLayers and its solid fractions by F 264 (-2 all SolidFrac, -1 from the
+// mixture, above 0 the top layer kept Ta thick), Bedmove becomes the change of the stack's
+// thickness, and the erosion the bed could not supply is added to Bvollefttot (kg).
 void morphology3_fractions(double Ta);
+void morphology3_fractions_parallel(int b, double Ta);
+// A bed of more than two layers on the grid of F 137 (hook: not built yet).
 void morphology_QNfractionsLayered(double Ta);
 // Sand slide (F 56), smoothing of the bed change (F 414), morphological statistics (F 404),
 // rigid slide blocks (F 236 3), dredging and dumping (F 386) and the bed-slope terms of the bed
@@ -144,6 +167,11 @@ void smoothBedchange();
 void computeMorphStatistics();
 void computeSlideBlock();
 void bagger();
+// The bed-load slope terms (F 78 with F 37 3), added to Capm and Csourcem of the columns of
+// block 1 before the solver: 2..4 an implicit outflow of a steep bottom cell shared by its two
+// lowest side neighbours; 21..29 source, 31..39 central coefficient handed from a steep edge
+// cell to its lowest neighbour. A cell without turbulent energy counts at the Shields floor of
+// 0.02, so no term is unbounded.
 void computeBedLoadVector();
 void computeBedLoadVector3();
 void computeBedLoadVector4();

@@ -63,14 +63,14 @@ void copyByPointnest() {
 }
 
 // The other options copy through the coarse bed cell of every nested bed cell.
-void copyByBnestcoarse() {
+void copyByBnestcoarse(bool countPlane1) {
   if (!Bnestcoarse || NoNestflater < 2) return;
   for (int b = 1; b <= NoBCells; ++b) {
     const int c = Bnestcoarse[b];
     if (c <= 0) continue;
     const int i = Bkooi[c], j = Bkooj[c], p = Bkooi[b], q = Bkooj[b];
     zval[i][j][1] = zval[p][q][1];
-    Surfaces[1][i][j] = Surfaces[1][p][q];
+    if (countPlane1) Surfaces[1][i][j] = Surfaces[1][p][q];
   }
 }
 
@@ -159,16 +159,18 @@ bool slideRuns() {
          (IterAvalanche < 1 && FlagSlideDLL > 0);
 }
 
-void afterCornerMoves(Option option) {
+void afterCornerMoves(Option option, bool countPlane1) {
   const bool marks = option != Option::Points;
   if (smoothsAfter(option)) bedsmooth();
   if (option == Option::Columns && FlagGLEA > 0) computeGLEA();
   if (option == Option::Columns)
     copyByPointnest();
   else
-    copyByBnestcoarse();
+    copyByBnestcoarse(countPlane1);
   if (FlagBedDownstream != 0) computeBedBoundary();
-  if (slideRuns()) computeSandSlide();
+  // Option 5 runs the slide and the smoothing by exchange before it builds the corners.
+  if (option != Option::Layers && slideRuns()) computeSandSlide();
+  if (option == Option::EdgeLines && FlagBedSmooth4 > 0) bedSmooth4();
   const double before = suspendedVolume();
   if (marks) {
     mark(39);

@@ -2,8 +2,6 @@
 // stands higher than its neighbour along i by more than the angle of repose allows, its top
 // layer moves onto the neighbour as that one's new top layer. Reads the layer-built levels;
 // writes the layer stacks (BSedDistrib, Bsolidfraction, BlayerTop).
-#include <cmath>
-
 #include "bed/bed.h"
 #include "bed/bed_grid.h"
 #include "bed/bed_slide.h"
@@ -15,13 +13,6 @@ namespace qorva::bedslide {
 
 namespace {
 
-double centreX(int i, int j) {
-  return 0.25 * (xval[i][j] + xval[i - 1][j] + xval[i][j - 1] + xval[i - 1][j - 1]);
-}
-double centreY(int i, int j) {
-  return 0.25 * (yval[i][j] + yval[i - 1][j] + yval[i][j - 1] + yval[i - 1][j - 1]);
-}
-
 // Moves the top layer of bed cell h onto bed cell w.
 void moveTopLayer(int h, int w) {
   const int from = BlayerTop[h];
@@ -31,8 +22,7 @@ void moveTopLayer(int h, int w) {
   if (BlayerTop[w] >= NoBedLayers - 1) JoinLayers(w, FindJoinLayer(w));
   const int to = BlayerTop[w] + 1;
   // The layer keeps its volume where the two columns differ in area.
-  const double ratio = Barea[w] > 0 ? Barea[h] / Barea[w] : 1.0;
-  BSedDistrib[to][0][w] = BSedDistrib[from][0][h] * ratio;
+  BSedDistrib[to][0][w] = BSedDistrib[from][0][h] * areaRatio(h, w);
   for (int l = 1; l <= lnumber; ++l) BSedDistrib[to][l][w] = BSedDistrib[from][l][h];
   if (Bsolidfraction) Bsolidfraction[to][w] = Bsolidfraction[from][h];
   for (int l = 0; l <= lnumber; ++l) BSedDistrib[from][l][h] = 0.0;
@@ -45,7 +35,7 @@ void moveTopLayer(int h, int w) {
 void slidePair(int ih, int iw, int j) {
   const int h = pointbed[ih][j], w = pointbed[iw][j];
   if (h < 1 || w < 1) return;
-  const double dist = std::hypot(centreX(ih, j) - centreX(iw, j), centreY(ih, j) - centreY(iw, j));
+  const double dist = centreDistance(ih, j, iw, j);
   if (bedgrid::layerLevel(ih, j, h) - bedgrid::layerLevel(iw, j, w) > AngleAvalanche * dist)
     moveTopLayer(h, w);
 }

@@ -14,10 +14,7 @@ constexpr char kSlideMovement[] = "the slide movement (task D)";
 constexpr char kGroundwater[] = "the groundwater computation (task G)";
 constexpr char kSoilStress[] = "the soil stress (task N)";
 constexpr char kSlideLocation[] = "the slide location (task N)";
-constexpr char kBedchange4[] = "the bed change of F 255 4 (bedchange4)";
-constexpr char kBedchange5[] = "the bed change of F 255 5 (bedchange5)";
 constexpr char kBankFailure[] = "the bank failure of F 266 (computeGLEA)";
-constexpr char kLayeredSlide[] = "the sand slide on the layered bed of F 56 %d";
 constexpr char kGridSplit[] =
     "the grid-split prevention before the grid follows the bed (F 371 third value)";
 constexpr char kWallThixo[] = "the bed friction of the mud flow (wall_thixo)";
@@ -41,11 +38,6 @@ bool bedChange(char t, int option) {
   return t == 'S' && Hydrostatic != 2 && FlagBedchangeOption == option;
 }
 
-bool layeredSlide(char t) {
-  const int n = IterAvalanche;
-  return t == 'S' && (n == 202 || n == 204 || n == 205 || n == 206);
-}
-
 const PendingStep kSteps[] = {
     {[](char t) { return t == 'D'; }, kSlideMovement},
     {[](char t) {
@@ -54,10 +46,7 @@ const PendingStep kSteps[] = {
      kGroundwater},
     {[](char t) { return t == 'N' && FlagSoilStress == 1; }, kSoilStress},
     {[](char t) { return (t == 'N' && FlagSoilStress == 2) || slideHead(t); }, kSlideLocation},
-    {[](char t) { return bedChange(t, 4); }, kBedchange4},
-    {[](char t) { return bedChange(t, 5); }, kBedchange5},
     {[](char t) { return bedChange(t, 0) && FlagGLEA > 0; }, kBankFailure},
-    {layeredSlide, kLayeredSlide, [] { return IterAvalanche; }},
     {[](char t) {
        return bedChange(t, 0) && FlagNoGridSplit > 0 && FlagGridsplitBedmove > 0;
      },
@@ -78,10 +67,7 @@ int computeSlidemovement() { notAvailable(kSlideMovement); }
 void groundwater() { notAvailable(kGroundwater); }
 int computeSoilStress() { notAvailable(kSoilStress); }
 void computeSlideLocation() { notAvailable(kSlideLocation); }
-void bedchange4(int) { notAvailable(kBedchange4); }
-void bedchange5() { notAvailable(kBedchange5); }
 void computeGLEA() { notAvailable(kBankFailure); }
-void computeSandSlideLayered(int variant) { notAvailable(strf(kLayeredSlide, variant).c_str()); }
 void gridSplitForBedChange() { notAvailable(kGridSplit); }
 void wall_thixo() { notAvailable(kWallThixo); }
 void ThixoVelDamp() { notAvailable(kThixoVelDamp); }
@@ -97,46 +83,30 @@ std::span<const PendingStep> bedPendingSteps() { return kSteps; }
 // settings under which a sediment run reaches each.
 namespace {
 
-constexpr char kFractions3[] = "the grain sizes of the layered bed (morphology3_fractions)";
 constexpr char kSlideBlock[] = "the rigid slide blocks of F 236 3 (computeSlideBlock)";
 constexpr char kLoopSlideMovement[] = "the slide movement of F 236 in the sediment loop (computeSlidemovement)";
 constexpr char kQNLayers[] =
     "the grain sizes of a bed of more than two layers on the grid of F 137 (morphology_QNfractions)";
 constexpr char kCohesion[] = "the cohesion of the surface layer of F 330 and F 385 3-7 (computeCohesion)";
 constexpr char kBagger[] = "dredging and dumping of F 386 (bagger)";
-constexpr char kBedLoadVector[] = "the bed-load slope terms of F 78 2-4 (computeBedLoadVector)";
-constexpr char kBedLoadVector3[] = "the bed-load slope terms of F 78 21-29 (computeBedLoadVector3)";
-constexpr char kBedLoadVector4[] = "the bed-load slope terms of F 78 31-39 (computeBedLoadVector4)";
 
 bool loopSteps(char t) { return reach::sedimentSteps(t); }
-bool layeredLoop(char t) { return loopSteps(t) && FlagTSC == 3; }
 
 const PendingStep kLoopSteps[] = {
     {[](char t) { return loopSteps(t) && FlagThixo == 3; }, kSlideBlock},
     {[](char t) { return loopSteps(t) && FlagThixo >= 2 && FlagThixo != 3 && FlagThixo != 100; },
      kLoopSlideMovement},
-    {[](char t) { return layeredLoop(t) && BedLoadVectorFlag >= 2 && BedLoadVectorFlag <= 4; },
-     kBedLoadVector},
-    {[](char t) { return layeredLoop(t) && BedLoadVectorFlag >= 21 && BedLoadVectorFlag <= 29; },
-     kBedLoadVector3},
-    {[](char t) { return layeredLoop(t) && BedLoadVectorFlag >= 31 && BedLoadVectorFlag <= 39; },
-     kBedLoadVector4},
     {[](char t) { return loopSteps(t) && FlagBagger >= 1 && FlagBagger <= 4; }, kBagger},
-    {[](char t) { return layeredLoop(t) && QNFlag <= 0; }, kFractions3},
     {[](char t) { return loopSteps(t) && QNFlag > 0 && lnumber >= 2 && NoBedLayers != 2; }, kQNLayers},
     {[](char t) { return loopSteps(t) && (FlagCohesion > 2 || NoCohesiveDepth > 0); }, kCohesion},
 };
 
 }  // namespace
 
-void morphology3_fractions(double) { notAvailable(kFractions3); }
 void morphology_QNfractionsLayered(double) { notAvailable(kQNLayers); }
 void computeSlideBlock() { notAvailable(kSlideBlock); }
 void computeCohesion() { notAvailable(kCohesion); }
 void bagger() { notAvailable(kBagger); }
-void computeBedLoadVector() { notAvailable(kBedLoadVector); }
-void computeBedLoadVector3() { notAvailable(kBedLoadVector3); }
-void computeBedLoadVector4() { notAvailable(kBedLoadVector4); }
 
 std::span<const PendingStep> bedLoopPendingSteps() { return kLoopSteps; }
 

@@ -121,7 +121,7 @@ void computeSandSlide() {
     case 202:
     case 204:
     case 205:
-    case 206: computeSandSlideLayered(n); return;
+    case 206: bedslide::layeredSlide(n); return;
     default: break;
   }
   if (lnumber == 1)

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "sediment/sediment.h"
 #include "sediment/sediment_loop.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
@@ -195,20 +196,6 @@ int numberOfWorkBlocks() {
 
 double gridSedimentThickness(int i, int j) { return cornerBed(i, j) - cornerMean(3, i, j); }
 
-double mixtureSolidFraction(const double* f) {
-  if (lnumber < 1) return 0.64;
-  double m = 0, v = 0;
-  for (int l = 1; l <= lnumber; ++l) m += f[l] * std::log2(gsize[l]);
-  for (int l = 1; l <= lnumber; ++l) {
-    const double d = std::log2(gsize[l]) - m;
-    v += f[l] * d * d;
-  }
-  double s = 1 - (0.36 - 0.06 * v);
-  if (s <= 0.05) s = 0.05;
-  if (s >= 0.99) s = 0.99;
-  return s;
-}
-
 double waterVolume() {
   double v = 0;
   for (int c = WCStart; c <= WCEnd; ++c) v += Cvol[c];
@@ -294,3 +281,21 @@ void emptyActiveLayer() {
 }
 
 }  // namespace qorva::sedloop
+
+namespace qorva {
+
+double mixtureSolidFraction(const double* f) {
+  if (lnumber < 1) return 0.64;
+  double m = 0, v = 0;
+  for (int l = 1; l <= lnumber; ++l) m += f[l] * std::log2(gsize[l]);
+  for (int l = 1; l <= lnumber; ++l) {
+    const double d = std::log2(gsize[l]) - m;
+    v += f[l] * d * d;
+  }
+  double s = 1 - (0.36 - 0.06 * v);
+  if (s <= 0.05) s = 0.05;
+  if (s >= 0.99) s = 0.99;
+  return s;
+}
+
+}  // namespace qorva

@@ -53,5 +53,8 @@ struct MixtureInput {
 // concentration with Egiazaroff's hiding at 5 % or less, a linear blend between. A negative
 // result is logged to the file `test` and returned as 0.
 double computeConcentrationMelvox(const MixtureInput& in);
+// Solid fraction of a grain mixture (fractions of sizes 1..lnumber) for F 264 -1: closer packed
+// the wider the spread of the sizes.
+double mixtureSolidFraction(const double* fractions);
 
 }  // namespace qorva

@@ -105,8 +105,6 @@ void emptyActiveLayer();       // BedFlags[0] 2, and Cconc_old cleared
 
 // The grid thickness of sediment of column (i, j): mean corner bed minus non-erodible level.
 double gridSedimentThickness(int i, int j);
-// Solid fraction of a grain mixture for F 264 -1.
-double mixtureSolidFraction(const double* fractions);
 
 // The time step of the timei series (F 1 J rows) and of F 532 at the present step.
 void stepLength();

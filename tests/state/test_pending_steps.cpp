@@ -94,8 +94,8 @@ TEST_F(PendingSteps, ARunThatReachesAMissingStepEndsBeforeAnyComputing) {
       {"grid generator", "F 488 1\n", "YW", "the two-layer grid generator (F 488)"},
       {"vertical method", "F 64 0\n", "YW", "the vertical grid method F 64 0"},
       {"task letter after the flow", "", "YWC", "the water-quality components (task C)"},
-      {"bed change of a sediment run", "F 37 1\nF 33 10 20\nN 0 1 1\nF 255 4\n", "YS",
-       "the bed change of F 255 4 (bedchange4)"},
+      {"bed change of a sediment run", "F 37 1\nF 33 10 20\nN 0 1 1\nF 266 1 0.5 0\n", "YS",
+       "the bank failure of F 266 (computeGLEA)"},
       // Y comes first in the walk, so its step is the one the run would have met.
       {"first in the walk", "F 36 7\nF 488 1\n", "YW", "the two-layer grid generator (F 488)"},
   };
