@@ -85,29 +85,30 @@ TEST_F(Backwater, LevelsChangeOnlyForTheBackwaterAlgorithms) {
 }
 
 TEST_F(Backwater, StartsFromTheReferenceLevelAndTheGroupDischarge) {
-  flatBox(1);
+  flatBox(2);
   FlagTFS = 30;
   qorva::level = 5;  // not used: the reference level is set
   GlobZRef = 0.2;
   DischargeArray[1] = 3000;  // kg/s
   discharge = 1;
   backwater();
-  EXPECT_EQ(lineLevel(2), 0.2);
-  EXPECT_NEAR(lineLevel(1), 0.2 + rectangleSlope(3, 2, 1.2, 50), 1e-12);
+  EXPECT_EQ(lineLevel(3), 0.2);
+  EXPECT_NEAR(lineLevel(2), 0.2 + rectangleSlope(3, 2, 1.2, 50), 1e-12);
 }
 
 // Bed -1 at j = 1 and 2, +1 at j = 3: at level 0 the section is 1 m at full depth and the wet
 // half of the bank, A = 1 + 0.25 m2, P = 1 + sqrt(0.5^2 + 1) m.
 TEST_F(Backwater, PartlyWetSectionTakesItsWetPart) {
-  build(1, 2, 2, [](int, int j) { return j == 3 ? 1.0 : -1.0; }, [](int, int) { return 0.0; });
-  ASSERT_NE(bottom(2, 2), 0);
+  build(2, 2, 2, [](int, int j) { return j == 3 ? 1.0 : -1.0; }, [](int, int) { return 0.0; });
+  ASSERT_NE(bottom(3, 2), 0);
+  FlagTFS = 30;
   qorva::level = 0;
   discharge = 1;
   backwater();
   const double A = 1.25, P = 1 + std::sqrt(1.25), U = 1 / A;
   const double Sf = U * U / (2500 * std::pow(A / P, 1.33333));
-  EXPECT_NEAR(maxBackwater, Sf * 2 * Cidist[bottom(2, 2)], 1e-12);
-  EXPECT_NEAR(2 * Cidist[bottom(2, 2)], 1.0, 1e-9);
+  EXPECT_NEAR(2 * Cidist[bottom(3, 2)], 1.0, 1e-9);
+  EXPECT_NEAR(lineLevel(2), Sf, 1e-12);
 }
 
 // A line whose bed lies above the running level has no section to carry the discharge: it
@@ -153,7 +154,7 @@ TEST_F(Backwater, FroudeLimitRaisesTheLevel) {
     SCOPED_TRACE(k.limit);
     SetArraysZero();
     setDefaults();
-    flatBox(1);
+    flatBox(2);
     FlagTFS = 30;
     qorva::level = 0;
     discharge = 1;
@@ -163,7 +164,7 @@ TEST_F(Backwater, FroudeLimitRaisesTheLevel) {
     const double z = rectangleSlope(1, 2, 1, 50);  // the friction step, R = 1 m
     const double Fr = froude(1 + z), Fr2 = froude(1.5 + z);
     const double rise = k.fullStep ? 0.5 : 0.5 * (Fr - k.limit) / (Fr - Fr2);
-    EXPECT_NEAR(lineLevel(1), z + rise, 1e-9);
+    EXPECT_NEAR(lineLevel(2), z + rise, 1e-9);
     if (!k.fullStep) {
       // Linear between the two: close to the level of the limit.
       EXPECT_NEAR(froude(1 + z + rise), k.limit, 0.01);
@@ -176,7 +177,7 @@ TEST_F(Backwater, FroudeLimitRaisesTheLevel) {
 // way from 1 cm to 1 mm: 0.0091 m, M = 26 / d90^(1/6).
 TEST_F(Backwater, GrainRoughnessFromTheBedD90) {
   lnumber = 2;
-  flatBox(1);
+  flatBox(2);
   ASSERT_TRUE(BSedDistrib);
   gsize[1] = 0.01;
   gsize[2] = 0.001;
@@ -185,13 +186,14 @@ TEST_F(Backwater, GrainRoughnessFromTheBedD90) {
     BSedDistrib[1][2][b] = 0.9;
   }
   FlagFriction = 1;
+  FlagTFS = 30;
   Iter = 1;
   qorva::level = 0;
   discharge = 1;
   backwater();
   for (int b = 1; b <= NoBCells; ++b) EXPECT_NEAR(Bd90[b], 0.0091, 1e-12);
   const double M = 26 / std::pow(0.0091, 1.0 / 6.0);
-  EXPECT_NEAR(maxBackwater, rectangleSlope(1, 2, 1, M), 1e-6 * rectangleSlope(1, 2, 1, M));
+  EXPECT_NEAR(lineLevel(2), rectangleSlope(1, 2, 1, M), 1e-6 * rectangleSlope(1, 2, 1, M));
 }
 
 TEST_F(Backwater, NeedsAGrid) {
@@ -200,17 +202,21 @@ TEST_F(Backwater, NeedsAGrid) {
                    "as Y or U before it)\n");
 }
 
-// Three lines of one column each, top pressures 3000, 2000, 1000 Pa from upstream: each line's
-// value is its head over the line downstream less its surface's height above the reference.
+// Three lines of two columns each, top pressures 3000, 2000, 1000 Pa from upstream: each
+// line's value is its head over the line downstream less its surface's height above the
+// reference.
 TEST_F(Backwater, StartLevelsFromTheTopPressures) {
-  box(3, 1, 2, 1.0);
+  box(3, 2, 2, 1.0);
   GlobZRef = -0.1;
-  for (int i = 2; i <= 4; ++i) Cpres[top(i, 2)] = 1000.0 * (5 - i);
+  for (int i = 2; i <= 4; ++i)
+    for (int j = 2; j <= 3; ++j) Cpres[top(i, j)] = 1000.0 * (5 - i);
   backwaterPres();
-  EXPECT_EQ(Cf[bottom(4, 2)], 0.0);
-  // The surface lies at 0, 0.1 above the reference.
-  EXPECT_NEAR(Cf[bottom(3, 2)], 1000.0 / 9810 - 0.1, 1e-12);
-  EXPECT_NEAR(Cf[bottom(2, 2)], 1000.0 / 9810 - 0.1, 1e-12);
+  for (int j = 2; j <= 3; ++j) {
+    EXPECT_EQ(Cf[bottom(4, j)], 0.0);
+    // The surface lies at 0, 0.1 above the reference.
+    EXPECT_NEAR(Cf[bottom(3, j)], 1000.0 / 9810 - 0.1, 1e-12);
+    EXPECT_NEAR(Cf[bottom(2, j)], 1000.0 / 9810 - 0.1, 1e-12);
+  }
 }
 
 class MedianPressure : public test::SurfaceGrid {
@@ -247,7 +253,7 @@ TEST_F(MedianPressure, MiddleOfTheSortedPressures) {
 }
 
 TEST_F(MedianPressure, GroupWithoutSurfaceCellStops) {
-  box(2, 1, 2, 1.0);
+  box(2, 2, 2, 1.0);
   DischargeGroup& d = DischargeStruct[2];
   d.surfaceNo = 1;
   d.surfaceList[0] = Cflatew[bottom(2, 2)];  // a side face of a bottom cell: no top cell

@@ -49,14 +49,15 @@ TEST_F(EdgeLevels, FlatEdgesCopyAcrossTowardDryColumns) {
   }
 }
 
-// One row of three columns: dry on both j sides, so only the i copy acts at both ends; the
-// middle column, wet on both i sides, keeps its levels.
+// One row of three wet columns (j = 3) between dry rows: dry on both j sides, so only the i
+// copy acts at both ends; the middle column, wet on both i sides, keeps its levels.
 TEST_F(EdgeLevels, FlatEdgesAlongARow) {
-  box(3, 1, 1, 1.0);
+  box(3, 3, 1, 1.0);
   numberLevels();
+  for (int i = 2; i <= 4; ++i) dry(i, 2), dry(i, 4);
   FlagSurfEdge = 1;
   surfaceEdge(0.0);
-  for (int j = 1; j <= 2; ++j) {
+  for (int j = 2; j <= 3; ++j) {
     expectLevel(1, j, start(2, j));
     expectLevel(2, j, start(2, j));
     expectLevel(3, j, start(3, j));
@@ -75,33 +76,34 @@ TEST_F(EdgeLevels, OtherValuesChangeNothing) {
     for (int j = 0; j <= 4; ++j) expectLevel(i, j, start(i, j));
 }
 
-// A row of six columns whose last is the outlet (east face in group 2): its open sides take
-// zref = 0.5 and the points F lines inward are raised to it; a higher point keeps its level.
-// No walk leaves the block: F 99 raises every line of it and nothing beyond.
+// Two rows of six columns; the outlet column (7, 2) has its east face in group 2 and no
+// south neighbour: those open sides take zref = 0.5 and the points up to F lines inward are
+// raised to it; a higher point keeps its level. No walk leaves the block: F 99 raises every
+// line of it and nothing beyond.
 TEST_F(EdgeLevels, OutletSidesAndTheLinesInward) {
   struct Case {
-    int F, lastRaised;  // lines lastRaised..7 at zref
+    int F, lastRaised;  // the east walk reaches line lastRaised
   };
   for (const Case& k : {Case{5, 2}, Case{99, 1}}) {
     SCOPED_TRACE(k.F);
     SetArraysZero();
     setDefaults();
-    box(6, 1, 2, 1.0);
+    box(6, 2, 2, 1.0);
     numberLevels();
-    zval[4][2][znumber] = 2.0;
+    zval[4][2][znumber] = zval[4][2][znumber + 1] = 2.0;
     kSurf = 2;
     DischargeStruct[2].surfaceNo = 0;
     listFace(2, Cflatee[top(7, 2)]);
     FlagSurfEdge = k.F;
     surfaceEdge(0.5);
     for (int i = 0; i <= 8; ++i)
-      for (int j = 0; j <= 3; ++j) {
-        const bool inBlock = i >= 1 && i <= 7 && j >= 1 && j <= 2;
-        const double z = i == 4 && j == 2 ? 2.0 : start(i, j);
+      for (int j = 0; j <= 4; ++j) {
+        const bool east = j >= 1 && j <= 2 && i >= k.lastRaised && i <= 7;
+        const bool south = (i == 6 || i == 7) && j >= 1 && j <= 3;
         if (i == 4 && j == 2)
-          EXPECT_EQ(zval[i][j][znumber], 2.0);
+          expectLevel(i, j, 2.0);
         else
-          expectLevel(i, j, inBlock && i >= k.lastRaised ? 0.5 : z);
+          expectLevel(i, j, east || south ? 0.5 : start(i, j));
       }
   }
 }
@@ -148,7 +150,7 @@ TEST_F(EdgeLevels, WetInflowEdge) {
     box(3, 3, 1, 1.0);
     numberLevels();
     MinVertDist0 = 0.1;
-    zval[1][2][znumber] = zval[1][1][znumber] = -0.95;
+    for (int j : {1, 2}) zval[1][j][znumber] = zval[1][j][znumber + 1] = -0.95;
     DischargeGroup& d = DischargeStruct[1];
     d.inflowFlag = inflow;
     d.surfaceNo = 0;
