@@ -25,6 +25,7 @@
 #include "state/status.h"
 #include "state/surfaces.h"
 #include "state/team.h"
+#include "surface/surface.h"
 #include "turbulence/turbulence.h"
 
 namespace qorva {
@@ -326,6 +327,10 @@ void mudVelocityLimit() {
 
 void momentumStep(int m) {
   mark(2);
+  // The terrain form of the pressure gradient weighs its correction by the Froude number of
+  // each column (F 355 14): it must be that of the present flow, not what the last surface
+  // update happened to leave (nothing at all when no update computes it).
+  if (FlagPresGrad == 8 && FlagPresSource == 14) computeColumnFroude();
   momentumSetup();
   mark(3);
   const int last = Seiche4 != 0 ? 2 : 3;

@@ -10,8 +10,6 @@ namespace qorva {
 
 namespace {
 
-constexpr char kBackwater[] = "the one-dimensional backwater curve (task Q, F 36 30, F 477)";
-constexpr char kMedianPressure[] = "the median group pressures of the backwater scaling";
 constexpr char kSurfaceTfs[] = "the transient free-surface update of F 36 1 and 11..19";
 constexpr char kSurfaceLS[] = "the water-level equation of F 36 50 (surface_LS)";
 constexpr char kSurfaceLSUpdate[] = "the water-level update of F 36 50";
@@ -25,7 +23,6 @@ constexpr char kContinuity[] = "the continuity-based surface movement of F 36 5 
 constexpr char kNinePoint[] = "the nine-point water-level equation of F 36 7 and 8";
 constexpr char kAlgo10[] = "the velocity-direction level algorithm of F 36 10";
 constexpr char kNestedPressure[] = "the pressure of nested blocks at the coarse level (F 238 4)";
-constexpr char kEdge[] = "the edge levels of the free surface (F 187)";
 constexpr char kCorners[] = "the wet/dry corner smoothing (F 425)";
 constexpr char kSmoother[] = "the surface smoothing (F 154)";
 constexpr char kSurfaceBugtrap[] = "the debug check of the water-level equation (F 369 1)";
@@ -52,17 +49,7 @@ bool surfaceReached(char t) {
 bool ownRoad(char t) { return surfaceReached(t) && FlagSurface2 != 1 && FlagSurface2 != 2; }
 bool algorithm(char t, int a, int b) { return ownRoad(t) && (FlagTFS == a || FlagTFS == b); }
 
-// The backwater curve: task Q, the algorithm of F 36 30, the scaling of F 477 and of F 36 4
-// with F 343 30.
-bool backwaterReached(char t) {
-  if (t == 'Q') return true;
-  if (!surfaceReached(t)) return false;
-  return FlagScaleFreeSource > 0 || (FlagTFS == 4 && BlockCasulli == 30) ||
-         (ownRoad(t) && FlagTFS == 30);
-}
-
 const PendingStep kSteps[] = {
-    {backwaterReached, kBackwater},
     {[](char t) { return surfaceReached(t) && FlagNestTop == 4; }, kNestedPressure},
     {[](char t) { return surfaceReached(t) && FlagSurface2 == 1; }, kSurface2},
     {[](char t) { return surfaceReached(t) && FlagSurface2 == 2; }, kSurface3},
@@ -71,7 +58,6 @@ const PendingStep kSteps[] = {
     {[](char t) { return algorithm(t, 5, 6); }, kContinuity},
     {[](char t) { return algorithm(t, 7, 8); }, kNinePoint},
     {[](char t) { return algorithm(t, 10, 10); }, kAlgo10},
-    {[](char t) { return ownRoad(t) && FlagSurfEdge != 0; }, kEdge},
     {[](char t) { return ownRoad(t) && (FlagNestTop == 3 || FlagNestTop == 5); }, kNestedLevels},
     {[](char t) { return ownRoad(t) && FlagSmoothNewCorners > 0; }, kCorners},
     {[](char t) { return ownRoad(t) && SurfSmoothFlag > 0; }, kSmoother},
@@ -100,9 +86,6 @@ const PendingStep kSteps[] = {
 
 }  // namespace
 
-void backwater() { notAvailable(kBackwater); }
-// Reached only after backwater(), which ends the run first: no row of its own.
-double findMedianPressure(int) { notAvailable(kMedianPressure); }
 void surface_tfs(int, int) { notAvailable(kSurfaceTfs); }
 void surface_LS() { notAvailable(kSurfaceLS); }
 void surface_LS_update() { notAvailable(kSurfaceLSUpdate); }
@@ -115,7 +98,6 @@ void surface_continuity() { notAvailable(kContinuity); }
 void surfaceNinePoint() { notAvailable(kNinePoint); }
 void surfaceAlgo10() { notAvailable(kAlgo10); }
 void scalePressureNested() { notAvailable(kNestedPressure); }
-void surfaceEdge(double) { notAvailable(kEdge); }
 void smoothNewCorners() { notAvailable(kCorners); }
 void surface_smoother() { notAvailable(kSmoother); }
 void surfaceBugtrap(int) { notAvailable(kSurfaceBugtrap); }

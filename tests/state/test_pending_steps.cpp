@@ -132,8 +132,8 @@ TEST_F(PendingSteps, TheWalkStopsWhereTheRunWould) {
       {"A without block division", [] { letters("AC"); }, ""},
       {"A with it goes on", [] { letters("AC"); FlagMPI = 2; },
        "the water-quality components (task C)"},
-      {"the first letter that reaches a step", [] { letters("QC"); }, 
-       "the one-dimensional backwater curve (task Q, F 36 30, F 477)"},
+      {"the first letter that reaches a step", [] { letters("QC"); },
+       "the water-quality components (task C)"},
       // S ends the run at its own checks without F 37 or a time step.
       {"S without F 37", [] { letters("SC"); }, ""},
       {"S without a time step", [] { letters("SC"); FlagTSC = 1; }, ""},
@@ -172,8 +172,6 @@ TEST_F(PendingSteps, ConditionsFollowTheCallSites) {
          FlagSurface2 = 1;
        },
        "the separate-builder free-surface road of F 323 1 (surface2)"},
-      {"the backwater scaling of F 477", [] { letters("W"); FlagTFS = 2; FlagScaleFreeSource = 2; },
-       "the one-dimensional backwater curve (task Q, F 36 30, F 477)"},
       {"a correction of the tail", [] { letters("W"); FlagTFS = 2; SurfSmoothFlag = 1; },
        "the surface smoothing (F 154)"},
       {"no tail correction on the road of F 323 2", [] {
@@ -242,7 +240,7 @@ TEST_F(PendingSteps, DefaultsReachOnlyTheMissingTasks) {
         EXPECT_NE(row.what[0], '\0');
         if (row.reached(t)) reached.insert(t);
       }
-  EXPECT_EQ(reached, (std::set<char>{'C', 'D', 'K', 'L', 'P', 'Q', 'Z'}));
+  EXPECT_EQ(reached, (std::set<char>{'C', 'D', 'K', 'L', 'P', 'Z'}));
 }
 
 }  // namespace

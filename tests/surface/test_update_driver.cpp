@@ -154,7 +154,6 @@ TEST_F(UpdateDriver, OtherAlgorithmsAreNotAvailable) {
       {7, 0, "the nine-point water-level equation of F 36 7 and 8"},
       {8, 0, "the nine-point water-level equation of F 36 7 and 8"},
       {10, 0, "the velocity-direction level algorithm of F 36 10"},
-      {30, 0, "the one-dimensional backwater curve (task Q, F 36 30, F 477)"},
       {2, 1, "the separate-builder free-surface road of F 323 1 (surface2)"},
       {2, 2, "the pressure-head free-surface road of F 323 2 (surface3)"},
   };
@@ -167,14 +166,6 @@ TEST_F(UpdateDriver, OtherAlgorithmsAreNotAvailable) {
     EXPECT_EQ(log(), std::string("Not available in this version: ") + k.line + "\n");
     EXPECT_EQ(level(1, 1), 0.0);
   }
-  // The backwater scaling of F 477 needs the backwater curve.
-  std::filesystem::remove("boogie");
-  FlagTFS = 2;
-  FlagSurface2 = 0;
-  FlagScaleFreeSource = 3;
-  EXPECT_EQ(update(), 1);
-  EXPECT_EQ(log(), "Not available in this version: the one-dimensional backwater curve (task Q, "
-                   "F 36 30, F 477)\n");
 }
 
 TEST_F(UpdateDriver, AlgorithmsOutsideTheTableTakeTheNodeUpdate) {
