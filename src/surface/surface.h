@@ -75,12 +75,16 @@ void surface2();
 void surface3();
 // Algorithms of the update's own road other than the pressure-based node update.
 void surfaceShift();                 // F 36 3
-void surfaceFivePoint();             // F 36 4 and 21
+void surfaceFivePoint(int cR);       // F 36 4 and 21; cR the reference column's bottom cell
 void surface_continuity();           // F 36 5 and 6
-void surfaceNinePoint();             // F 36 7 and 8
+void surfaceNinePoint(int cR);       // F 36 7 and 8
 void surfaceAlgo10();                // F 36 10
 // The one-dimensional backwater scaling of F 477 and the median group pressures it needs.
 double findMedianPressure(int group);
+// The pressure correction of the five-point equation by the backwater curve (F 343 4).
+void backwaterPres();
+// Edge levels raised where the flow leaves the wet area (F 229).
+void surfacePreventDiv();
 // The pressure of nested blocks shifted to the coarse grid's level (F 238 4).
 void scalePressureNested();
 // Shared corrections of the tail: edge levels (F 187), wet/dry corner smoothing (F 425) and
