@@ -29,6 +29,7 @@ namespace qorva {
 namespace {
 
 using surf::columnBottom;
+using surf::forEachRow;
 using surf::surfaceCell;
 using surf::topFace;
 using surf::topOf;
@@ -189,23 +190,8 @@ void fiveCentre(const FiveRow& r) {
   if (FlagSurfLimit1 == 8) Cap[c] += 0.1;
   const int bed = pointbed ? pointbed[r.i][r.j] : 0;
   const double D = bed > 0 ? Bdepth[bed] : 0.0;
-  switch (FlagSurfLimit2) {
-    case 2: Cap[c] = std::max(Cap[c], 1.0); break;
-    case 4:
-      if (Cap[c] < 0.01) {
-        Cap[c] = 1;
-        Csource[c] = std::pow(Fr * Fr, 0.3333333) * D - D;
-      }
-      break;
-    case 5:
-      if (Cap[c] < 0.01) {
-        Cap[c] = 1;
-        Csource[c] = 0;
-      }
-      break;
-    case 7: Csource[c] += 0.05; break;
-    default: break;
-  }
+  surf::isolatedRow(c, Fr, D);
+  if (FlagSurfLimit2 == 7) Csource[c] += 0.05;
   switch (FlagTimeSurf) {
     case 1: Cap[c] += Fr; break;
     case 4: Cap[c] += 4 * Fr; break;
@@ -235,19 +221,6 @@ void fiveRow(int i, int j, int c, double bound) {
     if (r.nb[k] != 0) fiveSide(r, k);
   Cap[c] = Caw[c] + Cae[c] + Cas[c] + Can[c] + 1e-20;
   fiveCentre(r);
-}
-
-// Calls f(i, j, c) for every column position i1-1..i2, j1-1..j2 of the worked blocks that has
-// a bottom cell c.
-template <class F>
-void forEachRow(F f) {
-  for (int b = 1; b <= NoBlocks; ++b) {
-    if (!surf::levelsMove(b)) continue;
-    const GridBlock& k = block[b];
-    for (int i = k.i1 - 1; i <= k.i2; ++i)
-      for (int j = k.j1 - 1; j <= k.j2; ++j)
-        if (const int c = columnBottom(i, j); c > 0) f(i, j, c);
-  }
 }
 
 // Options of F 36 4 whose arrays or time step a run may not have: refused at once rather

@@ -26,24 +26,13 @@ namespace qorva {
 namespace {
 
 using surf::columnBottom;
+using surf::forEachRow;
+using surf::isolatedRow;
 using surf::surfaceCell;
 using surf::topFace;
 using surf::topOf;
 
 constexpr double kHead = 0.000101937;
-
-// Calls f(i, j, c) for every column position i1-1..i2, j1-1..j2 of the worked blocks that has
-// a bottom cell c.
-template <class F>
-void forEachRow(F f) {
-  for (int b = 1; b <= NoBlocks; ++b) {
-    if (!surf::levelsMove(b)) continue;
-    const GridBlock& k = block[b];
-    for (int i = k.i1 - 1; i <= k.i2; ++i)
-      for (int j = k.j1 - 1; j <= k.j2; ++j)
-        if (const int c = columnBottom(i, j); c > 0) f(i, j, c);
-  }
-}
 
 void clearFivePoint() {
   for (int c = WCStart; c <= WCEnd; ++c) {
@@ -87,8 +76,9 @@ double fivePointLimitDepth(int c, const surf::ColumnFlow& f) {
   return 0;
 }
 
-// F 246 second value on a row whose weights sum to less than 0.01 (an isolated column).
-void isolatedRow(int c, double Fr, double D) {
+}  // namespace
+
+void surf::isolatedRow(int c, double Fr, double D) {
   switch (FlagSurfLimit2) {
     case 2: Cap[c] = std::max(Cap[c], 1.0); break;
     case 4:
@@ -106,6 +96,8 @@ void isolatedRow(int c, double Fr, double D) {
     default: break;
   }
 }
+
+namespace {
 
 void fivePointRow(int i, int j, int c) {
   Csource[c] = 0;

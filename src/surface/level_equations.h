@@ -4,7 +4,9 @@
 // and the node update that puts a solved equation on the grid. Private to surface/.
 #pragma once
 
+#include "state/blocks.h"
 #include "state/cells.h"
+#include "surface/columns.h"
 #include "state/table.h"
 
 namespace qorva {
@@ -83,6 +85,24 @@ double horizontalDistance(int a, int b);
 // south-west, south, south-east, east, north-east (their bottom cells, 0 where absent); the
 // diagonals through the cell links, the first path tried first. nb[0] = c.
 void ninePointNeighbours(int c, int (&nb)[9]);
+
+// F 246 second value on a row: 2 a central coefficient of at least 1; on a row whose weights
+// sum to less than 0.01 (an isolated column), 4 the change to critical depth (Froude number
+// Fr, depth D) and 5 no change.
+void isolatedRow(int c, double Fr, double D);
+
+// Calls f(i, j, c) for every column position i1-1..i2, j1-1..j2 of the worked blocks that has
+// a bottom cell c.
+template <class F>
+void forEachRow(F f) {
+  for (int b = 1; b <= NoBlocks; ++b) {
+    if (!levelsMove(b)) continue;
+    const GridBlock& k = block[b];
+    for (int i = k.i1 - 1; i <= k.i2; ++i)
+      for (int j = k.j1 - 1; j <= k.j2; ++j)
+        if (const int c = columnBottom(i, j); c > 0) f(i, j, c);
+  }
+}
 
 // Pins the row of bottom cell `bottom` to the level change that brings its column's top
 // to `level`.

@@ -128,6 +128,7 @@ TEST_F(LevelEquations, FivePointRowsAndPins) {
 
 TEST_F(LevelEquations, NinePointRows) {
   flow(1, 0);
+  computeBFroude(1, NoBCells);
   iPres = jPres = 2;
   computeCoeffTFS8();
   const int c = bottom(3, 3);

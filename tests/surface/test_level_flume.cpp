@@ -5,8 +5,6 @@
 //
 // - The level equations of F 36 4, 7 and 8 reach the levels of the pressure-based update of
 //   F 36 0, and the level change of their updates shrinks (the trace boogie-t).
-// - A weir across the flume (F 323 1, F 36 9, G 28) holds the level upstream at the weir law's
-//   crest + (Q / C)^(1 / n) for the discharge that crosses it.
 // - The thread count of the flow does not change the levels.
 #include <cmath>
 #include <cstdio>
@@ -17,6 +15,7 @@
 #include "driver/driver.h"
 #include "state/arrays.h"
 #include "state/blocks.h"
+#include "state/cells.h"
 #include "state/log.h"
 #include "state/options.h"
 #include "state/structured.h"
@@ -27,7 +26,7 @@ namespace {
 
 constexpr double kSlope = 0.001, kQ = 0.11944;
 
-struct Run {
+struct FlumeLevels {
   int status = 0;
   std::vector<double> level;  // mean over the flume's width, node lines i = 1..21
   std::vector<double> change;  // per trace record, the mean depth after less before
@@ -37,7 +36,7 @@ struct Run {
 class LevelFlume : public test::Scratch {
  protected:
   // `sets` are added to the flume's control file.
-  Run run(const std::string& sets, int iterations) {
+  FlumeLevels run(const std::string& sets, int iterations) {
     SetArraysZero();
     setDefaults();
     std::string k;
@@ -55,7 +54,7 @@ class LevelFlume : public test::Scratch {
                           "F 237 2 %.5f\nF 16 0.01\nF 70 1\nF 87 0\nF 174 100\n"
                           "G 6 134 0 2 0.1 1.0\nF 1 C\nK 1 %d 50000\n%sF 2 YW\n",
                           kQ, kQ, iterations, sets.c_str()));
-    Run r;
+    FlumeLevels r;
     r.status = programMain() & 255;
     r.log = log();
     if (NoCells <= 0) return r;
@@ -79,12 +78,12 @@ class LevelFlume : public test::Scratch {
 };
 
 TEST_F(LevelFlume, LevelEquationsReachTheLevelsOfThePressureUpdate) {
-  const Run ref = run("F 36 2\n", 700);
+  const FlumeLevels ref = run("F 36 2\n", 700);
   ASSERT_EQ(ref.status, 1) << ref.log;
   ASSERT_EQ(ref.level.size(), 21u);
   for (int tfs : {4, 7, 8}) {
     SCOPED_TRACE(tfs);
-    const Run r = run(strf("F 36 %d\n", tfs), 700);
+    const FlumeLevels r = run(strf("F 36 %d\n", tfs), 700);
     ASSERT_EQ(r.status, 1) << r.log;
     ASSERT_EQ(r.level.size(), 21u);
     double worst = 0;
@@ -102,29 +101,12 @@ TEST_F(LevelFlume, LevelEquationsReachTheLevelsOfThePressureUpdate) {
   }
 }
 
-// A weir across the flume at the columns (15, 2) and (15, 3) (x = 7 to 7.5 m, bed -0.00725 m
-// at their centre), crest 0.0927 m, C = 1.5, n = 1.5. The whole discharge crosses its line, so
-// the weir law gives the head (Q / C)^(1 / n) = 0.1851 m over the crest; the node line just
-// upstream (i = 14) lies between the weir columns and the next ones upstream, which differ by
-// the friction of one column.
-TEST_F(LevelFlume, WeirHoldsTheUpstreamLevel) {
-  const Run r = run("F 323 1\nF 36 9\nG 28 15 15 2 3 0.0927 1.5 1.5\n", 300);
-  ASSERT_EQ(r.status, 1) << r.log;
-  ASSERT_EQ(r.level.size(), 21u);
-  const double head = std::pow(kQ / 1.5, 1 / 1.5);
-  EXPECT_NEAR(r.level[13] - 0.0927, head, 0.01 * head);
-  std::printf("weir: head at node line 14 %.5f m, weir law %.5f m\n", r.level[13] - 0.0927,
-              head);
-  // Upstream of the weir the flume is deeper than the normal depth of 0.2 m.
-  for (int m = 0; m < 13; ++m) EXPECT_GT(r.level[m] + kSlope * 0.5 * m, 0.25) << m + 1;
-}
-
 // The thread count of the flow solution does not change the levels of the level equation
 // (the solver's own sweep, whose result depends on the threads by design, runs serially:
 // G 50 switch 8).
 TEST_F(LevelFlume, ThreadCountDoesNotChangeTheLevels) {
-  const Run serial = run("F 36 4\nG 50 0 0 0 0 0 0 0 0 1 0\nF 206 0\n", 100);
-  const Run threads = run("F 36 4\nG 50 0 0 0 0 0 0 0 0 1 0\nF 206 8\n", 100);
+  const FlumeLevels serial = run("F 36 4\nG 50 0 0 0 0 0 0 0 0 1 0\nF 206 0\n", 100);
+  const FlumeLevels threads = run("F 36 4\nG 50 0 0 0 0 0 0 0 0 1 0\nF 206 8\n", 100);
   ASSERT_EQ(serial.status, 1) << serial.log;
   ASSERT_EQ(threads.status, 1) << threads.log;
   ASSERT_EQ(serial.level.size(), threads.level.size());
