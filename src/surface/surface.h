@@ -99,9 +99,9 @@ void surface2();
 void surface3();
 // Algorithms of the update's own road other than the pressure-based node update.
 void surfaceShift();                 // F 36 3
-void surfaceFivePoint();             // F 36 4 and 21
+void surfaceFivePoint(int cR);       // F 36 4 and 21; cR the reference column's bottom cell
 void surface_continuity();           // F 36 5 and 6
-void surfaceNinePoint();             // F 36 7 and 8
+void surfaceNinePoint(int cR);       // F 36 7 and 8
 void surfaceAlgo10();                // F 36 10
 // The pressure of nested blocks shifted to the coarse grid's level (F 238 4).
 void scalePressureNested();
