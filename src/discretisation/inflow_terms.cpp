@@ -431,8 +431,12 @@ double computeOutflow(int g) {
 void boundary() {
   stepDischarges();
   outflowBalance();
-  if (Cinout)
-    for (int c = 1; c <= NoCells && c < static_cast<int>(Cinout.size()); ++c) Cinout[c] = 0;
+  // The only pass over every cell here: the solver threads share it.
+  if (Cinout) {
+    const int last = std::min(NoCells, static_cast<int>(Cinout.size()) - 1);
+#pragma omp parallel for schedule(static) if (NoProcessesSolver > 0)
+    for (int c = 1; c <= last; ++c) Cinout[c] = 0;
+  }
 
   const long long cycles = -static_cast<long long>(FlagCyclic);
   if (FlagCyclic < 0 && FlagHaveReadCyclic == 0 && NoCyclesDone < cycles && Equation == 1 &&

@@ -350,6 +350,10 @@ int writeConcRes() {
 int writeConqRes() { return NoComponents != 0 ? writeComponents() : -1; }
 
 int readConRes() {
+  // A grid just generated carries the fields of the grid it replaced over at its first
+  // indexing, and its columns count as newly wet there: their concentrations are set to 0.
+  // That indexing comes first, so that it cannot wipe the concentrations read here.
+  if (FlagNeedsToBeInterpolated == 1) BedMake();
   try {
     if (NoComponents != 0) readComponents();
   } catch (const BadRecord& e) {

@@ -24,6 +24,8 @@
 #include "state/options.h"
 #include "state/status.h"
 #include "state/surfaces.h"
+#include "state/team.h"
+#include "surface/surface.h"
 #include "turbulence/turbulence.h"
 
 namespace qorva {
@@ -273,6 +275,15 @@ void turbulenceSources(int e) {
   if (e == 5) mark(21);
 }
 
+// Raises the solved field to at least `least`, cell by cell over the solver threads.
+void floorField(Table1<double>& field, double least) {
+  runForm(NoProcessesSolver > 0, [&field, least](Team& team) {
+    team.cells([&field, least](int c1, int c2) {
+      for (int c = c1; c <= c2; ++c) field[c] = std::max(field[c], least);
+    });
+  });
+}
+
 bool parallelTurbulenceFinish() { return NoProcessesSolver >= 1 && FlagOpenMP[9] == 0; }
 
 // ---- Components ----
@@ -316,6 +327,10 @@ void mudVelocityLimit() {
 
 void momentumStep(int m) {
   mark(2);
+  // The terrain form of the pressure gradient weighs its correction by the Froude number of
+  // each column (F 355 14): it must be that of the present flow, not what the last surface
+  // update happened to leave (nothing at all when no update computes it).
+  if (FlagPresGrad == 8 && FlagPresSource == 14) computeColumnFroude();
   momentumSetup();
   mark(3);
   const int last = Seiche4 != 0 ? 2 : 3;
@@ -359,7 +374,7 @@ void turbulenceStep(int m) {
   mark(23);
   if (FlagCoupledNesting == 3) CoupledSolverNesting();
   debugDump(m);
-  for (int c = WCStart; c <= WCEnd; ++c) Ckinen[c] = std::max(Ckinen[c], ArtMinKinen);
+  floorField(Ckinen, ArtMinKinen);
   mark(24);
 
   Equation = 6;
@@ -372,7 +387,7 @@ void turbulenceStep(int m) {
     solverTDMA();
   else
     solver();
-  for (int c = WCStart; c <= WCEnd; ++c) Cepsilon[c] = std::max(Cepsilon[c], 1e-16);
+  floorField(Cepsilon, 1e-16);
   debugDump(m);
 }
 

@@ -22,6 +22,7 @@
 #include "state/options.h"
 #include "state/status.h"
 #include "state/surfaces.h"
+#include "state/team.h"
 #include "surface/surface.h"
 #include "turbulence/turbulence.h"
 
@@ -518,7 +519,11 @@ void settleCorrection(int m) {
     // The correction is fixed only up to a constant; the last cell of the grid anchors it at
     // -0.001. Taking r off first keeps that value exact.
     const double r = Cf[NoCells];
-    for (int c = WCStart; c <= WCEnd; ++c) Cf[c] = (Cf[c] - r) - 0.001;
+    runForm(NoProcessesSolver > 0, [r](Team& team) {
+      team.cells([r](int c1, int c2) {
+        for (int c = c1; c <= c2; ++c) Cf[c] = (Cf[c] - r) - 0.001;
+      });
+    });
   }
   if (FlagFroudeHystat == 1) FroudeHystatFunction();
 

@@ -59,10 +59,11 @@ void checkEntry() {
 // Set-up of one call; returns the number of outer iterations.
 int setUp() {
   metric();
-  // The bridge drag and the porous bed take the plan areas of the bed cells too.
+  // The bridge drag and the porous bed take the plan areas of the bed cells too, and the
+  // Froude-weighted terrain form (F 114 8, F 355 14) the Froude number of each cell's column.
   const bool bedCellsNeeded = FlagRoughness > 0 || FlagTFS == 1 || FlagTFS > 10 ||
                               FlagDragDLL > 0 || BridgeNo > 0 || porousBedTerms(1) ||
-                              porousBedTerms(5);
+                              porousBedTerms(5) || (FlagPresGrad == 8 && FlagPresSource == 14);
   if (NoBCells == 0 && bedCellsNeeded && (FlagTSC == 0 || Iter == 0)) BedMake();
   startup();
   if (FlagTSC == 0 && MGSNo == 0) computeWCStart();

@@ -2,6 +2,7 @@
 // storage of the moving water surface, the discharges of the groups spread over the cells
 // behind their surfaces, the depth-averaged collection and the outlet pressure.
 // Reads Fflux, the cell and surface geometry, the velocities, DischargeStruct, the timei series,
+// NoProcessesSolver (the cell loops share the solver threads),
 // the cyclic and inflow profiles, Bdeltah, Surfaces plane 4; writes Csource, DischargeArray,
 // GlobFluxDefect, and with their options Cpres of outlet cells and Cap (F 284).
 #include <algorithm>
@@ -76,9 +77,11 @@ bool shareable(int g, double sum) {
   return false;
 }
 
-// 1. Net mass inflow of each cell through its six surfaces.
+// 1. Net mass inflow of each cell through its six surfaces. Each cell reads only the fluxes,
+// so the solver threads share the cells and any thread count gives the same bits.
 void continuityDefect() {
   const int last = std::min<long long>(WCEnd, static_cast<long long>(Csource.size()) - 1);
+#pragma omp parallel for schedule(static) if (NoProcessesSolver > 0)
   for (int c = std::max(WCStart, 1); c <= last; ++c)
     Csource[c] = -(fluxOf(Cflatee[c]) - fluxOf(Cflatew[c]) + fluxOf(Cflaten[c]) -
                    fluxOf(Cflates[c]) + fluxOf(Cflatet[c]) - fluxOf(Cflateb[c]));
@@ -554,6 +557,7 @@ void clampSources() {
   if (FlagPresCorrStab < 2) return;
   const double limit = 0.01 * FlagPresCorrStab;
   const int last = std::min<long long>(WCEnd, static_cast<long long>(Csource.size()) - 1);
+#pragma omp parallel for schedule(static) if (NoProcessesSolver > 0)
   for (int c = std::max(WCStart, 1); c <= last; ++c)
     Csource[c] = std::clamp(Csource[c], -limit, limit);
 }

@@ -3,8 +3,8 @@
 // turned into a diffusivity by the Schmidt number, for one size, every size with shared
 // horizontal coefficients, every size with all coefficients per size, and the horizontal faces
 // alone. Reads Fcell1, Fcell2, Ftype1, Ftype2, Fflux, Fdist1, Fdist2, Farea, Faz, Cgamma,
-// CgammaV, fallvelo and F 12, F 24, F 61, F 63, F 71, F 72, F 76, F 77, F 137; writes Cae, Caw,
-// Can, Cas, Cat, Cab, Catm, Cabm, Caem, Cawm, Canm, Casm.
+// CgammaV, fallvelo, NoProcessesSolver and F 12, F 24, F 61, F 63, F 71, F 72, F 76, F 77, F 137;
+// writes Cae, Caw, Can, Cas, Cat, Cab, Catm, Cabm, Caem, Cawm, Canm, Casm.
 #include <algorithm>
 #include <cmath>
 
@@ -104,6 +104,14 @@ double horizontalDiffusion(int f) {
   const double gamma =
       TurbulenceModel == 6 ? TChoriz : (Fdist1[f] * Cgamma[c2] + Fdist2[f] * Cgamma[c1]) * r;
   return Farea[f] * gamma * r * std::max(TDChoriz, MinGamma / (gamma + 1e-20));
+}
+
+// powerLawFace over the surfaces first..last. Each surface writes only the side slots of its
+// own two cells, so the solver threads share the surfaces and give the serial bits; with
+// several neighbours per side (F 137) surfaces share a slot, and the loop stays serial.
+void powerLawFaces(int first, int last, double ws, const Sides& s) {
+#pragma omp parallel for schedule(static) if (NoProcessesSolver > 0 && QNFlag <= 0)
+  for (int f = first; f <= last; ++f) powerLawFace(f, ws, s);
 }
 
 bool crankNicolson() { return TimeStep > 1e-8 && CrankNicols > 1e-8; }
@@ -257,7 +265,7 @@ void coeff_make1(int first, int last) {
     secondOrderFaces(first, last, sharedSides(), fallvelo[1]);
   } else {
     const Sides s = sharedSides();
-    for (int f = first; f <= last; ++f) powerLawFace(f, fallvelo[1], s);
+    powerLawFaces(first, last, fallvelo[1], s);
     if (crankNicolson()) scaleCells(Cae, Caw, Can, Cas, Cat, Cab);
   }
   if (QNFlag > 0) QNGridCoeff();
@@ -269,7 +277,7 @@ void coeff_make2(int first, int last) {
   } else {
     for (int l = 1; l <= lnumber; ++l) {
       const Sides s = sizeSides(l);
-      for (int f = first; f <= last; ++f) powerLawFace(f, fallvelo[l], s);
+      powerLawFaces(first, last, fallvelo[l], s);
       if (crankNicolson())
         scaleCells(Cae, Caw, Can, Cas, Catm[l], Cabm[l]);
     }
@@ -281,7 +289,7 @@ void coeff_make2m(int first, int last) {
   if (sou[7] == 1) return;
   for (int l = 1; l <= lnumber; ++l) {
     const Sides s = allPerSize(l);
-    for (int f = first; f <= last; ++f) powerLawFace(f, fallvelo[l], s);
+    powerLawFaces(first, last, fallvelo[l], s);
   }
 }
 

@@ -4,7 +4,8 @@
 // in one step, never below what deposition alone leaves. Also the transverse-slope transport
 // of the bed load. Reads the assembled equations, Bsource, Bap, Bconc, the bed layers, cohesive,
 // fallvelo, gsize, Ckinen and F 4, F 11, F 26, F 78, F 137, F 160; writes Cconc, Cap, Csource,
-// Capm, Csourcem, Cf and mc_message.
+// Capm, Csourcem, Cf and mc_message. The sizes of a pass share the solver threads (F 206, unless
+// G 50 switch 8 is set).
 #include <algorithm>
 #include <cmath>
 
@@ -20,6 +21,7 @@
 #include "state/options_snihl.h"
 #include "state/status.h"
 #include "state/surfaces.h"
+#include "state/team.h"
 
 namespace qorva {
 
@@ -119,17 +121,55 @@ void morphology_tsc_solver_tsc1_single() {
   }
 }
 
+namespace {
+
+// Pass s of size l: the transverse transport at its passes, the solve, the cut of values too
+// small to matter and the bottom cells from their bed-cell balance. It reads and writes only
+// size l's rows and reads the shared coefficients.
+void sizePass(int l, int s, double* field, std::size_t n) {
+  if ((BedLoadVectorFlag == 1 && s == 1) || (BedLoadVectorFlag == 3 && s == iter_morph / 2))
+    BedVectorSourceCalc(l);
+  solver2Field(l, field, n);
+  cutSmall(Cconc[l]);
+  bedCells(l, false);
+}
+
+// The sizes of one pass side by side on the solver threads (G 50 switch 8 keeps them serial).
+// Each size is solved whole by one thread, as the serial pass solves it, so the result does not
+// depend on the thread count. A size that ends the run stops the others before their turn.
+void sizesOnThreads(int s) {
+  Failure failure;
+#pragma omp parallel for schedule(dynamic, 1)
+  for (int l = 1; l <= lnumber; ++l) {
+    if (failure.failed()) continue;
+    try {
+      const Row1<double> field = Cconc[l];
+      sizePass(l, s, field.p, field.n);
+    } catch (...) {
+      failure.capture();
+    }
+  }
+  failure.rethrow();
+}
+
+}  // namespace
+
 void morphology_tsc_solver_tsc1_multiple() {
+  const bool threads = NoProcessesSolver > 0 && FlagOpenMP[8] == 0 && lnumber > 1 &&
+                       solver2SizesApart();
   for (int s = 0; s < iter_morph; ++s) {
     mc_message = strf("Iter, %d   ", s);
+    // No size reads the shared source: the per-size rows hold theirs.
+    for (int c = WCStart; c <= WCEnd; ++c) Csource[c] = 0;
+    if (threads) {
+      sizesOnThreads(s);
+      // Cf designates the last size, as after a serial pass.
+      Cf.point(Cconc[lnumber]);
+      continue;
+    }
     for (int l = 1; l <= lnumber; ++l) {
-      if ((BedLoadVectorFlag == 1 && s == 1) || (BedLoadVectorFlag == 3 && s == iter_morph / 2))
-        BedVectorSourceCalc(l);
-      for (int c = WCStart; c <= WCEnd; ++c) Csource[c] = 0;
       Cf.point(Cconc[l]);
-      solver2(l);
-      cutSmall(Cconc[l]);
-      bedCells(l, false);
+      sizePass(l, s, Cf.data(), Cf.size());
     }
   }
 }

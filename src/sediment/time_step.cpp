@@ -262,9 +262,10 @@ double centralLinks(int c) {
 
 namespace {
 
-// Step 19: the time term and the central coefficients.
+// Step 19: the time term and the central coefficients, cell by cell over the solver threads.
 void timeTerm() {
   if (TimeStep > 1e-8 && CrankNicols > 1e-8) crankNicolsonSediment();
+#pragma omp parallel for schedule(static) if (NoProcessesSolver > 0)
   for (int c = WCStart; c <= WCEnd; ++c) {
     const double a0 = ap0(c);
     if (oneSize()) {

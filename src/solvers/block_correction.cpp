@@ -3,10 +3,12 @@
 // shifts of neighbouring lines are coupled and solved as one tridiagonal system, first for
 // the lines of constant j, then for those of constant i. F 98 0 solves block by block, F 98 1
 // chains the lines of all blocks. Reads Cap, Cae..Cab, Csource, the neighbour arrays, the
-// block table, zval[..][..][0], sou, QNFlag, BlockMethodFlag; writes Cf, Spt, Sqt.
+// block table, zval[..][..][0], sou, QNFlag, BlockMethodFlag, NoProcessesSolver; writes Cf,
+// Spt, Sqt.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <vector>
 
 #include "solvers/solvers.h"
 #include "solvers/sweep_kernels.h"
@@ -105,30 +107,57 @@ void shiftILine(const GridBlock& k, int i, double delta) {
   for (int j = k.j1; j <= k.j2; ++j) shiftColumn(i, j, delta);
 }
 
+// The work of a line system, kept between calls: the sums and the shift of every line. Each
+// line's sum adds its own columns in a fixed order and each shift moves only its own columns,
+// so the lines may be shared among threads and give the same bits for any thread count; only
+// the elimination along the lines is serial.
+std::vector<Sums> lineSums;
+std::vector<double> lineShift;
+
+// Threads share the lines when the run has solver threads; a system of one line has nothing
+// to share.
+bool sharedLines(int count) { return NoProcessesSolver > 0 && count > 1; }
+
+// Solves the system of `count` lines whose n-th line is at position first + n of Spt and Sqt:
+// sum(n) gives its sums, shift(n, delta) moves its columns.
+template <class Sum, class Shift>
+void solveLines(int count, int first, Sum sum, Shift shift) {
+  if (count <= 0) return;
+  if (lineSums.size() < static_cast<std::size_t>(count)) {
+    lineSums.resize(count);
+    lineShift.resize(count);
+  }
+  Sums* sums = lineSums.data();
+  double* delta = lineShift.data();
+#pragma omp parallel for schedule(static) if (sharedLines(count))
+  for (int n = 0; n < count; ++n) sums[n] = sum(n);
+  double p = 0, q = 0;
+  for (int n = 0; n < count; ++n) eliminate(sums[n], first + n, p, q);
+  double d = 0;
+  for (int n = count - 1; n >= 0; --n) {
+    d = Spt[first + n] * d + Sqt[first + n];
+    delta[n] = d;
+  }
+#pragma omp parallel for schedule(static) if (sharedLines(count))
+  for (int n = 0; n < count; ++n) shift(n, delta[n]);
+}
+
 // F 98 0: each qualifying block is solved and shifted on its own, j-lines at positions j, then
 // i-lines at positions i.
 void perBlock() {
   for (int b = 1; b <= NoBlocks; ++b) {
     const GridBlock& k = block[b];
     if (!qualifies(k) || k.j1 > k.j2) continue;
-    double p = 0, q = 0;
-    for (int j = k.j1; j <= k.j2; ++j) eliminate(jLine(k, j), j, p, q);
-    double delta = 0;
-    for (int j = k.j2; j >= k.j1; --j) {
-      delta = Spt[j] * delta + Sqt[j];
-      shiftJLine(k, j, delta);
-    }
+    solveLines(
+        k.j2 - k.j1 + 1, k.j1, [&k](int n) { return jLine(k, k.j1 + n); },
+        [&k](int n, double d) { shiftJLine(k, k.j1 + n, d); });
   }
   for (int b = 1; b <= NoBlocks; ++b) {
     const GridBlock& k = block[b];
     if (!qualifies(k) || k.i1 > k.i2) continue;
-    double p = 0, q = 0;
-    for (int i = k.i1; i <= k.i2; ++i) eliminate(iLine(k, i), i, p, q);
-    double delta = 0;
-    for (int i = k.i2; i >= k.i1; --i) {
-      delta = Spt[i] * delta + Sqt[i];
-      shiftILine(k, i, delta);
-    }
+    solveLines(
+        k.i2 - k.i1 + 1, k.i1, [&k](int n) { return iLine(k, k.i1 + n); },
+        [&k](int n, double d) { shiftILine(k, k.i1 + n, d); });
   }
 }
 
@@ -155,36 +184,33 @@ void shiftAcrossILine(int i, double delta) {
     if (crossesILine(block[b], i)) shiftILine(block[b], i, delta);
 }
 
+// The j-lines of F 98 1 in their chained order: block by block, j1..j2 within a block.
+struct ChainedLine {
+  int b, j;
+};
+std::vector<ChainedLine> chainedLines;
+
 // F 98 1: the j-lines of all qualifying blocks form one system at positions 2, 3, ...; the
 // i-lines run across the whole grid at positions i = 2..imax.
 void chained() {
-  int pos = 1;
-  double p = 0, q = 0;
+  chainedLines.clear();
   for (int b = 1; b <= NoBlocks; ++b) {
     const GridBlock& k = block[b];
     if (!qualifies(k)) continue;
-    for (int j = k.j1; j <= k.j2; ++j) eliminate(jLine(k, j), ++pos, p, q);
+    for (int j = k.j1; j <= k.j2; ++j) chainedLines.push_back({b, j});
   }
-  double delta = 0;
-  for (int b = NoBlocks; b >= 1; --b) {
-    const GridBlock& k = block[b];
-    if (!qualifies(k)) continue;
-    for (int j = k.j2; j >= k.j1; --j, --pos) {
-      delta = Spt[pos] * delta + Sqt[pos];
-      shiftJLine(k, j, delta);
-    }
-  }
+  const ChainedLine* lines = chainedLines.data();
+  solveLines(
+      static_cast<int>(chainedLines.size()), 2,
+      [lines](int n) { return jLine(block[lines[n].b], lines[n].j); },
+      [lines](int n, double d) { shiftJLine(block[lines[n].b], lines[n].j, d); });
 
   int imax = 2;
   for (int b = 1; b <= NoBlocks; ++b)
     if (qualifies(block[b])) imax = std::max(imax, block[b].i2);
-  p = q = 0;
-  for (int i = 2; i <= imax; ++i) eliminate(acrossILine(i), i, p, q);
-  delta = 0;
-  for (int i = imax; i >= 2; --i) {
-    delta = Spt[i] * delta + Sqt[i];
-    shiftAcrossILine(i, delta);
-  }
+  solveLines(
+      imax - 1, 2, [](int n) { return acrossILine(2 + n); },
+      [](int n, double d) { shiftAcrossILine(2 + n, d); });
 }
 
 }  // namespace

@@ -68,12 +68,13 @@ bool rowOf(const Table2<double>& t, int l) { return t && l >= 0 && static_cast<s
 
 // Size l's rows must exist and the range must lie inside every array the sweeps index without
 // checks; a call that breaks this is a fault of its caller, reported instead of read past.
-void checkSizeCall(const char* who, int l, bool allPerSize) {
+// `fieldSize` is the length of the solved field (that of Cf unless a field is handed over).
+void checkSizeCall(const char* who, int l, bool allPerSize, std::size_t fieldSize) {
   const int first = WCStart, last = WCEnd;
-  bool ok = rowOf(Capm, l) && rowOf(Catm, l) && rowOf(Cabm, l) && rowOf(Csourcem, l) && Cf &&
-            Cfn && Cae && Caw && Can && Cas;
+  bool ok = rowOf(Capm, l) && rowOf(Catm, l) && rowOf(Cabm, l) && rowOf(Csourcem, l) &&
+            fieldSize > 0 && Cfn && Cae && Caw && Can && Cas;
   if (ok && allPerSize) ok = rowOf(Caem, l) && rowOf(Cawm, l) && rowOf(Canm, l) && rowOf(Casm, l);
-  std::size_t cells = ok ? std::min({Cf.size(), Cfn.size(), Cae.size(), Capm.dim(1),
+  std::size_t cells = ok ? std::min({fieldSize, Cfn.size(), Cae.size(), Capm.dim(1),
                                      Csourcem.dim(1), Ccellt.size()})
                          : 0;
   if (ok && allPerSize) cells = std::min(cells, Caem.dim(1));
@@ -143,20 +144,20 @@ void buildChunks(ChunkTable& t, int first, int last) {
   t.build(first, last, n, static_cast<int>(std::max<long long>(cells, 0) / n));
 }
 
-// Cfn takes Cf everywhere, so neighbours outside the range read their present values from
-// either copy; element 0 of both is 0.
-void startSecondCopy(double* f, double* fn) {
+// Cfn takes the field f (`size` values) everywhere, so neighbours outside the range read their
+// present values from either copy; element 0 of both is 0.
+void startSecondCopy(double* f, std::size_t size, double* fn) {
   f[0] = 0;
-  const std::size_t n = std::min({Cf.size(), Cfn.size(), static_cast<std::size_t>(NoCells) + 1});
+  const std::size_t n = std::min({size, Cfn.size(), static_cast<std::size_t>(NoCells) + 1});
   std::memcpy(fn, f, n * sizeof(double));
 }
 
 // Column half-steps: upward, each cell from the new value below it and the old values of
 // the rest; downward, from the new value above it and the upward values of the rest.
-void columnHalfSteps(const SizeSystem& s, double* f, double* fn, ChunkTable& chunks, int first,
-                     int last) {
+void columnHalfSteps(const SizeSystem& s, double* f, std::size_t size, double* fn,
+                     ChunkTable& chunks, int first, int last) {
   buildChunks(chunks, first, last);
-  startSecondCopy(f, fn);
+  startSecondCopy(f, size, fn);
   const int n = chunks.count();
   for (int k = 0; k < kSedimentSweeps; ++k) {
 #pragma omp parallel for schedule(static) if (n > 1)
@@ -215,43 +216,51 @@ bool columnChunked() { return FlagRapSolver == 31 || FlagRapSolver == 33; }
 
 }  // namespace
 
-void solver2(int l) {
+void solver2(int l) { solver2Field(l, Cf.data(), Cf ? Cf.size() : 0); }
+
+void solver2Field(int l, double* f, std::size_t n) {
   const int first = WCStart, last = WCEnd;
   const bool shared = sou[Equation] == 1 && FlagImplicitSedim != 1;
   if (shared) {
     if (first <= last &&
-        (first < 1 || static_cast<std::size_t>(last) >= std::min({Cf.size(), Cap.size(), Ccellt.size()})))
+        (first < 1 || static_cast<std::size_t>(last) >= std::min({n, Cap.size(), Ccellt.size()})))
       failf(1, "Error: solver2 range %d to %d outside the cell arrays\n", first, last);
     if (kernel::thirteenPointForm())
-      sharedSweeps<true>(Cf.data(), first, last);
+      sharedSweeps<true>(f, first, last);
     else
-      sharedSweeps<false>(Cf.data(), first, last);
+      sharedSweeps<false>(f, first, last);
     return;
   }
-  checkSizeCall("solver2", l, false);
+  checkSizeCall("solver2", l, false, n);
   const SizeSystem s = sizeSystem(l, false);
   if (FlagImplicitSedim == 1)
-    pickUpSweeps(s, Cf.data(), first, last, l);
+    pickUpSweeps(s, f, first, last, l);
   else if (columnChunked())
-    columnHalfSteps(s, Cf.data(), Cfn.data(), size2Chunks, first, last);
+    columnHalfSteps(s, f, n, Cfn.data(), size2Chunks, first, last);
   else
-    serialSweeps(s, Cf.data(), first, last);
+    serialSweeps(s, f, first, last);
+}
+
+// The column half-steps share the second copy Cfn and the chunk table among sizes, and run
+// their own chunks on threads; every other form keeps to its own size.
+bool solver2SizesApart() {
+  return FlagImplicitSedim == 1 || sou[Equation] == 1 || !columnChunked();
 }
 
 // The per-size rows hold no second-neighbour coefficients, so the seven-point form is solved
 // whatever the scheme: leaving the concentration unsolved would pass the old field on as the
 // result.
 void solver2m(int l) {
-  checkSizeCall("solver2m", l, true);
+  checkSizeCall("solver2m", l, true, Cf ? Cf.size() : 0);
   const SizeSystem s = sizeSystem(l, true);
   if (columnChunked())
-    columnHalfSteps(s, Cf.data(), Cfn.data(), size2mChunks, WCStart, WCEnd);
+    columnHalfSteps(s, Cf.data(), Cf.size(), Cfn.data(), size2mChunks, WCStart, WCEnd);
   else
     serialSweeps(s, Cf.data(), WCStart, WCEnd);
 }
 
 void solver2bed(int l) {
-  checkSizeCall("solver2bed", l, false);
+  checkSizeCall("solver2bed", l, false, Cf ? Cf.size() : 0);
   const SizeSystem s = sizeSystem(l, false);
   const int first = WCStart, last = WCEnd;
   double* f = Cf.data();
@@ -267,7 +276,7 @@ void solver2bed(int l) {
   // Two copies: each pass reads the lateral neighbours from the copy the other pass wrote.
   double* fn = Cfn.data();
   buildChunks(bedChunks, first, last);
-  startSecondCopy(f, fn);
+  startSecondCopy(f, Cf.size(), fn);
   const int n = bedChunks.count();
   for (int k = 0; k < kSedimentSweeps; ++k) {
 #pragma omp parallel for schedule(static) if (n > 1)

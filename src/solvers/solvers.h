@@ -121,6 +121,12 @@ class ChunkTable {
 // count. A call without the rows of its size, or with a range outside the arrays, ends the run
 // with status 1.
 void solver2(int l);
+// solver2(l) on `field` (n values) in place of the array Cf designates. Unless the column
+// half-steps are chosen (solver2SizesApart() false), it reads only the rows of size l, the
+// shared coefficients and `field`, and writes only `field` and Bsource[l]: several sizes may
+// then be solved at once on different threads, each giving the bits of a serial solve.
+void solver2Field(int l, double* field, std::size_t n);
+bool solver2SizesApart();
 void solver2m(int l);
 void solver2bed(int l);
 // A field over the bed cells firstBedCell..lastBedCell, in place: 3 symmetric sweeps with the

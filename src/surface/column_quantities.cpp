@@ -54,6 +54,31 @@ void froudeLevel(int b, int c, int i, int j, double S) {
   }
 }
 
+// Depth-averaged velocity and the cell pressures of the column from cell c up; sets the
+// column's depth and Froude number in bed cell b.
+struct ColumnMean {
+  double U = 0, V = 0, P = 0;
+  int n = 0;
+};
+
+ColumnMean columnMean(int b, int c) {
+  ColumnMean m;
+  double K = 0;
+  upColumn(c, [&](int k) {
+    K += Ckdist[k];
+    m.U += Cxvel[k] * Ckdist[k];
+    m.V += Cyvel[k] * Ckdist[k];
+    m.P += Cpres[k];
+    ++m.n;
+  });
+  K += 1e-20;
+  m.U /= K;
+  m.V /= K;
+  Bdepth[b] = 2 * K;
+  BFroude[b] = std::sqrt(m.U * m.U + m.V * m.V) / std::sqrt(9.81 * Bdepth[b]);
+  return m;
+}
+
 }  // namespace
 
 void computeBFroude(int first, int last) {
@@ -71,23 +96,27 @@ void computeBFroude(int first, int last) {
       if (meanPressure) Bpresavg[b] = 0;
       continue;
     }
-    double K = 0, U = 0, V = 0, P = 0;
-    int n = 0;
-    upColumn(c, [&](int k) {
-      K += Ckdist[k];
-      U += Cxvel[k] * Ckdist[k];
-      V += Cyvel[k] * Ckdist[k];
-      P += Cpres[k];
-      ++n;
-    });
-    K += 1e-20;
-    U /= K;
-    V /= K;
-    Bdepth[b] = 2 * K;
-    const double S = U * U + V * V;
-    BFroude[b] = std::sqrt(S) / std::sqrt(9.81 * Bdepth[b]);
+    const ColumnMean m = columnMean(b, c);
+    const double S = m.U * m.U + m.V * m.V;
     if (solverFroude == 1 && BLevFroude && i >= 1 && j >= 1) froudeLevel(b, c, i, j, S);
-    if (meanPressure) Bpresavg[b] = P / n;
+    if (meanPressure) Bpresavg[b] = m.P / m.n;
+  }
+}
+
+void computeColumnFroude() {
+  for (int k = 1; k <= NoBlocks; ++k) {
+    if (block[k].skip != 0) continue;
+    const int last = static_cast<int>(
+        std::min<long long>(block[k].bcellend, static_cast<long long>(Bcellt.size()) - 1));
+    for (int b = std::max(block[k].bcellstart, 1); b <= last; ++b) {
+      const int c = Bcellt[b];
+      if (surfaceCell(c)) {
+        columnMean(b, c);
+      } else {
+        Bdepth[b] = 2e-20;
+        BFroude[b] = 0;
+      }
+    }
   }
 }
 

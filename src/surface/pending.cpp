@@ -10,22 +10,14 @@ namespace qorva {
 
 namespace {
 
-constexpr char kBackwater[] = "the one-dimensional backwater curve (task Q, F 36 30, F 477)";
-constexpr char kMedianPressure[] = "the median group pressures of the backwater scaling";
 constexpr char kSurfaceTfs[] = "the transient free-surface update of F 36 1 and 11..19";
 constexpr char kSurfaceLS[] = "the water-level equation of F 36 50 (surface_LS)";
 constexpr char kSurfaceLSUpdate[] = "the water-level update of F 36 50";
 constexpr char kNestedLevels[] =
     "the water levels of nested blocks from the coarse grid (F 238 3 and 5)";
-constexpr char kSurface2[] = "the separate-builder free-surface road of F 323 1 (surface2)";
-constexpr char kSurface3[] = "the pressure-head free-surface road of F 323 2 (surface3)";
-constexpr char kShift[] = "the parallel shift of the water surface of F 36 3";
-constexpr char kFivePoint[] = "the five-point water-level equation of F 36 4 and 21";
 constexpr char kContinuity[] = "the continuity-based surface movement of F 36 5 and 6";
-constexpr char kNinePoint[] = "the nine-point water-level equation of F 36 7 and 8";
 constexpr char kAlgo10[] = "the velocity-direction level algorithm of F 36 10";
 constexpr char kNestedPressure[] = "the pressure of nested blocks at the coarse level (F 238 4)";
-constexpr char kEdge[] = "the edge levels of the free surface (F 187)";
 constexpr char kCorners[] = "the wet/dry corner smoothing (F 425)";
 constexpr char kSmoother[] = "the surface smoothing (F 154)";
 constexpr char kSurfaceBugtrap[] = "the debug check of the water-level equation (F 369 1)";
@@ -48,33 +40,47 @@ bool surfaceReached(char t) {
   return outer || cell || handOver;
 }
 
-// The update's own road (F 323 neither 1 nor 2), and its tail.
-bool ownRoad(char t) { return surfaceReached(t) && FlagSurface2 != 1 && FlagSurface2 != 2; }
-bool algorithm(char t, int a, int b) { return ownRoad(t) && (FlagTFS == a || FlagTFS == b); }
+// An algorithm of F 36 that the update's own road and the separate builders (F 323 1) both
+// run through this folder's hooks.
+bool algorithm(char t, int a, int b) {
+  return surfaceReached(t) && FlagSurface2 != 2 && (FlagTFS == a || FlagTFS == b);
+}
+// Every road ends in the common tail.
+bool tailReached(char t) { return surfaceReached(t); }
 
-// The backwater curve: task Q, the algorithm of F 36 30, the scaling of F 477 and of F 36 4
-// with F 343 30.
-bool backwaterReached(char t) {
-  if (t == 'Q') return true;
-  if (!surfaceReached(t)) return false;
-  return FlagScaleFreeSource > 0 || (FlagTFS == 4 && BlockCasulli == 30) ||
-         (ownRoad(t) && FlagTFS == 30);
+// The level equations that the solver's mode 4 solves, which checks them under F 369 1.
+bool modeFourSolve(char t) {
+  if (!surfaceReached(t) || FlagSurface2 == 2) return false;
+  switch (FlagTFS) {
+    case 4: return FlagSurface2 == 1 || solverFroude == 0;
+    case 21: return FlagSurface2 != 1 && solverFroude == 0;
+    case 9: return FlagSurface2 == 1 && solverFroude == 0;
+    default: return false;
+  }
+}
+
+// The check of the water-level equation: by the solver under F 369 1 (also for F 36 50), and
+// after the solve of the level equations under the debug letters D and E (F 36 4 and 9) or E
+// (F 36 7 and 8). The node update of F 36 0 and 2 solves none.
+bool bugtrapReached(char t) {
+  const bool bugFind =
+      FlagBugFind == 1 &&
+      (modeFourSolve(t) || (reach::pressureStep(t) && FlagTFS == 50 && FlagRoof == 1));
+  const bool DE = debugging == 'D' || debugging == 'E';
+  const bool letters =
+      (DE && (algorithm(t, 4, 4) || (surfaceReached(t) && FlagSurface2 == 1 && FlagTFS == 9))) ||
+      (debugging == 'E' && algorithm(t, 7, 8));
+  return bugFind || letters;
 }
 
 const PendingStep kSteps[] = {
-    {backwaterReached, kBackwater},
     {[](char t) { return surfaceReached(t) && FlagNestTop == 4; }, kNestedPressure},
-    {[](char t) { return surfaceReached(t) && FlagSurface2 == 1; }, kSurface2},
-    {[](char t) { return surfaceReached(t) && FlagSurface2 == 2; }, kSurface3},
-    {[](char t) { return algorithm(t, 3, 3); }, kShift},
-    {[](char t) { return algorithm(t, 4, 21); }, kFivePoint},
     {[](char t) { return algorithm(t, 5, 6); }, kContinuity},
-    {[](char t) { return algorithm(t, 7, 8); }, kNinePoint},
     {[](char t) { return algorithm(t, 10, 10); }, kAlgo10},
-    {[](char t) { return ownRoad(t) && FlagSurfEdge != 0; }, kEdge},
-    {[](char t) { return ownRoad(t) && (FlagNestTop == 3 || FlagNestTop == 5); }, kNestedLevels},
-    {[](char t) { return ownRoad(t) && FlagSmoothNewCorners > 0; }, kCorners},
-    {[](char t) { return ownRoad(t) && SurfSmoothFlag > 0; }, kSmoother},
+    {[](char t) { return tailReached(t) && (FlagNestTop == 3 || FlagNestTop == 5); },
+     kNestedLevels},
+    {[](char t) { return tailReached(t) && FlagSmoothNewCorners > 0; }, kCorners},
+    {[](char t) { return tailReached(t) && SurfSmoothFlag > 0; }, kSmoother},
     {[](char t) {
        return reach::mainFlow(t) && reach::outerIterations() >= 1 &&
               (FlagTFS == 1 || (FlagTFS >= 11 && FlagTFS <= 19)) && FlagRoof == 1 &&
@@ -86,36 +92,19 @@ const PendingStep kSteps[] = {
        return reach::mainFlow(t) && FlagTFS == 50 && reach::someIteration(IterWaterUpdate);
      },
      kSurfaceLSUpdate},
-    // The water-level solver checks its equation under F 369 1 wherever a surface update
-    // solves one: the roads of F 323 1 and 2 and the level equations of F 36 4, 7, 8, 21 and
-    // 50. The node update of F 36 0 and 2 solves none.
-    {[](char t) {
-       return FlagBugFind == 1 &&
-              ((surfaceReached(t) && (FlagSurface2 == 1 || FlagSurface2 == 2 ||
-                                      algorithm(t, 4, 21) || algorithm(t, 7, 8))) ||
-               (reach::pressureStep(t) && FlagTFS == 50 && FlagRoof == 1));
-     },
+    {bugtrapReached,
      kSurfaceBugtrap},
 };
 
 }  // namespace
 
-void backwater() { notAvailable(kBackwater); }
-// Reached only after backwater(), which ends the run first: no row of its own.
-double findMedianPressure(int) { notAvailable(kMedianPressure); }
 void surface_tfs(int, int) { notAvailable(kSurfaceTfs); }
 void surface_LS() { notAvailable(kSurfaceLS); }
 void surface_LS_update() { notAvailable(kSurfaceLSUpdate); }
 void interpolateSurfaceNested() { notAvailable(kNestedLevels); }
-void surface2() { notAvailable(kSurface2); }
-void surface3() { notAvailable(kSurface3); }
-void surfaceShift() { notAvailable(kShift); }
-void surfaceFivePoint() { notAvailable(kFivePoint); }
 void surface_continuity() { notAvailable(kContinuity); }
-void surfaceNinePoint() { notAvailable(kNinePoint); }
 void surfaceAlgo10() { notAvailable(kAlgo10); }
 void scalePressureNested() { notAvailable(kNestedPressure); }
-void surfaceEdge(double) { notAvailable(kEdge); }
 void smoothNewCorners() { notAvailable(kCorners); }
 void surface_smoother() { notAvailable(kSmoother); }
 void surfaceBugtrap(int) { notAvailable(kSurfaceBugtrap); }

@@ -185,14 +185,16 @@ void depositOffsets() {
   }
 }
 
-// The pressure-based node update (F 323 0 with the F 36 values that take it) pins no column:
-// the reference column moves with the others, and a level read back from it (or from the
-// group cells) would follow the surface it anchors, one update after the other, without end.
-// On that road, without a level series, the levels found at the first update are kept.
+// A level read back from the reference column (or from the group cells) follows the surface
+// it anchors: the pressure-based node update pins no column, and the water-level equations
+// pin the row of the reference column while its corner nodes still move with the columns
+// around them, so the level would creep one update after the other, without end. Without a
+// level series the levels found at the first update are kept. The shift of F 36 3 and the
+// algorithms of F 36 5, 6, 10 and 30 set theirs as they go; the road of F 323 2 has none.
 bool heldReferences() {
-  if (FlagSurface2 == 1 || FlagSurface2 == 2 || TimeInNo > 0) return false;
+  if (FlagSurface2 == 2 || TimeInNo > 0) return false;
   switch (FlagTFS) {
-    case 3: case 4: case 5: case 6: case 7: case 8: case 9: case 10: case 21: case 30:
+    case 3: case 5: case 6: case 10: case 30:
       return false;
     default:
       return true;

@@ -44,6 +44,10 @@ void computeSurfDownstream();
 // Column quantities of bed cells first..last: Bdepth, BFroude, Bfly, the Froude-limited level
 // BLevFroude (F 351 1) and the mean pressure Bpresavg (F 233 6, 7).
 void computeBFroude(int first, int last);
+// Depth Bdepth and Froude number BFroude of the columns of every unskipped block from the
+// present flow, and nothing else: for the steps that weigh by the Froude number between the
+// free-surface updates (the terrain pressure form of F 355 14).
+void computeColumnFroude();
 // Water volume (m3) of the columns of the worked blocks.
 double computeVolRes();
 // Mean water depth (m) over the wet grid lines of block 1.
@@ -59,9 +63,29 @@ double computeLimdepth(int c, double Fr, double U);
 // The pressure reset after a rebuild by F 128 (-1: zero; 2: critical-flow floor).
 void computeSetPresZero();
 
+// The one-dimensional backwater curve along block 1 (task Q, F 36 30, the scaling of F 477 and
+// of F 36 4 with F 343 30): from GlobZRef (the W 1 level while unset) at the last grid line the
+// level rises upstream by each cross-section's friction slope for the group 1 discharge (the
+// W 1 discharge without flow); sets maxBackwater, Bd90 under F 475, and for F 36 30 or F 343 30
+// the top levels of block 1 and Cf at its bottom cells. Ends the run without a grid.
+void backwater();
+// Start values of the level changes of block 1 from the mean top pressures of its grid lines
+// (Cf at the bottom cells; F 36 4 with F 343 4).
+void backwaterPres();
+// Median top-cell pressure (Pa) at the faces of discharge group `group` (the first 49); ends the
+// run when the group has none.
+double findMedianPressure(int group);
+
+// Edge levels of the tail by F 187: flat levels toward dry columns (1), the outlet group's
+// open sides at `level` with the F lines inward raised to it (2..99), the east outlet blend
+// (100, 101), the wet inflow edge (-1); other values do nothing.
+void surfaceEdge(double level);
+// Edge levels lifted where the flow leaves the wet area, by F 229: toward the Manning friction
+// level (1) or above the dry depth in shallow one-column channels (2); other values do nothing.
+void surfacePreventDiv();
+
 // Steps of the free surface that this version does not have yet (hooks: surface/pending.cpp
 // ends the run with their "Not available" line).
-void backwater();
 // The transient free surface of F 36 1 and 11..19 for block `block`.
 void surface_tfs(int copyFlag, int block);
 // The water-level equation of F 36 50 (first stage, in the pressure step) and its level update
@@ -75,17 +99,14 @@ void surface2();
 void surface3();
 // Algorithms of the update's own road other than the pressure-based node update.
 void surfaceShift();                 // F 36 3
-void surfaceFivePoint();             // F 36 4 and 21
+void surfaceFivePoint(int cR);       // F 36 4 and 21; cR the reference column's bottom cell
 void surface_continuity();           // F 36 5 and 6
-void surfaceNinePoint();             // F 36 7 and 8
+void surfaceNinePoint(int cR);       // F 36 7 and 8
 void surfaceAlgo10();                // F 36 10
-// The one-dimensional backwater scaling of F 477 and the median group pressures it needs.
-double findMedianPressure(int group);
 // The pressure of nested blocks shifted to the coarse grid's level (F 238 4).
 void scalePressureNested();
-// Shared corrections of the tail: edge levels (F 187), wet/dry corner smoothing (F 425) and
-// surface smoothing (F 154).
-void surfaceEdge(double level);
+// Shared corrections of the tail: wet/dry corner smoothing (F 425) and surface smoothing
+// (F 154).
 void smoothNewCorners();
 void surface_smoother();
 // Debug check of the water-level equation (F 369 1): logs the bottom cells of the taking-part

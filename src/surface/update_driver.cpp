@@ -120,11 +120,11 @@ void algorithm(const SurfaceReference& ref) {
   switch (FlagTFS) {
     case 3: surfaceShift(); break;
     case 4:
-    case 21: surfaceFivePoint(); break;
+    case 21: surfaceFivePoint(ref.cR); break;
     case 5:
     case 6: surface_continuity(); break;
     case 7:
-    case 8: surfaceNinePoint(); break;
+    case 8: surfaceNinePoint(ref.cR); break;
     case 10:
       GlobZRef -= 0.000101937 * Cpres[ref.cR];
       surfaceAlgo10();

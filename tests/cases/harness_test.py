@@ -27,11 +27,15 @@ def program(folder, body):
     return path
 
 
-def run(body, expect, env=None):
-    """Runs a case whose `expect` is `expect` with the stand-in; (harness status, output)."""
+def run(body, expect, env=None, scripts=None):
+    """Runs a case whose `expect` is `expect` with the stand-in; (harness status, output).
+    `scripts` ({name: python text}) are put beside the case folder for its `check` lines."""
     with tempfile.TemporaryDirectory(prefix="harness-") as top:
         case = os.path.join(top, "case")
         os.mkdir(case)
+        for name, text in (scripts or {}).items():
+            with open(os.path.join(top, name), "w") as f:
+                f.write(textwrap.dedent(text))
         with open(os.path.join(case, "expect"), "w") as f:
             f.write(expect)
         fake = program(top, body)
@@ -90,6 +94,24 @@ class Harness(unittest.TestCase):
         expect = f"status 1\nlog-has A=detect_leaks=0:exitcode={s}\\n\nlog-has U=exitcode={s}\\n\n"
         code, out = run(body, expect, env)
         self.assertEqual(code, 0, out)
+
+    def test_check_scripts_read_the_run_and_decide(self):
+        # The script gets the scratch folder, the case folder and its words, and the binary.
+        script = """
+        import os, sys
+        work, case, word = sys.argv[1:]
+        log = open(os.path.join(work, "boogie")).read()
+        print("[ figures  ] cells:", log.split()[2], "binary:", os.path.basename(os.environ["QORVA_BIN"]))
+        sys.exit(0 if word == "ok" and os.path.isdir(case) else 3)
+        """
+        for word, harness in (("ok", 0), ("bad", 1)):
+            with self.subTest(word=word):
+                code, out = run(NORMAL_END + "sys.exit(1)\n", f"status 1\ncheck look.py {word}\n",
+                                scripts={"look.py": script})
+                self.assertEqual(code, harness, out)
+                self.assertIn("[ figures  ] cells: 12 binary: fake-qorva", out)
+                if harness:
+                    self.assertIn("check look.py bad failed", out)
 
 
 if __name__ == "__main__":

@@ -13,6 +13,10 @@ without arguments, and checks the outcome against the case's `expect` file.
   value NAME LINE COL X TOL   number COL (from 1) of line LINE (from 1) of file NAME is X within TOL
   mean NAME PREFIX COL X TOL  mean of word COL (from 1) over the lines of NAME whose first word
                               is PREFIX is X within TOL
+  check SCRIPT ARGS...    python3 runs SCRIPT (a path under tests/cases) with the scratch folder,
+                          the case folder and ARGS; it passes when SCRIPT ends with status 0. It
+                          finds the qorva binary in QORVA_BIN (to run the case again) and
+                          prints its figures, which the harness passes on
 Lines starting with # are comments. `expect` itself is not copied.
 
 Whatever `expect` says, a case fails when qorva was ended by a signal, ended with the
@@ -133,6 +137,16 @@ def main():
                 got = sum(vals) / len(vals) if vals else float("nan")
                 if not abs(got - float(x)) <= float(tol):
                     failures.append(f"{name} mean of {prefix} word {col} is {got}, expected {x} +- {tol}")
+            elif word == "check":
+                script, *args = rest.split()
+                proc_check = subprocess.run(
+                    [sys.executable, os.path.join(os.path.dirname(case), script), work, case, *args],
+                    stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=1200,
+                    env=dict(sanitizer_env(os.environ), QORVA_BIN=qorva))
+                print(proc_check.stdout, end="")
+                if proc_check.returncode != 0:
+                    failures.append(f"check {script} {' '.join(args)} failed:\n"
+                                    + proc_check.stdout + proc_check.stderr)
             else:
                 failures.append(f"unknown check {word!r} in expect")
         if failures:

@@ -283,6 +283,46 @@ TEST_F(SedimentRestarts, WriteFailuresEndTheRun) {
   }
 }
 
+// Task O right after task Y: the grid was generated and its bed cells not yet indexed. The first
+// indexing carries the fields of the grid the generator replaced over and counts every column
+// as newly wet; it must not wipe the concentrations that task O has read (they vanished before
+// the first sediment step, while the balance had counted them).
+TEST_F(SedimentRestarts, ConcentrationsReadOnAFreshGridOutliveItsFirstIndexing) {
+  test::freshGridRun(6, 6, 4, [] {
+    lnumber = 2;
+    FlagTSC = 1;
+    TimeStep = 10;
+  });
+  std::string koosurf;
+  for (int i = 1; i <= 3; ++i)
+    for (int j = 1; j <= 3; ++j) koosurf += strf("%d %d %d.0 %d.0 -1.0 0.0\n", i, j, i - 1, j - 1);
+  write("koosurf", koosurf);
+  ASSERT_EQ(endStatus([] {
+              readKoosurf();
+              ASSERT_GE(Unstructure(), 0);
+              metric();
+            }),
+            1000)
+      << log();
+  ASSERT_EQ(FlagNeedsToBeInterpolated, 1);
+  std::string con2res = strf("%d 2\n", NoCells);
+  for (int c = 1; c <= NoCells; ++c)
+    con2res += strf("%e %e %e\n", conc(1, c) + conc(2, c), conc(1, c), conc(2, c));
+  write("con2res", con2res);
+  ASSERT_EQ(endStatus([] {
+              readConRes();
+              BedMake();  // what the sediment loop does first
+            }),
+            1000)
+      << log();
+  ASSERT_EQ(NoBCells, 4);
+  for (int c = 1; c <= NoCells; ++c)
+    for (int l = 1; l <= 2; ++l) {
+      EXPECT_EQ(Cconc[l][c], conc(l, c)) << "cell " << c << ", size " << l;
+      EXPECT_EQ(Cconc_old[l][c], conc(l, c)) << "cell " << c << ", size " << l;
+    }
+}
+
 TEST_F(SedimentRestarts, ComponentsNeedComponents) {
   run(1, 2);
   EXPECT_EQ(writeConqRes(), -1);

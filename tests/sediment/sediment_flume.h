@@ -1,7 +1,10 @@
 // Straight flat flumes for the end-to-end sediment tests: the whole program runs task S on a
-// grid generated from koosurf (task Y), with a steady flow that the first time step converges
-// (F 489) and later steps keep (F 454), and a bed that does not move (F 255 2). Helpers read
-// the columns of the result: depth-averaged concentration and the cells of a column.
+// grid generated from koosurf (task Y), with a flow that the first time step converges
+// (F 489) and later steps keep (F 454), and a bed that does not move (F 255 2). That flow is
+// one implicit time step from rest: its time term rho u / dt stays in the momentum balance as
+// a drag that the pressure gradient carries (in the equilibrium flume as large as the bed
+// friction with a time step of 100 s, 1 % of it with 1e4 s). Helpers read the columns of the
+// result: depth-averaged concentration and the cells of a column.
 #pragma once
 
 #include <gtest/gtest.h>

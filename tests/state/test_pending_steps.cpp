@@ -69,7 +69,7 @@ struct Stop {
 
 TEST_F(PendingSteps, ARunThatReachesAMissingStepEndsBeforeAnyComputing) {
   const Stop cases[] = {
-      {"free surface", "F 36 7\n", "YW", "the nine-point water-level equation of F 36 7 and 8"},
+      {"free surface", "F 36 10\n", "YW", "the velocity-direction level algorithm of F 36 10"},
       // F 36 1 asks for the gravity sources too, which the inner iteration would meet first.
       {"gravity sources", "F 36 1\n", "YW",
        "the gravity sources of F 181 and F 135 (GravityFunction)"},
@@ -132,8 +132,8 @@ TEST_F(PendingSteps, TheWalkStopsWhereTheRunWould) {
       {"A without block division", [] { letters("AC"); }, ""},
       {"A with it goes on", [] { letters("AC"); FlagMPI = 2; },
        "the water-quality components (task C)"},
-      {"the first letter that reaches a step", [] { letters("QC"); }, 
-       "the one-dimensional backwater curve (task Q, F 36 30, F 477)"},
+      {"the first letter that reaches a step", [] { letters("QC"); },
+       "the water-quality components (task C)"},
       // S ends the run at its own checks without F 37 or a time step.
       {"S without F 37", [] { letters("SC"); }, ""},
       {"S without a time step", [] { letters("SC"); FlagTSC = 1; }, ""},
@@ -144,24 +144,24 @@ TEST_F(PendingSteps, TheWalkStopsWhereTheRunWould) {
 TEST_F(PendingSteps, ConditionsFollowTheCallSites) {
   expectCases({
       // The update between outer iterations comes every F 105 iterations (10 by default).
-      {"surface within K 1", [] { letters("W"); FlagTFS = 4; iterGlobalMax = 10; },
-       "the five-point water-level equation of F 36 4 and 21"},
-      {"K 1 ends first", [] { letters("W"); FlagTFS = 4; iterGlobalMax = 9; }, ""},
+      {"surface within K 1", [] { letters("W"); FlagTFS = 10; iterGlobalMax = 10; },
+       "the velocity-direction level algorithm of F 36 10"},
+      {"K 1 ends first", [] { letters("W"); FlagTFS = 10; iterGlobalMax = 9; }, ""},
       {"F 335 ends first", [] {
          letters("W");
-         FlagTFS = 4;
+         FlagTFS = 10;
          TimeStep = 2;
          TimeEnd = 17;  // the loop ends after the ninth step (18 s)
        },
        ""},
       {"F 335 after the tenth step", [] {
          letters("W");
-         FlagTFS = 4;
+         FlagTFS = 10;
          TimeStep = 2;
          TimeEnd = 19;
        },
-       "the five-point water-level equation of F 36 4 and 21"},
-      {"surface called by another driver", [] { letters("W"); FlagTFS = 4; FlagCallSurface = 1; },
+       "the velocity-direction level algorithm of F 36 10"},
+      {"surface called by another driver", [] { letters("W"); FlagTFS = 10; FlagCallSurface = 1; },
        ""},
       {"F 36 6 hands over in the pressure step", [] { letters("W"); FlagTFS = 6; },
        "the continuity-based surface movement of F 36 5 and 6"},
@@ -170,19 +170,37 @@ TEST_F(PendingSteps, ConditionsFollowTheCallSites) {
          iSurf = 5;
          IterSurface = 10;
          FlagSurface2 = 1;
+         SurfSmoothFlag = 1;
        },
-       "the separate-builder free-surface road of F 323 1 (surface2)"},
-      {"the backwater scaling of F 477", [] { letters("W"); FlagTFS = 2; FlagScaleFreeSource = 2; },
-       "the one-dimensional backwater curve (task Q, F 36 30, F 477)"},
+       "the surface smoothing (F 154)"},
       {"a correction of the tail", [] { letters("W"); FlagTFS = 2; SurfSmoothFlag = 1; },
        "the surface smoothing (F 154)"},
-      {"no tail correction on the road of F 323 2", [] {
+      {"a tail correction on the road of F 323 2", [] {
          letters("W");
          FlagTFS = 2;
          FlagSurface2 = 2;
          SurfSmoothFlag = 1;
        },
-       "the pressure-head free-surface road of F 323 2 (surface3)"},
+       "the surface smoothing (F 154)"},
+      {"the check of the level equation under the debug letter E", [] {
+         letters("W");
+         FlagTFS = 8;
+         debugging = 'E';
+       },
+       "the debug check of the water-level equation (F 369 1)"},
+      {"no check of the level equation under the debug letter D for F 36 8", [] {
+         letters("W");
+         FlagTFS = 8;
+         debugging = 'D';
+       },
+       ""},
+      {"the edge levels of F 229 after the nine-point update", [] {
+         letters("W");
+         FlagTFS = 7;
+         FlagSurface2 = 1;
+         FlagPreventDiv = 1;
+       },
+       "the divergence prevention at the edges of the wet area (F 229)"},
       {"no pressure step under F 171 4", [] { letters("W"); FlagTFS = 6; FlagSIMPLE = 4; }, ""},
       {"W with no driver (F 68 2)", [] {
          letters("W");
@@ -242,7 +260,7 @@ TEST_F(PendingSteps, DefaultsReachOnlyTheMissingTasks) {
         EXPECT_NE(row.what[0], '\0');
         if (row.reached(t)) reached.insert(t);
       }
-  EXPECT_EQ(reached, (std::set<char>{'C', 'D', 'K', 'L', 'P', 'Q', 'Z'}));
+  EXPECT_EQ(reached, (std::set<char>{'C', 'D', 'K', 'L', 'P', 'Z'}));
 }
 
 }  // namespace

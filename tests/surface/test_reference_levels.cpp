@@ -23,7 +23,7 @@ class ReferenceLevels : public test::SurfaceGrid {
     TimeStep = 1;  // the timei tables exist in a transient run
     box(3, 3, 2, 2.0);
     resetDischargeGroups();
-    FlagTFS = 4;  // a road whose equation pins the reference column
+    FlagTFS = 5;  // a road that reads its references at every update
   }
 
   // Group g holds the surfaces on one side of the cells of column (i, j), from the bottom up;

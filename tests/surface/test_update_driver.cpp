@@ -146,17 +146,11 @@ TEST_F(UpdateDriver, OtherAlgorithmsAreNotAvailable) {
     const char* line;
   };
   const Case cases[] = {
-      {3, 0, "the parallel shift of the water surface of F 36 3"},
-      {4, 0, "the five-point water-level equation of F 36 4 and 21"},
-      {21, 0, "the five-point water-level equation of F 36 4 and 21"},
       {5, 0, "the continuity-based surface movement of F 36 5 and 6"},
       {6, 0, "the continuity-based surface movement of F 36 5 and 6"},
-      {7, 0, "the nine-point water-level equation of F 36 7 and 8"},
-      {8, 0, "the nine-point water-level equation of F 36 7 and 8"},
       {10, 0, "the velocity-direction level algorithm of F 36 10"},
-      {30, 0, "the one-dimensional backwater curve (task Q, F 36 30, F 477)"},
-      {2, 1, "the separate-builder free-surface road of F 323 1 (surface2)"},
-      {2, 2, "the pressure-head free-surface road of F 323 2 (surface3)"},
+      {5, 1, "the continuity-based surface movement of F 36 5 and 6"},
+      {10, 1, "the velocity-direction level algorithm of F 36 10"},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.line);
@@ -167,14 +161,6 @@ TEST_F(UpdateDriver, OtherAlgorithmsAreNotAvailable) {
     EXPECT_EQ(log(), std::string("Not available in this version: ") + k.line + "\n");
     EXPECT_EQ(level(1, 1), 0.0);
   }
-  // The backwater scaling of F 477 needs the backwater curve.
-  std::filesystem::remove("boogie");
-  FlagTFS = 2;
-  FlagSurface2 = 0;
-  FlagScaleFreeSource = 3;
-  EXPECT_EQ(update(), 1);
-  EXPECT_EQ(log(), "Not available in this version: the one-dimensional backwater curve (task Q, "
-                   "F 36 30, F 477)\n");
 }
 
 TEST_F(UpdateDriver, AlgorithmsOutsideTheTableTakeTheNodeUpdate) {

@@ -1,0 +1,252 @@
+#!/usr/bin/env python3
+"""Checks of the moving-bed cases, computed from the files a run leaves and from its inputs,
+never from the program's own balance lines. run_case.py calls it through a `check` line:
+
+    bed_checks.py WORK CASE mass SOLIDFRAC DENSITY TOL
+        The bed volume gained (bedres against koosurf) times SOLIDFRAC is the sediment volume
+        the water lost (con2res at the start against con2res.new at the end), within TOL of
+        the volume at the start; the mass in kg is that volume times 1000 DENSITY.
+    bed_checks.py WORK CASE slope TAN TOL
+        No grid line of the bed (bedres) is steeper than TAN between two neighbouring grid
+        points, by more than TOL metres, and the bed volume is the one of koosurf within
+        1e-12 of the volume moved.
+    bed_checks.py WORK CASE threads N TOL
+        The case run again with F 206 N gives bed levels within TOL metres of the first run.
+    bed_checks.py WORK CASE trench SOLIDFRAC DEPTH INFLUX TOL
+        The trench of koosurf, DEPTH metres deep, under a flow that brings INFLUX m2/s of
+        sediment volume per metre of width: its upstream slope moves downstream at
+        INFLUX / (DEPTH SOLIDFRAC) within TOL of that speed, and the trench keeps its volume
+        less what it caught.
+
+The grid of every case is a straight flume whose koosurf lines are "i j x y bed water".
+"""
+import math
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+
+def read_koosurf(path):
+    """{(i, j): (x, y, bed, water)}."""
+    points = {}
+    with open(path) as f:
+        for line in f:
+            w = line.split()
+            if len(w) == 6:
+                points[(int(w[0]), int(w[1]))] = tuple(float(v) for v in w[2:])
+    return points
+
+
+def read_bedres(path):
+    """{(i, j): bed level} of the grid-point lines of bedres (seven numbers, the first two
+    integers: i j bottom-cell bed water non-erodible change)."""
+    levels = {}
+    with open(path) as f:
+        lines = f.read().splitlines()
+    head = lines[1].split()
+    if head[0] != "K":
+        sys.exit(f"{path}: the second line is not the size line")
+    for line in lines[2:]:
+        w = line.split()
+        if len(w) == 7 and "." not in w[0] and "." not in w[1] and "." in w[2]:
+            levels[(int(w[0]), int(w[1]))] = float(w[3])
+    return levels
+
+
+def read_con2res(path):
+    """(number of cells, [total concentration of every cell])."""
+    with open(path) as f:
+        cells, sizes = (int(v) for v in f.readline().split())
+        conc = []
+        for line in f:
+            w = line.split()
+            if w:
+                if len(w) != sizes + 1:
+                    sys.exit(f"{path}: a line of {len(w)} values, {sizes + 1} expected")
+                conc.append(sum(float(v) for v in w[1:]))
+    if len(conc) != cells:
+        sys.exit(f"{path}: {len(conc)} cells, the header says {cells}")
+    return cells, conc
+
+
+def columns(points):
+    """The columns of the grid: (i, j) of their upper corner, their plan area and their four
+    corners."""
+    out = []
+    for (i, j) in points:
+        if (i - 1, j - 1) in points and (i - 1, j) in points and (i, j - 1) in points:
+            x0, y0 = points[(i - 1, j - 1)][:2]
+            x1, y1 = points[(i, j)][:2]
+            out.append(((i, j), abs((x1 - x0) * (y1 - y0)),
+                        [(i, j), (i - 1, j), (i - 1, j - 1), (i, j - 1)]))
+    return out
+
+
+def bed_volume(cols, level):
+    """Volume under the bed over the flume, above level 0: each column's plan area times the
+    mean of its corner levels (exact for the bilinear bed of a rectangular column)."""
+    return sum(a * sum(level[k] for k in corners) / 4 for _, a, corners in cols)
+
+
+def water_volume(cols, bed, water):
+    return sum(a * sum(water[k] - bed[k] for k in corners) / 4 for _, a, corners in cols)
+
+
+def mass(work, case, solid, density, tol):
+    points = read_koosurf(os.path.join(case, "koosurf"))
+    cols = columns(points)
+    bed0 = {k: p[2] for k, p in points.items()}
+    water = {k: p[3] for k, p in points.items()}
+    bed1 = read_bedres(os.path.join(work, "bedres.t"))
+    missing = set(bed0) - set(bed1)
+    if missing:
+        sys.exit(f"bedres.t lacks the grid points {sorted(missing)[:5]}")
+    # Every cell of a column holds the same share of its water: the flat flume's cells are
+    # equal at the start, and at the end the bed has risen by a ten-thousandth of the depth
+    # under a suspension of a millionth of the start, so the shares change nothing measurable.
+    cells0, conc0 = read_con2res(os.path.join(case, "con2res"))
+    cells1, conc1 = read_con2res(os.path.join(work, "con2res.new"))
+    if cells0 != cells1:
+        sys.exit(f"con2res has {cells0} cells and con2res.new {cells1}")
+    susp0 = sum(conc0) * water_volume(cols, bed0, water) / cells0
+    susp1 = sum(conc1) * water_volume(cols, bed1, water) / cells1
+    grains = (bed_volume(cols, bed1) - bed_volume(cols, bed0)) * solid
+    defect = (grains + susp1 - susp0) / susp0
+    kg = 1000 * density
+    print(f"[ figures  ] suspended at the start {susp0 * kg:.9g} kg, at the end {susp1 * kg:.3e} kg; "
+          f"bed gained {grains * kg:.9g} kg; defect {defect:.2e} of the start")
+    if not abs(defect) <= tol:
+        sys.exit(f"the bed gained {grains:.9e} m3 of grains, the water lost {susp0 - susp1:.9e} m3: "
+                 f"defect {defect:.2e}, more than {tol}")
+
+
+def slope(work, case, tan, tol):
+    points = read_koosurf(os.path.join(case, "koosurf"))
+    cols = columns(points)
+    bed0 = {k: p[2] for k, p in points.items()}
+    bed1 = read_bedres(os.path.join(work, "bedres.t"))
+    steepest0 = steepest1 = 0.0
+    worst = 0.0
+    for (i, j), p in points.items():
+        for n in ((i + 1, j), (i, j + 1)):
+            if n not in points:
+                continue
+            dist = math.hypot(points[n][0] - p[0], points[n][1] - p[1])
+            steepest0 = max(steepest0, abs(bed0[n] - bed0[(i, j)]) / dist)
+            s = abs(bed1[n] - bed1[(i, j)]) / dist
+            steepest1 = max(steepest1, s)
+            worst = max(worst, abs(bed1[n] - bed1[(i, j)]) - tan * dist)
+    moved = sum(a * sum(abs(bed1[k] - bed0[k]) for k in corners) / 4 for _, a, corners in cols)
+    change = bed_volume(cols, bed1) - bed_volume(cols, bed0)
+    print(f"[ figures  ] steepest grid line {steepest0:.4f} before, {steepest1:.6f} after "
+          f"(angle of repose {tan}); largest excess {worst:.2e} m; bed volume moved {moved:.6g} m3, "
+          f"changed by {change:.2e} m3")
+    if moved <= 0:
+        sys.exit("nothing slid")
+    if worst > tol:
+        sys.exit(f"a grid line is steeper than {tan} by {worst:.3e} m")
+    if abs(change) > 1e-12 * moved + 1e-13:
+        sys.exit(f"the slide changed the bed volume by {change:.3e} m3 of {moved:.3e} m3 moved")
+
+
+def threads(work, case, n, tol):
+    first = read_bedres(os.path.join(work, "bedres.t"))
+    with tempfile.TemporaryDirectory(prefix="qorva-threads-") as again:
+        for name in os.listdir(case):
+            if name != "expect":
+                shutil.copy(os.path.join(case, name), again)
+        with open(os.path.join(again, "control")) as f:
+            lines = [ln for ln in f.read().splitlines() if not ln.startswith("F 206 ")]
+        at = next(k for k, ln in enumerate(lines) if ln.startswith("F 2 "))
+        lines.insert(at, f"F 206 {n}")
+        with open(os.path.join(again, "control"), "w") as f:
+            f.write("\n".join(lines) + "\n")
+        proc = subprocess.run([os.environ["QORVA_BIN"]], cwd=again, stdin=subprocess.DEVNULL,
+                              capture_output=True, timeout=1200)
+        if proc.returncode != 1:
+            sys.exit(f"the run with F 206 {n} ended with status {proc.returncode}")
+        second = read_bedres(os.path.join(again, "bedres.t"))
+    if set(first) != set(second):
+        sys.exit("the two runs wrote different grid points")
+    diff = max(abs(first[k] - second[k]) for k in first)
+    moved = max(abs(v) for v in first.values())
+    print(f"[ figures  ] bed levels with F 206 {n} differ by at most {diff:.2e} m "
+          f"(largest level {moved:.3e} m)")
+    if diff > tol:
+        sys.exit(f"bed levels differ by {diff:.3e} m between the thread counts")
+
+
+def profile(points, level, j):
+    """Along the grid line j: (x, bed level) by x."""
+    return sorted((p[0], level[k]) for k, p in points.items() if k[1] == j)
+
+
+def crossing(prof, z, start):
+    """The first x at or after start where the bed falls through level z."""
+    for (x0, z0), (x1, z1) in zip(prof, prof[1:]):
+        if x0 >= start and z0 >= z > z1:
+            return x0 + (z0 - z) / (z0 - z1) * (x1 - x0)
+    return None
+
+
+def trench(work, case, solid, depth, influx, tol):
+    points = read_koosurf(os.path.join(case, "koosurf"))
+    bed0 = {k: p[2] for k, p in points.items()}
+    bed1 = read_bedres(os.path.join(work, "bedres.t"))
+    seconds = run_time(work)
+    js = sorted({k[1] for k in points})
+    p0, p1 = profile(points, bed0, js[len(js) // 2]), profile(points, bed1, js[len(js) // 2])
+    start = next(x for (x, z), (_, z1) in zip(p0, p0[1:]) if z1 < z)  # where the trench begins
+    # The upstream slope of the trench at the level half its depth below the original bed.
+    half0, half1 = crossing(p0, -depth / 2, start), crossing(p1, -depth / 2, start)
+    if half1 is None:
+        sys.exit("the trench has filled above half its depth")
+    upstream = [z for x, z in p1 if start - 6 <= x < start - 1]
+    ref1 = sum(upstream) / len(upstream)
+    low1, deepest1 = min((z, x) for x, z in p1 if x >= start)
+    low0, deepest0 = min((z, x) for x, z in p0)
+    depth1 = ref1 - low1
+    speed = (half1 - half0) / seconds
+    hand = influx / (depth * solid)
+    print(f"[ figures  ] trench: upstream slope at {-depth / 2:.3f} m from x = {half0:.3f} m to "
+          f"{half1:.3f} m in {seconds:.0f} s: {speed * 3600:.3f} m/h against influx / (depth "
+          f"(1 - porosity)) = {hand * 3600:.3f} m/h ({(speed / hand - 1) * 100:+.1f} %); deepest "
+          f"point from x = {deepest0:.1f} m to {deepest1:.1f} m; depth below the bed upstream "
+          f"{depth:.3f} m -> {depth1:.4f} m (lowest level {low0:.4f} -> {low1:.4f} m)")
+    if not (half1 > half0 and depth1 < depth):
+        sys.exit("the trench did not fill and move downstream")
+    if not abs(speed / hand - 1) <= tol:
+        sys.exit(f"the trench moved at {speed:.3e} m/s, the hand estimate is {hand:.3e} m/s")
+
+
+def run_time(work):
+    """Seconds of the sediment run: the last "Time: %lf seconds" line of boogie."""
+    t = None
+    with open(os.path.join(work, "boogie"), encoding="latin-1") as f:
+        for line in f:
+            if line.startswith("Time: ") and line.rstrip().endswith("seconds"):
+                t = float(line.split()[1])
+    if t is None:
+        sys.exit("boogie has no closing time line")
+    return t
+
+
+def main():
+    work, case, what, *args = sys.argv[1:]
+    values = [float(a) for a in args]
+    if what == "mass":
+        mass(work, case, *values)
+    elif what == "slope":
+        slope(work, case, *values)
+    elif what == "threads":
+        threads(work, case, int(values[0]), values[1])
+    elif what == "trench":
+        trench(work, case, *values)
+    else:
+        sys.exit(f"unknown check {what}")
+
+
+if __name__ == "__main__":
+    main()
