@@ -194,13 +194,6 @@ TEST_F(PendingSteps, ConditionsFollowTheCallSites) {
          debugging = 'D';
        },
        ""},
-      {"the edge levels of F 229 after the nine-point update", [] {
-         letters("W");
-         FlagTFS = 7;
-         FlagSurface2 = 1;
-         FlagPreventDiv = 1;
-       },
-       "the divergence prevention at the edges of the wet area (F 229)"},
       {"no pressure step under F 171 4", [] { letters("W"); FlagTFS = 6; FlagSIMPLE = 4; }, ""},
       {"W with no driver (F 68 2)", [] {
          letters("W");
