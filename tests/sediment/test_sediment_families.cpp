@@ -80,7 +80,7 @@ TEST_F(SolverFamilies, LayeredBedArmoursUnderClearWater) {
     const double moved = std::max(std::fabs(t[3]), std::fabs(t[4]));
     // The balance of each size closes to some 1e-8 of what moved: the flow of each step is
     // converged to its residual criterion only, and what it leaves unbalanced carries
-    // sediment too (a fixed bed gives the same defect).
+    // sediment too.
     EXPECT_LE(std::fabs(t[5]), 1e-7 * moved + 1e-12) << "size " << l;
     std::printf("[ figures  ] armouring, size %d: moved %.6g kg, defect %.2e of it\n", l, moved,
                 std::fabs(t[5]) / (moved + 1e-30));
