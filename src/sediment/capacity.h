@@ -54,6 +54,12 @@ struct Critical {
 // factors and the velocity ratio.
 BedCell bedCellOf(const Constants& k, const GridBlock& blk, int b);
 
+// d90, d50 and dm of the top layer's fractions x.f (one size: its diameter for all three).
+void diameters(BedCell& x);
+// Grain-roughness factor of the shear in cell c: min(3 d90 / ks, 1)^0.25 with ks the cell's
+// roughness; 1 where no roughness is known.
+double grainFactor(double d90, int c);
+
 // Twice the sum of the half heights of cell c and the cells above it: the depth of its column
 // from c up.
 double depthFrom(int c);
@@ -85,5 +91,24 @@ double equilibriumBedForm(const BedCell& x, double stages);
 void bedFormAndRoughness(const BedCell& x, double stages);
 // Smoothing of Broughness over the blocks in the work range (F 460).
 void smoothRoughness();
+
+// ---- The formulas of the formula letter of F 10 ------------------------------------------
+
+// One size in one column, as the letter formulas take it.
+struct LetterInput {
+  double tau = 0;  // bed shear, Pa (with the grain share of F 90 4 and 5)
+  double us = 0;   // shear velocity of the whole shear, m/s
+  double slope = 0;  // energy slope of the whole shear, tau / (rho g h)
+  double tc = 0;   // critical shear of the size, Pa
+  double d = 0;    // grain diameter, m
+  double ws = 0;   // fall velocity, m/s
+  double U = 0;    // depth-mean speed, m/s
+  double h = 0;    // depth, m
+};
+// Volumetric transport per unit width (m2/s) of letter E, M, I, A, S or Y (0 for any other
+// letter, and for no shear).
+double letterTransport(char letter, const LetterInput& in);
+// Forgets the once-per-run messages of the letter formulas (a new run).
+void resetLetterWarnings();
 
 }  // namespace qorva::capacity

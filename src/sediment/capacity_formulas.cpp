@@ -44,14 +44,6 @@ double normalCdf(double x) {
   return 1 - 0.3989422804 * std::exp(-x * x / 2) * poly;
 }
 
-// Grain-roughness factor of the shear: the share of the grains in the bed roughness; 1 where
-// no roughness is known.
-double grainFactor(double d90, int c) {
-  const double ks = Croughness[c];
-  if (!(ks > 0)) return 1.0;
-  return std::pow(std::min(3 * d90 / ks, 1.0), 0.25);
-}
-
 bool engelundHansenFamily(int v) { return v == 6 || v == 8 || v == 9 || v == 11 || v == 12; }
 
 // Reference concentration of van Rijn at level a, carried to the cell centre along the Rouse
@@ -75,6 +67,12 @@ double referenceConcentration(const Constants& k, const BedCell& x, double d, do
 }
 
 }  // namespace
+
+double grainFactor(double d90, int c) {
+  const double ks = Croughness[c];
+  if (!(ks > 0)) return 1.0;
+  return std::pow(std::min(3 * d90 / ks, 1.0), 0.25);
+}
 
 double engelundHansen(const Constants& k, const BedCell& x, double d, double K, double hf,
                       double coeff) {

@@ -72,40 +72,6 @@ void fractionCheck(const BedCell& x) {
   }
 }
 
-// The diameter at which the cumulative curve of the top layer, built from the finest size up
-// with each size's point at the middle of its fraction, passes p; linear in the diameter between
-// the two points around it. A curve that never passes p gives the coarsest size for d90, and
-// for the median the line through the two coarsest points.
-double percentile(const BedCell& x, double p, bool median) {
-  const int n = lnumber;
-  const double tiny = median ? 1e-30 : 0.0;
-  double below = 0;  // fractions of the sizes finer than l
-  for (int l = n; l >= 1; --l) {
-    const double P = below + x.f[l] / 2;
-    if (P > p) {
-      if (l == n) return gsize[n];
-      const double w = 2 * (P - p) / (x.f[l] + x.f[l + 1] + tiny);
-      return w * gsize[l + 1] + (1 - w) * gsize[l];
-    }
-    below += x.f[l];
-  }
-  if (!median) return gsize[1];
-  const double P1 = below - x.f[1] / 2;
-  const double w = 2 * (P1 - p) / (x.f[1] + x.f[2] + tiny);
-  return w * gsize[2] + (1 - w) * gsize[1];
-}
-
-void diameters(BedCell& x) {
-  if (lnumber == 1) {
-    x.d90 = x.d50 = x.dm = gsize[1];
-    return;
-  }
-  x.dm = 0;
-  for (int l = 1; l <= lnumber; ++l) x.dm += x.f[l] * gsize[l];
-  x.d90 = percentile(x, 0.9, false);
-  x.d50 = percentile(x, 0.5, true);
-}
-
 // Mean k and largest k of the existing west, south, north and east neighbours of c.
 void neighbourK(int c, double& mean, double& most) {
   double sum = 0;
@@ -258,6 +224,45 @@ void checkState() {
 }  // namespace
 
 namespace capacity {
+
+namespace {
+
+// The diameter at which the cumulative curve of the top layer, built from the finest size up
+// with each size's point at the middle of its fraction, passes p; linear in the diameter between
+// the two points around it. A curve that never passes p gives the coarsest size for d90, and
+// for the median the line through the two coarsest points.
+double percentile(const BedCell& x, double p, bool median) {
+  const int n = lnumber;
+  const double tiny = median ? 1e-30 : 0.0;
+  double below = 0;  // fractions of the sizes finer than l
+  for (int l = n; l >= 1; --l) {
+    const double P = below + x.f[l] / 2;
+    if (P > p) {
+      if (l == n) return gsize[n];
+      const double w = 2 * (P - p) / (x.f[l] + x.f[l + 1] + tiny);
+      return w * gsize[l + 1] + (1 - w) * gsize[l];
+    }
+    below += x.f[l];
+  }
+  if (!median) return gsize[1];
+  const double P1 = below - x.f[1] / 2;
+  const double w = 2 * (P1 - p) / (x.f[1] + x.f[2] + tiny);
+  return w * gsize[2] + (1 - w) * gsize[1];
+}
+
+}  // namespace
+
+void diameters(BedCell& x) {
+  if (lnumber == 1) {
+    x.d90 = x.d50 = x.dm = gsize[1];
+    return;
+  }
+  x.dm = 0;
+  for (int l = 1; l <= lnumber; ++l) x.dm += x.f[l] * gsize[l];
+  x.d90 = percentile(x, 0.9, false);
+  x.d50 = percentile(x, 0.5, true);
+}
+
 
 BedCell bedCellOf(const Constants& k, const GridBlock& blk, int b) {
   BedCell x;

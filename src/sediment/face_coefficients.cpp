@@ -53,35 +53,57 @@ void put(const Sides& s, int side, int cell, double value) {
 
 bool vertical(int t1, int t2) { return t1 == 6 || t2 == 6; }
 
+// The mass flux through surface f that carries the grains: on a vertical face the grains
+// fall at ws (m/s) through it.
+double carryingFlux(int f, double ws) {
+  double F = Fflux[f];
+  if (vertical(Ftype1[f], Ftype2[f])) F -= 1000.0 * ws * Faz[f];
+  return F;
+}
+
+// The diffusion coefficient of surface f (kg/s) against the carrying flux F; 0 for a face with
+// a missing cell. `damped`: the power-law factor acts on horizontal faces too (the second-order
+// scheme), not only on vertical ones.
+double faceDiffusion(int f, double F, bool damped) {
+  const int c1 = Fcell1[f], c2 = Fcell2[f], t1 = Ftype1[f], t2 = Ftype2[f];
+  if (c1 <= 0 || c2 <= 0) return 0.0;
+  const bool vert = vertical(t1, t2);
+  const double r = 1.0 / (Fdist1[f] + Fdist2[f] + 1e-20);
+  const bool bottomSide = t1 == 5 || t2 == 5;
+  double gamma;
+  if (TurbulenceModel == 6) {
+    gamma = vert ? TCvert : TChoriz;
+  } else {
+    const Table1<double>& X = bottomSide ? CgammaV : Cgamma;
+    gamma = (Fdist1[f] * X[c2] + Fdist2[f] * X[c1]) * r;
+  }
+  if (TurbDensFlag == 3 && vert) gamma = MinGamma;
+  const double D = Farea[f] * gamma * r / Schmidt;
+  const double P = std::fabs(F) / (D + 1e-20);
+  const double A = P > 20 ? 0.0 : std::max(0.0, std::pow(1.0 - 0.1 * P, 5));
+  // In the power-law scheme horizontal faces keep their full diffusion at any Peclet number.
+  double phi = vert ? A * TDCvert : (damped ? A : 1.0) * TDChoriz;
+  if (TurbDensFlag == 1 && bottomSide) phi *= coeff_turbdens(c1, c2);
+  phi = std::max(phi, MinGamma / (gamma + 1e-20));
+  return D * phi;
+}
+
 // Power-law coefficients of surface f for a grain falling at ws (m/s).
 void powerLawFace(int f, double ws, const Sides& s) {
-  const int c1 = Fcell1[f], c2 = Fcell2[f], t1 = Ftype1[f], t2 = Ftype2[f];
-  double F = Fflux[f];
-  const bool vert = vertical(t1, t2);
-  if (vert) F -= 1000.0 * ws * Faz[f];
-  double D = 0;
-  if (c1 > 0 && c2 > 0) {
-    const double r = 1.0 / (Fdist1[f] + Fdist2[f] + 1e-20);
-    const bool bottomSide = t1 == 5 || t2 == 5;
-    double gamma;
-    if (TurbulenceModel == 6) {
-      gamma = vert ? TCvert : TChoriz;
-    } else {
-      const Table1<double>& X = bottomSide ? CgammaV : Cgamma;
-      gamma = (Fdist1[f] * X[c2] + Fdist2[f] * X[c1]) * r;
-    }
-    if (TurbDensFlag == 3 && vert) gamma = MinGamma;
-    D = Farea[f] * gamma * r / Schmidt;
-    const double P = std::fabs(F) / (D + 1e-20);
-    const double A = P > 20 ? 0.0 : std::max(0.0, std::pow(1.0 - 0.1 * P, 5));
-    // Horizontal faces keep their full diffusion at any Peclet number.
-    double phi = vert ? A * TDCvert : TDChoriz;
-    if (TurbDensFlag == 1 && bottomSide) phi *= coeff_turbdens(c1, c2);
-    phi = std::max(phi, MinGamma / (gamma + 1e-20));
-    D *= phi;
-  }
-  put(s, t1, c1, D + std::max(-F, 0.0));
-  put(s, t2, c2, D + std::max(F, 0.0));
+  const double F = carryingFlux(f, ws);
+  const double D = faceDiffusion(f, F, false);
+  put(s, Ftype1[f], Fcell1[f], D + std::max(-F, 0.0));
+  put(s, Ftype2[f], Fcell2[f], D + std::max(F, 0.0));
+}
+
+// Diffusion of the horizontal rebuild: no Schmidt number, no power-law factor.
+double horizontalDiffusion(int f) {
+  const int c1 = Fcell1[f], c2 = Fcell2[f];
+  if (c1 <= 0 || c2 <= 0) return 0.0;
+  const double r = 1.0 / (Fdist1[f] + Fdist2[f] + 1e-20);
+  const double gamma =
+      TurbulenceModel == 6 ? TChoriz : (Fdist1[f] * Cgamma[c2] + Fdist2[f] * Cgamma[c1]) * r;
+  return Farea[f] * gamma * r * std::max(TDChoriz, MinGamma / (gamma + 1e-20));
 }
 
 // powerLawFace over the surfaces first..last. Each surface writes only the side slots of its
@@ -100,11 +122,147 @@ void scaleCells(const Row&... rows) {
   for (int c = 1; c <= NoCells; ++c) ((rows[c] *= w), ...);
 }
 
+// ---- Second-order upwind (F 63 1) ----
+// The face value is extrapolated from the upwind cell U and the cell UU beyond it:
+// w phi(U) + (1 - w) phi(UU), w = (2 dU + dUU) / (dU + dUU) with dU, dUU their half sizes across
+// the face. The downstream cell links to U by w |F| and to UU by (1 - w) |F|; U's own link to UU
+// grows by (w - 1) |F|, so that U loses through the face what the downstream cell gains.
+
+// The arrays of one upwind case: the downstream cell's link to U, its second-neighbour array,
+// and U's link to UU.
+struct Upwind {
+  int down = 0, U = 0, UU = 0;
+  double dU = 0, dUU = 0;
+  Row1<double> link{}, second{}, correction{};
+};
+
+void addUpwind(const Upwind& u, double G) {
+  if (u.UU == 0) {
+    u.link[u.down] += G;
+    u.second[u.down] = 0;
+    return;
+  }
+  const double w = (2 * u.dU + u.dUU) / (u.dU + u.dUU);
+  u.link[u.down] += w * G;
+  u.second[u.down] = (1 - w) * G;
+  u.correction[u.U] += (w - 1) * G;
+}
+
+// The upwind case of surface f with carrying flux F, if the face has one; `horizontalOnly`
+// leaves the vertical cases out.
+bool upwindCase(int f, double F, const Sides& s, bool horizontalOnly, Upwind& u) {
+  const int c1 = Fcell1[f], c2 = Fcell2[f], t1 = Ftype1[f], t2 = Ftype2[f];
+  const Row1<double> Cw = s.a[4], Cs = s.a[1], Cb = s.a[5], Ce = s.a[2], Cn = s.a[3], Ct = s.a[6];
+  if (F >= 0) {
+    if (c2 <= 0 || c1 <= 0) return false;
+    u.down = c2;
+    u.U = c1;
+    u.dU = 0;
+    if (t2 == 4 && Ccellw[c2] != 0) {
+      u.UU = Ccellw[c1];
+      u.dU = Cidist[c1];
+      u.dUU = t1 == 2 ? Cidist[u.UU] : Cjdist[u.UU];
+      u.link = Cw;
+      u.second = rowOf(Caww);
+      u.correction = t1 == 2 ? Cw : Cs;
+      return true;
+    }
+    if (t2 == 1 && Ccells[c2] != 0) {
+      u.UU = Ccells[c1];
+      u.dU = Cjdist[c1];
+      u.dUU = t1 == 3 ? Cjdist[u.UU] : Cidist[u.UU];
+      u.link = Cs;
+      u.second = rowOf(Cass);
+      u.correction = t1 == 3 ? Cs : Cw;
+      return true;
+    }
+    if (!horizontalOnly && t2 == 5 && Ccellb[c2] != 0) {
+      u.UU = Ccellb[c1];
+      u.dU = Ckdist[c1];
+      u.dUU = Ckdist[u.UU];
+      u.link = Cb;
+      u.second = rowOf(Cabb);
+      u.correction = Cb;
+      return true;
+    }
+    return false;
+  }
+  if (c1 <= 0 || c2 <= 0) return false;
+  u.down = c1;
+  u.U = c2;
+  if (t1 == 2 && Ccelle[c1] != 0) {
+    u.UU = Ccelle[c2];
+    u.dU = Cidist[c2];
+    u.dUU = t2 == 4 ? Cidist[u.UU] : Cjdist[u.UU];
+    u.link = Ce;
+    u.second = rowOf(Caee);
+    u.correction = Ce;
+    return true;
+  }
+  if (t1 == 3 && Ccelln[c1] != 0) {
+    u.UU = Ccelln[c2];
+    u.dU = Cjdist[c2];
+    u.dUU = t2 == 1 ? Cjdist[u.UU] : Cidist[u.UU];
+    u.link = Cn;
+    u.second = rowOf(Cann);
+    u.correction = Cn;
+    return true;
+  }
+  if (!horizontalOnly && t1 == 6 && Ccellt[c1] != 0) {
+    u.UU = Ccellt[c2];
+    u.dU = Ckdist[c2];
+    u.dUU = Ckdist[u.UU];
+    u.link = Ct;
+    u.second = rowOf(Catt);
+    u.correction = Ct;
+    return true;
+  }
+  return false;
+}
+
+// The convection pass; it adds to links of other faces' cells, so it runs after the whole
+// diffusion pass.
+void upwindPass(int first, int last, const Sides& s, double ws, bool horizontalOnly) {
+  for (int f = first; f <= last; ++f) {
+    if (horizontalOnly && vertical(Ftype1[f], Ftype2[f])) continue;
+    const double F = horizontalOnly ? Fflux[f] : carryingFlux(f, ws);
+    Upwind u;
+    if (upwindCase(f, F, s, horizontalOnly, u)) addUpwind(u, std::fabs(F));
+  }
+}
+
+void secondOrderFaces(int first, int last, const Sides& s, double ws) {
+  for (int f = first; f <= last; ++f) {
+    const double F = carryingFlux(f, ws);
+    const double D = faceDiffusion(f, F, true);
+    put(s, Ftype1[f], Fcell1[f], D);
+    put(s, Ftype2[f], Fcell2[f], D);
+  }
+  upwindPass(first, last, s, ws, false);
+}
+
+void secondOrderHorizontal(int first, int last) {
+  const Sides s = sharedSides();
+  for (int f = first; f <= last; ++f) {
+    if (vertical(Ftype1[f], Ftype2[f])) continue;
+    for (int c : {Fcell1[f], Fcell2[f]})
+      if (c > 0) Caee[c] = Caww[c] = Cass[c] = Cann[c] = 0;
+  }
+  for (int f = first; f <= last; ++f) {
+    const int t1 = Ftype1[f], t2 = Ftype2[f];
+    if (vertical(t1, t2)) continue;
+    const double D = horizontalDiffusion(f);
+    if (t1 >= 1 && t1 <= 4) put(s, t1, Fcell1[f], D);
+    if (t2 >= 1 && t2 <= 4) put(s, t2, Fcell2[f], D);
+  }
+  upwindPass(first, last, s, 0.0, true);
+}
+
 }  // namespace
 
 void coeff_make1(int first, int last) {
   if (sou[7] == 1) {
-    coeff_make_sou7(first, last);
+    secondOrderFaces(first, last, sharedSides(), fallvelo[1]);
   } else {
     const Sides s = sharedSides();
     powerLawFaces(first, last, fallvelo[1], s);
@@ -115,7 +273,7 @@ void coeff_make1(int first, int last) {
 
 void coeff_make2(int first, int last) {
   if (sou[7] == 1) {
-    coeff_make_sou7(first, last);
+    for (int l = 1; l <= lnumber; ++l) secondOrderFaces(first, last, sizeSides(l), fallvelo[l]);
   } else {
     for (int l = 1; l <= lnumber; ++l) {
       const Sides s = sizeSides(l);
@@ -137,23 +295,16 @@ void coeff_make2m(int first, int last) {
 
 void coeff_make1H(int first, int last) {
   if (sou[7] == 1) {
-    coeff_make_sou7(first, last);
+    secondOrderHorizontal(first, last);
     return;
   }
   const Sides s = sharedSides();
   for (int f = first; f <= last; ++f) {
-    const int c1 = Fcell1[f], c2 = Fcell2[f], t1 = Ftype1[f], t2 = Ftype2[f];
+    const int t1 = Ftype1[f], t2 = Ftype2[f];
     if (t1 == 6 || t2 == 6) continue;
-    double D = 0;
-    if (c1 > 0 && c2 > 0) {
-      const double r = 1.0 / (Fdist1[f] + Fdist2[f] + 1e-20);
-      const double gamma =
-          TurbulenceModel == 6 ? TChoriz : (Fdist1[f] * Cgamma[c2] + Fdist2[f] * Cgamma[c1]) * r;
-      D = Farea[f] * gamma * r * std::max(TDChoriz, MinGamma / (gamma + 1e-20));
-    }
-    const double F = Fflux[f];
-    if (t1 >= 1 && t1 <= 4) put(s, t1, c1, D + std::max(-F, 0.0));
-    if (t2 >= 1 && t2 <= 4) put(s, t2, c2, D + std::max(F, 0.0));
+    const double D = horizontalDiffusion(f), F = Fflux[f];
+    if (t1 >= 1 && t1 <= 4) put(s, t1, Fcell1[f], D + std::max(-F, 0.0));
+    if (t2 >= 1 && t2 <= 4) put(s, t2, Fcell2[f], D + std::max(F, 0.0));
   }
 }
 

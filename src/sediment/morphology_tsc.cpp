@@ -16,6 +16,7 @@
 #include "grid/grid.h"
 #include "output/output.h"
 #include "sediment/sediment.h"
+#include "sediment/capacity.h"
 #include "sediment/sediment_loop.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
@@ -134,6 +135,14 @@ void checks() {
   if (FlagBedDefect == 2 && FlagProfiles == 0)
     failf(-5, "Error in control file: If you use F 277 2, you also have to use F 453 with an integer above zero\n");
   // Settings that would otherwise be read and then do nothing.
+  if (LevelInflowSed > 0 && FlagInflowConcVar > 0)
+    failf(1, "Error in control file: F 455 and F 497 cannot be used together: the sediment "
+             "inflow would be left out\n");
+  if ((LevelInflowSed > 0 || FlagInflowConcVar > 0) && lnumber == 1 && FlagTSC <= 2)
+    failf(1, "Error in control file: F 455 and F 497 act on the equations of several sizes (or "
+             "F 37 3); with one size use neither\n");
+  if ((LevelInflowSed > 0 || FlagInflowConcVar > 0) && FlagInspace != 0)
+    failf(1, "Error in control file: F 455 and F 497 do not act with an inspace file\n");
   if (FlagInspace > 1)
     failf(1, "Error in the inspace file: the A data set gives %d; the sediment inflow takes only 1\n",
           FlagInspace);
@@ -186,6 +195,7 @@ Run startUp() {
   BedMoveDefectAbs = BedMoveDefectSum = SumBedChange = SumInflow = SumOutflow = SuspVolChangeDef = 0;
   for (double& c : concBuffer) c = -1.0;
   sedloop::resetInflowState();
+  capacity::resetLetterWarnings();
   wholeGrid();
   startFiles();
   // The volumes of the cells, for the masses at the start.

@@ -10,6 +10,7 @@
 #include "state/options_f050_099.h"
 #include "state/options_f100_149.h"
 #include "state/options_f150_199.h"
+#include "state/options_f250_299.h"
 #include "state/options_f300_349.h"
 #include "state/options_f450_499.h"
 #include "state/options_kw.h"
@@ -22,24 +23,21 @@ namespace {
 
 constexpr char kComponents[] = "the water-quality components (task C)";
 constexpr char kCompSource[] = "the sources of the water-quality components (CompSource)";
-constexpr char kTsc2[] = "the sediment solver of F 37 2 (morphology_tsc_solver_tsc2)";
-constexpr char kTsc3[] = "the layered-bed sediment solver of F 37 3 (morphology_tsc_solver_tsc3_standard)";
-constexpr char kBedVector[] = "the bed-slope transfer of F 78 5-9 (coeff_make_bedvector)";
-constexpr char kSou7[] = "the second-order upwind sediment coefficients of F 63 1";
+constexpr char kSou7[] =
+    "the second-order upwind scheme of F 63 1 with several sizes, F 37 3 or F 78 5-9 (the size "
+    "solvers take no per-size second-order coefficients)";
 constexpr char kCrankNicolson[] = "the Crank-Nicolson weight of F 61 in the sediment equations";
-constexpr char kNearBed[] = "the near-bed sediment inflow of F 455 and F 497";
-constexpr char kEngelund[] = "the capacity formulas of the formula letter of F 10 (concEngelund)";
 // Stubs elsewhere, reached here only through the sediment loop.
 constexpr char kWaterSolveNew[] = "the water-flow computation of F 328 (WaterSolveNew)";
 constexpr char kWaterSolveFast[] = "the fast water-flow computation of F 170 (WaterSolveFast)";
 constexpr char kMGSsolver[] = "the grid-sequenced water-flow computation of F 152 (MGSsolver)";
 constexpr char kHydrostatic[] = "the hydrostatic water-flow computation of F 68 1";
 constexpr char kWaterSolve2D[] = "the depth-averaged water-flow computation of F 68 3";
+constexpr char kCoupled[] = "the coupled nesting solve of F 261 (CoupledSolverNesting)";
 constexpr char kLimiter[] = "the limited convection corrections of F 63 above 9 (coeff_make_source)";
 
 bool oneSizeEquation() { return lnumber == 1 && FlagTSC <= 2; }
 bool bedVector() { return BedLoadVectorFlag >= 5 && BedLoadVectorFlag <= 9; }
-bool bedLoadDirection() { return BedLoadFlag == 10 || (BedLoadVectorFlag == 1 && lnumber == 1); }
 
 bool steps(char t) { return reach::sedimentSteps(t); }
 
@@ -56,36 +54,18 @@ const PendingStep kSteps[] = {
     {[](char t) { return driver(t) && MGSNo <= 0 && Hydrostatic == 1; }, kHydrostatic},
     {[](char t) { return driver(t) && MGSNo <= 0 && (Hydrostatic == 3 || Hydrostatic == 4); },
      kWaterSolve2D},
-    {[](char t) { return steps(t) && sou[7] == 1 && (!bedVector() || bedLoadDirection()); }, kSou7},
+    {[](char t) { return steps(t) && sou[7] == 1 && (!oneSizeEquation() || bedVector()); }, kSou7},
     {[](char t) { return steps(t) && TimeStep > 1e-8 && CrankNicols > 1e-8; }, kCrankNicolson},
-    {[](char t) { return steps(t) && bedVector(); }, kBedVector},
     {[](char t) { return steps(t) && sou[7] > 1; }, kLimiter},
-    {[](char t) {
-       return steps(t) && !oneSizeEquation() && FlagInspace == 0 &&
-              (LevelInflowSed > 0 || FlagInflowConcVar > 0);
-     },
-     kNearBed},
-    {[](char t) {
-       const char f = SedimentFormula;
-       return steps(t) && (f == 'A' || f == 'E' || f == 'I' || f == 'M' || f == 'S' || f == 'Y');
-     },
-     kEngelund},
-    {[](char t) { return steps(t) && FlagTSC == 2; }, kTsc2},
-    {[](char t) { return steps(t) && FlagTSC == 3; }, kTsc3},
+    {[](char t) { return steps(t) && FlagTSC == 2 && FlagCoupledNesting == 12; }, kCoupled},
 };
 
 }  // namespace
 
 int Components() { notAvailable(kComponents); }
 void CompSource() { notAvailable(kCompSource); }
-void morphology_tsc_solver_tsc2_single() { notAvailable(kTsc2); }
-void morphology_tsc_solver_tsc2_multiple() { notAvailable(kTsc2); }
-void morphology_tsc_solver_tsc3_standard() { notAvailable(kTsc3); }
-void coeff_make_bedvector(int, int) { notAvailable(kBedVector); }
-void coeff_make_sou7(int, int) { notAvailable(kSou7); }
+void secondOrderSizeSolve() { notAvailable(kSou7); }
 void crankNicolsonSediment() { notAvailable(kCrankNicolson); }
-void inflowSedimentNearBed(int) { notAvailable(kNearBed); }
-void concEngelund() { notAvailable(kEngelund); }
 
 std::span<const PendingStep> sedimentPendingSteps() { return kSteps; }
 

@@ -23,6 +23,12 @@ void CompSource();
 // shear options that fill no shear and on bed-cell tables that do not hold the blocks.
 void concRijn();
 
+// The near-bed equilibrium concentration Bconc[l][b] of every size in the bed cells of the work
+// range by the formula letter of F 10 (A Ackers-White, E Engelund-Hansen, I Einstein-Brown,
+// M Meyer-Peter-Mueller, S Shen-Hung, Y Yang), with Bd90, Bedformheight and Broughness; the
+// capacity step of the sediment loop for those letters. No shear gives no transport.
+void concEngelund();
+
 // The shear steps that concRijn takes first, by their options: k of the bottom cells at the
 // boundaries from the cells inside (F 320), the per-column shear table bedshear of block 1 by
 // the rule of F 499 (1 grain-shear partition per cross-section, 2 log law, 3 slope, 4, 5, 6

@@ -39,17 +39,21 @@
 namespace qorva {
 
 namespace {
-
 constexpr int kMaxSurfaces = static_cast<int>(decltype(DischargeGroup::surfaceList)::size());
+}  // namespace
 
-int entries(const DischargeGroup& d) { return std::clamp(d.surfaceNo, 0, kMaxSurfaces); }
+int inflowFaceCount(const DischargeGroup& d) { return std::clamp(d.surfaceNo, 0, kMaxSurfaces); }
 
-// The cell behind boundary surface s; 0 when none.
-int cellBehind(int s) {
+int inflowFaceCell(int s) {
   if (s <= 0 || s > NoSurfaces) return 0;
   const int c = Fcell1[s] != 0 ? Fcell1[s] : Fcell2[s];
   return c >= 1 && c <= NoCells ? c : 0;
 }
+
+namespace {
+
+int entries(const DischargeGroup& d) { return inflowFaceCount(d); }
+int cellBehind(int s) { return inflowFaceCell(s); }
 
 bool bottomCell(int c) { return Ccellb[c] == 0; }
 
@@ -298,7 +302,7 @@ void addInflow(int l, bool multiple, const Rows& r) {
   if (FlagInspace == 0) cin = groupConcentrations(l);
   cyclicAndOutconc(l, multiple, cin);
   if (multiple && FlagInspace == 0 && (LevelInflowSed > 0 || FlagInflowConcVar > 0)) {
-    inflowSedimentNearBed(l);
+    inflowSedimentNearBed(l, cin.data());
     return;
   }
   if (FlagInspace > 1) return;  // refused at the start of the run

@@ -7,6 +7,7 @@
 #include <array>
 
 #include "state/cells.h"
+#include "state/groups.h"
 
 namespace qorva {
 
@@ -38,12 +39,27 @@ void coeff_make2(int first, int last);
 void coeff_make2m(int first, int last);
 void coeff_make1H(int first, int last);
 
+// F 78 5..9: the down-slope transfer between the bottom cells on either side of the faces
+// first..last, added to the per-size rows (a receiving cell's link to the giver and the giver's
+// central coefficient); slopeTransfer is its mass rate G (kg/s per unit concentration) across
+// surface f for size l, negative when the bed of Fcell2 is the higher, 0 where the face is not
+// between two bottom cells, the slope is not above 0.01 or nothing moves.
+void coeff_make_bedvector(int first, int last);
+double slopeTransfer(int f, int l);
+
 // ---- Inflow and outflow terms ------------------------------------------------------------
 
 // Sediment carried in by the inflow groups, for size 1 of the one-size equation (Cap,
 // Csource) or size l of the per-size equations (Capm[l], Csourcem[l]); counts kIn, SumInflow.
 void InflowSediment();
 void InflowSedimentM(int l);
+// F 455 / F 497 (one of them; several sizes): the inflow of size l with the concentrations
+// cin[g] of the groups g = 1..9 fed into the lowest cells of each column or the deepest columns;
+// the water enters over the whole section.
+void inflowSedimentNearBed(int l, const double* cin);
+// The cell behind boundary surface s (0 when none) and the number of surfaces of group d.
+int inflowFaceCell(int s);
+int inflowFaceCount(const DischargeGroup& d);
 // Outflow of the bottom cells through the outflow groups and to a coarser nesting grid, added
 // to Bap[l] (and to Binout for size 1).
 void MakeAp(int l);
@@ -59,22 +75,40 @@ void BedVectorSourceCalc(int l);
 // is then fixed at it. `single` selects the one-size arrays.
 void bedCellConcentration(int l, int b, bool single);
 
-// ---- Steps that this version does not have yet (hooks: sediment/pending.cpp) -------------
+// What the active layer (layer 1 of the two-layer bed) of bed cell b can deliver of size l in
+// one time step, in kg/s per unit concentration: thickness (times the size's fraction with
+// several sizes) x area x 1000 x SolidFrac / TimeStep; with F 160 and several sizes a weighted
+// mean over the bed cell and its neighbours.
+double activeLayerSupply(int l, int b, bool single);
 
-// The second family of solvers (F 37 2) and the layered-bed solver (F 37 3).
+// ---- Second solver family (F 37 2) -------------------------------------------------------
+
 void morphology_tsc_solver_tsc2_single();
 void morphology_tsc_solver_tsc2_multiple();
+// The erosion rate (kg/s) of size l at bed cell b, which has a bottom cell: the settling flux
+// of the equilibrium concentration (by F 484 and F 304), at most the settling flux of the
+// present concentration plus the active layer's supply; 0 for a cohesive size the shear cannot
+// move.
+double erosionRate(int l, int b, bool single);
+// The factor that lifts the equilibrium concentrations of a column whose suspension, summed
+// relative to capacity over the sizes, lies between 0.02 and 1 (F 484 1); 1 otherwise.
+double findSuspFraction(int b);
+
+// ---- Layered-bed solver (F 37 3) ---------------------------------------------------------
+
 void morphology_tsc_solver_tsc3_standard();
-// Bed-slope transfer between bottom cells of F 78 5..9.
-void coeff_make_bedvector(int first, int last);
-// The second-order upwind sediment coefficients of F 63 1 (in place of the power law).
-void coeff_make_sou7(int first, int last);
+// The active depth of bed cell b by the rule of F 447 with the active-layer thickness ta: the
+// negative depth (0 or below); Barmourthick[b] takes the layer in which it ends (0 when the
+// layers down to layer 1 all fit in it, BlayerTop[b] when that is below 1).
+double computeArmourDepth(double ta, int b);
+
+// ---- Steps that this version does not have yet (hooks: sediment/pending.cpp) -------------
+
+// The solution of the per-size equations with the second-order coefficients of F 63 1 (several
+// sizes, F 37 3, or the per-size rows of F 78 5-9).
+void secondOrderSizeSolve();
 // The explicit half of the Crank-Nicolson weight of F 61 in the sediment equations.
 void crankNicolsonSediment();
-// The near-bed inflow of F 455 and F 497 for size l.
-void inflowSedimentNearBed(int l);
-// The capacity formulas chosen by the formula letter (F 10 A, E, I, M, S, Y).
-void concEngelund();
 
 // ---- The loop itself ---------------------------------------------------------------------
 
@@ -121,6 +155,10 @@ void continuityReport();
 void stepDebugFiles();
 void crossSectionFiles();
 void endOfRunReport();
+
+// The central coefficient of the one-size equation of cell c without its time term: the sum of
+// its links, the second-order links of F 63 1 included.
+double centralLinks(int c);
 
 // Water volume over the cell range.
 double waterVolume();

@@ -89,13 +89,7 @@ void bedCellConcentration(int l, int b, bool single) {
   }
   const double W = Faz[Cflateb[c]] * fallvelo[l] * 1000.0;
   const double cdep = N / (W + Bap[l][b]);
-  double supply;  // what the active layer can deliver in one step, kg/s per unit concentration
-  if (single)
-    supply = BSedDistrib[1][0][b] * Barea[b] * 1000.0 * SolidFrac / TimeStep;
-  else if (FlagBedVol > 0)
-    supply = spreadSupply(b, c, l) * SolidFrac / TimeStep;
-  else
-    supply = BSedDistrib[1][0][b] * BSedDistrib[1][l][b] * Barea[b] * 1000.0 * SolidFrac / TimeStep;
+  const double supply = activeLayerSupply(l, b, single);
   double cero = (N + supply) / Bap[l][b];
   if (cohesive[l] > 1e-10 && cohesive[l] > 300.0 * Ckinen[c]) cero = N / (Bap[l][b] + 1e-20);
   const double ceq = BSedDistrib[1][l][b] * Bconc[l][b];
@@ -109,6 +103,12 @@ void bedCellConcentration(int l, int b, bool single) {
     Csourcem[l][c] = cb * 1e30;
   }
   C[c] = cb;
+}
+
+double activeLayerSupply(int l, int b, bool single) {
+  if (single) return BSedDistrib[1][0][b] * Barea[b] * 1000.0 * SolidFrac / TimeStep;
+  if (FlagBedVol > 0) return spreadSupply(b, Bcellt[b], l) * SolidFrac / TimeStep;
+  return BSedDistrib[1][0][b] * BSedDistrib[1][l][b] * Barea[b] * 1000.0 * SolidFrac / TimeStep;
 }
 
 void morphology_tsc_solver_tsc1_single() {

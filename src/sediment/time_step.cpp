@@ -252,6 +252,14 @@ void bedLoadDirection() {
   }
 }
 
+double centralLinks(int c) {
+  double a = Cae[c] + Caw[c] + Cab[c] + Cat[c] + Can[c] + Cas[c];
+  // The second-order links to the cells beyond belong to the same face fluxes: without them a
+  // uniform concentration would not be carried through unchanged.
+  if (sou[7] == 1 && Caee) a += Caee[c] + Caww[c] + Cann[c] + Cass[c] + Catt[c] + Cabb[c];
+  return a;
+}
+
 namespace {
 
 // Step 19: the time term and the central coefficients, cell by cell over the solver threads.
@@ -262,7 +270,7 @@ void timeTerm() {
     const double a0 = ap0(c);
     if (oneSize()) {
       Csource[c] = a0 * Cconc_old[1][c];
-      Cap[c] = Cae[c] + Caw[c] + Cab[c] + Cat[c] + Can[c] + Cas[c] + a0;
+      Cap[c] = centralLinks(c) + a0;
       continue;
     }
     const bool allPerSize = bedVectorCoefficients() && FlagTSC == 3;
@@ -385,6 +393,7 @@ void coefficientWarnings() {
 }
 
 void solve() {
+  if (sou[7] == 1 && (!oneSize() || bedVectorCoefficients())) secondOrderSizeSolve();
   const bool one = lnumber == 1;
   if (FlagTSC == 1) {
     if (one)

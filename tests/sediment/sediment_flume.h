@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -91,6 +92,30 @@ class SedimentFlume : public Scratch {
       v += Cvol[c];
     }
     return m / v;
+  }
+
+  // Runs the flume with control(threads) at 1 and at 8 threads (the F 206 line given) and
+  // expects the same concentrations of size 1 in every cell; returns the largest relative
+  // difference.
+  template <class Control>
+  double threadDifference(const FlumeShape& shape, Control control) {
+    std::vector<double> first;
+    double worst = 0;
+    for (const char* threads : {"F 206 1\n", "F 206 8\n"}) {
+      SCOPED_TRACE(threads);
+      EXPECT_EQ(run(shape, control(std::string(threads))), 1) << log();
+      std::vector<double> c(Cconc[1].p + 1, Cconc[1].p + NoCells + 1);
+      if (first.empty()) {
+        first = c;
+        continue;
+      }
+      EXPECT_EQ(first.size(), c.size());
+      for (std::size_t k = 0; k < c.size() && k < first.size(); ++k) {
+        EXPECT_NEAR(c[k], first[k], 1e-9 * std::fabs(first[k]) + 1e-30) << "cell " << k + 1;
+        worst = std::max(worst, std::fabs(c[k] - first[k]) / (std::fabs(first[k]) + 1e-30));
+      }
+    }
+    return worst;
   }
 
   // The per-size line of the last continuity table in the log: inflow, outflow, suspension,
