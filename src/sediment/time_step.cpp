@@ -57,6 +57,11 @@ void mark(int k) { otime[k] = omp_get_wtime(); }
 bool oneSize() { return lnumber == 1 && FlagTSC <= 2; }
 bool bedVectorCoefficients() { return BedLoadVectorFlag >= 5 && BedLoadVectorFlag <= 9; }
 
+// Every coefficient of a size in its own rows: the bed-slope transfer of the layered bed.
+bool allPerSize() { return bedVectorCoefficients() && FlagTSC == 3; }
+
+bool secondOrder() { return sou[7] == 1; }
+
 double ap0(int c) { return Cvol[c] * 1000.0 / TimeStep; }
 
 // Central coefficient of size l: the one-size array or the row of the size.
@@ -256,11 +261,37 @@ double centralLinks(int c) {
   double a = Cae[c] + Caw[c] + Cab[c] + Cat[c] + Can[c] + Cas[c];
   // The second-order links to the cells beyond belong to the same face fluxes: without them a
   // uniform concentration would not be carried through unchanged.
-  if (sou[7] == 1 && Caee) a += Caee[c] + Caww[c] + Cann[c] + Cass[c] + Catt[c] + Cabb[c];
+  if (secondOrder() && Caee) a += Caee[c] + Caww[c] + Cann[c] + Cass[c] + Catt[c] + Cabb[c];
+  return a;
+}
+
+double sizeCentralLinks(int l, int c) {
+  if (allPerSize()) {
+    double a = Caem[l][c] + Cawm[l][c] + Cabm[l][c] + Catm[l][c] + Canm[l][c] + Casm[l][c];
+    if (secondOrder())
+      a += Caeem[l][c] + Cawwm[l][c] + Cabbm[l][c] + Cattm[l][c] + Cannm[l][c] + Cassm[l][c];
+    return a;
+  }
+  double a = Cae[c] + Caw[c] + Cabm[l][c] + Catm[l][c] + Can[c] + Cas[c];
+  if (secondOrder()) a += Caee[c] + Caww[c] + Cabbm[l][c] + Cattm[l][c] + Cann[c] + Cass[c];
   return a;
 }
 
 namespace {
+
+// The generators set a second-neighbour link only on the downstream side of a face: every
+// other one must start from 0, in the shared arrays and in the rows of every size.
+void clearSecondNeighbours() {
+  if (Caee)
+    for (int c = WCStart; c <= WCEnd; ++c) Caee[c] = Caww[c] = Cass[c] = Cann[c] = Cabb[c] = Catt[c] = 0;
+  for (const Table2<double>* t : {&Cattm, &Cabbm, &Caeem, &Cawwm, &Cannm, &Cassm}) {
+    if (!*t) continue;
+    for (int l = 1; l <= lnumber; ++l) {
+      const Row1<double> r = (*t)[l];
+      for (int c = WCStart; c <= WCEnd; ++c) r[c] = 0;
+    }
+  }
+}
 
 // Step 19: the time term and the central coefficients, cell by cell over the solver threads.
 void timeTerm() {
@@ -273,13 +304,9 @@ void timeTerm() {
       Cap[c] = centralLinks(c) + a0;
       continue;
     }
-    const bool allPerSize = bedVectorCoefficients() && FlagTSC == 3;
     for (int l = 1; l <= lnumber; ++l) {
       Csourcem[l][c] = a0 * Cconc_old[l][c];
-      if (allPerSize)
-        Capm[l][c] = Caem[l][c] + Cawm[l][c] + Cabm[l][c] + Catm[l][c] + Canm[l][c] + Casm[l][c] + a0;
-      else
-        Capm[l][c] = Cae[c] + Caw[c] + Cabm[l][c] + Catm[l][c] + Can[c] + Cas[c] + a0;
+      Capm[l][c] = sizeCentralLinks(l, c) + a0;
     }
   }
 }
@@ -393,7 +420,6 @@ void coefficientWarnings() {
 }
 
 void solve() {
-  if (sou[7] == 1 && (!oneSize() || bedVectorCoefficients())) secondOrderSizeSolve();
   const bool one = lnumber == 1;
   if (FlagTSC == 1) {
     if (one)
@@ -605,8 +631,7 @@ void assemble() {
   GammaCalc(WCStart, WCEnd);
   if (FlagCorrectContinuity == 1) correctContinuity();
   if (Hydrostatic == 2 && Iter == 1) waterflow(WFStart, WFEnd);
-  if (sou[7] == 1 && Caee)
-    for (int c = WCStart; c <= WCEnd; ++c) Caee[c] = Caww[c] = Cass[c] = Cann[c] = Cabb[c] = Catt[c] = 0;
+  if (secondOrder()) clearSecondNeighbours();
   if (bedVectorCoefficients())
     coeff_make2m(WFStart, WFEnd);
   else if (oneSize())
