@@ -335,15 +335,24 @@ void buoyantParticles() {
 }
 
 // The coefficients with which the side neighbours and the cell above are linked to c, plus
-// the time term: the outflow of the bottom cell into the water (`top` the top coefficient
-// array of the size).
-double bedCellDiagonal(int c, const Row1<double>& top) {
+// the time term: the outflow of the bottom cell into the water (`top` the bottom-link array of
+// the size, whose entry in the cell above links that cell to c). Under second-order upwinding
+// the cells two away are linked to c too (`beyond` the size's array of links to the second
+// cell below): the water takes from c what all of them take, no more and no less.
+double bedCellDiagonal(int c, const Row1<double>& top, const Row1<double>& beyond) {
   double a = ap0(c);
   if (Ccells[c] > 0) a += Can[Ccells[c]];
   if (Ccelln[c] > 0) a += Cas[Ccelln[c]];
   if (Ccellw[c] > 0) a += Cae[Ccellw[c]];
   if (Ccelle[c] > 0) a += Caw[Ccelle[c]];
   if (Ccellt[c] > 0) a += top[Ccellt[c]];
+  if (!secondOrder() || !Caee) return a;
+  auto twoAway = [](const Table1<int>& link, int c0) { return link[c0] > 0 ? link[link[c0]] : 0; };
+  if (const int s2 = twoAway(Ccells, c); s2 > 0) a += Cann[s2];
+  if (const int n2 = twoAway(Ccelln, c); n2 > 0) a += Cass[n2];
+  if (const int w2 = twoAway(Ccellw, c); w2 > 0) a += Caee[w2];
+  if (const int e2 = twoAway(Ccelle, c); e2 > 0) a += Caww[e2];
+  if (const int t2 = twoAway(Ccellt, c); t2 > 0) a += beyond[t2];
   return a;
 }
 
@@ -356,11 +365,12 @@ void inflowAndBalance() {
       nestsource();
     }
     const Row1<double> cab{Cab.data(), Cab.size(), Cab.label()};
+    const Row1<double> cabb{Cabb.data(), Cabb.size(), Cabb.label()};
     for (int b = WBStart; b <= WBEnd; ++b) {
       const int c = Bcellt[b];
       if (c < 1) continue;
       Bsource[1][b] = Csource[c];
-      if (FlagTSC == 1) Bap[1][b] = bedCellDiagonal(c, cab);
+      if (FlagTSC == 1) Bap[1][b] = bedCellDiagonal(c, cab, cabb);
     }
     if (FlagTSC == 1) MakeAp(1);
     return;
@@ -376,7 +386,7 @@ void inflowAndBalance() {
       const int c = Bcellt[b];
       if (c < 1) continue;
       Bsource[l][b] = Csourcem[l][c];
-      if (FlagTSC == 1) Bap[l][b] = bedCellDiagonal(c, Cabm[l]);
+      if (FlagTSC == 1) Bap[l][b] = bedCellDiagonal(c, Cabm[l], secondOrder() ? Cabbm[l] : Row1<double>{});
     }
     if (FlagTSC == 1) MakeAp(l);
   }
