@@ -280,5 +280,33 @@ TEST_F(SecondOrderFlume, LayeredBedWithTheSlopeTransferKeepsEverySizesMass) {
   EXPECT_GT(std::fabs(sand[3]) + std::fabs(sand[4]), 0.0);
 }
 
+// The bed-slope transfer keeps its coefficients per size, which only the layered-bed solver
+// solves: with one size and F 37 3 it runs as with several (its balance closes); with F 37 1
+// or 2 the run stops at the start with a clear line instead of solving with horizontal
+// coefficients that were never built.
+TEST_F(SecondOrderFlume, SlopeTransferNeedsTheLayeredBed) {
+  struct Case {
+    const char* sets;
+    bool runs;
+  };
+  const Case cases[] = {
+      {"F 37 3\nF 63 1\n", true}, {"F 37 3\n", true}, {"F 37 1\nF 63 1\n", false},
+      {"F 37 2\n", false}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.sets);
+    std::string control = depositionControl({0.005}, "F 78 5 0.6\n");
+    control.replace(control.find("F 37 1\n"), 7, k.sets);
+    ASSERT_EQ(run({}, control), 1) << log();
+    const bool stopped =
+        log().find("Error: F 78 5 (the bed-slope transfer) needs the layered bed of F 37 3") !=
+        std::string::npos;
+    EXPECT_EQ(stopped, !k.runs) << log();
+    if (!k.runs) continue;
+    const std::vector<double> t = lastTableLine(1);
+    ASSERT_EQ(t.size(), 10u) << log();
+    EXPECT_LT(std::fabs(t[5]), 1e-6 * t[0]);
+  }
+}
+
 }  // namespace
 }  // namespace qorva::test
