@@ -121,36 +121,32 @@ void checkSizeCall(const char* who, int l, bool allPerSize, std::size_t fieldSiz
           cells);
 }
 
+// The four lateral arrays e, w, n, s of size l: its own rows, or the shared ones.
+void lateral(bool perSize, int l, const Table2<double>* const (&rows)[4],
+             const Table1<double>* const (&shared)[4], const double* (&out)[4]) {
+  for (int k = 0; k < 4; ++k) out[k] = perSize ? (*rows[k])[l].p : shared[k]->data();
+}
+
 SizeSystem sizeSystem(int l, bool allPerSize) {
   SizeSystem s;
-  if (allPerSize) {
-    s.ae = Caem[l].p;
-    s.aw = Cawm[l].p;
-    s.an = Canm[l].p;
-    s.as = Casm[l].p;
-  } else {
-    s.ae = Cae.data();
-    s.aw = Caw.data();
-    s.an = Can.data();
-    s.as = Cas.data();
-  }
+  const double* first[4];
+  lateral(allPerSize, l, {&Caem, &Cawm, &Canm, &Casm}, {&Cae, &Caw, &Can, &Cas}, first);
+  s.ae = first[0];
+  s.aw = first[1];
+  s.an = first[2];
+  s.as = first[3];
   s.at = Catm[l].p;
   s.ab = Cabm[l].p;
   s.ap = Capm[l].p;
   s.su = Csourcem[l].p;
   if (secondOrderSizes()) {
     s.thirteen = true;
-    if (allPerSize) {
-      s.aee = Caeem[l].p;
-      s.aww = Cawwm[l].p;
-      s.ann = Cannm[l].p;
-      s.ass = Cassm[l].p;
-    } else {
-      s.aee = Caee.data();
-      s.aww = Caww.data();
-      s.ann = Cann.data();
-      s.ass = Cass.data();
-    }
+    const double* beyond[4];
+    lateral(allPerSize, l, {&Caeem, &Cawwm, &Cannm, &Cassm}, {&Caee, &Caww, &Cann, &Cass}, beyond);
+    s.aee = beyond[0];
+    s.aww = beyond[1];
+    s.ann = beyond[2];
+    s.ass = beyond[3];
     s.att = Cattm[l].p;
     s.abb = Cabbm[l].p;
   }
