@@ -12,6 +12,9 @@ never from the program's own balance lines. run_case.py calls it through a `chec
         1e-12 of the volume moved.
     bed_checks.py WORK CASE threads N TOL
         The case run again with F 206 N gives bed levels within TOL metres of the first run.
+    bed_checks.py WORK CASE same-files N NAME...
+        The case run again with F 206 N writes the files NAME... with the same numbers, each
+        within one unit of its last printed digit.
     bed_checks.py WORK CASE trench SOLIDFRAC DEPTH INFLUX TOL
         The trench of koosurf, DEPTH metres deep, under a flow that brings INFLUX m2/s of
         sediment volume per metre of width: its upstream slope moves downstream at
@@ -159,22 +162,60 @@ def slope(work, case, tan, tol):
         sys.exit(f"the slide changed the bed volume by {change:.3e} m3 of {moved:.3e} m3 moved")
 
 
+def run_with_threads(case, again, n):
+    """Runs the case again in the folder `again` with F 206 n."""
+    for name in os.listdir(case):
+        if name != "expect":
+            shutil.copy(os.path.join(case, name), again)
+    with open(os.path.join(again, "control")) as f:
+        lines = [ln for ln in f.read().splitlines() if not ln.startswith("F 206 ")]
+    at = next(k for k, ln in enumerate(lines) if ln.startswith("F 2 "))
+    lines.insert(at, f"F 206 {n}")
+    with open(os.path.join(again, "control"), "w") as f:
+        f.write("\n".join(lines) + "\n")
+    proc = subprocess.run([os.environ["QORVA_BIN"]], cwd=again, stdin=subprocess.DEVNULL,
+                          capture_output=True, timeout=1200)
+    if proc.returncode != 1:
+        sys.exit(f"the run with F 206 {n} ended with status {proc.returncode}")
+
+
+def last_digit(token):
+    """One unit of the last printed digit of a number as written, e.g. 1e-6 for 0.123456 and
+    1e-10 for 1.234567e-04."""
+    mantissa, _, exponent = token.lower().partition("e")
+    decimals = len(mantissa.partition(".")[2])
+    return 10.0 ** (int(exponent or 0) - decimals)
+
+
+def same_files(work, case, n, names):
+    with tempfile.TemporaryDirectory(prefix="qorva-threads-") as again:
+        run_with_threads(case, again, n)
+        for name in names:
+            with open(os.path.join(work, name)) as f:
+                first = f.read().split()
+            with open(os.path.join(again, name)) as f:
+                second = f.read().split()
+            if len(first) != len(second):
+                sys.exit(f"{name}: {len(first)} words with one thread, {len(second)} with F 206 {n}")
+            worst, differ = 0.0, 0
+            for a, b in zip(first, second):
+                if a == b:
+                    continue
+                try:
+                    gap = abs(float(a) - float(b)) / max(last_digit(a), last_digit(b))
+                except ValueError:
+                    sys.exit(f"{name}: the word {a!r} with one thread is {b!r} with F 206 {n}")
+                worst, differ = max(worst, gap), differ + 1
+            print(f"[ figures  ] {name} with F 206 {n}: {differ} of {len(first)} numbers differ in "
+                  f"print, by at most {worst:.2g} units of their last digit")
+            if worst > 1:
+                sys.exit(f"{name}: a number differs by {worst:.3g} units of its last digit with F 206 {n}")
+
+
 def threads(work, case, n, tol):
     first = read_bedres(os.path.join(work, "bedres.t"))
     with tempfile.TemporaryDirectory(prefix="qorva-threads-") as again:
-        for name in os.listdir(case):
-            if name != "expect":
-                shutil.copy(os.path.join(case, name), again)
-        with open(os.path.join(again, "control")) as f:
-            lines = [ln for ln in f.read().splitlines() if not ln.startswith("F 206 ")]
-        at = next(k for k, ln in enumerate(lines) if ln.startswith("F 2 "))
-        lines.insert(at, f"F 206 {n}")
-        with open(os.path.join(again, "control"), "w") as f:
-            f.write("\n".join(lines) + "\n")
-        proc = subprocess.run([os.environ["QORVA_BIN"]], cwd=again, stdin=subprocess.DEVNULL,
-                              capture_output=True, timeout=1200)
-        if proc.returncode != 1:
-            sys.exit(f"the run with F 206 {n} ended with status {proc.returncode}")
+        run_with_threads(case, again, n)
         second = read_bedres(os.path.join(again, "bedres.t"))
     if set(first) != set(second):
         sys.exit("the two runs wrote different grid points")
@@ -394,6 +435,9 @@ def armour(work, case, solid, density, tol):
 
 def main():
     work, case, what, *args = sys.argv[1:]
+    if what == "same-files":
+        same_files(work, case, int(args[0]), args[1:])
+        return
     values = [float(a) for a in args]
     if what == "mass":
         mass(work, case, *values)
