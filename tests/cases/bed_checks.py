@@ -12,11 +12,22 @@ never from the program's own balance lines. run_case.py calls it through a `chec
         1e-12 of the volume moved.
     bed_checks.py WORK CASE threads N TOL
         The case run again with F 206 N gives bed levels within TOL metres of the first run.
+    bed_checks.py WORK CASE same-files N NAME...
+        The case run again with F 206 N writes the files NAME... with the same numbers, each
+        within one unit of its last printed digit.
     bed_checks.py WORK CASE trench SOLIDFRAC DEPTH INFLUX TOL
         The trench of koosurf, DEPTH metres deep, under a flow that brings INFLUX m2/s of
         sediment volume per metre of width: its upstream slope moves downstream at
         INFLUX / (DEPTH SOLIDFRAC) within TOL of that speed, and the trench keeps its volume
         less what it caught.
+
+    bed_checks.py WORK CASE armour SOLIDFRAC DENSITY TOL
+        A layered bed of several sizes under clear water: for every size the defect of the
+        last continuity table in boogie is within TOL of the mass that size's bed layers lost,
+        and that loss is what the layers of bedres.t hold less than the stack at the start (the
+        bed-to-non-erodible thickness with the fractions of the N data sets), within what the
+        printed digits allow; the suspension of the table is what con2res.new holds; and the
+        top layer of every column is coarser than at the start: its d50 has risen.
 
 The grid of every case is a straight flume whose koosurf lines are "i j x y bed water".
 """
@@ -151,22 +162,60 @@ def slope(work, case, tan, tol):
         sys.exit(f"the slide changed the bed volume by {change:.3e} m3 of {moved:.3e} m3 moved")
 
 
+def run_with_threads(case, again, n):
+    """Runs the case again in the folder `again` with F 206 n."""
+    for name in os.listdir(case):
+        if name != "expect":
+            shutil.copy(os.path.join(case, name), again)
+    with open(os.path.join(again, "control")) as f:
+        lines = [ln for ln in f.read().splitlines() if not ln.startswith("F 206 ")]
+    at = next(k for k, ln in enumerate(lines) if ln.startswith("F 2 "))
+    lines.insert(at, f"F 206 {n}")
+    with open(os.path.join(again, "control"), "w") as f:
+        f.write("\n".join(lines) + "\n")
+    proc = subprocess.run([os.environ["QORVA_BIN"]], cwd=again, stdin=subprocess.DEVNULL,
+                          capture_output=True, timeout=1200)
+    if proc.returncode != 1:
+        sys.exit(f"the run with F 206 {n} ended with status {proc.returncode}")
+
+
+def last_digit(token):
+    """One unit of the last printed digit of a number as written, e.g. 1e-6 for 0.123456 and
+    1e-10 for 1.234567e-04."""
+    mantissa, _, exponent = token.lower().partition("e")
+    decimals = len(mantissa.partition(".")[2])
+    return 10.0 ** (int(exponent or 0) - decimals)
+
+
+def same_files(work, case, n, names):
+    with tempfile.TemporaryDirectory(prefix="qorva-threads-") as again:
+        run_with_threads(case, again, n)
+        for name in names:
+            with open(os.path.join(work, name)) as f:
+                first = f.read().split()
+            with open(os.path.join(again, name)) as f:
+                second = f.read().split()
+            if len(first) != len(second):
+                sys.exit(f"{name}: {len(first)} words with one thread, {len(second)} with F 206 {n}")
+            worst, differ = 0.0, 0
+            for a, b in zip(first, second):
+                if a == b:
+                    continue
+                try:
+                    gap = abs(float(a) - float(b)) / max(last_digit(a), last_digit(b))
+                except ValueError:
+                    sys.exit(f"{name}: the word {a!r} with one thread is {b!r} with F 206 {n}")
+                worst, differ = max(worst, gap), differ + 1
+            print(f"[ figures  ] {name} with F 206 {n}: {differ} of {len(first)} numbers differ in "
+                  f"print, by at most {worst:.2g} units of their last digit")
+            if worst > 1:
+                sys.exit(f"{name}: a number differs by {worst:.3g} units of its last digit with F 206 {n}")
+
+
 def threads(work, case, n, tol):
     first = read_bedres(os.path.join(work, "bedres.t"))
     with tempfile.TemporaryDirectory(prefix="qorva-threads-") as again:
-        for name in os.listdir(case):
-            if name != "expect":
-                shutil.copy(os.path.join(case, name), again)
-        with open(os.path.join(again, "control")) as f:
-            lines = [ln for ln in f.read().splitlines() if not ln.startswith("F 206 ")]
-        at = next(k for k, ln in enumerate(lines) if ln.startswith("F 2 "))
-        lines.insert(at, f"F 206 {n}")
-        with open(os.path.join(again, "control"), "w") as f:
-            f.write("\n".join(lines) + "\n")
-        proc = subprocess.run([os.environ["QORVA_BIN"]], cwd=again, stdin=subprocess.DEVNULL,
-                              capture_output=True, timeout=1200)
-        if proc.returncode != 1:
-            sys.exit(f"the run with F 206 {n} ended with status {proc.returncode}")
+        run_with_threads(case, again, n)
         second = read_bedres(os.path.join(again, "bedres.t"))
     if set(first) != set(second):
         sys.exit("the two runs wrote different grid points")
@@ -233,8 +282,162 @@ def run_time(work):
     return t
 
 
+def last_table(work):
+    """{size: [inflow, outflow, suspension, layer change, bed change, defect, defect2]} of the
+    last per-size table of boogie."""
+    with open(os.path.join(work, "boogie"), encoding="latin-1") as f:
+        lines = f.read().splitlines()
+    heads = [k for k, ln in enumerate(lines) if ln.startswith("Size  Inflow (kg)")]
+    if not heads:
+        sys.exit("boogie has no continuity table")
+    table = {}
+    for ln in lines[heads[-1] + 1:]:
+        w = ln.split()
+        if len(w) != 10 or "." in w[0]:
+            break
+        table[int(w[0])] = [float(v) for v in w[1:8]]
+    return table
+
+
+def sizes_and_fractions(case):
+    """The grain sizes of the S data sets and the bed fractions of the N data sets, by size."""
+    sizes, fractions = {}, {}
+    with open(os.path.join(case, "control")) as f:
+        for line in f:
+            w = line.split()
+            if len(w) >= 3 and w[0] == "S":
+                sizes[int(w[1])] = float(w[2])
+            elif len(w) >= 4 and w[0] == "N":
+                fractions[int(w[2])] = float(w[3])
+    if not sizes or set(sizes) != set(fractions):
+        sys.exit("the control file does not give one S and one N data set per size")
+    return sizes, fractions
+
+
+def d50(fraction, size):
+    """The diameter at which half the mixture is finer, on the cumulative curve through the
+    middle of each size's share (its finer sizes plus half its own), linear in the diameter
+    between neighbouring sizes, sizes numbered from the coarsest (1)."""
+    n = len(size)
+    finer = 0.0
+    for k in range(n, 0, -1):
+        point = finer + fraction[k] / 2
+        if point > 0.5:
+            if k == n:
+                return size[n]
+            break
+        finer += fraction[k]
+    else:
+        k = 1
+        point = finer - fraction[1] / 2
+    w = 2 * (point - 0.5) / (fraction[k] + fraction[k + 1] + 1e-30)
+    return w * size[k + 1] + (1 - w) * size[k]
+
+
+def read_bed_layers(path, n):
+    """[(bottom cell, [(thickness, {size: fraction}) from the top layer down])] of the bed-cell
+    lines of bedres.t."""
+    cells = []
+    with open(path) as f:
+        lines = f.read().splitlines()
+    for line in lines[2:]:
+        w = line.split()
+        if len(w) <= 7:
+            continue
+        values = [float(v) for v in w[5:]]
+        if len(values) % (n + 1):
+            sys.exit(f"{path}: a bed-cell line of {len(values)} layer values for {n} sizes")
+        layers = [(values[k], {l: values[k + l] for l in range(1, n + 1)})
+                  for k in range(0, len(values), n + 1)]
+        cells.append((int(w[1]), layers))
+    return cells
+
+
+def nonerodible(path):
+    """{(i, j): non-erodible level} of the grid-point lines of bedres.t."""
+    levels = {}
+    with open(path) as f:
+        for line in f.read().splitlines()[2:]:
+            w = line.split()
+            if len(w) == 7 and "." not in w[0] and "." not in w[1] and "." in w[2]:
+                levels[(int(w[0]), int(w[1]))] = float(w[5])
+    return levels
+
+
+def armour(work, case, solid, density, tol):
+    size, start = sizes_and_fractions(case)
+    n = len(size)
+    table = last_table(work)
+    if sorted(table) != list(range(1, n + 1)):
+        sys.exit(f"the continuity table has the sizes {sorted(table)}, the control file {n}")
+    points = read_koosurf(os.path.join(case, "koosurf"))
+    cols = columns(points)
+    bedres = os.path.join(work, "bedres.t")
+    floor = nonerodible(bedres)
+    stacks = {k: points[k][2] - floor[k] for k in points}
+    if max(stacks.values()) - min(stacks.values()) > 1e-9:
+        sys.exit("the stack of bed layers is not equally thick everywhere: this check needs a flat flume")
+    stack = sum(stacks.values()) / len(stacks)
+    cells = [c for c in read_bed_layers(bedres, n) if c[0] > 0]
+    if len(cells) != len(cols):
+        sys.exit(f"bedres.t has {len(cells)} bed cells with water, the grid {len(cols)} columns")
+    area = sum(a for _, a, _ in cols) / len(cols)
+    kg = solid * 1000 * density * area
+    # The bed each size lost: the stack at the start less the layers at the end, and what the
+    # printed digits (six decimals) leave open.
+    lost, slack = {}, {}
+    for l in range(1, n + 1):
+        lost[l] = sum(kg * (stack * start[l] - sum(t * f[l] for t, f in layers)) for _, layers in cells)
+        slack[l] = sum(kg * 5e-7 * (1 + sum(t + f[l] for t, f in layers)) for _, layers in cells)
+    # The suspension: the concentrations of con2res.new over equal cells of the unmoved grid.
+    count, _ = read_con2res(os.path.join(work, "con2res.new"))
+    water = water_volume(cols, {k: p[2] for k, p in points.items()}, {k: p[3] for k, p in points.items()})
+    susp = {l: 0.0 for l in range(1, n + 1)}
+    with open(os.path.join(work, "con2res.new")) as f:
+        f.readline()
+        for line in f:
+            w = line.split()
+            for l in range(1, n + 1):
+                susp[l] += float(w[l]) * water / count * 1000 * density
+    failures = []
+    for l in range(1, n + 1):
+        inflow, outflow, suspension, layers, _, defect, _ = table[l]
+        moved = abs(layers)
+        print(f"[ figures  ] size {l} ({size[l] * 1000:g} mm): the bed lost {-layers:.6g} kg "
+              f"(bedres.t: {lost[l]:.6g} +- {slack[l]:.2g} kg), suspension {suspension:.6g} kg "
+              f"(con2res.new: {susp[l]:.6g} kg), out {outflow:.6g} kg; defect {defect:.3g} kg, "
+              f"{abs(defect) / (moved + 1e-300):.2e} of the moved mass")
+        if not moved > 0:
+            failures.append(f"size {l}: nothing left the bed")
+        if not abs(defect) <= tol * moved:
+            failures.append(f"size {l}: defect {defect:.3e} kg, more than {tol} of {moved:.6g} kg")
+        if not abs(lost[l] + layers) <= slack[l] + 1e-5 * moved:
+            failures.append(f"size {l}: the layers of bedres.t lost {lost[l]:.6g} kg, the table says {-layers:.6g} kg")
+        if not abs(susp[l] - suspension) <= 1e-5 * abs(suspension) + 1e-9:
+            failures.append(f"size {l}: con2res.new holds {susp[l]:.6g} kg, the table says {suspension:.6g} kg")
+    d0 = d50(start, size)
+    ends = []
+    for _, layers in cells:
+        top = next(((t, f) for t, f in layers if t > 0), None)
+        if top is None:
+            failures.append("a column has no bed layer left")
+            continue
+        ends.append(d50(top[1], size))
+    if ends:
+        print(f"[ figures  ] top-layer d50: {d0 * 1000:.4g} mm at the start, {min(ends) * 1000:.4g} to "
+              f"{max(ends) * 1000:.4g} mm at the end over {len(ends)} columns")
+        finer = [d for d in ends if not d > d0 * (1 + 1e-6)]
+        if finer:
+            failures.append(f"{len(finer)} columns did not coarsen: d50 {min(finer) * 1000:.4g} mm")
+    if failures:
+        sys.exit("\n".join(failures))
+
+
 def main():
     work, case, what, *args = sys.argv[1:]
+    if what == "same-files":
+        same_files(work, case, int(args[0]), args[1:])
+        return
     values = [float(a) for a in args]
     if what == "mass":
         mass(work, case, *values)
@@ -244,6 +447,8 @@ def main():
         threads(work, case, int(values[0]), values[1])
     elif what == "trench":
         trench(work, case, *values)
+    elif what == "armour":
+        armour(work, case, *values)
     else:
         sys.exit(f"unknown check {what}")
 

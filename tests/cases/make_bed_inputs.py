@@ -6,6 +6,8 @@
                                        the cell numbering hold 1e-4 of sand, the rest none
     make_bed_inputs.py pile FOLDER     20 x 4 columns of 0.5 m, water at 0.5 m, flat bed at 0
                                        with a pile of 0.25 m on the grid point (11, 3)
+    make_bed_inputs.py armour FOLDER   20 x 2 columns of 1 m x 0.5 m, flat bed at 0, water at
+                                       0.3 m (koosurf only: the water comes in clear)
     make_bed_inputs.py trench FOLDER   40 x 2 columns of 1 m x 0.5 m, bed at 0, water at 0.3 m,
                                        a trench 0.1 m deep from x = 8 to 16 m with 1 m slopes
 """
@@ -32,6 +34,8 @@ def main():
             for c in range(nx * ny * cells):
                 v = 1e-4 if c // cells < 12 else 0.0
                 f.write(f"{v:e} {v:e}\n")
+    elif what == "armour":
+        koosurf(path, 20, 2, 1.0, 0.5, lambda i, j, x: 0.0, 0.3)
     elif what == "pile":
         koosurf(path, 20, 4, 0.5, 0.5, lambda i, j, x: 0.25 if (i, j) == (11, 3) else 0.0, 0.5)
     elif what == "trench":

@@ -70,14 +70,16 @@ TEST_F(SolverFamilies, LayeredBedReachesTheEquilibriumOfTheFixedBedValue) {
 TEST_F(SolverFamilies, LayeredBedArmoursUnderClearWater) {
   const std::string control =
       "T Armouring flume\nG 1 43 5 11 2\nF 314 1 1\nF 237 1 0.18\nF 237 2 0.18\nF 16 0.01\n"
-      "F 33 100 20\nF 489 3000\nF 54 0\nF 454 1000\nF 255 2\nF 106 0.05\nF 37 3\nF 134 5\n"
+      "F 33 100 20\nF 489 6000\nF 54 0\nF 454 1000\nF 255 2\nF 106 0.05\nF 37 3\nF 134 5\n"
       "F 4 0.5 100 0.01\nK 1 10 50000\nS 1 0.002 0.2\nS 2 0.0002 0.02\nN 0 1 0.5\nN 0 2 0.5\n"
       "F 1 J\nF 2 YS\n";
   ASSERT_EQ(run({40, 2, 40, 1, 0.3}, control), 1) << log();
-  // The balance of each size closes to some 1e-8 of what moved: the flow of each step is
-  // converged to its residual criterion only, and what it leaves unbalanced carries sediment
-  // too.
-  for (int l = 1; l <= 2; ++l) expectSizeBalance(l, 1e-7);
+  // The sediment equations take every cell's water as balanced: what the face fluxes leave
+  // unbalanced carries sediment unaccounted. The flow, solved at the first step by 6000 inner
+  // iterations and held while the bed armours, balances to the round-off of its fluxes, and so
+  // does each size (with 3000 iterations the fluxes balance to some 3e-8 and the sand's defect
+  // is 5.5e-8 of what moved).
+  for (int l = 1; l <= 2; ++l) expectSizeBalance(l, 1e-9);
   int coarser = 0, columns = 0;
   double least = 1;
   for (int b = 1; b <= NoBCells; ++b) {
