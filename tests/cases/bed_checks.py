@@ -20,6 +20,7 @@ never from the program's own balance lines. run_case.py calls it through a `chec
 
 The grid of every case is a straight flume whose koosurf lines are "i j x y bed water".
 """
+import contextlib
 import math
 import os
 import shutil
@@ -151,8 +152,9 @@ def slope(work, case, tan, tol):
         sys.exit(f"the slide changed the bed volume by {change:.3e} m3 of {moved:.3e} m3 moved")
 
 
-def threads(work, case, n, tol):
-    first = read_bedres(os.path.join(work, "bedres.t"))
+@contextlib.contextmanager
+def run_again(case, n):
+    """Runs the case again with F 206 N in a scratch folder and yields that folder."""
     with tempfile.TemporaryDirectory(prefix="qorva-threads-") as again:
         for name in os.listdir(case):
             if name != "expect":
@@ -167,10 +169,21 @@ def threads(work, case, n, tol):
                               capture_output=True, timeout=1200)
         if proc.returncode != 1:
             sys.exit(f"the run with F 206 {n} ended with status {proc.returncode}")
-        second = read_bedres(os.path.join(again, "bedres.t"))
+        yield again
+
+
+def largest_difference(first, second):
+    """Largest difference of the values of the same grid points of two runs."""
     if set(first) != set(second):
         sys.exit("the two runs wrote different grid points")
-    diff = max(abs(first[k] - second[k]) for k in first)
+    return max(abs(first[k] - second[k]) for k in first)
+
+
+def threads(work, case, n, tol):
+    first = read_bedres(os.path.join(work, "bedres.t"))
+    with run_again(case, n) as again:
+        second = read_bedres(os.path.join(again, "bedres.t"))
+    diff = largest_difference(first, second)
     moved = max(abs(v) for v in first.values())
     print(f"[ figures  ] bed levels with F 206 {n} differ by at most {diff:.2e} m "
           f"(largest level {moved:.3e} m)")
