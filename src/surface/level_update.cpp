@@ -1,7 +1,7 @@
 // The grid water levels from a solved level equation: every node takes the mean of the values
 // of the up to four columns around it (a change, or for F 36 9 a level), relaxed and, for a
 // falling supercritical surface, damped; or, in the downwind form, the change of the columns
-// it lies downstream of. Reads Cf of the columns' bottom cells, BFroude, Cxvel, Cyvel,
+// it lies downstream of. Reads Cf of the columns' bottom cells, Ckdist, BFroude, Cxvel, Cyvel,
 // Cxcenter, Cycenter, xval, yval and the options of G 6, F 346, F 466, F 369, F 381, F 36;
 // writes zval[..][..][znumber] and [znumber + 1], Surfaces[4], Cf[0], Cpres[0], BFroude[0].
 #include <cmath>
@@ -126,12 +126,35 @@ void forEachWorkedNode(F f) {
   }
 }
 
+// F 36 9: solved levels whose sum comes within 0.1 % of the summed column heights below the
+// top cells are taken for heights rather than levels, and the grid keeps its levels. The
+// distance is measured against the size of the sums, so that levels below the datum (a
+// negative sum) do not pass as a match on every update.
+bool levelsLookLikeHeights() {
+  double S1 = 0, S2 = 0;
+  surf::forEachWorkedColumn([&](int i, int j) {
+    const int c = columnBottom(i, j);
+    if (c == 0) return;
+    S1 += Cf[c];
+    surf::upColumn(c, [&S2](int k) {
+      if (surf::surfaceCell(Ccellt[k])) S2 += 2 * Ckdist[k];
+    });
+  });
+  const bool match = std::fabs(S1 - S2) < 0.001 * std::fabs(S1 + S2);
+  if (match)
+    logf("The solved water levels (sum %lf) match the column heights below the top cells "
+         "(sum %lf): the grid levels are kept\n",
+         S1, S2);
+  return match;
+}
+
 }  // namespace
 
 void surfaceUpdate() {
   Cf[0] = 0;
   BFroude[0] = 0;
   Cpres[0] = 0;
+  if (FlagTFS == 9 && levelsLookLikeHeights()) return;
   const double relax = RelaxSurface * scaleBackwater2;
   forEachWorkedNode([relax](int i, int j) { moveNode(i, j, relax); });
   if (FlagFlushWaterLevel == 1 && NoBlocks >= 1) {

@@ -81,7 +81,11 @@ void sectionCoefficients(const GridBlock& k, int i) {
   }
 }
 
-// 1/s of the time term by F 322; ends the run when the time it divides by is not above zero.
+// Times at or below this are no time step: a steady run marks itself with 1e-20 s, and 1 over
+// that would tie every column to its present level as firmly as a reference pin.
+constexpr double kNoTimeStep = 1e-8;
+
+// 1/s of the time term by F 322; ends the run when the time it divides by is no time step.
 double timeFactor() {
   double dt;
   switch (FlagTimeSurf) {
@@ -90,11 +94,11 @@ double timeFactor() {
     case 3: dt = TimeStep * InnerTimestep > 0 ? std::sqrt(TimeStep * InnerTimestep) : 0.0; break;
     default: dt = TimeStep; break;
   }
-  if (!(dt > 0))
+  if (!(dt > kNoTimeStep))
     failf(1,
           "Error: the time term of the semi-implicit water-level equation (F 322 %d) needs a "
-          "time step above zero (F 17, F 33, F 292)\n",
-          FlagTimeSurf);
+          "time step above %g seconds (F 17, F 33, F 292); a steady run leaves F 322 at 0\n",
+          FlagTimeSurf, kNoTimeStep);
   return 1 / dt;
 }
 

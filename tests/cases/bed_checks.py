@@ -31,6 +31,7 @@ never from the program's own balance lines. run_case.py calls it through a `chec
 
 The grid of every case is a straight flume whose koosurf lines are "i j x y bed water".
 """
+import contextlib
 import math
 import os
 import shutil
@@ -162,21 +163,24 @@ def slope(work, case, tan, tol):
         sys.exit(f"the slide changed the bed volume by {change:.3e} m3 of {moved:.3e} m3 moved")
 
 
-def run_with_threads(case, again, n):
-    """Runs the case again in the folder `again` with F 206 n."""
-    for name in os.listdir(case):
-        if name != "expect":
-            shutil.copy(os.path.join(case, name), again)
-    with open(os.path.join(again, "control")) as f:
-        lines = [ln for ln in f.read().splitlines() if not ln.startswith("F 206 ")]
-    at = next(k for k, ln in enumerate(lines) if ln.startswith("F 2 "))
-    lines.insert(at, f"F 206 {n}")
-    with open(os.path.join(again, "control"), "w") as f:
-        f.write("\n".join(lines) + "\n")
-    proc = subprocess.run([os.environ["QORVA_BIN"]], cwd=again, stdin=subprocess.DEVNULL,
-                          capture_output=True, timeout=1200)
-    if proc.returncode != 1:
-        sys.exit(f"the run with F 206 {n} ended with status {proc.returncode}")
+@contextlib.contextmanager
+def run_again(case, n):
+    """Runs the case again with F 206 N in a scratch folder and yields that folder."""
+    with tempfile.TemporaryDirectory(prefix="qorva-threads-") as again:
+        for name in os.listdir(case):
+            if name != "expect":
+                shutil.copy(os.path.join(case, name), again)
+        with open(os.path.join(again, "control")) as f:
+            lines = [ln for ln in f.read().splitlines() if not ln.startswith("F 206 ")]
+        at = next(k for k, ln in enumerate(lines) if ln.startswith("F 2 "))
+        lines.insert(at, f"F 206 {n}")
+        with open(os.path.join(again, "control"), "w") as f:
+            f.write("\n".join(lines) + "\n")
+        proc = subprocess.run([os.environ["QORVA_BIN"]], cwd=again, stdin=subprocess.DEVNULL,
+                              capture_output=True, timeout=1200)
+        if proc.returncode != 1:
+            sys.exit(f"the run with F 206 {n} ended with status {proc.returncode}")
+        yield again
 
 
 def last_digit(token):
@@ -188,8 +192,7 @@ def last_digit(token):
 
 
 def same_files(work, case, n, names):
-    with tempfile.TemporaryDirectory(prefix="qorva-threads-") as again:
-        run_with_threads(case, again, n)
+    with run_again(case, n) as again:
         for name in names:
             with open(os.path.join(work, name)) as f:
                 first = f.read().split()
@@ -212,14 +215,18 @@ def same_files(work, case, n, names):
                 sys.exit(f"{name}: a number differs by {worst:.3g} units of its last digit with F 206 {n}")
 
 
-def threads(work, case, n, tol):
-    first = read_bedres(os.path.join(work, "bedres.t"))
-    with tempfile.TemporaryDirectory(prefix="qorva-threads-") as again:
-        run_with_threads(case, again, n)
-        second = read_bedres(os.path.join(again, "bedres.t"))
+def largest_difference(first, second):
+    """Largest difference of the values of the same grid points of two runs."""
     if set(first) != set(second):
         sys.exit("the two runs wrote different grid points")
-    diff = max(abs(first[k] - second[k]) for k in first)
+    return max(abs(first[k] - second[k]) for k in first)
+
+
+def threads(work, case, n, tol):
+    first = read_bedres(os.path.join(work, "bedres.t"))
+    with run_again(case, n) as again:
+        second = read_bedres(os.path.join(again, "bedres.t"))
+    diff = largest_difference(first, second)
     moved = max(abs(v) for v in first.values())
     print(f"[ figures  ] bed levels with F 206 {n} differ by at most {diff:.2e} m "
           f"(largest level {moved:.3e} m)")

@@ -3,6 +3,7 @@
 // a falling supercritical node is damped, the downwind form follows the columns upstream, and
 // a column value that is not a number stops the run.
 #include <cmath>
+#include <filesystem>
 #include <string>
 
 #include "state/bedcells.h"
@@ -52,6 +53,32 @@ TEST_F(LevelUpdate, SemiImplicitLevelsAreTheSolvedLevels) {
   surfaceUpdate();
   EXPECT_NEAR(level(2, 2), 0.75 * inner + 0.25 * inner, 1e-12);
   EXPECT_NEAR(level(1, 1), solved(2, 2), 1e-12);
+}
+
+// F 36 9: solved levels whose sum S1 matches the column heights below the top cells, S2 (here
+// the lower 1 m cell of each of the nine columns: 9 m), by |S1 - S2| < 0.001 |S1 + S2| leave
+// the grid levels as they are, with a line in the log; a sum further off, or levels below the
+// datum, update them.
+TEST_F(LevelUpdate, SemiImplicitLevelsThatMatchTheColumnHeightsAreNotTaken) {
+  FlagTFS = 9;
+  struct Case {
+    double solved;  // every column's solved level
+    bool kept;
+  };
+  const Case cases[] = {{1.0, true}, {1.0019, true}, {1.0021, false}, {0.5, false},
+                        {-1.0, false}, {-3.0, false}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(strf("solved level %g", k.solved));
+    for (int i = 1; i <= 4; ++i)
+      for (int j = 1; j <= 4; ++j) zval[i][j][znumber] = zval[i][j][znumber + 1] = 2.0;
+    for (int i = 2; i <= 4; ++i)
+      for (int j = 2; j <= 4; ++j) Cf[bottom(i, j)] = k.solved;
+    std::filesystem::remove("boogie");
+    surfaceUpdate();
+    EXPECT_NEAR(level(2, 2), k.kept ? 2.0 : k.solved, 1e-12);
+    EXPECT_NEAR(level(1, 1), k.kept ? 2.0 : k.solved, 1e-12);
+    EXPECT_EQ(log().find("match the column heights") != std::string::npos, k.kept);
+  }
 }
 
 TEST_F(LevelUpdate, FallingSupercriticalNodesAreDamped) {

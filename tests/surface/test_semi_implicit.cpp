@@ -46,15 +46,44 @@ TEST_F(SemiImplicit, ConductanceOfAFace) {
   EXPECT_NEAR(Cap[c], Caw[c] + Cae[c] + Cas[c] + Can[c], 1e-6 * as);
   // The start value is the column's level, the mean of its corners.
   EXPECT_EQ(Cf[c], 0.0);
-  // A time term ties the level to the present one; without a time step there is none.
+  // A time term ties the level to the present one.
   FlagTimeSurf = 1;
-  TimeStep = 0;
-  EXPECT_EQ(status([] { computeCoeffCasulli(); }), 1);
   TimeStep = 10;
   zval[2][2][znumber] = zval[2][3][znumber] = zval[3][2][znumber] = zval[3][3][znumber] = 0.4;
   computeCoeffCasulli();
   EXPECT_NEAR(Cf[c], 0.4, 1e-12);
   EXPECT_NEAR(Csource[c], 0.4 * 0.1, 1e-12);
+}
+
+// The time term adds r to the central coefficient and r times the present level to the
+// source, r = 1 over the time F 322 names. A steady run has no time step (its marker 1e-20 s
+// would give r = 1e20 and freeze every level as firmly as a reference pin): the run stops.
+TEST_F(SemiImplicit, TimeTermNeedsATimeStep) {
+  struct Case {
+    int flag;
+    double step, inner, r;  // r 0: the run stops with status 1
+  };
+  const Case cases[] = {
+      {1, 10, 0, 0.1},     {4, 10, 0, 0.01},   {2, 1e-20, 4, 0.25}, {3, 4, 1, 0.5},
+      {5, 10, 0, 0.1},     {1, 1e-20, 0, 0},   {1, 0, 0, 0},        {4, 1e-20, 0, 0},
+      {2, 10, 0, 0},       {2, 10, 1e-20, 0},  {3, 1e-20, 1, 0},
+  };
+  zval[2][2][znumber] = zval[2][3][znumber] = zval[3][2][znumber] = zval[3][3][znumber] = 0.4;
+  const int c = bottom(3, 3);
+  for (const Case& k : cases) {
+    SCOPED_TRACE(strf("F 322 %d, time step %g, inner %g", k.flag, k.step, k.inner));
+    FlagTimeSurf = k.flag;
+    TimeStep = k.step;
+    InnerTimestep = k.inner;
+    if (k.r == 0) {
+      EXPECT_EQ(status([] { computeCoeffCasulli(); }), 1);
+      continue;
+    }
+    computeCoeffCasulli();
+    // Still water: the faces carry the speed floor, and F 322 5 adds nothing below Froude 0.1.
+    EXPECT_NEAR(Csource[c], 0.4 * k.r, 1e-12);
+    EXPECT_NEAR(Cap[c] - (Caw[c] + Cae[c] + Cas[c] + Can[c]), k.r, 1e-12 * Cap[c]);
+  }
 }
 
 TEST_F(SemiImplicit, WeirLaw) {
