@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "bed/bed.h"
+#include "sediment/sediment.h"
 #include "state/bedcells.h"
 #include "state/cells.h"
 #include "state/log.h"
@@ -65,7 +66,8 @@ double netExchange(int l, int b, int c, bool several) {
   const Row1<double> C = Cconc[l];
   const double top = lnumber >= 2 ? Catm[l][c] : Cat[c];
   double n = Can[c] * C[Ccelln[c]] + Cas[c] * C[Ccells[c]] + Caw[c] * C[Ccellw[c]] +
-             Cae[c] * C[Ccelle[c]] + top * C[Ccellt[c]] + Bsource[l][b] - Bap[l][b] * C[c];
+             Cae[c] * C[Ccelle[c]] + top * C[Ccellt[c]] + Bsource[l][b] - Bap[l][b] * C[c] +
+             secondNeighbourInflow(l, c, lnumber < 2);
   if (several)
     n += sideSum(Cncelle, Cqncelle, Cqnae, c, C) + sideSum(Cncellw, Cqncellw, Cqnaw, c, C) +
          sideSum(Cncelln, Cqncelln, Cqnan, c, C) + sideSum(Cncells, Cqncells, Cqnas, c, C);

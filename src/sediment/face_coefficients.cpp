@@ -4,7 +4,9 @@
 // horizontal coefficients, every size with all coefficients per size, and the horizontal faces
 // alone. Reads Fcell1, Fcell2, Ftype1, Ftype2, Fflux, Fdist1, Fdist2, Farea, Faz, Cgamma,
 // CgammaV, fallvelo, NoProcessesSolver and F 12, F 24, F 61, F 63, F 71, F 72, F 76, F 77, F 137;
-// writes Cae, Caw, Can, Cas, Cat, Cab, Catm, Cabm, Caem, Cawm, Canm, Casm.
+// writes Cae, Caw, Can, Cas, Cat, Cab, Catm, Cabm, Caem, Cawm, Canm, Casm and, under
+// second-order upwinding, Caee, Caww, Cann, Cass, Catt, Cabb, Cattm, Cabbm, Caeem, Cawwm, Cannm,
+// Cassm.
 #include <algorithm>
 #include <cmath>
 
@@ -24,27 +26,40 @@ namespace qorva {
 
 namespace {
 
-// The arrays a size writes, by side code 1 south .. 6 top (index 0 unused).
+// The arrays a size writes, by side code 1 south .. 6 top (index 0 unused): the links to the
+// first neighbours and, under second-order upwinding, to the second neighbours beyond them.
 struct Sides {
   Row1<double> a[7];
+  Row1<double> second[7];
 };
 
 Row1<double> rowOf(const Table1<double>& t) { return {t.data(), t.size(), t.label()}; }
 
 Sides sharedSides() {
-  return {{{}, rowOf(Cas), rowOf(Cae), rowOf(Can), rowOf(Caw), rowOf(Cab), rowOf(Cat)}};
+  return {{{}, rowOf(Cas), rowOf(Cae), rowOf(Can), rowOf(Caw), rowOf(Cab), rowOf(Cat)},
+          {{}, rowOf(Cass), rowOf(Caee), rowOf(Cann), rowOf(Caww), rowOf(Cabb), rowOf(Catt)}};
 }
 
-// The shared horizontal arrays with the vertical rows of size l.
+// The shared horizontal arrays with the vertical rows of size l: its fall velocity makes its
+// vertical links, and the second-order links beyond them, its own.
 Sides sizeSides(int l) {
   Sides s = sharedSides();
   s.a[5] = Cabm[l];
   s.a[6] = Catm[l];
+  if (sou[7] == 1) {
+    s.second[5] = Cabbm[l];
+    s.second[6] = Cattm[l];
+  }
   return s;
 }
 
 Sides allPerSize(int l) {
-  return {{{}, Casm[l], Caem[l], Canm[l], Cawm[l], Cabm[l], Catm[l]}};
+  Sides s{{{}, Casm[l], Caem[l], Canm[l], Cawm[l], Cabm[l], Catm[l]}, {}};
+  if (sou[7] == 1) {
+    const Row1<double> second[7] = {{}, Cassm[l], Caeem[l], Cannm[l], Cawwm[l], Cabbm[l], Cattm[l]};
+    for (int t = 1; t <= 6; ++t) s.second[t] = second[t];
+  }
+  return s;
 }
 
 void put(const Sides& s, int side, int cell, double value) {
@@ -153,6 +168,17 @@ void addUpwind(const Upwind& u, double G) {
 bool upwindCase(int f, double F, const Sides& s, bool horizontalOnly, Upwind& u) {
   const int c1 = Fcell1[f], c2 = Fcell2[f], t1 = Ftype1[f], t2 = Ftype2[f];
   const Row1<double> Cw = s.a[4], Cs = s.a[1], Cb = s.a[5], Ce = s.a[2], Cn = s.a[3], Ct = s.a[6];
+  // A grain settling in through the water surface comes from no cell: the cell below takes
+  // clear water at the first-order rate, as in the power-law scheme, so that what it passes on
+  // downward leaves its own balance.
+  if (!horizontalOnly && F < 0 && c2 <= 0 && c1 > 0 && t1 == 6) {
+    u.down = c1;
+    u.U = 0;
+    u.UU = 0;
+    u.link = Ct;
+    u.second = s.second[6];
+    return true;
+  }
   if (F >= 0) {
     if (c2 <= 0 || c1 <= 0) return false;
     u.down = c2;
@@ -163,7 +189,7 @@ bool upwindCase(int f, double F, const Sides& s, bool horizontalOnly, Upwind& u)
       u.dU = Cidist[c1];
       u.dUU = t1 == 2 ? Cidist[u.UU] : Cjdist[u.UU];
       u.link = Cw;
-      u.second = rowOf(Caww);
+      u.second = s.second[4];
       u.correction = t1 == 2 ? Cw : Cs;
       return true;
     }
@@ -172,7 +198,7 @@ bool upwindCase(int f, double F, const Sides& s, bool horizontalOnly, Upwind& u)
       u.dU = Cjdist[c1];
       u.dUU = t1 == 3 ? Cjdist[u.UU] : Cidist[u.UU];
       u.link = Cs;
-      u.second = rowOf(Cass);
+      u.second = s.second[1];
       u.correction = t1 == 3 ? Cs : Cw;
       return true;
     }
@@ -181,7 +207,7 @@ bool upwindCase(int f, double F, const Sides& s, bool horizontalOnly, Upwind& u)
       u.dU = Ckdist[c1];
       u.dUU = Ckdist[u.UU];
       u.link = Cb;
-      u.second = rowOf(Cabb);
+      u.second = s.second[5];
       u.correction = Cb;
       return true;
     }
@@ -195,7 +221,7 @@ bool upwindCase(int f, double F, const Sides& s, bool horizontalOnly, Upwind& u)
     u.dU = Cidist[c2];
     u.dUU = t2 == 4 ? Cidist[u.UU] : Cjdist[u.UU];
     u.link = Ce;
-    u.second = rowOf(Caee);
+    u.second = s.second[2];
     u.correction = Ce;
     return true;
   }
@@ -204,7 +230,7 @@ bool upwindCase(int f, double F, const Sides& s, bool horizontalOnly, Upwind& u)
     u.dU = Cjdist[c2];
     u.dUU = t2 == 1 ? Cjdist[u.UU] : Cidist[u.UU];
     u.link = Cn;
-    u.second = rowOf(Cann);
+    u.second = s.second[3];
     u.correction = Cn;
     return true;
   }
@@ -213,7 +239,7 @@ bool upwindCase(int f, double F, const Sides& s, bool horizontalOnly, Upwind& u)
     u.dU = Ckdist[c2];
     u.dUU = Ckdist[u.UU];
     u.link = Ct;
-    u.second = rowOf(Catt);
+    u.second = s.second[6];
     u.correction = Ct;
     return true;
   }
@@ -286,10 +312,14 @@ void coeff_make2(int first, int last) {
 }
 
 void coeff_make2m(int first, int last) {
-  if (sou[7] == 1) return;
   for (int l = 1; l <= lnumber; ++l) {
     const Sides s = allPerSize(l);
-    powerLawFaces(first, last, fallvelo[l], s);
+    // Second-order upwinding is built here too: leaving the rows as they were would solve the
+    // sizes with the coefficients of an earlier step or of none.
+    if (sou[7] == 1)
+      secondOrderFaces(first, last, s, fallvelo[l]);
+    else
+      powerLawFaces(first, last, fallvelo[l], s);
   }
 }
 

@@ -66,6 +66,11 @@ void wholeGrid() {
 // What must hold before any per-size table or file is touched.
 void firstChecks() {
   if (lnumber > 49) failf(1, "Error- Increase nsm in utsc and recompile\n");
+  // The bed-slope transfer keeps every coefficient per size, and only the layered-bed solver
+  // solves those rows: the other families would go on with horizontal coefficients nobody built.
+  if (BedLoadVectorFlag >= 5 && BedLoadVectorFlag <= 9 && FlagTSC != 3)
+    failf(1, "Error: F 78 %d (the bed-slope transfer) needs the layered bed of F 37 3, and F 37 is %d\n",
+          BedLoadVectorFlag, FlagTSC);
   if (NoCells < 1 || NoBlocks < 1)
     failf(1, "Error: the sediment computation needs a grid: a task Y, U or B before S in F 2\n");
 }

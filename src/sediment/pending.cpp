@@ -23,9 +23,6 @@ namespace {
 
 constexpr char kComponents[] = "the water-quality components (task C)";
 constexpr char kCompSource[] = "the sources of the water-quality components (CompSource)";
-constexpr char kSou7[] =
-    "the second-order upwind scheme of F 63 1 with several sizes, F 37 3 or F 78 5-9 (the size "
-    "solvers take no per-size second-order coefficients)";
 constexpr char kCrankNicolson[] = "the Crank-Nicolson weight of F 61 in the sediment equations";
 // Stubs elsewhere, reached here only through the sediment loop.
 constexpr char kWaterSolveNew[] = "the water-flow computation of F 328 (WaterSolveNew)";
@@ -36,8 +33,6 @@ constexpr char kWaterSolve2D[] = "the depth-averaged water-flow computation of F
 constexpr char kCoupled[] = "the coupled nesting solve of F 261 (CoupledSolverNesting)";
 constexpr char kLimiter[] = "the limited convection corrections of F 63 above 9 (coeff_make_source)";
 
-bool oneSizeEquation() { return lnumber == 1 && FlagTSC <= 2; }
-bool bedVector() { return BedLoadVectorFlag >= 5 && BedLoadVectorFlag <= 9; }
 
 bool steps(char t) { return reach::sedimentSteps(t); }
 
@@ -54,7 +49,6 @@ const PendingStep kSteps[] = {
     {[](char t) { return driver(t) && MGSNo <= 0 && Hydrostatic == 1; }, kHydrostatic},
     {[](char t) { return driver(t) && MGSNo <= 0 && (Hydrostatic == 3 || Hydrostatic == 4); },
      kWaterSolve2D},
-    {[](char t) { return steps(t) && sou[7] == 1 && (!oneSizeEquation() || bedVector()); }, kSou7},
     {[](char t) { return steps(t) && TimeStep > 1e-8 && CrankNicols > 1e-8; }, kCrankNicolson},
     {[](char t) { return steps(t) && sou[7] > 1; }, kLimiter},
     {[](char t) { return steps(t) && FlagTSC == 2 && FlagCoupledNesting == 12; }, kCoupled},
@@ -64,7 +58,6 @@ const PendingStep kSteps[] = {
 
 int Components() { notAvailable(kComponents); }
 void CompSource() { notAvailable(kCompSource); }
-void secondOrderSizeSolve() { notAvailable(kSou7); }
 void crankNicolsonSediment() { notAvailable(kCrankNicolson); }
 
 std::span<const PendingStep> sedimentPendingSteps() { return kSteps; }

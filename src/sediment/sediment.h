@@ -9,6 +9,11 @@ namespace qorva {
 int Components();
 void morphology_tsc();
 
+// What the second neighbours of bottom cell c bring into it under second-order upwinding of the
+// sediment (F 63 1), size l (`single`: the one-size equation); 0 under the power-law scheme.
+// The bed-cell balance of F 37 1 adds it to what the first neighbours bring.
+double secondNeighbourInflow(int l, int c, bool single);
+
 // Sources and boundary values of the current water-quality component (Equation 8 + k), called
 // by the component step of the main flow driver for every component (hook: not built yet).
 void CompSource();

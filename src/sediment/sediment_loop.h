@@ -104,9 +104,6 @@ double computeArmourDepth(double ta, int b);
 
 // ---- Steps that this version does not have yet (hooks: sediment/pending.cpp) -------------
 
-// The solution of the per-size equations with the second-order coefficients of F 63 1 (several
-// sizes, F 37 3, or the per-size rows of F 78 5-9).
-void secondOrderSizeSolve();
 // The explicit half of the Crank-Nicolson weight of F 61 in the sediment equations.
 void crankNicolsonSediment();
 
@@ -159,6 +156,9 @@ void endOfRunReport();
 // The central coefficient of the one-size equation of cell c without its time term: the sum of
 // its links, the second-order links of F 63 1 included.
 double centralLinks(int c);
+// The same for size l of the per-size equations: its own vertical links (and, with every
+// coefficient per size, its own horizontal ones), second-order links included.
+double sizeCentralLinks(int l, int c);
 
 // Water volume over the cell range.
 double waterVolume();

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "sediment/sediment.h"
 #include "sediment/sediment_loop.h"
 #include "solvers/solvers.h"
 #include "state/bedcells.h"
@@ -83,6 +84,7 @@ void bedCellConcentration(int l, int b, bool single) {
   const double Ct = single ? Cat[c] : Catm[l][c];
   double N = Can[c] * C[Ccelln[c]] + Cas[c] * C[Ccells[c]] + Caw[c] * C[Ccellw[c]] +
              Cae[c] * C[Ccelle[c]] + Ct * C[Ccellt[c]] + Bsource[l][b];
+  N += secondNeighbourInflow(l, c, single);
   if (QNFlag > 0) {
     N += sideSum(Cncelle, Cqncelle, Cqnae, c, C) + sideSum(Cncellw, Cqncellw, Cqnaw, c, C) +
          sideSum(Cncelln, Cqncelln, Cqnan, c, C) + sideSum(Cncells, Cqncells, Cqnas, c, C);
@@ -103,6 +105,16 @@ void bedCellConcentration(int l, int b, bool single) {
     Csourcem[l][c] = cb * 1e30;
   }
   C[c] = cb;
+}
+
+double secondNeighbourInflow(int l, int c, bool single) {
+  if (sou[7] != 1 || !Caee) return 0.0;
+  const Row1<double> C = Cconc[l];
+  auto twoAway = [](const Table1<int>& link, int c0) { return link[c0] > 0 ? link[link[c0]] : 0; };
+  const double Ctt = single ? Catt[c] : Cattm[l][c];
+  return Cann[c] * C[twoAway(Ccelln, c)] + Cass[c] * C[twoAway(Ccells, c)] +
+         Caww[c] * C[twoAway(Ccellw, c)] + Caee[c] * C[twoAway(Ccelle, c)] +
+         Ctt * C[twoAway(Ccellt, c)];
 }
 
 double activeLayerSupply(int l, int b, bool single) {

@@ -57,6 +57,11 @@ void mark(int k) { otime[k] = omp_get_wtime(); }
 bool oneSize() { return lnumber == 1 && FlagTSC <= 2; }
 bool bedVectorCoefficients() { return BedLoadVectorFlag >= 5 && BedLoadVectorFlag <= 9; }
 
+// Every coefficient of a size in its own rows: the bed-slope transfer of the layered bed.
+bool allPerSize() { return bedVectorCoefficients() && FlagTSC == 3; }
+
+bool secondOrder() { return sou[7] == 1; }
+
 double ap0(int c) { return Cvol[c] * 1000.0 / TimeStep; }
 
 // Central coefficient of size l: the one-size array or the row of the size.
@@ -256,11 +261,37 @@ double centralLinks(int c) {
   double a = Cae[c] + Caw[c] + Cab[c] + Cat[c] + Can[c] + Cas[c];
   // The second-order links to the cells beyond belong to the same face fluxes: without them a
   // uniform concentration would not be carried through unchanged.
-  if (sou[7] == 1 && Caee) a += Caee[c] + Caww[c] + Cann[c] + Cass[c] + Catt[c] + Cabb[c];
+  if (secondOrder() && Caee) a += Caee[c] + Caww[c] + Cann[c] + Cass[c] + Catt[c] + Cabb[c];
+  return a;
+}
+
+double sizeCentralLinks(int l, int c) {
+  if (allPerSize()) {
+    double a = Caem[l][c] + Cawm[l][c] + Cabm[l][c] + Catm[l][c] + Canm[l][c] + Casm[l][c];
+    if (secondOrder())
+      a += Caeem[l][c] + Cawwm[l][c] + Cabbm[l][c] + Cattm[l][c] + Cannm[l][c] + Cassm[l][c];
+    return a;
+  }
+  double a = Cae[c] + Caw[c] + Cabm[l][c] + Catm[l][c] + Can[c] + Cas[c];
+  if (secondOrder()) a += Caee[c] + Caww[c] + Cabbm[l][c] + Cattm[l][c] + Cann[c] + Cass[c];
   return a;
 }
 
 namespace {
+
+// The generators set a second-neighbour link only on the downstream side of a face: every
+// other one must start from 0, in the shared arrays and in the rows of every size.
+void clearSecondNeighbours() {
+  if (Caee)
+    for (int c = WCStart; c <= WCEnd; ++c) Caee[c] = Caww[c] = Cass[c] = Cann[c] = Cabb[c] = Catt[c] = 0;
+  for (const Table2<double>* t : {&Cattm, &Cabbm, &Caeem, &Cawwm, &Cannm, &Cassm}) {
+    if (!*t) continue;
+    for (int l = 1; l <= lnumber; ++l) {
+      const Row1<double> r = (*t)[l];
+      for (int c = WCStart; c <= WCEnd; ++c) r[c] = 0;
+    }
+  }
+}
 
 // Step 19: the time term and the central coefficients, cell by cell over the solver threads.
 void timeTerm() {
@@ -273,13 +304,9 @@ void timeTerm() {
       Cap[c] = centralLinks(c) + a0;
       continue;
     }
-    const bool allPerSize = bedVectorCoefficients() && FlagTSC == 3;
     for (int l = 1; l <= lnumber; ++l) {
       Csourcem[l][c] = a0 * Cconc_old[l][c];
-      if (allPerSize)
-        Capm[l][c] = Caem[l][c] + Cawm[l][c] + Cabm[l][c] + Catm[l][c] + Canm[l][c] + Casm[l][c] + a0;
-      else
-        Capm[l][c] = Cae[c] + Caw[c] + Cabm[l][c] + Catm[l][c] + Can[c] + Cas[c] + a0;
+      Capm[l][c] = sizeCentralLinks(l, c) + a0;
     }
   }
 }
@@ -308,15 +335,24 @@ void buoyantParticles() {
 }
 
 // The coefficients with which the side neighbours and the cell above are linked to c, plus
-// the time term: the outflow of the bottom cell into the water (`top` the top coefficient
-// array of the size).
-double bedCellDiagonal(int c, const Row1<double>& top) {
+// the time term: the outflow of the bottom cell into the water (`top` the bottom-link array of
+// the size, whose entry in the cell above links that cell to c). Under second-order upwinding
+// the cells two away are linked to c too (`beyond` the size's array of links to the second
+// cell below): the water takes from c what all of them take, no more and no less.
+double bedCellDiagonal(int c, const Row1<double>& top, const Row1<double>& beyond) {
   double a = ap0(c);
   if (Ccells[c] > 0) a += Can[Ccells[c]];
   if (Ccelln[c] > 0) a += Cas[Ccelln[c]];
   if (Ccellw[c] > 0) a += Cae[Ccellw[c]];
   if (Ccelle[c] > 0) a += Caw[Ccelle[c]];
   if (Ccellt[c] > 0) a += top[Ccellt[c]];
+  if (!secondOrder() || !Caee) return a;
+  auto twoAway = [](const Table1<int>& link, int c0) { return link[c0] > 0 ? link[link[c0]] : 0; };
+  if (const int s2 = twoAway(Ccells, c); s2 > 0) a += Cann[s2];
+  if (const int n2 = twoAway(Ccelln, c); n2 > 0) a += Cass[n2];
+  if (const int w2 = twoAway(Ccellw, c); w2 > 0) a += Caee[w2];
+  if (const int e2 = twoAway(Ccelle, c); e2 > 0) a += Caww[e2];
+  if (const int t2 = twoAway(Ccellt, c); t2 > 0) a += beyond[t2];
   return a;
 }
 
@@ -329,11 +365,12 @@ void inflowAndBalance() {
       nestsource();
     }
     const Row1<double> cab{Cab.data(), Cab.size(), Cab.label()};
+    const Row1<double> cabb{Cabb.data(), Cabb.size(), Cabb.label()};
     for (int b = WBStart; b <= WBEnd; ++b) {
       const int c = Bcellt[b];
       if (c < 1) continue;
       Bsource[1][b] = Csource[c];
-      if (FlagTSC == 1) Bap[1][b] = bedCellDiagonal(c, cab);
+      if (FlagTSC == 1) Bap[1][b] = bedCellDiagonal(c, cab, cabb);
     }
     if (FlagTSC == 1) MakeAp(1);
     return;
@@ -349,7 +386,7 @@ void inflowAndBalance() {
       const int c = Bcellt[b];
       if (c < 1) continue;
       Bsource[l][b] = Csourcem[l][c];
-      if (FlagTSC == 1) Bap[l][b] = bedCellDiagonal(c, Cabm[l]);
+      if (FlagTSC == 1) Bap[l][b] = bedCellDiagonal(c, Cabm[l], secondOrder() ? Cabbm[l] : Row1<double>{});
     }
     if (FlagTSC == 1) MakeAp(l);
   }
@@ -393,7 +430,6 @@ void coefficientWarnings() {
 }
 
 void solve() {
-  if (sou[7] == 1 && (!oneSize() || bedVectorCoefficients())) secondOrderSizeSolve();
   const bool one = lnumber == 1;
   if (FlagTSC == 1) {
     if (one)
@@ -605,8 +641,7 @@ void assemble() {
   GammaCalc(WCStart, WCEnd);
   if (FlagCorrectContinuity == 1) correctContinuity();
   if (Hydrostatic == 2 && Iter == 1) waterflow(WFStart, WFEnd);
-  if (sou[7] == 1 && Caee)
-    for (int c = WCStart; c <= WCEnd; ++c) Caee[c] = Caww[c] = Cass[c] = Cann[c] = Cabb[c] = Catt[c] = 0;
+  if (secondOrder()) clearSecondNeighbours();
   if (bedVectorCoefficients())
     coeff_make2m(WFStart, WFEnd);
   else if (oneSize())

@@ -1,6 +1,8 @@
 // Solvers of the per-size sediment equations (solver2, solver2m, solver2bed) and of a field
-// over the bed cells (solverB). Reads Capm, Catm, Cabm, Csourcem, Caem..Casm, the shared
-// Cap, Cae..Cab, Caee..Cabb, Csource, the neighbour links, sou[Equation], FlagImplicitSedim,
+// over the bed cells (solverB). Reads Capm, Catm, Cabm, Csourcem, Caem..Casm, under
+// second-order upwinding the second-neighbour links Caee, Caww, Cann, Cass with Cattm, Cabbm
+// (or all of them per size, Caeem..Cabbm), the shared Cap, Cae..Cab, Csource, the neighbour
+// links, sou[Equation], FlagImplicitSedim,
 // FlagRapSolver, NoProcessesSolver, FlagOpenMP[8] and, for the implicit pick-up, the bed
 // arrays; writes the array that Cf designates, Cfn and Bsource.
 //
@@ -15,19 +17,21 @@
 #include <cstring>
 
 #include "solvers/solvers.h"
-#include "solvers/sweep_kernels.h"
 #include "state/bedcells.h"
+#include "state/cells.h"
 #include "state/log.h"
+#include "state/options.h"
 #include "state/options_f100_149.h"
 #include "state/options_f150_199.h"
 #include "state/options_f250_299.h"
+#include "state/options_g.h"
+#include "state/options_kw.h"
 #include "state/options_snihl.h"
+#include "state/status.h"
 
 namespace qorva {
 
 namespace {
-
-using kernel::Plain;
 
 // The sediment equations sweep a fixed number of times, whatever sweeps[7] says.
 constexpr int kSedimentSweeps = 5;
@@ -36,35 +40,59 @@ constexpr int kBedFieldSweeps = 3;
 // Kept between calls, each rebuilt by the call that uses it.
 ChunkTable size2Chunks, size2mChunks, bedChunks;
 
-// The coefficients of one size: the horizontal ones shared (solver2) or per size (solver2m).
+// The coefficients of one size: the horizontal ones shared (solver2) or per size (solver2m);
+// under second-order upwinding also the links to the second neighbours (`thirteen`).
 struct SizeSystem {
   const double *ae, *aw, *an, *as, *at, *ab, *ap, *su;
+  const double *aee = nullptr, *aww = nullptr, *ann = nullptr, *ass = nullptr, *att = nullptr,
+               *abb = nullptr;
   const int *ce, *cw, *cn, *cs, *ct, *cb;
+  bool thirteen = false;
 };
 
-// Horizontal neighbours from h, the top one from t, the bottom one from b; terms in the order
-// e, w, n, s, t, b, then the source.
+// Horizontal neighbours (and those beyond) from h, the top ones from t, the bottom ones from b;
+// terms in the order e, w, n, s, t, b, then ee, ww, nn, ss, tt, bb, then the source.
 inline double sizeSum(const SizeSystem& s, int c, const double* h, const double* t,
                       const double* b) {
-  double r = s.ae[c] * h[s.ce[c]];
-  r += s.aw[c] * h[s.cw[c]];
-  r += s.an[c] * h[s.cn[c]];
-  r += s.as[c] * h[s.cs[c]];
-  r += s.at[c] * t[s.ct[c]];
-  r += s.ab[c] * b[s.cb[c]];
+  const int e = s.ce[c], w = s.cw[c], n = s.cn[c], so = s.cs[c], up = s.ct[c], dn = s.cb[c];
+  double r = s.ae[c] * h[e];
+  r += s.aw[c] * h[w];
+  r += s.an[c] * h[n];
+  r += s.as[c] * h[so];
+  r += s.at[c] * t[up];
+  r += s.ab[c] * b[dn];
+  if (s.thirteen) {
+    r += s.aee[c] * h[s.ce[e]];
+    r += s.aww[c] * h[s.cw[w]];
+    r += s.ann[c] * h[s.cn[n]];
+    r += s.ass[c] * h[s.cs[so]];
+    r += s.att[c] * t[s.ct[up]];
+    r += s.abb[c] * b[s.cb[dn]];
+  }
   return r + s.su[c];
 }
 
 // The lateral terms alone, for the bottom cells of solver2bed.
 inline double lateralSum(const SizeSystem& s, int c, const double* h) {
-  double r = s.ae[c] * h[s.ce[c]];
-  r += s.aw[c] * h[s.cw[c]];
-  r += s.an[c] * h[s.cn[c]];
-  r += s.as[c] * h[s.cs[c]];
+  const int e = s.ce[c], w = s.cw[c], n = s.cn[c], so = s.cs[c];
+  double r = s.ae[c] * h[e];
+  r += s.aw[c] * h[w];
+  r += s.an[c] * h[n];
+  r += s.as[c] * h[so];
+  if (s.thirteen) {
+    r += s.aee[c] * h[s.ce[e]];
+    r += s.aww[c] * h[s.cw[w]];
+    r += s.ann[c] * h[s.cn[n]];
+    r += s.ass[c] * h[s.cs[so]];
+  }
   return r + s.su[c];
 }
 
 bool rowOf(const Table2<double>& t, int l) { return t && l >= 0 && static_cast<std::size_t>(l) < t.dim(0); }
+
+// Second-order upwinding of the sediment sizes: each size's equation links every cell to the
+// second neighbours upstream too, with that size's own coefficients.
+bool secondOrderSizes() { return sou[Equation] == 1; }
 
 // Size l's rows must exist and the range must lie inside every array the sweeps index without
 // checks; a call that breaks this is a fault of its caller, reported instead of read past.
@@ -74,33 +102,54 @@ void checkSizeCall(const char* who, int l, bool allPerSize, std::size_t fieldSiz
   bool ok = rowOf(Capm, l) && rowOf(Catm, l) && rowOf(Cabm, l) && rowOf(Csourcem, l) &&
             fieldSize > 0 && Cfn && Cae && Caw && Can && Cas;
   if (ok && allPerSize) ok = rowOf(Caem, l) && rowOf(Cawm, l) && rowOf(Canm, l) && rowOf(Casm, l);
+  if (ok && secondOrderSizes()) {
+    ok = rowOf(Cattm, l) && rowOf(Cabbm, l);
+    if (ok && allPerSize)
+      ok = rowOf(Caeem, l) && rowOf(Cawwm, l) && rowOf(Cannm, l) && rowOf(Cassm, l);
+    else if (ok)
+      ok = Caee && Caww && Cann && Cass && Caee.size() >= Cae.size();
+  }
   std::size_t cells = ok ? std::min({fieldSize, Cfn.size(), Cae.size(), Capm.dim(1),
                                      Csourcem.dim(1), Ccellt.size()})
                          : 0;
   if (ok && allPerSize) cells = std::min(cells, Caem.dim(1));
+  if (ok && secondOrderSizes()) cells = std::min(cells, Cattm.dim(1));
+  if (ok && secondOrderSizes() && allPerSize) cells = std::min(cells, Caeem.dim(1));
   if (!ok) failf(1, "Error: %s called for size %d without the coefficients of that size\n", who, l);
   if (first <= last && (first < 1 || static_cast<std::size_t>(last) >= cells))
     failf(1, "Error: %s range %d to %d outside the cell arrays (%zu cells)\n", who, first, last,
           cells);
 }
 
+// The four lateral arrays e, w, n, s of size l: its own rows, or the shared ones.
+void lateral(bool perSize, int l, const Table2<double>* const (&rows)[4],
+             const Table1<double>* const (&shared)[4], const double* (&out)[4]) {
+  for (int k = 0; k < 4; ++k) out[k] = perSize ? (*rows[k])[l].p : shared[k]->data();
+}
+
 SizeSystem sizeSystem(int l, bool allPerSize) {
   SizeSystem s;
-  if (allPerSize) {
-    s.ae = Caem[l].p;
-    s.aw = Cawm[l].p;
-    s.an = Canm[l].p;
-    s.as = Casm[l].p;
-  } else {
-    s.ae = Cae.data();
-    s.aw = Caw.data();
-    s.an = Can.data();
-    s.as = Cas.data();
-  }
+  const double* first[4];
+  lateral(allPerSize, l, {&Caem, &Cawm, &Canm, &Casm}, {&Cae, &Caw, &Can, &Cas}, first);
+  s.ae = first[0];
+  s.aw = first[1];
+  s.an = first[2];
+  s.as = first[3];
   s.at = Catm[l].p;
   s.ab = Cabm[l].p;
   s.ap = Capm[l].p;
   s.su = Csourcem[l].p;
+  if (secondOrderSizes()) {
+    s.thirteen = true;
+    const double* beyond[4];
+    lateral(allPerSize, l, {&Caeem, &Cawwm, &Cannm, &Cassm}, {&Caee, &Caww, &Cann, &Cass}, beyond);
+    s.aee = beyond[0];
+    s.aww = beyond[1];
+    s.ann = beyond[2];
+    s.ass = beyond[3];
+    s.att = Cattm[l].p;
+    s.abb = Cabbm[l].p;
+  }
   s.ce = Ccelle.data();
   s.cw = Ccellw.data();
   s.cn = Ccelln.data();
@@ -115,19 +164,6 @@ void serialSweeps(const SizeSystem& s, double* f, int first, int last) {
   for (int k = 0; k < kSedimentSweeps; ++k) {
     for (int c = first; c <= last; ++c) f[c] = sizeSum(s, c, f, f, f) / s.ap[c];
     for (int c = last; c >= first; --c) f[c] = sizeSum(s, c, f, f, f) / s.ap[c];
-  }
-}
-
-// The shared system (Cap, Cae..Cab, Csource), thirteen-point when its second-neighbour
-// coefficients exist.
-template <bool Thirteen>
-void sharedSweeps(double* f, int first, int last) {
-  const kernel::System s = kernel::systemArrays();
-  for (int k = 0; k < kSedimentSweeps; ++k) {
-    for (int c = first; c <= last; ++c)
-      f[c] = kernel::neighbourSum<Plain, Thirteen>(s, c, f, f, f) / s.ap[c];
-    for (int c = last; c >= first; --c)
-      f[c] = kernel::neighbourSum<Plain, Thirteen>(s, c, f, f, f) / s.ap[c];
   }
 }
 
@@ -220,17 +256,6 @@ void solver2(int l) { solver2Field(l, Cf.data(), Cf ? Cf.size() : 0); }
 
 void solver2Field(int l, double* f, std::size_t n) {
   const int first = WCStart, last = WCEnd;
-  const bool shared = sou[Equation] == 1 && FlagImplicitSedim != 1;
-  if (shared) {
-    if (first <= last &&
-        (first < 1 || static_cast<std::size_t>(last) >= std::min({n, Cap.size(), Ccellt.size()})))
-      failf(1, "Error: solver2 range %d to %d outside the cell arrays\n", first, last);
-    if (kernel::thirteenPointForm())
-      sharedSweeps<true>(f, first, last);
-    else
-      sharedSweeps<false>(f, first, last);
-    return;
-  }
   checkSizeCall("solver2", l, false, n);
   const SizeSystem s = sizeSystem(l, false);
   if (FlagImplicitSedim == 1)
@@ -243,13 +268,8 @@ void solver2Field(int l, double* f, std::size_t n) {
 
 // The column half-steps share the second copy Cfn and the chunk table among sizes, and run
 // their own chunks on threads; every other form keeps to its own size.
-bool solver2SizesApart() {
-  return FlagImplicitSedim == 1 || sou[Equation] == 1 || !columnChunked();
-}
+bool solver2SizesApart() { return FlagImplicitSedim == 1 || !columnChunked(); }
 
-// The per-size rows hold no second-neighbour coefficients, so the seven-point form is solved
-// whatever the scheme: leaving the concentration unsolved would pass the old field on as the
-// result.
 void solver2m(int l) {
   checkSizeCall("solver2m", l, true, Cf ? Cf.size() : 0);
   const SizeSystem s = sizeSystem(l, true);

@@ -244,6 +244,11 @@ const std::vector<ArrayRow>& unstructuredArrays() {
     add(r, [] { return FlagTSC == 3 && BedLoadVectorFlag >= 5; },
         [] { return dims(lnumber + 1LL, MaxCeller); }, QORVA_ARRAY(Caem), QORVA_ARRAY(Canm),
         QORVA_ARRAY(Casm), QORVA_ARRAY(Cawm));
+    add(r, [] { return sizeCoefficients() && sou[7] == 1; },
+        [] { return dims(lnumber + 1LL, MaxCeller); }, QORVA_ARRAY(Cattm), QORVA_ARRAY(Cabbm));
+    add(r, [] { return FlagTSC == 3 && BedLoadVectorFlag >= 5 && sou[7] == 1; },
+        [] { return dims(lnumber + 1LL, MaxCeller); }, QORVA_ARRAY(Caeem), QORVA_ARRAY(Cawwm),
+        QORVA_ARRAY(Cannm), QORVA_ARRAY(Cassm));
     add(r, [] { return NoComponents >= 1; }, [] { return dims(NoComponents, MaxCeller); },
         QORVA_ARRAY(Ccomp));
     add(r, [] { return NoComponents >= 1 && transient(); },

@@ -148,6 +148,10 @@ inline Table2<int> MGSCpoint;
 
 // Per grain size l = 0..lnumber and cell.
 inline Table2<double> Cconc, Cconc_old, Catm, Cabm, Capm, Csourcem, Caem, Canm, Casm, Cawm;
+// Second-neighbour coefficients of each size under second-order upwinding: the vertical ones
+// differ by size through the fall velocity; the horizontal ones only where every coefficient
+// is kept per size (the bed-slope transfer).
+inline Table2<double> Cattm, Cabbm, Caeem, Cawwm, Cannm, Cassm;
 // Per water-quality component and cell.
 inline Table2<double> Ccomp, Ccomp_old;
 

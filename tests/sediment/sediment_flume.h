@@ -118,6 +118,20 @@ class SedimentFlume : public Scratch {
     return worst;
   }
 
+  // Expects the balance of size l in the last continuity table to close within `share` of what
+  // moved (the larger of the bed-layer and bed change); returns the defect over what moved.
+  static double expectSizeBalance(int l, double share) {
+    const std::vector<double> t = lastTableLine(l);
+    EXPECT_EQ(t.size(), 10u) << log();
+    if (t.size() != 10u) return 1.0;
+    const double moved = std::max(std::fabs(t[3]), std::fabs(t[4]));
+    EXPECT_LE(std::fabs(t[5]), share * moved + 1e-12) << "size " << l;
+    EXPECT_GT(moved, 0.0) << "size " << l;
+    std::printf("[ figures  ] size %d: moved %.6g kg, defect %.2e of it\n", l, moved,
+                std::fabs(t[5]) / (moved + 1e-30));
+    return std::fabs(t[5]) / (moved + 1e-30);
+  }
+
   // The per-size line of the last continuity table in the log: inflow, outflow, suspension,
   // bed-layer change, bed change, defect, defect2.
   static std::vector<double> lastTableLine(int l = 1) {

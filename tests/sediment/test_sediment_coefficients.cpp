@@ -159,18 +159,37 @@ TEST_F(SedimentCoefficients, CrankNicolsonHalvesEveryCoefficientOnce) {
   EXPECT_NEAR(Cab[2], 1.0, 1e-12);
 }
 
-TEST_F(SedimentCoefficients, AllPerSizeMemberWritesNothingInTheSecondOrderScheme) {
-  build({1.0}, {0.5, 0.5});
-  lnumber = 1;
-  for (auto* t : {&Caem, &Cawm, &Canm, &Casm, &Catm, &Cabm}) ASSERT_TRUE(t->allocate(2, MaxCeller));
-  Catm[1][1] = 5.0;
+// Under second-order upwinding the all-per-size member builds every size's links, those to
+// the second neighbours included, as the one-size generator builds them for that size: a
+// column of four cells with grains falling at 1 cm/s and 3 cm/s.
+TEST_F(SedimentCoefficients, AllPerSizeMemberBuildsTheSecondOrderLinksOfEverySize) {
+  build({1.0}, {0.5, 0.4, 0.6, 0.5});
+  for (Table1<double>* t : {&Caee, &Caww, &Cass, &Cann, &Catt, &Cabb})
+    ASSERT_TRUE(t->allocate(MaxCeller));
+  for (auto* t : {&Caem, &Cawm, &Canm, &Casm, &Catm, &Cabm, &Caeem, &Cawwm, &Cannm, &Cassm,
+                  &Cattm, &Cabbm})
+    ASSERT_TRUE(t->allocate(3, MaxCeller));
   sou[7] = 1;
+  lnumber = 2;
+  const double ws[3] = {0, 0.01, 0.03};
+  fallvelo[1] = ws[1];
+  fallvelo[2] = ws[2];
   coeff_make2m(WFStart, WFEnd);
-  EXPECT_EQ(Catm[1][1], 5.0);
-  sou[7] = 0;
-  fallvelo[1] = 0.01;
-  coeff_make2m(WFStart, WFEnd);
-  EXPECT_NEAR(Catm[1][1], 1.0 / 16 + 10, 1e-12);
+  for (int l = 1; l <= 2; ++l) {
+    lnumber = 1;
+    fallvelo[1] = ws[l];
+    for (int c = 0; c <= NoCells; ++c) Caee[c] = Caww[c] = Cass[c] = Cann[c] = Catt[c] = Cabb[c] = 0;
+    coeff_make1(WFStart, WFEnd);
+    for (int c = 1; c <= NoCells; ++c) {
+      EXPECT_NEAR(Catm[l][c], Cat[c], 1e-12) << "size " << l << ", cell " << c;
+      EXPECT_NEAR(Cabm[l][c], Cab[c], 1e-12) << "size " << l << ", cell " << c;
+      EXPECT_NEAR(Cattm[l][c], Catt[c], 1e-12) << "size " << l << ", cell " << c;
+      EXPECT_NEAR(Cabbm[l][c], Cabb[c], 1e-12) << "size " << l << ", cell " << c;
+    }
+  }
+  // The second size falls faster: its links from above are larger.
+  EXPECT_GT(Catm[2][1], Catm[1][1]);
+  EXPECT_LT(Cattm[2][1], Cattm[1][1]);
 }
 
 }  // namespace

@@ -216,7 +216,8 @@ TEST_F(SedimentFlume, ConcentrationsDoNotDependOnTheThreads) {
   // One size with the column half-steps of F 164 31, whose sweeps give the same result for
   // any thread count; three sizes solved side by side, one size to a thread, under the
   // column flow solver of F 164 32, whose flow does not depend on the threads either: there
-  // the serial run (F 206 0) and eight threads agree bit for bit.
+  // the serial run (F 206 0) and eight threads agree bit for bit, with the power-law and
+  // with the second-order scheme.
   struct Case {
     const char* name;
     std::string (*control)(const std::string&);
@@ -229,6 +230,9 @@ TEST_F(SedimentFlume, ConcentrationsDoNotDependOnTheThreads) {
       {"one size", [](const std::string& e) { return equilibriumControl(e); }, "F 164 31\n",
        "F 206 1\n", 1, false},
       {"three sizes", threeSizeControl, "F 164 32\n", "F 206 0\n", 3, true},
+      {"three sizes, second order",
+       [](const std::string& e) { return threeSizeControl("F 63 1\n" + e); }, "F 164 32\n",
+       "F 206 0\n", 3, true},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);

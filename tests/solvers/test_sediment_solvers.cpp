@@ -49,15 +49,41 @@ class SedimentSolvers : public SolverSystem {
   }
 
   // The per-size system of size l over block b: shared lateral coefficients (or per size, for
-  // solver2m), vertical and central coefficients and source per size. Returns the exact
-  // solution by a direct solve, cell 0 included as 0.
-  std::vector<double> sizeSystem(const Block& b, int l, bool allPerSize, bool bottomOnly = false) {
+  // solver2m), vertical and central coefficients and source per size; with `second` also the
+  // links to the second neighbours (the vertical ones per size, the lateral ones shared or per
+  // size like the first). Returns the exact solution by a direct solve, cell 0 included as 0.
+  std::vector<double> sizeSystem(const Block& b, int l, bool allPerSize, bool bottomOnly = false,
+                                 bool second = false) {
     link(b);
     const int n = b.cells();
+    // The size's own coefficients differ from size to size; shared ones are the same for all.
+    auto own = [&](int d) { return allPerSize || d >= 4 ? l : 0; };
+    // Negative, as second-order upwinding makes them.
+    auto beyond = [&](int c, int d, const Table1<int>& nb) {
+      const int m = nb[c];
+      return second && m && nb[m] ? -(0.1 + 0.05 * ((2 * c + d + own(d)) % 3)) : 0.0;
+    };
     for (int c = 1; c <= n; ++c) {
-      auto a = [&](int m, int d) { return m ? 1.0 + 0.25 * ((c + 3 * d + l) % 4) : 0.0; };
+      auto a = [&](int m, int d) { return m ? 1.0 + 0.25 * ((c + 3 * d + own(d)) % 4) : 0.0; };
       const double e = a(Ccelle[c], 0), w = a(Ccellw[c], 1), nn = a(Ccelln[c], 2), s = a(Ccells[c], 3);
       const double t = a(Ccellt[c], 4), bb = a(Ccellb[c], 5);
+      const double ee = beyond(c, 0, Ccelle), ww = beyond(c, 1, Ccellw), nnn = beyond(c, 2, Ccelln),
+                   ss = beyond(c, 3, Ccells), tt = beyond(c, 4, Ccellt), bbb = beyond(c, 5, Ccellb);
+      if (second) {
+        Cattm[l][c] = tt;
+        Cabbm[l][c] = bbb;
+        if (allPerSize) {
+          Caeem[l][c] = ee;
+          Cawwm[l][c] = ww;
+          Cannm[l][c] = nnn;
+          Cassm[l][c] = ss;
+        } else {
+          Caee[c] = ee;
+          Caww[c] = ww;
+          Cann[c] = nnn;
+          Cass[c] = ss;
+        }
+      }
       if (allPerSize) {
         Caem[l][c] = e;
         Cawm[l][c] = w;
@@ -98,6 +124,13 @@ class SedimentSolvers : public SolverSystem {
         put(Ccellt[c], Catm[l][c]);
         put(Ccellb[c], Cabm[l][c]);
       }
+      if (!second) continue;
+      put(Ccelle[Ccelle[c]], allPerSize ? Caeem[l][c] : Caee[c]);
+      put(Ccellw[Ccellw[c]], allPerSize ? Cawwm[l][c] : Caww[c]);
+      put(Ccelln[Ccelln[c]], allPerSize ? Cannm[l][c] : Cann[c]);
+      put(Ccells[Ccells[c]], allPerSize ? Cassm[l][c] : Cass[c]);
+      put(Ccellt[Ccellt[c]], Cattm[l][c]);
+      put(Ccellb[Ccellb[c]], Cabbm[l][c]);
     }
     const std::vector<double> x = directSolve(A, r);
     std::vector<double> out(n + 1, 0.0);
@@ -148,10 +181,6 @@ TEST_F(SedimentSolvers, Solver2mReachesTheDirectSolution) {
     const std::vector<double> x = sizeSystem(b, 2, true);
     EXPECT_LT(maxDiff(run(solver2m, 2, b.cells(), 30), x), 1e-12) << "F 164 " << rap;
   }
-  // The thirteen-point scheme has no per-size rows: the seven-point system is solved.
-  sou[7] = 1;
-  const std::vector<double> x = sizeSystem(b, 1, true);
-  EXPECT_LT(maxDiff(run(solver2m, 1, b.cells(), 30), x), 1e-12);
 }
 
 // Only the bottom cells, on their lateral stencil; the cells above keep their values.
@@ -199,16 +228,33 @@ TEST_F(SedimentSolvers, SameResultForEveryThreadCount) {
   }
 }
 
-// With the thirteen-point scheme solver2 solves the shared system (Cap, Csource) whatever size.
-TEST_F(SedimentSolvers, Solver2SharedSystem) {
-  sou[1] = 1;  // creates the second-neighbour arrays
-  allocate();
+// Second-order upwinding: each size is solved with its own thirteen-point system, its own
+// vertical second-neighbour links (solver2) or all of them (solver2m), whatever size was set
+// up last; the shared one-size system is not touched.
+TEST_F(SedimentSolvers, SecondOrderSolvesEachSizeWithItsOwnRows) {
+  SouComp = 1;  // creates the second-neighbour arrays
+  FlagTSC = 3;
+  BedLoadVectorFlag = 5;
   sou[7] = 1;
-  const Block b{2, 2, 3};
-  const std::vector<double> x = setUpBlock(b, true);
-  Cf.point(Cconc[3]);
-  for (int k = 0; k < 40; ++k) solver2(3);
-  EXPECT_LT(maxError(x), 1e-12);
+  allocate();
+  ASSERT_TRUE(Cattm && Cabbm && Caeem && Cassm);
+  const Block b{3, 3, 4};
+  struct Method {
+    const char* name;
+    void (*solve)(int);
+    bool allPerSize;
+  };
+  for (const Method& m : {Method{"solver2", solver2, false}, Method{"solver2m", solver2m, true}})
+    for (int rap : {0, 31}) {
+      FlagRapSolver = rap;
+      // Every size set up before any is solved.
+      std::vector<std::vector<double>> x(kSizes + 1);
+      for (int l = 1; l <= kSizes; ++l) x[l] = sizeSystem(b, l, m.allPerSize, false, true);
+      for (int l = 1; l <= kSizes; ++l) {
+        EXPECT_LT(maxDiff(run(m.solve, l, b.cells(), 40), x[l]), 1e-12)
+            << m.name << ", F 164 " << rap << ", size " << l;
+      }
+    }
 }
 
 class ImplicitPickUp : public SedimentSolvers {
