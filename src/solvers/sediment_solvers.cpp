@@ -50,28 +50,6 @@ struct SizeSystem {
   bool thirteen = false;
 };
 
-// Horizontal neighbours (and those beyond) from h, the top ones from t, the bottom ones from b;
-// terms in the order e, w, n, s, t, b, then ee, ww, nn, ss, tt, bb, then the source.
-inline double sizeSum(const SizeSystem& s, int c, const double* h, const double* t,
-                      const double* b) {
-  const int e = s.ce[c], w = s.cw[c], n = s.cn[c], so = s.cs[c], up = s.ct[c], dn = s.cb[c];
-  double r = s.ae[c] * h[e];
-  r += s.aw[c] * h[w];
-  r += s.an[c] * h[n];
-  r += s.as[c] * h[so];
-  r += s.at[c] * t[up];
-  r += s.ab[c] * b[dn];
-  if (s.thirteen) {
-    r += s.aee[c] * h[s.ce[e]];
-    r += s.aww[c] * h[s.cw[w]];
-    r += s.ann[c] * h[s.cn[n]];
-    r += s.ass[c] * h[s.cs[so]];
-    r += s.att[c] * t[s.ct[up]];
-    r += s.abb[c] * b[s.cb[dn]];
-  }
-  return r + s.su[c];
-}
-
 // The lateral terms alone, for the bottom cells of solver2bed.
 inline double lateralSum(const SizeSystem& s, int c, const double* h) {
   const int e = s.ce[c], w = s.cw[c], n = s.cn[c], so = s.cs[c];
@@ -86,6 +64,21 @@ inline double lateralSum(const SizeSystem& s, int c, const double* h) {
     r += s.ass[c] * h[s.cs[so]];
   }
   return r + s.su[c];
+}
+
+// Every neighbour term and the source of cell c: the lateral terms from h, the one above from
+// t and the one below from b.
+inline double sizeSum(const SizeSystem& s, int c, const double* h, const double* t,
+                      const double* b) {
+  const int up = s.ct[c], dn = s.cb[c];
+  double r = lateralSum(s, c, h);
+  r += s.at[c] * t[up];
+  r += s.ab[c] * b[dn];
+  if (s.thirteen) {
+    r += s.att[c] * t[s.ct[up]];
+    r += s.abb[c] * b[s.cb[dn]];
+  }
+  return r;
 }
 
 bool rowOf(const Table2<double>& t, int l) { return t && l >= 0 && static_cast<std::size_t>(l) < t.dim(0); }

@@ -68,11 +68,7 @@ TEST_F(SolverFamilies, LayeredBedReachesTheEquilibriumOfTheFixedBedValue) {
 // leaves the gravel, so the top layer coarsens, and every size's mass balance closes: what
 // left the bed is in suspension or went out.
 TEST_F(SolverFamilies, LayeredBedArmoursUnderClearWater) {
-  const std::string control =
-      "T Armouring flume\nG 1 43 5 11 2\nF 314 1 1\nF 237 1 0.18\nF 237 2 0.18\nF 16 0.01\n"
-      "F 33 100 20\nF 489 6000\nF 54 0\nF 454 1000\nF 255 2\nF 106 0.05\nF 37 3\nF 134 5\n"
-      "F 4 0.5 100 0.01\nK 1 10 50000\nS 1 0.002 0.2\nS 2 0.0002 0.02\nN 0 1 0.5\nN 0 2 0.5\n"
-      "F 1 J\nF 2 YS\n";
+  const std::string control = armouringFlume("");
   ASSERT_EQ(run({40, 2, 40, 1, 0.3}, control), 1) << log();
   // The sediment equations take every cell's water as balanced: what the face fluxes leave
   // unbalanced carries sediment unaccounted. The flow, solved at the first step by 6000 inner

@@ -260,11 +260,7 @@ TEST_F(SecondOrderFlume, TwoSizesTogetherGiveWhatEachGivesAloneAndDecayAsExp) {
 // coefficients are all per size, under second-order upwinding: the run goes through and the
 // balance of every size closes on what moved.
 TEST_F(SecondOrderFlume, LayeredBedWithTheSlopeTransferKeepsEverySizesMass) {
-  const std::string control =
-      "T Armouring flume\nG 1 43 5 11 2\nF 314 1 1\nF 237 1 0.18\nF 237 2 0.18\nF 16 0.01\n"
-      "F 33 100 20\nF 489 6000\nF 54 0\nF 454 1000\nF 255 2\nF 106 0.05\nF 37 3\nF 134 5\n"
-      "F 63 1\nF 78 5 0.6\nF 4 0.5 100 0.01\nK 1 10 50000\nS 1 0.002 0.2\nS 2 0.0002 0.02\n"
-      "N 0 1 0.5\nN 0 2 0.5\nF 1 J\nF 2 YS\n";
+  const std::string control = armouringFlume("F 63 1\nF 78 5 0.6\n");
   ASSERT_EQ(run({40, 2, 40, 1, 0.3}, control), 1) << log();
   // With the flow balanced to the round-off of its fluxes (6000 inner iterations), as on the
   // power-law scheme.
