@@ -479,6 +479,10 @@ TEST_F(ResultFilesTest, CutShortOrDamagedResultIsRefused) {
        "line 3: a C record needs 8 values, the line holds 9\n"},
       {"a value that is not finite", head + counts + "C 1 1 2 nan 1 0.001 5\n" + cell2 + fluxes,
        "line 3: 'nan' in a C record is not a finite number\n"},
+      // The writer stopped inside the last record: the line is named for what it lacks, not
+      // judged by its first value.
+      {"cut inside the last flux", head + counts + cell1 + cell2 + "F 1 0.5\nF 2 4.5\nF 3\n",
+       "line 7: an F record needs 3 values, the line holds 2\n"},
       {"a cell twice", head + counts + cell1 + cell1 + cell2 + fluxes,
        "line 4: cell 1 is given a second time\n"},
       {"a cell of another grid", head + counts + cell1 + "C 3 7 7 7 7 7 7\n" + fluxes,
