@@ -455,7 +455,8 @@ TEST_F(ResultFilesTest, WholeResultIsReadUpToTheLastFlux) {
 }
 
 // A result cut short, with a record that cannot be read, or with a cell or surface missing or
-// given twice is refused whole: the flow keeps its values and the log says what is wrong.
+// given twice is refused whole: the flow keeps its values, the log says what is wrong, and the
+// run ends.
 TEST_F(ResultFilesTest, CutShortOrDamagedResultIsRefused) {
   struct Case {
     const char* what;
@@ -499,9 +500,11 @@ TEST_F(ResultFilesTest, CutShortOrDamagedResultIsRefused) {
     clearFlow();
     Cxvel[1] = Cxvel[2] = 0.25;
     write("result", c.text);
-    ASSERT_EQ(restart(), 1000) << log();
+    // A refused restart ends the run with the input-error status, before any computing.
+    ASSERT_EQ(restart(), -1) << log();
     EXPECT_TRUE(contains(log(), c.message)) << log();
     EXPECT_TRUE(contains(log(), "The restart from the 'result' file is refused\n")) << log();
+    EXPECT_TRUE(contains(log(), "The run stops: the restart it asks for (task R) was refused")) << log();
     EXPECT_FALSE(contains(log(), "Have read"));
     EXPECT_EQ(Cxvel[1], 0.25);
     EXPECT_EQ(Cxvel[2], 0.25);
@@ -520,7 +523,7 @@ TEST_F(ResultFilesTest, ResultOfAnotherGrid) {
         "U 12 5 3 1 0 2\n"
         "C 1 1 2 3 4 5 6\n"
         "C 2 7 7 7 7 7 7\n");
-  ASSERT_EQ(restart(), 1000);
+  ASSERT_EQ(restart(), -1);
   EXPECT_EQ(Cxvel[1], 0.0);
   EXPECT_EQ(Cxvel[2], 0.0);
   const std::string text = log();
