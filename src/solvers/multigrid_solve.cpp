@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "solvers/coloured_sweeps.h"
 #include "solvers/levels.h"
 #include "solvers/solvers.h"
 #include "solvers/sweep_kernels.h"
@@ -25,7 +26,6 @@ namespace qorva {
 namespace {
 
 using kernel::Plain;
-using kernel::Shared;
 
 // ---- Gauss2D ----
 
@@ -61,41 +61,59 @@ inline double lateralValue(const Lateral& s, int c, const double* f) {
   return (r + s.su[c]) / s.ap[c];
 }
 
-template <class A, bool Nine>
-void symmetricSweeps(const Lateral& s, double* f, int first, int last, int sweeps) {
-  for (int k = 0; k < sweeps; ++k) {
-    for (int c = first; c <= last; ++c) A::put(f, c, lateralValue<A, Nine>(s, c, f));
-    for (int c = last; c >= first; --c) A::put(f, c, lateralValue<A, Nine>(s, c, f));
-  }
+// One pass over lo..hi, ascending or descending.
+template <bool Nine>
+void lateralPass(const Lateral& s, double* f, int lo, int hi, bool up) {
+  if (up)
+    for (int c = lo; c <= hi; ++c) f[c] = lateralValue<Plain, Nine>(s, c, f);
+  else
+    for (int c = hi; c >= lo; --c) f[c] = lateralValue<Plain, Nine>(s, c, f);
 }
 
-// The multi-neighbour form takes one pass pair, whatever the sweep count.
-template <class A, bool Thirteen>
-void qnSweep(double* f, int first, int last) {
-  const kernel::System s = kernel::systemArrays();
-  const kernel::QnLists l = kernel::qnLists();
-  for (int c = first; c <= last; ++c)
-    A::put(f, c, kernel::qnSum<A, Thirteen, false>(s, l, c, f) / s.ap[c]);
-  for (int c = last; c >= first; --c)
-    A::put(f, c, kernel::qnSum<A, Thirteen, false>(s, l, c, f) / s.ap[c]);
+template <bool Thirteen>
+void qnPass(const kernel::System& s, const kernel::QnLists& l, double* f, int lo, int hi,
+            bool up) {
+  if (up)
+    for (int c = lo; c <= hi; ++c) f[c] = kernel::qnSum<Plain, Thirteen, false>(s, l, c, f) / s.ap[c];
+  else
+    for (int c = hi; c >= lo; --c) f[c] = kernel::qnSum<Plain, Thirteen, false>(s, l, c, f) / s.ap[c];
 }
 
-// The serial sweeps of Gauss2D, with the element access A.
-template <class A>
-void serialGauss2D(int first, int last, int sweeps) {
+// Runs `sweeps` symmetric sweeps with the update of the present form: `each(sweeps, pass)`
+// makes them, serially or over coloured chunks. The multi-neighbour form takes one pass pair,
+// whatever the sweep count.
+template <class Each>
+void withForm(int sweeps, Each each) {
   double* f = Cf.data();
   const bool nine = ninePoint();
   if (QNFlag > 0 && kernel::haveQnLists()) {
+    const kernel::System s = kernel::systemArrays();
+    const kernel::QnLists l = kernel::qnLists();
     if (nine && kernel::haveQnSecondRows())
-      qnSweep<A, true>(f, first, last);
+      each(1, [&](int lo, int hi, bool up) { qnPass<true>(s, l, f, lo, hi, up); });
     else
-      qnSweep<A, false>(f, first, last);
-  } else if (nine) {
-    symmetricSweeps<A, true>(lateralArrays(), f, first, last, sweeps);
+      each(1, [&](int lo, int hi, bool up) { qnPass<false>(s, l, f, lo, hi, up); });
   } else {
-    symmetricSweeps<A, false>(lateralArrays(), f, first, last, sweeps);
+    const Lateral s = lateralArrays();
+    if (nine)
+      each(sweeps, [&](int lo, int hi, bool up) { lateralPass<true>(s, f, lo, hi, up); });
+    else
+      each(sweeps, [&](int lo, int hi, bool up) { lateralPass<false>(s, f, lo, hi, up); });
   }
 }
+
+// The serial sweeps of Gauss2D.
+void serialGauss2D(int first, int last, int sweeps) {
+  withForm(sweeps, [&](int n, auto pass) {
+    for (int k = 0; k < n; ++k) {
+      pass(first, last, true);
+      pass(first, last, false);
+    }
+  });
+}
+
+// Kept between calls and rebuilt by every threaded level-1 smoothing.
+ColouredChunks levelChunks;
 
 // The two-copy sweeps read the neighbours outside first..last from Cfn: they take their
 // present values from Cf.
@@ -305,7 +323,7 @@ void Gauss2D(int first, int last, int sweeps) {
              last - first >= 301 && sou[Equation] != 1) {
     jacobiRegions(first, last, sweeps);
   } else {
-    serialGauss2D<Plain>(first, last, sweeps);
+    serialGauss2D(first, last, sweeps);
   }
 }
 
@@ -316,17 +334,12 @@ void smoothLevelOne(int first, int last, int sweeps) {
     Gauss2D(first, last, sweeps);
     return;
   }
-  if (first > last) return;
-  // Chunks of neighbouring level cells swept at once, each reading the others' values as they
-  // change (asynchronous block Gauss-Seidel); the last chunk takes the remainder.
-  const int shares = NoProcessesSolver;
-  const int size = (last - first + 1) / shares;
-#pragma omp parallel for schedule(static)
-  for (int p = 0; p < shares; ++p) {
-    const int lo = first + p * size;
-    const int hi = p == shares - 1 ? last : lo + size - 1;
-    serialGauss2D<Shared>(lo, hi, sweeps);
-  }
+  // The F 206 threads sweep coloured chunks of the level: the same numbers for any thread
+  // count.
+  const kernel::Reads reads = kernel::readsOf(ninePoint(), QNFlag > 0 && kernel::haveQnLists());
+  withForm(sweeps, [&](int n, auto pass) {
+    colouredSweeps(levelChunks, first, last, n, reads, pass);
+  });
 }
 
 }  // namespace levels

@@ -20,20 +20,6 @@ namespace {
 // since every other method would leave them untouched.
 bool fiveFieldStep() { return FlagFastWatersolve > 0 && FlagWaterSolveNew != 1 && Equation == 1; }
 
-// F 206 threads each sweep one share of the range with Gauss at the same time; a share reads
-// the current values of its neighbours in other shares (asynchronous block Gauss-Seidel).
-// The last share takes the remainder.
-void chunkedSolve(int first, int last, int sweeps) {
-  const int shares = NoProcessesSolver;
-  const int size = static_cast<int>((static_cast<long long>(last) - first + 1) / shares);
-#pragma omp parallel for schedule(static)
-  for (int p = 0; p < shares; ++p) {
-    const int lo = first + p * size;
-    const int hi = p == shares - 1 ? last : lo + size - 1;
-    gaussSweeps<kernel::Shared>(lo, hi, sweeps);
-  }
-}
-
 // The range must lie inside the arrays the sweeps index without checks.
 void checkRange(int first, int last, bool fiveFields) {
   if (first > last) return;
@@ -76,7 +62,7 @@ void solver() {
       GaussN(first, last, n);
       break;
     case SolverMethod::Chunked:
-      chunkedSolve(first, last, n);
+      GaussColoured(first, last, n);
       break;
   }
 }

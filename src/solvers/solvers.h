@@ -16,13 +16,16 @@ enum class SolverMethod {
   FiveField,  // GaussFast on Cff[0..4]: the five-field step of the fast flow driver
   Serial,     // Gauss over the whole range
   Variants,   // GaussN, by F 164
-  Chunked,    // F 206 threads, each sweeping its share of the range with Gauss
+  Chunked,    // GaussColoured: F 206 threads sweeping coloured chunks of the range
 };
 SolverMethod solverMethod();
 
 // Symmetric point Gauss-Seidel over cells first..last of Cf: `sweeps` forward and backward
 // passes (one pass pair whatever `sweeps` is when the multi-neighbour lists are on).
 void Gauss(int first, int last, int sweeps);
+// The same sweeps by the F 206 threads over coloured chunks (ColouredChunks below): the
+// cells in another order than Gauss takes them, the same order for any thread count.
+void GaussColoured(int first, int last, int sweeps);
 
 // The sweep methods of F 164 above 20: Jacobi half-steps, Gauss-Seidel in each thread's block,
 // column half-steps on blocks or on column-aligned chunks, and serial variants with 1/Cap.
@@ -106,6 +109,55 @@ class ChunkTable {
   template <class Start>
   void fill(int first, int last, int n, Start start);
   std::vector<int> entry_{0};
+};
+
+// The fixed chunks of the threaded sweep of F 206 and their colours. The range is cut into
+// kChunks chunks at column tops (ChunkTable::build with size (last - first + 1) / kChunks),
+// whatever the thread count; chunk p is given the lowest colour that no chunk before it has
+// among those it reads a cell of or that read a cell of it. The chunks of one colour touch
+// none of each other's cells, so they can be swept at once in any order. A symmetric sweep
+// takes the colours in ascending order for the ascending passes, then in descending order for
+// the descending ones: one fixed order of the cells, whatever the threads do.
+class ColouredChunks {
+ public:
+  static constexpr int kChunks = 32;
+
+  // One sweep step: the chunks of `colour`, each swept `steps` passes that start ascending
+  // (`up`) and alternate.
+  struct Phase {
+    int colour, steps;
+    bool up;
+  };
+
+  // Cuts first..last into the chunks and forgets the reads noted before.
+  void cut(int first, int last);
+  int count() const { return table_.count(); }
+  int lo(int p) const { return table_.lo(p); }
+  int hi(int p) const { return table_.hi(p); }
+
+  // Chunk p (1..count()) reads cell m; cells outside the range or inside p are left out.
+  // Several threads may note reads of different chunks at once.
+  void noteRead(int p, int m) {
+    if (m >= first_ && m <= last_ && (m < lo(p) || m > hi(p))) mark(p, m);
+  }
+
+  // Colours the chunks from the reads noted and lays out the phases of `sweeps` symmetric
+  // sweeps, a phase merged with the next one of the same colour.
+  void colour(int sweeps);
+  int colours() const { return static_cast<int>(members_.size()); }
+  int colourOf(int p) const { return colour_[p]; }
+  // The non-empty chunks of colour k, ascending.
+  const std::vector<int>& members(int k) const { return members_[k]; }
+  const std::vector<Phase>& phases() const { return phases_; }
+
+ private:
+  void mark(int p, int m);
+  ChunkTable table_;
+  int first_ = 0, last_ = -1;
+  std::vector<char> reads_;  // reads_[p * (count() + 1) + q]: chunk p reads a cell of q
+  std::vector<int> colour_;
+  std::vector<std::vector<int>> members_;
+  std::vector<Phase> phases_;
 };
 
 // Solvers of the sediment equations of several grain sizes, each 5 symmetric sweeps over

@@ -160,6 +160,44 @@ inline double qnSum(const System& s, const QnLists& l, int c, const double* f) {
   return r;
 }
 
+// Calls visit(m) for every cell m whose value one of the sums above may read when it updates
+// cell c: the six first neighbours; with `second` the cells beyond them; with `lists` (null
+// when the multi-neighbour form is off) the listed neighbours, and with `second` the cells
+// beyond those. Every sum reads a subset of these; a cell may be visited more than once.
+template <class Visit>
+inline void forEachRead(const System& s, const QnLists* lists, bool second, int c, Visit visit) {
+  const int nb[6] = {s.ce[c], s.cw[c], s.cn[c], s.cs[c], s.ct[c], s.cb[c]};
+  const int* const beyond[6] = {s.ce, s.cw, s.cn, s.cs, s.ct, s.cb};
+  for (int d = 0; d < 6; ++d) {
+    visit(nb[d]);
+    if (second) visit(beyond[d][nb[d]]);
+  }
+  if (!lists) return;
+  const std::ptrdiff_t row = static_cast<std::ptrdiff_t>(c) * lists->stride;
+  for (const QnSide& d : lists->side) {
+    const int k = std::min(d.count[c], lists->stride);
+    const int m0 = k > 0 ? d.list[row] : 0;
+    for (int j = 0; j < k; ++j) {
+      visit(m0 + j);
+      if (second) visit(d.beyond[m0 + j]);
+    }
+  }
+}
+
+// forEachRead over the present arrays, the lists taken only when `lists`.
+struct Reads {
+  System s;
+  QnLists l;
+  bool lists, second;
+  template <class Visit>
+  void operator()(int c, Visit visit) const {
+    forEachRead(s, lists ? &l : nullptr, second, c, visit);
+  }
+};
+inline Reads readsOf(bool second, bool lists) {
+  return {systemArrays(), lists ? qnLists() : QnLists{}, lists, second};
+}
+
 // Block of thread `id` of `threads` in a static split of `count` items: [lo, hi), the first
 // count % threads threads taking one item more.
 inline void staticBlock(int count, int threads, int id, int& lo, int& hi) {
@@ -170,10 +208,3 @@ inline void staticBlock(int count, int threads, int id, int& lo, int& hi) {
 }
 
 }  // namespace qorva::kernel
-
-namespace qorva {
-// Gauss over first..last with the element access A: Plain for the serial call, Shared when
-// other threads sweep neighbouring ranges of the same array at the same time.
-template <class A>
-void gaussSweeps(int first, int last, int sweeps);
-}  // namespace qorva

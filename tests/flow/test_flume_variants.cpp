@@ -121,7 +121,9 @@ TEST_F(FlumeVariants, BridgeDropsThePressureAsItsCoefficientSays) {
   }
 }
 
-// The new laws, the forcing terms and the porous bed run the same for every thread count.
+// The new laws, the forcing terms and the porous bed run the same for every thread count: the
+// threaded runs give the same bits, and the serial one, whose sweep takes the cells in another
+// order, converges to the same flow within what the residual limit leaves.
 TEST_F(FlumeVariants, ThreadCountDoesNotChangeTheVariants) {
   const char* sets[] = {
       "F 15 5\n",
@@ -133,12 +135,13 @@ TEST_F(FlumeVariants, ThreadCountDoesNotChangeTheVariants) {
   for (const char* s : sets) {
     SCOPED_TRACE(s);
     const Fields serial = converged(s);
-    for (int threads : {2, 8}) {
-      SCOPED_TRACE(threads);
-      const Fields t = converged(std::string(s) + "F 206 " + std::to_string(threads) + "\n");
-      EXPECT_LE(relativeDifference(serial.u, t.u), 1e-6);
-      EXPECT_LE(relativeDifference(serial.k, t.k), 1e-6);
-    }
+    const Fields two = converged(std::string(s) + "F 206 2\n");
+    EXPECT_LE(relativeDifference(serial.u, two.u), 1e-5);
+    EXPECT_LE(relativeDifference(serial.k, two.k), 1e-5);
+    const Fields eight = converged(std::string(s) + "F 206 8\n");
+    EXPECT_EQ(eight.u, two.u);
+    EXPECT_EQ(eight.k, two.k);
+    EXPECT_EQ(eight.p, two.p);
   }
 }
 

@@ -49,6 +49,18 @@ class SolverSystem : public Scratch {
     ASSERT_GT(AllocateArrays(1, 1, 1), 0.0);
   }
 
+  // Runs body(second) in the seven-point form (false) and the thirteen-point form (true) of
+  // Equation 1, the arrays created for each.
+  template <class Body>
+  static void inBothForms(Body body) {
+    for (bool second : {false, true}) {
+      SCOPED_TRACE(second ? "thirteen-point" : "seven-point");
+      sou[1] = second ? 1 : 0;
+      allocate();
+      body(second);
+    }
+  }
+
   // The solver threads of F 206, and the team the parallel regions get.
   static void useThreads(int n) {
     NoProcessesSolver = n;
@@ -76,6 +88,19 @@ class SolverSystem : public Scratch {
           Ccellt[c] = k + 1 < b.nz ? c + 1 : 0;
           Ccellb[c] = k > 0 ? c - 1 : 0;
         }
+  }
+
+  // Cells 1..n in a row (-u'' = 0): Cap 2, a coefficient 1 towards each neighbour, no source,
+  // Cf 0.
+  static void laplaceRow(int n) {
+    link({n, 1, 1});
+    for (int c = 1; c <= n; ++c) {
+      Cae[c] = Ccelle[c] ? 1.0 : 0.0;
+      Caw[c] = Ccellw[c] ? 1.0 : 0.0;
+      Cap[c] = 2.0;
+      Csource[c] = 0.0;
+      Cf[c] = 0.0;
+    }
   }
 
   // Coefficients that differ from cell to cell and side to side (0 towards a missing

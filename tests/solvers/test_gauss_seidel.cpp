@@ -13,14 +13,7 @@ class SolverGauss : public SolverSystem {
   // Cells 1..5 in a row (-u'' = 0) with u = 0 west of cell 1 and u = 6 east of cell 5 given
   // through the sources: the exact solution is u_i = i.
   static void laplaceLine() {
-    link({5, 1, 1});
-    for (int c = 1; c <= 5; ++c) {
-      Cae[c] = Ccelle[c] ? 1.0 : 0.0;
-      Caw[c] = Ccellw[c] ? 1.0 : 0.0;
-      Cap[c] = 2.0;
-      Csource[c] = 0.0;
-      Cf[c] = 0.0;
-    }
+    laplaceRow(5);
     Csource[5] = 6.0;
   }
 };
@@ -65,15 +58,12 @@ TEST_F(SolverGauss, TridiagonalColumnReachesItsSolution) {
 }
 
 TEST_F(SolverGauss, BlockOfColumnsInBothFormsReachesTheChosenSolution) {
-  for (bool second : {false, true}) {
-    SCOPED_TRACE(second ? "thirteen-point" : "seven-point");
-    sou[1] = second ? 1 : 0;
-    allocate();
+  inBothForms([&](bool second) {
     const Block b{3, 2, 3};
     const std::vector<double> x = setUpBlock(b, second);
     Gauss(WCStart, WCEnd, 80);
     EXPECT_LT(maxError(x), 1e-11);
-  }
+  });
 }
 
 // The thirteen-point form with a second-neighbour term that a seven-point sweep would not see:

@@ -1,4 +1,4 @@
-// The solver dispatch: which method runs, how many sweeps, the threaded chunks of F 206, the
+// The solver dispatch: which method runs, how many sweeps, the threaded sweep of F 206, the
 // array that Cf designates, and ranges the arrays cannot hold.
 #include <cmath>
 #include <cstdio>
@@ -88,7 +88,7 @@ TEST_F(SolverDispatch, SweepCountsPerEquation) {
       {"pressure correction 5 x 3", 4, 5, 0, 0, 15},
       {"pressure correction, serial variant", 4, 5, 0, 25, 15},
       {"epsilon 3", 6, 3, 0, 0, 3},
-      // More threads than cells: every share but the last is empty, the last is the range.
+      // Fewer cells than chunks: one chunk, the serial sweep.
       {"pressure correction, 4 threads", 4, 2, 4, 0, 6},
   };
   for (const Case& k : cases) {
@@ -105,61 +105,9 @@ TEST_F(SolverDispatch, SweepCountsPerEquation) {
   }
 }
 
-// The shares are swept independently in one call, each against whatever values its
-// neighbours in other shares hold when it reads them; over repeated calls, as the outer
-// iterations make them, the shares reach the solution of the whole system.
-TEST_F(SolverDispatch, ThreadedSharesReachTheChosenSolution) {
-  for (bool second : {false, true}) {
-    sou[1] = second ? 1 : 0;
-    allocate();
-    const Block b{4, 3, 3};
-    for (int threads : {1, 2, 3, 8}) {
-      SCOPED_TRACE(testing::Message()
-                   << (second ? "thirteen" : "seven") << "-point, " << threads << " threads");
-      const std::vector<double> x = setUpBlock(b, second);
-      sweeps[1] = 2;
-      useThreads(threads);
-      for (int call = 0; call < 30; ++call) solver();
-      EXPECT_LT(maxError(x), 1e-10);
-    }
-  }
-}
-
-// F 206 3 over cells 1..10 gives the shares 1..3, 4..6 and 7..10. One thread runs them one
-// after the other. Each cell takes its east neighbour's value (Cap 1, Cae 1) plus its source,
-// 1 in cells 3, 6 and 10, so the solution counts the sources east of and at a cell:
-// 3, 3, 3, 2, 2, 2, 1, 1, 1, 1. Within a call a share sees 0 east of its last cell, since the
-// share beyond is swept after it: the first call ends with 1 everywhere, and each further
-// call carries the values one share further west. Shares of other bounds would leave a 0
-// in the first call (1..4 in cell 4, a last share without the remainder in cell 10).
-TEST_F(SolverDispatch, ThreeSharesOfTenCellsAreSweptOneByOne) {
-  allocate();
-  link({10, 1, 1});
-  for (int c = 1; c <= 10; ++c) {
-    Cae[c] = Ccelle[c] ? 1.0 : 0.0;
-    Cap[c] = 1.0;
-    Csource[c] = c == 3 || c == 6 || c == 10 ? 1.0 : 0.0;
-    Cf[c] = 0.0;
-  }
-  WCStart = 1;
-  WCEnd = 10;
-  sweeps[1] = 2;
-  NoProcessesSolver = 3;
-  omp_set_num_threads(1);
-  const std::vector<double> afterCall[] = {{1, 1, 1, 1, 1, 1, 1, 1, 1, 1},
-                                           {2, 2, 2, 2, 2, 2, 1, 1, 1, 1},
-                                           {3, 3, 3, 2, 2, 2, 1, 1, 1, 1},
-                                           {3, 3, 3, 2, 2, 2, 1, 1, 1, 1}};
-  for (int call = 0; call < 4; ++call) {
-    SCOPED_TRACE(testing::Message() << "call " << call + 1);
-    solver();
-    for (int c = 1; c <= 10; ++c) EXPECT_EQ(Cf[c], afterCall[call][c - 1]) << "cell " << c;
-  }
-}
-
-// With more solver threads than cells the last share holds the whole range and the others
-// are empty: the result is that of the serial sweep, to the last bit.
-TEST_F(SolverDispatch, MoreThreadsThanCellsIsTheSerialSweep) {
+// A range of fewer cells than the threaded sweep has chunks is one chunk: the result is that
+// of the serial sweep, to the last bit, whatever the thread count.
+TEST_F(SolverDispatch, FewerCellsThanChunksIsTheSerialSweep) {
   allocate();
   const Block b{2, 2, 2};
   setUpBlock(b, false);

@@ -100,9 +100,7 @@ TEST_F(SolverThreaded, EveryMethodReachesTheChosenSolution) {
   };
   const Case cases[] = {{21, 1}, {25, 1}, {27, 1}, {28, 1}, {28, 2}, {28, 8}, {29, 1}, {30, 1},
                         {30, 2}, {30, 8}, {31, 1}, {31, 3}, {32, 1}, {33, 1}, {34, 1}};
-  for (bool second : {false, true}) {
-    sou[1] = second ? 1 : 0;
-    allocate();
+  inBothForms([&](bool second) {
     for (const Case& k : cases) {
       SCOPED_TRACE(testing::Message() << (second ? "thirteen" : "seven") << "-point, F 164 "
                                       << k.rap << ", " << k.threads << " threads");
@@ -110,7 +108,7 @@ TEST_F(SolverThreaded, EveryMethodReachesTheChosenSolution) {
       run(b, second, k.rap, k.threads, 30);
       EXPECT_LT(maxError(x), 1e-9);
     }
-  }
+  });
 }
 
 // Jacobi half-steps and column half-steps on column-aligned chunks are free of races: a few
@@ -118,10 +116,7 @@ TEST_F(SolverThreaded, EveryMethodReachesTheChosenSolution) {
 // column variants the same as the column half-steps of one thread on one block.
 TEST_F(SolverThreaded, RaceFreeMethodsDoNotDependOnTheThreadCount) {
   const Block b{4, 3, 3};
-  for (bool second : {false, true}) {
-    sou[1] = second ? 1 : 0;
-    allocate();
-    SCOPED_TRACE(second ? "thirteen-point" : "seven-point");
+  inBothForms([&](bool second) {
     const std::vector<double> jacobi = run(b, second, 27, 1, 2);
     const std::vector<double> columns = run(b, second, 30, 1, 2);
     EXPECT_NE(jacobi, columns);
@@ -137,7 +132,7 @@ TEST_F(SolverThreaded, RaceFreeMethodsDoNotDependOnTheThreadCount) {
     FlagOpenMP[8] = 1;
     EXPECT_EQ(run(b, second, 31, 8, 2), columns);
     FlagOpenMP[8] = 0;
-  }
+  });
 }
 
 // More solver threads than the 32 chunks a fixed table of 33 entries could describe: 40
@@ -169,15 +164,10 @@ TEST_F(SolverThreaded, NeighboursOutsideTheRangeKeepTheirCurrentValues) {
   for (int rap : {21, 25, 27, 28, 29, 30, 31, 32, 33})
     for (int threads : {1, 2}) {
       SCOPED_TRACE(testing::Message() << "F 164 " << rap << ", " << threads << " threads");
-      link({5, 1, 1});
-      for (int c = 1; c <= 5; ++c) {
-        Cae[c] = Ccelle[c] ? 1.0 : 0.0;
-        Caw[c] = Ccellw[c] ? 1.0 : 0.0;
-        Cap[c] = 2.0;
-        Csource[c] = 0.0;
-        Cf[c] = c == 1 ? 1.0 : c == 5 ? 5.0 : 0.0;
-        Cfn[c] = 1e6;
-      }
+      laplaceRow(5);
+      Cf[1] = 1.0;
+      Cf[5] = 5.0;
+      for (int c = 1; c <= 5; ++c) Cfn[c] = 1e6;
       FlagRapSolver = rap;
       useThreads(threads);
       GaussN(2, 4, 60);
