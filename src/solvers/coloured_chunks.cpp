@@ -16,7 +16,7 @@ void ColouredChunks::cut(int first, int last) {
 }
 
 // Chunks are few: a binary search over the bounds finds the chunk of m.
-void ColouredChunks::mark(int p, int m) {
+int ColouredChunks::mark(int p, int m) {
   int a = 1, b = count();
   while (a < b) {
     const int mid = (a + b) / 2;
@@ -26,6 +26,7 @@ void ColouredChunks::mark(int p, int m) {
       b = mid;
   }
   reads_[static_cast<std::size_t>(p) * (count() + 1) + a] = 1;
+  return a;
 }
 
 void ColouredChunks::colour(int sweeps) {

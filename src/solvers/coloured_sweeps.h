@@ -1,13 +1,23 @@
-// The threaded sweep of F 206 over coloured chunks (ColouredChunks, solvers.h), for any cell
-// update: the chunks of one colour are handed to the threads as they come free, and a barrier
-// separates the colours. A chunk reads only its own cells and those of other colours, which
-// no thread writes meanwhile, so the result depends on neither the thread count nor the
-// timing. Internal to this folder.
+// Symmetric sweeps for any cell update: in cell order, or by the F 206 threads over coloured
+// chunks (ColouredChunks, solvers.h). There the chunks of one colour are handed to the threads
+// as they come free, and a barrier separates the colours. A chunk reads only its own cells and
+// those of other colours, which no thread writes meanwhile, so the result depends on neither
+// the thread count nor the timing. Internal to this folder.
 #pragma once
 
 #include "solvers/solvers.h"
 
 namespace qorva {
+
+// `sweeps` symmetric sweeps of first..last in cell order: pass(lo, hi, up) sweeps cells lo..hi
+// once, ascending or descending.
+template <class Pass>
+void serialSweeps(int first, int last, int sweeps, Pass pass) {
+  for (int k = 0; k < sweeps; ++k) {
+    pass(first, last, true);
+    pass(first, last, false);
+  }
+}
 
 // `sweeps` symmetric sweeps of first..last. reads(c, visit) calls visit(m) for every cell m
 // that the update of c may read; pass(lo, hi, up) sweeps cells lo..hi once, ascending or
@@ -21,9 +31,7 @@ void colouredSweeps(ColouredChunks& chunks, int first, int last, int sweeps, Rea
 #pragma omp parallel
   {
 #pragma omp for schedule(dynamic, 1)
-    for (int p = 1; p <= n; ++p)
-      for (int c = chunks.lo(p); c <= chunks.hi(p); ++c)
-        reads(c, [&chunks, p](int m) { chunks.noteRead(p, m); });
+    for (int p = 1; p <= n; ++p) chunks.noteReads(p, reads);
 #pragma omp single
     chunks.colour(sweeps);
     for (const ColouredChunks::Phase& phase : chunks.phases()) {

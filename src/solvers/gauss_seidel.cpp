@@ -57,12 +57,7 @@ void withForm(int sweeps, Each each) {
 }  // namespace
 
 void Gauss(int first, int last, int sweeps) {
-  withForm(sweeps, [&](int n, auto pass) {
-    for (int k = 0; k < n; ++k) {
-      pass(first, last, true);
-      pass(first, last, false);
-    }
-  });
+  withForm(sweeps, [&](int n, auto pass) { serialSweeps(first, last, n, pass); });
 }
 
 void GaussColoured(int first, int last, int sweeps) {

@@ -35,8 +35,9 @@ double sumChildCouplings(int c, double factor = 1.0);
 // with `sweeps` sweeps of Gauss2D each, and starts every child at its parent's value.
 void smoothDown(int from, int sweeps);
 
-// The level-1 sweeps: serial Gauss2D when NoProcessesSolver is 0, G 50 entry 8 is 1 or F 164
-// is 27 or above; otherwise F 206 chunks of the range swept by serial Gauss2D at once.
+// The level-1 sweeps: Gauss2D when NoProcessesSolver is 0, G 50 entry 8 is 1 or F 164 is 27
+// or above; otherwise the sweeps of Gauss2D by the F 206 threads over coloured chunks of the
+// level (the same numbers for any thread count).
 void smoothLevelOne(int first, int last, int sweeps);
 
 }  // namespace qorva::levels

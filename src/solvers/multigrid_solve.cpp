@@ -104,12 +104,7 @@ void withForm(int sweeps, Each each) {
 
 // The serial sweeps of Gauss2D.
 void serialGauss2D(int first, int last, int sweeps) {
-  withForm(sweeps, [&](int n, auto pass) {
-    for (int k = 0; k < n; ++k) {
-      pass(first, last, true);
-      pass(first, last, false);
-    }
-  });
+  withForm(sweeps, [&](int n, auto pass) { serialSweeps(first, last, n, pass); });
 }
 
 // Kept between calls and rebuilt by every threaded level-1 smoothing.

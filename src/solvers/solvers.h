@@ -135,10 +135,29 @@ class ColouredChunks {
   int lo(int p) const { return table_.lo(p); }
   int hi(int p) const { return table_.hi(p); }
 
-  // Chunk p (1..count()) reads cell m; cells outside the range or inside p are left out.
-  // Several threads may note reads of different chunks at once.
-  void noteRead(int p, int m) {
-    if (m >= first_ && m <= last_ && (m < lo(p) || m > hi(p))) mark(p, m);
+  // Notes the cells that chunk p (1..count()) reads: reads(c, visit) calls visit(m) for every
+  // cell m that the update of cell c may read. Cells outside the range or inside p are left
+  // out. Several threads may note the reads of different chunks at once.
+  template <class Reads>
+  void noteReads(int p, const Reads& reads) {
+    const int lo = this->lo(p), hi = this->hi(p), first = first_, last = last_;
+    // Reads below the chunk and reads above it run in order through the chunks there: the
+    // chunk last found on each side saves most searches.
+    int belowLo = 1, belowHi = 0, aboveLo = 1, aboveHi = 0;
+    for (int c = lo; c <= hi; ++c)
+      reads(c, [&](int m) {
+        if (m < lo) {
+          if (m < first || (m >= belowLo && m <= belowHi)) return;
+          const int q = mark(p, m);
+          belowLo = this->lo(q);
+          belowHi = this->hi(q);
+        } else if (m > hi) {
+          if (m > last || (m >= aboveLo && m <= aboveHi)) return;
+          const int q = mark(p, m);
+          aboveLo = this->lo(q);
+          aboveHi = this->hi(q);
+        }
+      });
   }
 
   // Colours the chunks from the reads noted and lays out the phases of `sweeps` symmetric
@@ -151,7 +170,8 @@ class ColouredChunks {
   const std::vector<Phase>& phases() const { return phases_; }
 
  private:
-  void mark(int p, int m);
+  // Notes that chunk p reads cell m of another chunk; returns that chunk.
+  int mark(int p, int m);
   ChunkTable table_;
   int first_ = 0, last_ = -1;
   std::vector<char> reads_;  // reads_[p * (count() + 1) + q]: chunk p reads a cell of q

@@ -19,9 +19,7 @@ class ColouredSweep : public SolverSystem {
                            int sweeps = 1, bool lists = false) {
     chunks.cut(first, last);
     const kernel::Reads reads = kernel::readsOf(second, lists);
-    for (int p = 1; p <= chunks.count(); ++p)
-      for (int c = chunks.lo(p); c <= chunks.hi(p); ++c)
-        reads(c, [&](int m) { chunks.noteRead(p, m); });
+    for (int p = 1; p <= chunks.count(); ++p) chunks.noteReads(p, reads);
     chunks.colour(sweeps);
   }
 
