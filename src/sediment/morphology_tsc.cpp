@@ -195,9 +195,22 @@ void startMessages(const Run& run) {
   }
 }
 
+// A run restarted from the flow result of a sediment run goes on with the next step at the time
+// that run reached; a run from an alldata state keeps its time; every other run starts at 0.
+// Returns the number of the first step.
+int firstStep() {
+  if (FlagSedRestart == 1) {
+    FlagSedRestart = 0;
+    stimet = RestartSedTime;
+    return RestartSedStep + 1;
+  }
+  if (FlagReadAlldata == 0) stimet = 0;
+  return 1;
+}
+
 Run startUp() {
   firstChecks();
-  if (FlagReadAlldata == 0) stimet = 0;
+  const int first = firstStep();
   BedMoveDefectAbs = BedMoveDefectSum = SumBedChange = SumInflow = SumOutflow = SuspVolChangeDef = 0;
   for (double& c : concBuffer) c = -1.0;
   sedloop::resetInflowState();
@@ -208,6 +221,7 @@ Run startUp() {
   metric();
   initialBedPlane();
   Run run;
+  run.firstStep = first;
   run.Ta = sedloop::activeLayerThickness();
   run.workBlocks = sedloop::numberOfWorkBlocks();
   sedloop::resetCounters();
@@ -231,6 +245,10 @@ Run startUp() {
   run.initialVolume = sedloop::waterVolume();
   startMessages(run);
   sedloop::emptyActiveLayer();
+  // The alldata print times that a restarted run has passed were the first run's.
+  if (first > 1)
+    while (run.nextAlldata < NoAlldataPrintout && AlldataPrintout[run.nextAlldata] < stimet)
+      ++run.nextAlldata;
   return run;
 }
 
@@ -277,7 +295,11 @@ void morphology_tsc() {
   // Kept open for reading to the end of the run (F 1 H); nothing reads from it.
   File bootimeo(debugging == 'H' ? std::fopen("bootimeo", "r") : nullptr);
   if (debugging == 'H' && !bootimeo) mc_message = "have not open file 'bootimeo' ";
-  Iter = 1;
+  // K 1 counts the steps of this run; a restarted run numbers them on.
+  Iter = run.firstStep;
+  SedStepsDone = Iter - 1;
+  SedTimeDone = stimet;
+  const long long lastStep = run.firstStep - 1LL + iterGlobalMax;
   if (iterGlobalMax >= 1) {
     do {
       stepHead(run);
@@ -289,7 +311,7 @@ void morphology_tsc() {
           break;
         }
       }
-    } while (!(stimet > TimeEnd) && ++Iter <= iterGlobalMax);
+    } while (!(stimet > TimeEnd) && ++Iter <= lastStep);
   }
   endOfRun();
   bootimeo.close();

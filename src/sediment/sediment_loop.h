@@ -113,6 +113,7 @@ namespace sedloop {
 
 // What the loop keeps for one run.
 struct Run {
+  int firstStep = 1;        // number of the first step (after the steps of a restarted run)
   double Ta = 0;            // active-layer thickness, m
   int workBlocks = 1;       // number of work blocks
   double initialVolume = 0; // water volume at the start, m3

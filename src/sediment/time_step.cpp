@@ -689,6 +689,9 @@ bool timeStep(Run& run, const FieldRef& savedCf) {
   stepMassSums();
   if (debugging == 'D' || debugging == 'E' || (debugging == 'J' && FlagPrint == 0)) continuityReport();
   stepDebugFiles();
+  // The results written from here on hold this step's state: a restart goes on after it.
+  SedStepsDone = Iter;
+  SedTimeDone = stimet;
   outputs();
   for (int k = 41; k <= 51; ++k) otime[k] = otime[40];
   return true;

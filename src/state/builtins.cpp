@@ -61,6 +61,10 @@ void resetSedimentRun() {
   bechStanddev = 0;
   mc_v2.clear();
   gFlagSedim = 0;
+  SedStepsDone = 0;
+  SedTimeDone = 0;
+  FlagSedRestart = RestartSedStep = 0;
+  RestartSedTime = 0;
 }
 
 void setBuiltins() {
