@@ -107,6 +107,7 @@ void setBuiltins() {
   FlagHaveDoneMetric = 0;
   FlagGridHasChanged = 0;
   FlagNeedsToBeInterpolated = 0;
+  FlagFieldsCarried = 0;
   FlagReadAlldata = FlagReadFracres = FlagReadRes = FlagReadUnstruc = 0;
   FlagReadNdata = 0;
   FlagHaveReadCyclic = FlagHaveInitiatedCyclic = 0;

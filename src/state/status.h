@@ -59,6 +59,9 @@ inline int FlagOldLevelMade = 0;
 inline int FlagHaveDoneMetric = 0;
 inline int FlagGridHasChanged = 0;
 inline int FlagNeedsToBeInterpolated = 0;
+// 1 while the _carry arrays hold the fields of the grid being replaced (a steady run keeps
+// them just before it rebuilds the grid); the transfer that reads them clears it.
+inline int FlagFieldsCarried = 0;
 inline int FlagReadAlldata = 0, FlagReadFracres = 0, FlagReadRes = 0, FlagReadUnstruc = 0;
 inline int FlagReadNdata = 0;
 inline int FlagHaveReadCyclic = 0, FlagHaveInitiatedCyclic = 0;
