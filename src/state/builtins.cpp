@@ -113,6 +113,7 @@ void setBuiltins() {
   FlagHaveReadCyclic = FlagHaveInitiatedCyclic = 0;
   FlagDischargeTime = FlagJTime = 0;
   FlagErrorBreak = 0;
+  IterConverged = 0;
   FlagThixoIsComputing = 0;
   FlagWhatsRunning = FlagWantToPrint = 0;
   FlagBechInt = 0;

@@ -67,6 +67,9 @@ inline int FlagReadNdata = 0;
 inline int FlagHaveReadCyclic = 0, FlagHaveInitiatedCyclic = 0;
 inline int FlagDischargeTime = 0, FlagJTime = 0;
 inline int FlagErrorBreak = 0;
+// The outer iteration at which the flow driver last said "Solution converged", 0 when it has not
+// (the task driver tells a flow that ended at its iteration limit by it).
+inline int IterConverged = 0;
 inline int FlagThixoIsComputing = 0;
 inline int FlagWhatsRunning = 0, FlagWantToPrint = 0;
 inline int FlagBechInt = 0;

@@ -46,6 +46,13 @@ bool groupHasSurfaces(int g) {
   logf("was used in the control file.\n\n");
   logf("The problem may be solved by using G 6 0 0 X ... \n");
   logf("where X is the number of the discharge group of the outflow region\n\n");
+  // Without G 6 (or G 62, or F 91) no reference was ever chosen: that is the cause, not a
+  // column that dried up.
+  if (iPres == 0 && jPres == 0 && iSurf == 0 && kSurf == 0)
+    logf("The reference cell is 0 0 because control holds no G 6 data set: the free surface of "
+         "F 36 %d needs G 6 to find its reference, for instance G 6 0 0 2 0.1 0.01 with 2 the "
+         "outflow group\n",
+         FlagTFS);
   mc_program = strf("Error, reference cell %d %d is dry      ", iPres, jPres);
   endRun(-1);
 }
