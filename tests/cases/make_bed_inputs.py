@@ -13,6 +13,8 @@
     make_bed_inputs.py short-trench FOLDER
                                        16 x 2 columns of 1 m x 0.5 m, bed at 0, water at 0.3 m,
                                        a trench 0.1 m deep from x = 4 to 10 m with 1 m slopes
+    make_bed_inputs.py inlet FOLDER    24 x 2 columns of 1 m x 0.5 m, flat bed at 0, water at
+                                       0.39 m
 """
 import os
 import sys
@@ -50,6 +52,8 @@ def main():
                 return 0.0
             return -d * min(1.0, (x - x0) / 1.0, (x1 - x) / 1.0)
         koosurf(path, nx, 2, 1.0, 0.5, bed, 0.3)
+    elif what == "inlet":
+        koosurf(path, 24, 2, 1.0, 0.5, lambda i, j, x: 0.0, 0.39)
     else:
         sys.exit(f"unknown input set {what}")
 
