@@ -304,7 +304,8 @@ void takeRunRecord(RecordReader& in, TextResult& r) {
   in.describe(6, "the sediment run record");
   if (r.haveRun) in.refuse("a second sediment run record");
   const auto word = [&in](const char* w) {
-    if (in.word() != w) in.refuse("the run record of a sediment run reads \"Sediment step N at T seconds\"");
+    if (in.word() != w)
+      in.refuse("the run record of a sediment run reads \"Sediment step N at T seconds\"");
   };
   word("step");
   r.runStep = in.i();

@@ -117,7 +117,8 @@ void writeBedres() {
       for (int j = k.j1 - 1; j <= k.j2; ++j)
         std::fprintf(f, "%d %d %6.1lf %s %s %s %s\n", i, j, zval[i][j][0],
                      exactNumber(zval[i][j][1]).c_str(), exactNumber(zval[i][j][znumber]).c_str(),
-                     exactNumber(Surfaces[3][i][j]).c_str(), exactNumber(Surfaces[1][i][j]).c_str());
+                     exactNumber(Surfaces[3][i][j]).c_str(),
+                     exactNumber(Surfaces[1][i][j]).c_str());
   }
   for (int n = 1; n <= NoBCells; ++n) {
     std::fprintf(f, "%d %d %s %s %s ", n, Bcellt[n], exactNumber(Broughness[n]).c_str(),

@@ -236,7 +236,9 @@ TEST_F(ResultFilesTest, SedimentRunRecord) {
   SedTimeDone = 4200.0 / 7 * 7 + 0.1;
   print_result(0);
   const std::string text = read("result.end");
-  EXPECT_TRUE(contains(text, "Roughness : 0.050000\nSediment step 7 at 4200.1000000000004 seconds\nU 12 2 3 1 0 0\n"))
+  EXPECT_TRUE(contains(text, "Roughness : 0.050000\n"
+                             "Sediment step 7 at 4200.1000000000004 seconds\n"
+                             "U 12 2 3 1 0 0\n"))
       << text;
   // Not during a sediment run.
   gFlagSedim = 0;
@@ -811,7 +813,9 @@ TEST_F(ResultFilesTest, BedCellLinesThatDoNotFit) {
       {"a value more", [](const std::string& l) { return l + " 1.0"; },
        "Error in 'bedres' file, line 15: bed cell 4 needs 11 values, the line holds 12\n"},
       {"the line split in two",
-       [](const std::string& l) { return l.substr(0, wordEnd(l, 6)) + "\n" + l.substr(wordEnd(l, 6)); },
+       [](const std::string& l) {
+         return l.substr(0, wordEnd(l, 6)) + "\n" + l.substr(wordEnd(l, 6));
+       },
        "Error in 'bedres' file, line 15: bed cell 4 needs 11 values, the line holds 6\n"},
   };
   for (const Case& c : cases) {

@@ -140,7 +140,8 @@ TEST_F(SedimentRestarts, ConcentrationsAndComponentsRoundTrip) {
   EXPECT_EQ(mc_message, "have written 'compres' file ");
   const std::string con2res = read("con2res.new");
   EXPECT_EQ(con2res.substr(0, con2res.find('\n', 5) + 1),
-            strf("%d 2\n%.16e %.16e %.16e \n", NoCells, conc(1, 1) + conc(2, 1), conc(1, 1), conc(2, 1)));
+            strf("%d 2\n%.16e %.16e %.16e \n", NoCells, conc(1, 1) + conc(2, 1), conc(1, 1),
+                 conc(2, 1)));
   EXPECT_EQ(read("compres").substr(0, read("compres").find('\n') + 1),
             strf("%e %e \n", comp(0, 1), comp(1, 1)));
 
