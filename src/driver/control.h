@@ -138,6 +138,8 @@ void addSNIHLsets(DataSetTable& t);
 // The whole table, built once, before main; a duplicate (letter, number) aborts at start-up.
 const DataSetTable& dataSetTable();
 // The row of a data set, or nullptr when that number has no reader.
+// True for a data set whose values are read and checked but act on nothing in this version.
+bool rowHasNoEffect(const DataSetRow& row);
 const DataSetRow* findDataSet(char letter, int number);
 
 // Every default of every data set and every built-in start value.

@@ -19,7 +19,11 @@ void addFsets001_049(DataSetTable& t) {
                "Bed-change (morphology) relaxation, iteration count and convergence limit; only "
                "`iter_morph` is used",
                declared(relax_morph, iter_morph, conv_morph),
-               [](DataSetReader& r) { r.d(relax_morph); r.i(iter_morph); r.d(conv_morph); }});
+               [](DataSetReader& r) {
+                 // The iteration count is the value that acts: one that cannot be read ends the run.
+                 r.d(relax_morph); r.i(iter_morph); r.d(conv_morph);
+                 r.requireCount(2);
+               }});
   // The angle of repose is given in degrees and kept as its sine.
   t.push_back({'F', 5,
                "The value is an angle in degrees; the stored value is sin(3.1415926535897 × value "
@@ -32,7 +36,11 @@ void addFsets001_049(DataSetTable& t) {
                "Parameters of van Rijn's suspended-load formula: coefficient, exponent of the "
                "transport-stage parameter T and exponent of the particle parameter D*",
                declared(ConcFormCoeff, ConcFormTstar, ConcFormDstar),
-               [](DataSetReader& r) { r.d(ConcFormCoeff); r.d(ConcFormTstar); r.d(ConcFormDstar); }});
+               [](DataSetReader& r) {
+                 // Three parameters of one formula: a lost one would mix a user's and the defaults.
+                 r.d(ConcFormCoeff); r.d(ConcFormTstar); r.d(ConcFormDstar);
+                 r.requireCount(3);
+               }});
   t.push_back({'F', 8, "Read and checked; nothing uses it", declared(MaxBedChange),
                [](DataSetReader& r) { r.d(MaxBedChange); r.require(in(MaxBedChange, 0, 1)); }});
   t.push_back({'F', 9, "Read and checked; nothing uses it", declared(EddyMult),

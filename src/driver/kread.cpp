@@ -226,6 +226,14 @@ namespace {
 
 }  // namespace
 
+bool rowHasNoEffect(const DataSetRow& row) {
+  // The meaning of such a row says so; docs/CONTROL.md, made from the same text, lists them.
+  const std::string m = row.meaning ? row.meaning : "";
+  return m.rfind("Read and checked; nothing uses it", 0) == 0 ||
+         m.find("read by nothing else") != std::string::npos ||
+         m.find("read and checked, nothing uses it") != std::string::npos;
+}
+
 const DataSetRow* findDataSet(char letter, int number) {
   const auto& rows = index().rows;
   auto it = rows.find({letter, number});
@@ -283,6 +291,16 @@ void echoDataSets(const std::string& text, const std::vector<DataSetRead>& read)
   logf("\n");
 }
 
+// Once the settings are accepted: the data sets given whose values act on nothing, so that a
+// user who set one does not take it for a setting that acts.
+void noteInertDataSets(const std::vector<DataSetRead>& read) {
+  std::set<std::pair<char, int>> noted;
+  for (const DataSetRead& d : read)
+    if (rowHasNoEffect(*d.row) && noted.insert({d.letter, d.number}).second)
+      logf("Note: %c %d is read and checked, but nothing in this version uses its values\n",
+           d.letter, d.number);
+}
+
 }  // namespace
 
 void kread() {
@@ -301,6 +319,7 @@ void kread() {
   const std::vector<DataSetRead> read = scanControl(in);
   if (debugging == kEchoLetter) echoDataSets(text, read);
   afterReading();
+  noteInertDataSets(read);
 }
 
 }  // namespace qorva

@@ -55,7 +55,12 @@ void addKsets(DataSetTable& t) {
                "Iteration limits: the largest number of outer iterations (or time steps) of the "
                "flow, and the outer iterations between surface updates of a G 6 reference cell",
                declared(iterGlobalMax, IterSurface),
-               [](DataSetReader& r) { r.i(iterGlobalMax); r.i(IterSurface); }});
+               [](DataSetReader& r) {
+                 // A limit that cannot be read would leave the default of 40 000 iterations.
+                 r.i(iterGlobalMax);
+                 r.requireCount(1);
+                 r.i(IterSurface);
+               }});
   t.push_back({'K', 2,
                "Wall and roof switches of the flow solution (the roof switch enables the classic "
                "free-surface update)",

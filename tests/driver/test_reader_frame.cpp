@@ -202,6 +202,23 @@ TEST_F(ReaderFrame, DebugLetterIEchoesTheDataSetsRead) {
   EXPECT_EQ(log().find("Data sets read"), std::string::npos);
 }
 
+// A data set whose values act on nothing is named once the settings are accepted, so that the
+// user does not take it for one that acts; a refused control says nothing of it.
+TEST_F(ReaderFrame, DataSetsThatActOnNothingAreNoted) {
+  write("control", "F 3 1e-5 F 8 0.2 F 3 1e-4 F 20 2\n");
+  EXPECT_EQ(endStatus([] { kread(); }), 1000) << log();
+  const std::string l = log();
+  EXPECT_NE(l.find("Note: F 3 is read and checked, but nothing in this version uses its values\n"
+                   "Note: F 8 is read and checked, but nothing in this version uses its values\n"),
+            std::string::npos)
+      << l;
+  EXPECT_EQ(l.find("F 20 is read and checked"), std::string::npos);
+  EXPECT_EQ(l.find("Note: F 3", l.find("Note: F 3") + 1), std::string::npos);  // once
+  write("control", "F 3 1e-5 F 8 7\n");
+  EXPECT_EQ(endStatus([] { kread(); }), 1);
+  EXPECT_EQ(log().find("Note: F 3"), std::string::npos);
+}
+
 TEST_F(ReaderFrame, ValueThatCannotBeReadLeavesTheNextDataSet) {
   // F 17 has no readable value; the N of the next data set must not be taken as NaN.
   EXPECT_EQ(scan("F 12 NF 20 3"), 1000);
