@@ -1,11 +1,14 @@
 // The task driver: reads `control`, allocates the unstructured arrays and carries out the
 // task letters of F 2 in order, IterF2 times. Reads run, IterF2, TimeStep, the driver flags.
+#include <omp.h>
+
 #include <cstdio>
 
 #include "bed/bed.h"
 #include "discretisation/discretisation.h"
 #include "driver/control.h"
 #include "driver/driver.h"
+#include "driver/run_report.h"
 #include "files/files.h"
 #include "flow/flow.h"
 #include "grid/grid.h"
@@ -39,12 +42,7 @@ bool waterFlowTask() {
           "when computing only water flow (F 2 W)\n\n");
   if (MGSNo == 0) computeWCStart();
   if (FlagThixo > 0) FlagThixoIsComputing = 1;
-  if (FlagWaterSolveNew == 1) WaterSolveNew();
-  else if (FlagFastWatersolve > 0) WaterSolveFast();
-  else if (MGSNo > 0) MGSsolver();
-  else if (Hydrostatic == 1) WaterSolveHydrostatic();
-  else if (Hydrostatic == 3) WaterSolve2D();
-  else if (Hydrostatic == 0 && MGSNo == 0) WaterSolve();
+  callFlowDriver(FlowCaller::Task);
   return true;
 }
 
@@ -160,7 +158,9 @@ void InitialFunction() {
     for (int i = 0; i < 10; ++i) {
       const char letter = run[i];
       if (letter < 'A' || letter > 'Z') continue;
+      if (letter == 'W') beforeFlowTask();
       if (!runTask(letter, pass)) return;
+      if (letter == 'W') afterFlowTask(i, pass);
     }
   }
 
@@ -172,6 +172,7 @@ void InitialFunction() {
 }
 
 int programMain() {
+  const double start = omp_get_wtime();
   FlagGridChange = 0;
   SetArraysZero();
   if (!fileExists("control")) {
@@ -180,12 +181,14 @@ int programMain() {
     f.printf("no values given\n");
     f.commit();
   }
+  int status = 1;
   try {
     InitialFunction();
   } catch (const RunEnd& e) {
-    return e.status;
+    status = e.status;
   }
-  return 1;
+  logRunEnd(status, start);
+  return status;
 }
 
 }  // namespace qorva

@@ -1,6 +1,8 @@
 // Grid, restart and exchange files. What other folders may call.
 #pragma once
 
+#include <string>
+
 namespace qorva {
 
 // Every file here is written whole or not at all (state/safe_file.h): a file that cannot be
@@ -63,5 +65,10 @@ void readBedrough();
 void print_result(int);
 // The grain-size fractions of the bed, "fracres.new" and its series. The argument is not used.
 void print_fracres(int);
+
+// A number of a restart file as text: the shortest of 15, 16 and 17 significant digits ("%g")
+// that reads back as exactly `v`, so that a restarted run goes on with the numbers the run had
+// ("0.1", not "0.10000000000000001"; 17 digits where fewer do not do).
+std::string exactNumber(double v);
 
 }  // namespace qorva

@@ -1,8 +1,9 @@
 // The flow result file (print_result: text "result.end" or raw "resultb") and the restart from
 // it (readres, task R), which first regenerates the grid on the bed of "bedres" when present.
-// print_result reads the flow fields, counts and residuals; readres writes zval, Surfaces, the
-// bed-cell arrays, MaxDepth, the flow fields with their previous-time copies, Cgamma, CgammaV,
-// FlagReadRes and FlagInitialized.
+// print_result reads the flow fields, counts and residuals, and in a sediment run the step and
+// time it has reached; readres writes zval, Surfaces, the bed-cell arrays, MaxDepth, the flow
+// fields with their previous-time copies, Cgamma, CgammaV, FlagReadRes, FlagInitialized and the
+// run record of a sediment run (FlagSedRestart, RestartSedStep, RestartSedTime).
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -20,6 +21,7 @@
 #include "state/options.h"
 #include "state/points.h"
 #include "state/safe_file.h"
+#include "state/sediment_run.h"
 #include "state/status.h"
 #include "state/structured.h"
 #include "state/surfaces.h"
@@ -35,6 +37,9 @@ bool fitsSurfaces(long long n) {
   return n >= 0 && Fflux && n < static_cast<long long>(Fflux.size());
 }
 
+// The run record of a sediment run: the last completed step and the time at its end.
+constexpr const char* kRunRecord = "Sediment step %d at %.17g seconds\n";
+
 // The six cell fields of the result, in the file's order.
 Table1<double>* const kFields[6] = {&Cxvel, &Cyvel, &Czvel, &Ckinen, &Cepsilon, &Cpres};
 
@@ -46,14 +51,18 @@ void writeText(std::FILE* f) {
   std::fprintf(f, "Residuals: %lf %lf %lf %lf %lf %lf\n", MaxResidual[1], MaxResidual[2],
                MaxResidual[3], MaxResidual[4], MaxResidual[5], MaxResidual[6]);
   std::fprintf(f, "Roughness : %lf\n", XksWall);
+  // The run record of a sediment run: a line without the letters C, F and U, which readers
+  // that do not know it pass over as text.
+  if (gFlagSedim == 1) std::fprintf(f, kRunRecord, SedStepsDone, SedTimeDone);
   std::fprintf(f, "U %d %d %d %d %d %d\n", NoPoints, NoCells0, NoSurfaces0, NoBlocks0, NoConnect0,
                NoConnFlate0);
   std::fprintf(f, " i     u     v     w     k    e     p\n");
+  // Seventeen digits: a restart reads back exactly the numbers the run had.
   for (int n = 1; n <= NoCells0; ++n) {
-    std::fprintf(f, "C %d %14.8e %14.8e %14.8e", n, Cxvel[n], Cyvel[n], Czvel[n]);
-    std::fprintf(f, " %14.8e %14.8e %14.8e\n", Ckinen[n], Cepsilon[n], Cpres[n]);
+    std::fprintf(f, "C %d %.16e %.16e %.16e", n, Cxvel[n], Cyvel[n], Czvel[n]);
+    std::fprintf(f, " %.16e %.16e %.16e\n", Ckinen[n], Cepsilon[n], Cpres[n]);
   }
-  for (int n = 1; n <= NoSurfaces0; ++n) std::fprintf(f, "F %d %14.8e\n", n, Fflux[n]);
+  for (int n = 1; n <= NoSurfaces0; ++n) std::fprintf(f, "F %d %.16e\n", n, Fflux[n]);
 }
 
 void writeBinary(OutFile& f) {
@@ -230,6 +239,9 @@ struct TextResult {
   std::vector<double> fluxes;    // surfaces 1..u[2]
   std::vector<char> cellSeen, surfaceSeen;
   int cellCount = 0, surfaceCount = 0;
+  bool haveRun = false;  // the run record of a sediment run
+  int runStep = 0;
+  double runTime = 0;
 };
 
 // The U line: the counts of the grid the result was written from. False (after the advice in
@@ -286,6 +298,27 @@ bool takeFlux(RecordReader& in, TextResult& r) {
   return n == r.u[2];
 }
 
+// "Sediment step N at T seconds": the sediment run that wrote the result had ended step N at
+// time T.
+void takeRunRecord(RecordReader& in, TextResult& r) {
+  in.describe(6, "the sediment run record");
+  if (r.haveRun) in.refuse("a second sediment run record");
+  const auto word = [&in](const char* w) {
+    if (in.word() != w)
+      in.refuse("the run record of a sediment run reads \"Sediment step N at T seconds\"");
+  };
+  word("step");
+  r.runStep = in.i();
+  word("at");
+  r.runTime = in.d();
+  word("seconds");
+  in.end();
+  // The steps of the restarted run are numbered on from it.
+  if (r.runStep < 0 || r.runStep > 1000000000)
+    in.refuse("step %d of a sediment run is no step number", r.runStep);
+  r.haveRun = true;
+}
+
 // The first entry of 1..n that `seen` lacks.
 int firstMissing(const std::vector<char>& seen, int n) {
   for (int k = 1; k <= n; ++k)
@@ -306,6 +339,8 @@ bool scanTextResult(RecordReader& in, TextResult& r) {
         takeCell(in, r);
       } else if (w == "F") {
         if (takeFlux(in, r)) break;
+      } else if (w == "Sediment") {
+        takeRunRecord(in, r);
       } else {
         in.skipLine();
       }
@@ -360,6 +395,13 @@ bool readTextResult(int& records, std::string& name) {
   for (int n = 1; n <= r.u[2]; ++n) Fflux[n] = r.fluxes[n];
   records = r.u[1];
   FlagReadRes = 1;
+  FlagSedRestart = r.haveRun ? 1 : 0;
+  if (r.haveRun) {
+    RestartSedStep = r.runStep;
+    RestartSedTime = r.runTime;
+    logf("The flow result was written by a sediment run after its step %d, at %lf seconds: a "
+         "sediment run goes on from there\n", r.runStep, r.runTime);
+  }
   return true;
 }
 
@@ -435,6 +477,8 @@ void print_result(int) {
 
 void readres() {
   logf("%s", "");  // ends the run with -3 now when the log cannot be opened
+  // Only a text result that holds the run record continues a sediment run.
+  FlagSedRestart = 0;
   readBedFile();
 
   int records = 0;

@@ -77,8 +77,10 @@ void writeFractionRows(OutFile& f) {
       for (int j = k.j1; j <= k.j2; ++j) {
         const int n = pointbed[i][j];
         f.printf("%d %d", i, j);
+        // As many digits as they need: a restart reads back exactly the layers the run had.
         for (int layer = layers - 1; layer >= 0; --layer)
-          for (int l = 0; l <= lnumber; ++l) f.printf(" %lf", BSedDistrib[layer][l][n]);
+          for (int l = 0; l <= lnumber; ++l)
+            f.printf(" %s", exactNumber(BSedDistrib[layer][l][n]).c_str());
         f.printf("\n");
       }
   }
@@ -198,13 +200,21 @@ void readLayer(RecordReader& in, int layer, int n) {
   for (int l = 0; l <= lnumber; ++l) BSedDistrib[layer][l][n] = in.d();
 }
 
-// Two-layer and layered rows: every layer whole, its fractions summing to 1.
+// A layer that holds nothing: no thickness and no fraction. The writer gives the slots above
+// the top layer of a stack so.
+bool emptyLayer(int layer, int n) {
+  for (int l = 0; l <= lnumber; ++l)
+    if (BSedDistrib[layer][l][n] != 0) return false;
+  return true;
+}
+
+// Two-layer and layered rows: every layer whole, its fractions summing to 1, or empty.
 void readLayerRow(RecordReader& in, int i, int j, int n) {
   const bool layered = layeredForm();
   for (int layer = layersInForm() - 1; layer >= 0; --layer) {
     readLayer(in, layer, n);
     const double sum = fractionSum(layer, n);
-    if (sum < 0.999 || sum > 1.001) {
+    if ((sum < 0.999 || sum > 1.001) && !emptyLayer(layer, n)) {
       if (layered)
         logf("Error in fracres, i=%d,j=%d, layer %d, sum of fractions = %lf\n", i, j, layer, sum);
       else
@@ -340,8 +350,9 @@ int writeConcRes() {
   OutFile file(name);
   requireOpen(file);
   file.printf("%d %d\n", NoCells, lnumber);
+  // Seventeen digits: a restart reads back exactly the concentrations the run had.
   for (int c = 1; c <= NoCells; ++c) {
-    for (int l = 0; l <= lnumber; ++l) file.printf("%e ", Cconc[l][c]);
+    for (int l = 0; l <= lnumber; ++l) file.printf("%.16e ", Cconc[l][c]);
     file.printf("\n");
   }
   commitRestart(file);

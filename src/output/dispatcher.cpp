@@ -81,8 +81,11 @@ void requireBedTables(bool layered) {
       failf(1, "%sbed cell %d has the cell %d\n", head, n, Bcellt[n]);
 }
 
+// Levels, layers and roughness with as many digits as they need: a restart reads back exactly
+// the bed the run had (the readers take any number form).
 void writeLayer(std::FILE* f, int layer, int n) {
-  for (int l = 0; l <= lnumber; ++l) std::fprintf(f, "%lf ", BSedDistrib[layer][l][n]);
+  for (int l = 0; l <= lnumber; ++l)
+    std::fprintf(f, "%s ", exactNumber(BSedDistrib[layer][l][n]).c_str());
 }
 
 // The bed result file (read back by readres).
@@ -112,12 +115,14 @@ void writeBedres() {
     if (k.skip != 0 || k.flag2D != 0) continue;
     for (int i = k.i1 - 1; i <= k.i2; ++i)
       for (int j = k.j1 - 1; j <= k.j2; ++j)
-        std::fprintf(f, "%d %d %6.1lf %20.14lf %20.14lf %lf %lf\n", i, j, zval[i][j][0],
-                     zval[i][j][1], zval[i][j][znumber], Surfaces[3][i][j], Surfaces[1][i][j]);
+        std::fprintf(f, "%d %d %6.1lf %s %s %s %s\n", i, j, zval[i][j][0],
+                     exactNumber(zval[i][j][1]).c_str(), exactNumber(zval[i][j][znumber]).c_str(),
+                     exactNumber(Surfaces[3][i][j]).c_str(),
+                     exactNumber(Surfaces[1][i][j]).c_str());
   }
   for (int n = 1; n <= NoBCells; ++n) {
-    std::fprintf(f, "%d %d %lf %lf %lf ", n, Bcellt[n], Broughness[n], Croughness[Bcellt[n]],
-                 Bedformheight[n]);
+    std::fprintf(f, "%d %d %s %s %s ", n, Bcellt[n], exactNumber(Broughness[n]).c_str(),
+                 exactNumber(Croughness[Bcellt[n]]).c_str(), exactNumber(Bedformheight[n]).c_str());
     if (layered) {
       for (int layer = NoBedLayers - 1; layer >= 0; --layer) writeLayer(f, layer, n);
     } else {

@@ -90,18 +90,26 @@ void checkStack(int b, int i, int j, double T) {
   if (FlagFixBed == 1) fitStack(b, T, S);
 }
 
+// The highest layer from N - 1 down to `lowest` that holds anything; the empty ones above it
+// lose what thickness they had below 1e-20.
+void dropEmptyTop(int b, int lowest) {
+  BlayerTop[b] = NoBedLayers - 1;
+  while (BlayerTop[b] > lowest && thickness(BlayerTop[b], b) < 1e-20) {
+    setThickness(BlayerTop[b], b, 0);
+    --BlayerTop[b];
+  }
+}
+
 // The layered bed (F 37 3) read from a file: the top layer is the highest that holds anything
-// (alldata), or the stack is rebuilt from the grid's sediment thickness T (fracres of the first
-// version).
+// (alldata, never below layer 1; fracres and bedres, which give the layers above the top of a
+// stack empty, down to layer 0), or the stack is rebuilt from the grid's sediment thickness T
+// (fracres of the first version).
 void layeredTop(int b, double T, double Ta) {
   const int N = NoBedLayers;
-  if (FlagReadAlldata != 0 && N - 1 >= 1) {
-    BlayerTop[b] = N - 1;
-    while (BlayerTop[b] > 1 && thickness(BlayerTop[b], b) < 1e-20) {
-      setThickness(BlayerTop[b], b, 0);
-      --BlayerTop[b];
-    }
-  }
+  if (FlagReadAlldata != 0 && N - 1 >= 1)
+    dropEmptyTop(b, 1);
+  else if (FlagFracresVersion != 1 && bedFileRead())
+    dropEmptyTop(b, 0);
   if (FlagFracresVersion == 1 && FlagReadFracres != 0) {
     const double D = std::max(T, 0.0);
     if (D < Ta) {

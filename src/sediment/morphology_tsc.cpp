@@ -13,6 +13,7 @@
 
 #include "bed/bed.h"
 #include "files/files.h"
+#include "flow/flow.h"
 #include "grid/grid.h"
 #include "output/output.h"
 #include "sediment/sediment.h"
@@ -194,12 +195,26 @@ void startMessages(const Run& run) {
   }
 }
 
+// A run restarted from the flow result of a sediment run goes on with the next step at the time
+// that run reached; a run from an alldata state keeps its time; every other run starts at 0.
+// Returns the number of the first step.
+int firstStep() {
+  if (FlagSedRestart == 1) {
+    FlagSedRestart = 0;
+    stimet = RestartSedTime;
+    return RestartSedStep + 1;
+  }
+  if (FlagReadAlldata == 0) stimet = 0;
+  return 1;
+}
+
 Run startUp() {
   firstChecks();
-  if (FlagReadAlldata == 0) stimet = 0;
+  const int first = firstStep();
   BedMoveDefectAbs = BedMoveDefectSum = SumBedChange = SumInflow = SumOutflow = SuspVolChangeDef = 0;
   for (double& c : concBuffer) c = -1.0;
   sedloop::resetInflowState();
+  sedloop::resetBedWatch();
   capacity::resetLetterWarnings();
   wholeGrid();
   startFiles();
@@ -207,6 +222,7 @@ Run startUp() {
   metric();
   initialBedPlane();
   Run run;
+  run.firstStep = first;
   run.Ta = sedloop::activeLayerThickness();
   run.workBlocks = sedloop::numberOfWorkBlocks();
   sedloop::resetCounters();
@@ -230,15 +246,11 @@ Run startUp() {
   run.initialVolume = sedloop::waterVolume();
   startMessages(run);
   sedloop::emptyActiveLayer();
+  // The alldata print times that a restarted run has passed were the first run's.
+  if (first > 1)
+    while (run.nextAlldata < NoAlldataPrintout && AlldataPrintout[run.nextAlldata] < stimet)
+      ++run.nextAlldata;
   return run;
-}
-
-void setPrintFlag() {
-  const double it = Iter;
-  const bool print = debugging == 'D' || debugging == 'E' || Iter < 10 || Iter == iterGlobalMax ||
-                     (Iter < 100 && divisible(it, 10)) || divisible(it, PrintIterBoogie) ||
-                     (debugging == 'J' && divisible(it, 100));
-  FlagPrint = print ? 0 : 1;
 }
 
 void alldataPrintTime(Run& run) {
@@ -257,7 +269,7 @@ void alldataPrintTime(Run& run) {
 }
 
 void stepHead(Run& run) {
-  setPrintFlag();
+  setPrintFlag(PrintRule::WithJ);
   if (FlagExtraDebug == 1) logf("Start Iter = %d, zval = %lf\n", Iter, zval[1][1][znumber]);
   if (iterWriteAllData > 0 && divisible(Iter, iterWriteAllData) && Iter > 1) WriteAllData();
   alldataPrintTime(run);
@@ -271,6 +283,7 @@ void endOfRun() {
   mc_v2 = strf("Max time %lf sec.", stimet);
   mc_message = "Sediment calculation finished";
   sedloop::endOfRunReport();
+  sedloop::bedWatchSummary();
   mc_v1 = "Written from end of morphology";
   sprintflow();
 }
@@ -284,7 +297,11 @@ void morphology_tsc() {
   // Kept open for reading to the end of the run (F 1 H); nothing reads from it.
   File bootimeo(debugging == 'H' ? std::fopen("bootimeo", "r") : nullptr);
   if (debugging == 'H' && !bootimeo) mc_message = "have not open file 'bootimeo' ";
-  Iter = 1;
+  // K 1 counts the steps of this run; a restarted run numbers them on.
+  Iter = run.firstStep;
+  SedStepsDone = Iter - 1;
+  SedTimeDone = stimet;
+  const long long lastStep = run.firstStep - 1LL + iterGlobalMax;
   if (iterGlobalMax >= 1) {
     do {
       stepHead(run);
@@ -296,7 +313,7 @@ void morphology_tsc() {
           break;
         }
       }
-    } while (!(stimet > TimeEnd) && ++Iter <= iterGlobalMax);
+    } while (!(stimet > TimeEnd) && ++Iter <= lastStep);
   }
   endOfRun();
   bootimeo.close();

@@ -117,50 +117,25 @@ bool slides() {
   return true;
 }
 
-// The flow driver of one work block, by the driver options.
-void flowDriver() {
-  if (FlagWaterSolveNew == 1) {
-    WaterSolveNew();
-  } else if (FlagFastWatersolve >= 1) {
-    WaterSolveFast();
-  } else if (Hydrostatic == 0) {
-    if (MGSNo == 0)
-      WaterSolve();
-    else if (MGSNo > 0)
-      MGSsolver();
-  } else if (MGSNo >= 1) {
-    MGSsolver();
-  } else if (Hydrostatic == 1) {
-    WaterSolveHydrostatic();
-  } else if (Hydrostatic == 2) {
-    // The flow is frozen: the group areas follow the present grid.
-    for (int g = 0; g <= 9; ++g) {
-      DischargeGroup& d = DischargeStruct[g];
-      if (std::fabs(d.massDischarge) <= 1e-20) continue;
-      double a = 0;
-      for (int k = 0; k < d.surfaceNo; ++k) a += Farea[d.surfaceList[k]];
-      d.area = a;
-    }
-  } else if (Hydrostatic == 3) {
-    WaterSolve2D();
-  } else if (Hydrostatic == 4) {
-    WaterSolve2D();
-    WaterSolve();
-  }
-}
-
 // Step 6; false when a flow driver reported an error (results written).
 bool flowOfWorkBlocks(Run& run) {
   const double t0 = stimet;
   mark(1);
   for (int n = 1; n <= run.workBlocks; ++n) {
     computeWorkBlocks(n);
-    if (Iter < 2 || divisible(Iter, skipWatersolve))
-      flowDriver();
-    else
+    if (Iter < 2 || divisible(Iter, skipWatersolve)) {
+      try {
+        callFlowDriver(FlowCaller::SedimentLoop);
+      } catch (const RunEnd&) {
+        reportBedAtFailure();
+        throw;
+      }
+    } else {
       stimet += TimeStep;
+    }
     if (FlagErrorBreak == 1) {
       logf("Written from morphology due to ErrorBreak %d in a WaterSolve function\n", FlagErrorBreak);
+      reportBedAtFailure();
       mc_v1 = "Written from morphology due to error";
       sprintflow();
       return false;
@@ -710,6 +685,7 @@ bool timeStep(Run& run, const FieldRef& savedCf) {
   if (FlagBagger == 2 || FlagBagger == 3) bagger();
   if (IterAvalanche == 205 || IterAvalanche == 206) computeSandSlide();
   bedSorting(run.Ta);
+  watchBedChange();
   mark(39);
   scaleConcGridMove1();
   oldValues();
@@ -721,6 +697,9 @@ bool timeStep(Run& run, const FieldRef& savedCf) {
   stepMassSums();
   if (debugging == 'D' || debugging == 'E' || (debugging == 'J' && FlagPrint == 0)) continuityReport();
   stepDebugFiles();
+  // The results written from here on hold this step's state: a restart goes on after it.
+  SedStepsDone = Iter;
+  SedTimeDone = stimet;
   outputs();
   for (int k = 41; k <= 51; ++k) otime[k] = otime[40];
   return true;

@@ -61,6 +61,10 @@ void resetSedimentRun() {
   bechStanddev = 0;
   mc_v2.clear();
   gFlagSedim = 0;
+  SedStepsDone = 0;
+  SedTimeDone = 0;
+  FlagSedRestart = RestartSedStep = 0;
+  RestartSedTime = 0;
 }
 
 void setBuiltins() {
@@ -107,11 +111,13 @@ void setBuiltins() {
   FlagHaveDoneMetric = 0;
   FlagGridHasChanged = 0;
   FlagNeedsToBeInterpolated = 0;
+  FlagFieldsCarried = 0;
   FlagReadAlldata = FlagReadFracres = FlagReadRes = FlagReadUnstruc = 0;
   FlagReadNdata = 0;
   FlagHaveReadCyclic = FlagHaveInitiatedCyclic = 0;
   FlagDischargeTime = FlagJTime = 0;
   FlagErrorBreak = 0;
+  IterConverged = 0;
   FlagThixoIsComputing = 0;
   FlagWhatsRunning = FlagWantToPrint = 0;
   FlagBechInt = 0;

@@ -43,6 +43,17 @@ inline std::string mc_v2;
 // 0 once a sediment computation has ended normally.
 inline int gFlagSedim = 0;
 
+// The sediment run going on: the number of its last completed time step and the time (s) at
+// the end of that step. The flow result written during the run carries them, so that a restart
+// from it goes on with the next step at that time.
+inline int SedStepsDone = 0;
+inline double SedTimeDone = 0;
+// The run record of a flow result read by task R: FlagSedRestart 1 when the result was written
+// by a sediment run, which ended step RestartSedStep at RestartSedTime (s). The next sediment
+// run takes them over and sets FlagSedRestart back to 0.
+inline int FlagSedRestart = 0, RestartSedStep = 0;
+inline double RestartSedTime = 0;
+
 void resetSedimentRun();
 
 }  // namespace qorva

@@ -14,12 +14,28 @@ never from the program's own balance lines. run_case.py calls it through a `chec
         The case run again with F 206 N gives bed levels within TOL metres of the first run.
     bed_checks.py WORK CASE same-files N NAME...
         The case run again with F 206 N writes the files NAME... with the same numbers, each
-        within one unit of its last printed digit.
+        within one unit of its last printed digit or 1e-12 of its size.
     bed_checks.py WORK CASE trench SOLIDFRAC DEPTH INFLUX TOL
         The trench of koosurf, DEPTH metres deep, under a flow that brings INFLUX m2/s of
         sediment volume per metre of width: its upstream slope moves downstream at
         INFLUX / (DEPTH SOLIDFRAC) within TOL of that speed, and the trench keeps its volume
         less what it caught.
+
+    bed_checks.py WORK CASE restart STEPS NAME...
+        The case (whose control makes 2 STEPS time steps with K 1 and runs F 2 Y...) run again
+        for STEPS steps, and then restarted from the files that run wrote (result.end,
+        bedres.t, fracres.new and con2res.new copied to result, bedres, fracres and con2res,
+        with R and O after the Y of F 2) for STEPS more: the restarted run writes the files
+        NAME... with the same numbers as the uninterrupted run, each within one unit of its
+        last printed digit.
+
+    bed_checks.py WORK CASE inlet XMAX TOL Q CIN SOLIDFRAC DENSITY MASSTOL
+        A flume fed with Q m3/s of water carrying the volume concentration CIN: the bed of every
+        grid point within XMAX metres of the inflow edge (bedres against koosurf) is within TOL
+        metres of its start; and the sand that came in (Q CIN t x 1000 DENSITY, t the run's
+        time) is the sand that went out (the outflow of the last continuity table) plus the
+        bed's gain (bedres against koosurf, times SOLIDFRAC) plus what the water holds at the
+        end (con2res.new; the water held none at the start), within MASSTOL of what came in.
 
     bed_checks.py WORK CASE armour SOLIDFRAC DENSITY TOL
         A layered bed of several sizes under clear water: for every size the defect of the
@@ -106,15 +122,21 @@ def water_volume(cols, bed, water):
     return sum(a * sum(water[k] - bed[k] for k in corners) / 4 for _, a, corners in cols)
 
 
-def mass(work, case, solid, density, tol):
+def flume_beds(work, case):
+    """The columns of the case's koosurf, its bed and water levels at the start and the bed
+    levels of bedres.t at the end."""
     points = read_koosurf(os.path.join(case, "koosurf"))
-    cols = columns(points)
     bed0 = {k: p[2] for k, p in points.items()}
     water = {k: p[3] for k, p in points.items()}
     bed1 = read_bedres(os.path.join(work, "bedres.t"))
     missing = set(bed0) - set(bed1)
     if missing:
         sys.exit(f"bedres.t lacks the grid points {sorted(missing)[:5]}")
+    return points, columns(points), bed0, water, bed1
+
+
+def mass(work, case, solid, density, tol):
+    _, cols, bed0, water, bed1 = flume_beds(work, case)
     # Every cell of a column holds the same share of its water: the flat flume's cells are
     # equal at the start, and at the end the bed has risen by a ten-thousandth of the depth
     # under a suspension of a millionth of the start, so the shares change nothing measurable.
@@ -163,23 +185,41 @@ def slope(work, case, tan, tol):
         sys.exit(f"the slide changed the bed volume by {change:.3e} m3 of {moved:.3e} m3 moved")
 
 
+def run_qorva(folder, what):
+    """Runs qorva in folder; the run must end with status 1."""
+    proc = subprocess.run([os.environ["QORVA_BIN"]], cwd=folder, stdin=subprocess.DEVNULL,
+                          capture_output=True, timeout=1200)
+    if proc.returncode != 1:
+        sys.exit(f"{what} ended with status {proc.returncode}")
+
+
+def edit_control(folder, edit):
+    """Rewrites folder/control as edit(list of its lines) gives it."""
+    path = os.path.join(folder, "control")
+    with open(path) as f:
+        lines = edit(f.read().splitlines())
+    with open(path, "w") as f:
+        f.write("\n".join(lines) + "\n")
+
+
+def copy_case(case, folder):
+    for name in os.listdir(case):
+        if name != "expect":
+            shutil.copy(os.path.join(case, name), folder)
+
+
 @contextlib.contextmanager
 def run_again(case, n):
     """Runs the case again with F 206 N in a scratch folder and yields that folder."""
     with tempfile.TemporaryDirectory(prefix="qorva-threads-") as again:
-        for name in os.listdir(case):
-            if name != "expect":
-                shutil.copy(os.path.join(case, name), again)
-        with open(os.path.join(again, "control")) as f:
-            lines = [ln for ln in f.read().splitlines() if not ln.startswith("F 206 ")]
-        at = next(k for k, ln in enumerate(lines) if ln.startswith("F 2 "))
-        lines.insert(at, f"F 206 {n}")
-        with open(os.path.join(again, "control"), "w") as f:
-            f.write("\n".join(lines) + "\n")
-        proc = subprocess.run([os.environ["QORVA_BIN"]], cwd=again, stdin=subprocess.DEVNULL,
-                              capture_output=True, timeout=1200)
-        if proc.returncode != 1:
-            sys.exit(f"the run with F 206 {n} ended with status {proc.returncode}")
+        copy_case(case, again)
+
+        def threads(lines):
+            lines = [ln for ln in lines if not ln.startswith("F 206 ")]
+            at = next(k for k, ln in enumerate(lines) if ln.startswith("F 2 "))
+            return lines[:at] + [f"F 206 {n}"] + lines[at:]
+        edit_control(again, threads)
+        run_qorva(again, f"the run with F 206 {n}")
         yield again
 
 
@@ -191,28 +231,74 @@ def last_digit(token):
     return 10.0 ** (int(exponent or 0) - decimals)
 
 
+def compare_files(first_dir, second_dir, names, first, second, relative=0.0):
+    """Every file NAME of the two folders holds the same words, numbers within one unit of
+    their last printed digit or `relative` of their size; first and second name the two runs
+    in the messages."""
+    for name in names:
+        with open(os.path.join(first_dir, name)) as f:
+            a_words = f.read().split()
+        with open(os.path.join(second_dir, name)) as f:
+            b_words = f.read().split()
+        if len(a_words) != len(b_words):
+            sys.exit(f"{name}: {len(a_words)} words {first}, {len(b_words)} {second}")
+        worst, differ = 0.0, 0
+        for a, b in zip(a_words, b_words):
+            if a == b:
+                continue
+            try:
+                x, y = float(a), float(b)
+            except ValueError:
+                sys.exit(f"{name}: the word {a!r} {first} is {b!r} {second}")
+            unit = max(last_digit(a), last_digit(b), relative * max(abs(x), abs(y)))
+            gap = abs(x - y) / unit
+            worst, differ = max(worst, gap), differ + 1
+        unit = "units of their last digit" + (f" (or of {relative:g} of their size)" if relative else "")
+        print(f"[ figures  ] {name} {second}: {differ} of {len(a_words)} numbers differ in "
+              f"print, by at most {worst:.2g} {unit}")
+        if worst > 1:
+            sys.exit(f"{name}: a number differs by {worst:.3g} {unit} {second}")
+
+
 def same_files(work, case, n, names):
     with run_again(case, n) as again:
-        for name in names:
-            with open(os.path.join(work, name)) as f:
-                first = f.read().split()
-            with open(os.path.join(again, name)) as f:
-                second = f.read().split()
-            if len(first) != len(second):
-                sys.exit(f"{name}: {len(first)} words with one thread, {len(second)} with F 206 {n}")
-            worst, differ = 0.0, 0
-            for a, b in zip(first, second):
-                if a == b:
-                    continue
-                try:
-                    gap = abs(float(a) - float(b)) / max(last_digit(a), last_digit(b))
-                except ValueError:
-                    sys.exit(f"{name}: the word {a!r} with one thread is {b!r} with F 206 {n}")
-                worst, differ = max(worst, gap), differ + 1
-            print(f"[ figures  ] {name} with F 206 {n}: {differ} of {len(first)} numbers differ in "
-                  f"print, by at most {worst:.2g} units of their last digit")
-            if worst > 1:
-                sys.exit(f"{name}: a number differs by {worst:.3g} units of its last digit with F 206 {n}")
+        # The restart files hold seventeen digits, where the sums that the threads take in
+        # another order show: 1e-12 of a number is taken as the same.
+        compare_files(work, again, names, "with one thread", f"with F 206 {n}", 1e-12)
+
+
+def restart(work, case, steps, names):
+    def step_count(lines):
+        out = [" ".join(["K", "1", str(steps)] + ln.split()[3:]) if ln.startswith("K 1 ") else ln
+               for ln in lines]
+        if out == lines:
+            sys.exit("the control file has no K 1 line")
+        return out
+
+    def restarted(lines):
+        out = [ln.replace("F 2 Y", "F 2 YRO", 1) if ln.startswith("F 2 Y") else ln for ln in lines]
+        if out == lines:
+            sys.exit("the control file has no F 2 line that starts with Y")
+        return out
+
+    with tempfile.TemporaryDirectory(prefix="qorva-first-") as first, \
+            tempfile.TemporaryDirectory(prefix="qorva-restart-") as second:
+        copy_case(case, first)
+        edit_control(first, step_count)
+        run_qorva(first, f"the run of {steps} steps")
+        copy_case(case, second)
+        edit_control(second, lambda lines: restarted(step_count(lines)))
+        for written, read in (("result.end", "result"), ("bedres.t", "bedres"),
+                              ("fracres.new", "fracres"), ("con2res.new", "con2res")):
+            shutil.copy(os.path.join(first, written), os.path.join(second, read))
+        run_qorva(second, f"the restarted run of {steps} steps")
+        bed1 = read_bedres(os.path.join(work, "bedres.t"))
+        bed2 = read_bedres(os.path.join(second, "bedres.t"))
+        bed0 = read_bedres(os.path.join(first, "bedres.t"))
+        print(f"[ figures  ] bed levels after {2 * steps} steps in one run and {steps} + {steps} "
+              f"restarted differ by at most {largest_difference(bed1, bed2):.2e} m; the bed moved "
+              f"by up to {largest_difference(bed1, bed0):.2e} m in the last {steps} steps")
+        compare_files(work, second, names, "in one run", f"restarted after {steps} steps")
 
 
 def largest_difference(first, second):
@@ -440,10 +526,39 @@ def armour(work, case, solid, density, tol):
         sys.exit("\n".join(failures))
 
 
+def inlet(work, case, xmax, tol, q, cin, solid, density, masstol):
+    points, cols, bed0, water, bed1 = flume_beds(work, case)
+    x0 = min(p[0] for p in points.values())
+    near = [k for k, p in points.items() if p[0] - x0 <= xmax + 1e-9]
+    worst = max(near, key=lambda k: abs(bed1[k] - bed0[k]))
+    change = bed1[worst] - bed0[worst]
+    kg = 1000 * density
+    t = run_time(work)
+    came = q * cin * t * kg
+    left = last_table(work)[1][1]
+    gained = (bed_volume(cols, bed1) - bed_volume(cols, bed0)) * solid * kg
+    cells, conc = read_con2res(os.path.join(work, "con2res.new"))
+    held = sum(conc) * water_volume(cols, bed1, water) / cells * kg
+    defect = (came - left - gained - held) / came
+    print(f"[ figures  ] inlet bed within {xmax} m of the inflow: largest change {change * 100:+.2f} cm "
+          f"at grid point {worst}; sand in {came:.6g} kg, out {left:.6g} kg, bed {gained:+.5g} kg, "
+          f"water {held:.5g} kg: defect {defect:.2e} of the inflow")
+    failures = []
+    if not abs(change) <= tol:
+        failures.append(f"the bed at grid point {worst} moved {change:.4f} m, more than {tol} m")
+    if not abs(defect) <= masstol:
+        failures.append(f"the sand balance misses {defect:.2e} of the inflow, more than {masstol}")
+    if failures:
+        sys.exit("\n".join(failures))
+
+
 def main():
     work, case, what, *args = sys.argv[1:]
     if what == "same-files":
         same_files(work, case, int(args[0]), args[1:])
+        return
+    if what == "restart":
+        restart(work, case, int(args[0]), args[1:])
         return
     values = [float(a) for a in args]
     if what == "mass":
@@ -456,6 +571,8 @@ def main():
         trench(work, case, *values)
     elif what == "armour":
         armour(work, case, *values)
+    elif what == "inlet":
+        inlet(work, case, *values)
     else:
         sys.exit(f"unknown check {what}")
 

@@ -10,6 +10,11 @@
                                        0.3 m (koosurf only: the water comes in clear)
     make_bed_inputs.py trench FOLDER   40 x 2 columns of 1 m x 0.5 m, bed at 0, water at 0.3 m,
                                        a trench 0.1 m deep from x = 8 to 16 m with 1 m slopes
+    make_bed_inputs.py short-trench FOLDER
+                                       16 x 2 columns of 1 m x 0.5 m, bed at 0, water at 0.3 m,
+                                       a trench 0.1 m deep from x = 4 to 10 m with 1 m slopes
+    make_bed_inputs.py inlet FOLDER    24 x 2 columns of 1 m x 0.5 m, flat bed at 0, water at
+                                       0.39 m
 """
 import os
 import sys
@@ -38,13 +43,17 @@ def main():
         koosurf(path, 20, 2, 1.0, 0.5, lambda i, j, x: 0.0, 0.3)
     elif what == "pile":
         koosurf(path, 20, 4, 0.5, 0.5, lambda i, j, x: 0.25 if (i, j) == (11, 3) else 0.0, 0.5)
-    elif what == "trench":
+    elif what in ("trench", "short-trench"):
+        nx, x0, x1 = (40, 8, 16) if what == "trench" else (16, 4, 10)
+
         def bed(i, j, x):
             d = 0.1
-            if x <= 8 or x >= 16:
+            if x <= x0 or x >= x1:
                 return 0.0
-            return -d * min(1.0, (x - 8) / 1.0, (16 - x) / 1.0)
-        koosurf(path, 40, 2, 1.0, 0.5, bed, 0.3)
+            return -d * min(1.0, (x - x0) / 1.0, (x1 - x) / 1.0)
+        koosurf(path, nx, 2, 1.0, 0.5, bed, 0.3)
+    elif what == "inlet":
+        koosurf(path, 24, 2, 1.0, 0.5, lambda i, j, x: 0.0, 0.39)
     else:
         sys.exit(f"unknown input set {what}")
 

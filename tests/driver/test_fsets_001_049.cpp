@@ -52,6 +52,9 @@ TEST_F(Fsets001, RefusedValues) {
       {"F 27 11", 1, "Error for F 27 in control"},
       {"F 28 2 2 0 1", 1, "Error for F 28 in control"},
       {"F 28 1 -1 0 1", 1, "Error for F 28 in control"},
+      // A value that acts and cannot be read would leave the default without a word.
+      {"F 4 0.5 x 0.01", 1, "Error for F 4 in control"},
+      {"F 6 0.015 1.5\nF 20 2", 1, "Error for F 6 in control"},
       {"F 28 1 2 -1 1", 1, "Error for F 28 in control"},
       {"F 28 1 2 0 101", 1, "Error for F 28 in control"},
       {"F 30 0 1 7 2 2 2", 1, "Error for F 30 in control"},

@@ -102,6 +102,9 @@ TEST_F(KWSets, KValuesAreStored) {
 
 TEST_F(KWSets, KChecks) {
   const std::vector<Case> cases = {
+      // An iteration limit that cannot be read used to leave 40 000 iterations without a word.
+      {"K 1 inf 50000", 1, "Error for K 1 in control"},
+      {"K 1 x 10", 1, "Error for K 1 in control"},
       {"K 2 0 2", 1, "Input error for K 2 in control"},
       {"K 2 -1 1", 1, "Input error for K 2 in control"},
       {"K 3 0.5 0.5 0.5 0.3 0.6 7", 1, "Input error for K 3 in control"},

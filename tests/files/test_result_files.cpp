@@ -25,6 +25,7 @@
 #include "state/nests.h"
 #include "state/options.h"
 #include "state/points.h"
+#include "state/sediment_run.h"
 #include "state/status.h"
 #include "state/structured.h"
 #include "state/surfaces.h"
@@ -113,8 +114,13 @@ class ResultFilesTest : public test::Scratch {
       for (int j = 1; j <= 3; ++j)
         koosurf += strf("%d %d %d.0 %d.0 %lf 0.0\n", i, j, i - 1, j - 1, -depth);
     write("koosurf", koosurf);
+    ASSERT_EQ(endStatus(readKoosurf), 1000) << log();
+    build();
+  }
+
+  // The grid on the present levels.
+  static void build() {
     ASSERT_EQ(endStatus([] {
-                readKoosurf();
                 ASSERT_EQ(Unstructure(), 1);
                 metric();
                 BedMake();
@@ -127,14 +133,15 @@ class ResultFilesTest : public test::Scratch {
     ASSERT_EQ(NoBCells, 4);
   }
 
-  // Values with at most nine significant digits, which the text form keeps exactly.
-  static double u(int c) { return 0.125 * c; }
-  static double v(int c) { return -0.5 * c; }
-  static double w(int c) { return c / 1024.0; }
+  // Values with seventeen significant digits, which the text form keeps exactly (k and e are
+  // short, for the hand-computed eddy viscosity).
+  static double u(int c) { return 0.125 * c + 1 / 3.0; }
+  static double v(int c) { return -0.5 * c / 7; }
+  static double w(int c) { return c / 1024.0 + 1e-7 / 3; }
   static double k(int c) { return 0.015625 * c; }
   static double e(int c) { return 0.0078125 * c; }
-  static double p(int c) { return 100.25 + c; }
-  static double flux(int s) { return 0.0625 * s - 1; }
+  static double p(int c) { return 100.25 + c / 3.0; }
+  static double flux(int s) { return 0.0625 * s - 1 / 7.0; }
 
   static void fillFlow() {
     for (int c = 1; c <= NoCells; ++c) {
@@ -148,21 +155,25 @@ class ResultFilesTest : public test::Scratch {
     for (int s = 1; s <= NoSurfaces; ++s) Fflux[s] = flux(s);
   }
 
-  // Bed values of the restart file, other than those of the grid generator.
+  // Bed values of the restart file, other than those of the grid generator; most have no
+  // short decimal form.
+  static double nonErodible(int i) { return -2 - 0.1 * i; }
+  static double change(int j) { return j / 3.0e4; }
+  static double layer1(int n) { return 0.1 * n / 3; }
   static void fillBed() {
     for (int i = 1; i <= 3; ++i)
       for (int j = 1; j <= 3; ++j) {
-        Surfaces[3][i][j] = -2 - 0.125 * i;
-        Surfaces[1][i][j] = 0.03125 * j;
+        Surfaces[3][i][j] = nonErodible(i);
+        Surfaces[1][i][j] = change(j);
       }
     MaxDepth = 1.25;
     for (int n = 1; n <= NoBCells; ++n) {
       Broughness[n] = 0.0625 * n;
-      Croughness[Bcellt[n]] = 0.25 * n;
-      Bedformheight[n] = 0.5 * n;
-      BSedDistrib[1][0][n] = 0.125 * n;
-      BSedDistrib[1][1][n] = 0.25;
-      BSedDistrib[1][2][n] = 0.75;
+      Croughness[Bcellt[n]] = 0.1 * n;
+      Bedformheight[n] = 0.5 * n / 7;
+      BSedDistrib[1][0][n] = layer1(n);
+      BSedDistrib[1][1][n] = 0.3;
+      BSedDistrib[1][2][n] = 0.7;
       BSedDistrib[0][0][n] = 2.0;
       BSedDistrib[0][1][n] = 0.5;
       BSedDistrib[0][2][n] = 0.5;
@@ -188,6 +199,9 @@ class ResultFilesTest : public test::Scratch {
   }
 
   static int restart() { return endStatus(readres); }
+
+  // A bed level of the round trip.
+  static double bed(int i, int j) { return -1 - 0.01 * i / 3 - j * 1e-9 / 7; }
 };
 
 // ---- writing --------------------------------------------------------------------------------
@@ -204,13 +218,32 @@ TEST_F(ResultFilesTest, TextResultLayout) {
             "Roughness : 0.050000\n"
             "U 12 2 3 1 0 0\n"
             " i     u     v     w     k    e     p\n"
-            "C 1 1.25000000e-01 -5.00000000e-01 0.00000000e+00 1.00000000e-02 2.50000000e-04 "
-            "1.00000000e+03\n"
-            "C 2 1.50000000e+00 6.25000000e-02 -1.00000000e-03 0.00000000e+00 0.00000000e+00 "
-            "-1.27500000e+01\n"
-            "F 1 2.50000000e-01\n"
-            "F 2 -3.00000000e+00\n"
-            "F 3 0.00000000e+00\n");
+            "C 1 1.2500000000000000e-01 -5.0000000000000000e-01 0.0000000000000000e+00 "
+            "1.0000000000000000e-02 2.5000000000000001e-04 1.0000000000000000e+03\n"
+            "C 2 1.5000000000000000e+00 6.2500000000000000e-02 -1.0000000000000000e-03 "
+            "0.0000000000000000e+00 0.0000000000000000e+00 -1.2750000000000000e+01\n"
+            "F 1 2.5000000000000000e-01\n"
+            "F 2 -3.0000000000000000e+00\n"
+            "F 3 0.0000000000000000e+00\n");
+}
+
+// Written during a sediment run, the result says which step the run has ended and at what
+// time, on a line before the U line that holds none of the record letters C, F and U.
+TEST_F(ResultFilesTest, SedimentRunRecord) {
+  smallFlow();
+  gFlagSedim = 1;
+  SedStepsDone = 7;
+  SedTimeDone = 4200.0 / 7 * 7 + 0.1;
+  print_result(0);
+  const std::string text = read("result.end");
+  EXPECT_TRUE(contains(text, "Roughness : 0.050000\n"
+                             "Sediment step 7 at 4200.1000000000004 seconds\n"
+                             "U 12 2 3 1 0 0\n"))
+      << text;
+  // Not during a sediment run.
+  gFlagSedim = 0;
+  print_result(0);
+  EXPECT_FALSE(contains(read("result.end"), "Sediment"));
 }
 
 TEST_F(ResultFilesTest, NamesAndForms) {
@@ -302,6 +335,10 @@ TEST_F(ResultFilesTest, TextRestartRoundTrip) {
   const auto transient = [] { TimeStep = 2.0; };
   freshRun(6, 6, 4, transient);
   generate(1.0);
+  // A moved bed whose levels have no short decimal form, and its grid.
+  for (int i = 1; i <= 3; ++i)
+    for (int j = 1; j <= 3; ++j) zval[i][j][1] = bed(i, j);
+  build();
   fillFlow();
   fillBed();
   std::vector<double> pz;
@@ -321,10 +358,10 @@ TEST_F(ResultFilesTest, TextRestartRoundTrip) {
 
   for (int i = 1; i <= 3; ++i)
     for (int j = 1; j <= 3; ++j) {
-      EXPECT_EQ(zval[i][j][1], -1.0);
+      EXPECT_EQ(zval[i][j][1], bed(i, j));
       EXPECT_EQ(zval[i][j][znumber], 0.0);
-      EXPECT_EQ(Surfaces[3][i][j], -2 - 0.125 * i);
-      EXPECT_EQ(Surfaces[1][i][j], 0.03125 * j);
+      EXPECT_EQ(Surfaces[3][i][j], nonErodible(i));
+      EXPECT_EQ(Surfaces[1][i][j], change(j));
     }
   ASSERT_EQ(NoPoints, static_cast<int>(pz.size()));
   for (int q = 1; q <= NoPoints; ++q) EXPECT_EQ(Pz[q], pz[q - 1]) << q;
@@ -332,10 +369,11 @@ TEST_F(ResultFilesTest, TextRestartRoundTrip) {
   expectFlow(8, 36);
   for (int n = 1; n <= 4; ++n) {
     EXPECT_EQ(Broughness[n], 0.0625 * n);
-    EXPECT_EQ(Croughness[Bcellt[n]], 0.25 * n);
-    EXPECT_EQ(Bedformheight[n], 0.5 * n);
-    EXPECT_EQ(BSedDistrib[1][0][n], 0.125 * n);
-    EXPECT_EQ(BSedDistrib[1][2][n], 0.75);
+    EXPECT_EQ(Croughness[Bcellt[n]], 0.1 * n);
+    EXPECT_EQ(Bedformheight[n], 0.5 * n / 7);
+    EXPECT_EQ(BSedDistrib[1][0][n], layer1(n));
+    EXPECT_EQ(BSedDistrib[1][1][n], 0.3);
+    EXPECT_EQ(BSedDistrib[1][2][n], 0.7);
     EXPECT_EQ(BSedDistrib[0][0][n], 2.0);
   }
   // The old time level is the read field, so a time step may build on it.
@@ -392,7 +430,7 @@ TEST_F(ResultFilesTest, OneLayerBedFile) {
   std::string line, text;
   for (int n = 1; std::getline(in, line); ++n) {
     if (n == 2) line[0] = 'H';
-    if (n > 2 + 9) line = line.substr(0, line.size() - std::string("2.000000 0.500000 0.500000 ").size());
+    if (n > 2 + 9) line = line.substr(0, line.size() - std::string("2 0.5 0.5 ").size());
     text += line + "\n";
   }
   write("bedres", text);
@@ -403,8 +441,8 @@ TEST_F(ResultFilesTest, OneLayerBedFile) {
   for (int n = 1; n <= 4; ++n) BSedDistrib[0][0][n] = 7.0;
   ASSERT_EQ(restart(), 1000) << log();
   for (int n = 1; n <= 4; ++n) {
-    EXPECT_EQ(BSedDistrib[1][0][n], 0.125 * n);
-    EXPECT_EQ(BSedDistrib[1][1][n], 0.25);
+    EXPECT_EQ(BSedDistrib[1][0][n], layer1(n));
+    EXPECT_EQ(BSedDistrib[1][1][n], 0.3);
     EXPECT_EQ(BSedDistrib[0][0][n], 7.0);
   }
   EXPECT_EQ(FlagInitialized, 1);
@@ -452,6 +490,66 @@ TEST_F(ResultFilesTest, WholeResultIsReadUpToTheLastFlux) {
   EXPECT_EQ(Fflux[3], -1.5);
   EXPECT_TRUE(contains(log(), "Have read 2 cell values from result file\n"));
   EXPECT_EQ(FlagInitialized, 1);
+}
+
+// The run record written during a sediment run comes back with the flow: the next sediment run
+// goes on after that step, at that time (to the last bit). A result without one, or a binary
+// one, leaves nothing to go on from.
+TEST_F(ResultFilesTest, SedimentRunRecordIsRead) {
+  smallFlow();
+  gFlagSedim = 1;
+  SedStepsDone = 12;
+  SedTimeDone = 7200.0 + 1.0 / 3;
+  print_result(0);
+  std::filesystem::rename("result.end", "result");
+  gFlagSedim = 0;
+  SedStepsDone = 0;
+  SedTimeDone = 0;
+  clearFlow();
+  ASSERT_EQ(restart(), 1000) << log();
+  EXPECT_EQ(FlagSedRestart, 1);
+  EXPECT_EQ(RestartSedStep, 12);
+  EXPECT_EQ(RestartSedTime, 7200.0 + 1.0 / 3);
+  EXPECT_EQ(Cxvel[2], 1.5);
+  EXPECT_TRUE(contains(log(), "The flow result was written by a sediment run after its step 12, at "
+                              "7200.333333 seconds: a sediment run goes on from there\n"))
+      << log();
+
+  std::filesystem::remove("boogie");
+  write("result", std::string(" 0.0 seconds\n") + kCounts + kCell1 + kCell2 + kFluxes);
+  ASSERT_EQ(restart(), 1000) << log();
+  EXPECT_EQ(FlagSedRestart, 0);
+  EXPECT_FALSE(contains(log(), "sediment run"));
+}
+
+TEST_F(ResultFilesTest, DamagedSedimentRunRecordIsRefused) {
+  struct Case {
+    const char* what;
+    std::string record, message;
+  };
+  const std::vector<Case> cases = {
+      {"a step that is no number", "Sediment step x at 10 seconds\n",
+       "line 2: 'x' in the sediment run record is not a number"},
+      {"the time missing", "Sediment step 3 at\n",
+       "line 2: the sediment run record needs 6 values, the line holds 4"},
+      {"another word", "Sediment steps 3 at 10 seconds\n",
+       "line 2: the run record of a sediment run reads \"Sediment step N at T seconds\""},
+      {"a negative step", "Sediment step -1 at 10 seconds\n",
+       "line 2: step -1 of a sediment run is no step number"},
+      {"a time that is not finite", "Sediment step 3 at inf seconds\n",
+       "line 2: 'inf' in the sediment run record is not a finite number"},
+      {"two records", "Sediment step 3 at 10 seconds\nSediment step 3 at 10 seconds\n",
+       "line 3: a second sediment run record"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    emptyFolder();
+    smallFlow();
+    write("result", " 0.0 seconds\n" + c.record + kCounts + kCell1 + kCell2 + kFluxes);
+    ASSERT_EQ(restart(), -1) << log();
+    EXPECT_TRUE(contains(log(), c.message)) << log();
+    EXPECT_EQ(FlagSedRestart, 0);
+  }
 }
 
 // A result cut short, with a record that cannot be read, or with a cell or surface missing or
@@ -691,6 +789,16 @@ TEST_F(ResultFilesTest, BedFilesThatDoNotFit) {
   }
 }
 
+// Where the first n words of `line` end.
+std::size_t wordEnd(const std::string& line, int n) {
+  std::size_t at = 0;
+  for (int k = 0; k < n; ++k) {
+    at = line.find_first_not_of(' ', at);
+    at = line.find(' ', at);
+  }
+  return at;
+}
+
 TEST_F(ResultFilesTest, BedCellLinesThatDoNotFit) {
   struct Case {
     const char* what;
@@ -700,11 +808,14 @@ TEST_F(ResultFilesTest, BedCellLinesThatDoNotFit) {
   const std::vector<Case> cases = {
       {"a cell past the grid", [](const std::string& l) { return "4 9" + l.substr(3); },
        "Error in 'bedres' file, line 15: bed cell 4 has the cell 9\n"},
-      {"cut short", [](const std::string& l) { return l.substr(0, 40); },
+      {"cut short", [](const std::string& l) { return l.substr(0, wordEnd(l, 6)); },
        "Error in 'bedres' file, line 15: bed cell 4 needs 11 values, the line holds 6\n"},
       {"a value more", [](const std::string& l) { return l + " 1.0"; },
        "Error in 'bedres' file, line 15: bed cell 4 needs 11 values, the line holds 12\n"},
-      {"the line split in two", [](const std::string& l) { return l.substr(0, 40) + "\n" + l.substr(40); },
+      {"the line split in two",
+       [](const std::string& l) {
+         return l.substr(0, wordEnd(l, 6)) + "\n" + l.substr(wordEnd(l, 6));
+       },
        "Error in 'bedres' file, line 15: bed cell 4 needs 11 values, the line holds 6\n"},
   };
   for (const Case& c : cases) {

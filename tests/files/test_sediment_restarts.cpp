@@ -3,6 +3,7 @@
 // fraction rows, and the files the reader refuses.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -33,10 +34,10 @@ void emptyDirectory() {
     std::filesystem::remove_all(e.path());
 }
 
-// Every value below is a short binary fraction, which "%lf" and "%e" write exactly.
-double thicknessOf(int layer, int i, int j) { return 0.125 * (layer + 1) + 0.5 * i + 0.25 * j; }
-// Fractions of the two sizes: 1/4 + 1/8 per layer step, the rest in size 2.
-double fraction1(int layer, int i, int j) { return 0.125 * ((layer + i + j) % 5) + 0.25; }
+// Values with seventeen significant digits, which the files must keep to the last bit.
+double thicknessOf(int layer, int i, int j) { return 0.1 * (layer + 1) + i / 3.0 + 0.25 * j; }
+// Fractions of the two sizes: 1/7 + 1/8 per layer step, the rest in size 2.
+double fraction1(int layer, int i, int j) { return 0.125 * ((layer + i + j) % 5) + 1 / 7.0; }
 
 class SedimentRestarts : public test::Scratch {
  protected:
@@ -78,7 +79,7 @@ class SedimentRestarts : public test::Scratch {
           EXPECT_EQ(BSedDistrib[L][2][b], 1 - fraction1(L, i, j));
         }
   }
-  static double conc(int l, int c) { return 0.25 * l + 0.125 * c; }
+  static double conc(int l, int c) { return 0.25 * l + 0.1 * c / 3; }
   static double comp(int k, int c) { return 3.5 * k - 0.0625 * c; }
 };
 
@@ -103,8 +104,9 @@ TEST_F(SedimentRestarts, FractionsRoundTripInBothForms) {
     EXPECT_EQ(rows[0].rfind("2 2 ", 0), 0u);
     EXPECT_EQ(rows[1].rfind("2 3 ", 0), 0u);
     EXPECT_EQ(rows[3].rfind("3 3 ", 0), 0u);
-    const std::string top = strf(" %lf %lf %lf", thicknessOf(k.layers - 1, 2, 2),
-                                 fraction1(k.layers - 1, 2, 2), 1 - fraction1(k.layers - 1, 2, 2));
+    const std::string top = " " + exactNumber(thicknessOf(k.layers - 1, 2, 2)) + " " +
+                            exactNumber(fraction1(k.layers - 1, 2, 2)) + " " +
+                            exactNumber(1 - fraction1(k.layers - 1, 2, 2));
     EXPECT_EQ(rows[0].substr(3, top.size()), top);
     std::size_t values = 1;
     for (char ch : rows[0]) values += ch == ' ';
@@ -138,7 +140,8 @@ TEST_F(SedimentRestarts, ConcentrationsAndComponentsRoundTrip) {
   EXPECT_EQ(mc_message, "have written 'compres' file ");
   const std::string con2res = read("con2res.new");
   EXPECT_EQ(con2res.substr(0, con2res.find('\n', 5) + 1),
-            strf("%d 2\n%e %e %e \n", NoCells, conc(1, 1) + conc(2, 1), conc(1, 1), conc(2, 1)));
+            strf("%d 2\n%.16e %.16e %.16e \n", NoCells, conc(1, 1) + conc(2, 1), conc(1, 1),
+                 conc(2, 1)));
   EXPECT_EQ(read("compres").substr(0, read("compres").find('\n') + 1),
             strf("%e %e \n", comp(0, 1), comp(1, 1)));
 
@@ -198,6 +201,8 @@ TEST_F(SedimentRestarts, RefusedFiles) {
        "Error in fracres, i=2,j=2, sum of fractions = 1.002000\n"},
       {"layer 0 sums to 0.9", "", "2 2 1 0.5 0.5 1 0.5 0.4\n", -3,
        "Error in fracres, i=2,j=2, sum of fractions = 0.900000\n"},
+      {"a layer with a thickness and no fractions", "", "2 2 0.5 0 0 1 0.5 0.5\n", -3,
+       "Error in fracres, i=2,j=2, sum of fractions = 0.000000\n"},
       {"a fracres row one value short", "", goodRows + "3 2 1 0.5 0.5 1 0.5\n", -1,
        "Error in 'fracres' file, line 3: the row of column 3 2"},
       {"a fracres row that is no row", "", goodRows + "end\n", -1, "Error in 'fracres' file, line 3:"},
@@ -209,6 +214,39 @@ TEST_F(SedimentRestarts, RefusedFiles) {
     write("fracres", k.fracres.empty() ? goodRows : k.fracres);
     EXPECT_EQ(endStatus(readConRes), k.status);
     EXPECT_TRUE(contains(log(), k.message)) << log();
+    emptyDirectory();
+  }
+}
+
+// A layer that holds nothing, given with every number 0, is read as an empty layer: the writer
+// gives the slots above the top layer of a stack so (a column that lost its top layers), and
+// the reader used to refuse the file the run had just written.
+TEST_F(SedimentRestarts, EmptyLayersAreRead) {
+  struct Case {
+    const char* form;
+    int tsc, layers, empty;  // the layers from the top that are empty in column (2, 2)
+  };
+  for (const Case& k : {Case{"two layers", 1, 2, 1}, Case{"layered", 3, 4, 2}}) {
+    SCOPED_TRACE(k.form);
+    run(k.tsc, k.layers);
+    fillFractions(k.layers);
+    const int b = pointbed[2][2];
+    for (int L = k.layers - k.empty; L < k.layers; ++L)
+      for (int l = 0; l <= lnumber; ++l) BSedDistrib[L][l][b] = 0;
+    ASSERT_EQ(endStatus([] { print_fracres(0); }), 1000) << log();
+    EXPECT_EQ(read("fracres.new").rfind(k.empty == 1 ? "2 2 0 0 0 " : "2 2 0 0 0 0 0 0 ", 0), 0u);
+    std::filesystem::rename("fracres.new", "fracres");
+    clearFractions(k.layers);
+    ASSERT_EQ(endStatus([] { EXPECT_EQ(readConRes(), 0); }), 1000) << log();
+    for (int L = 0; L < k.layers; ++L)
+      for (int l = 0; l <= lnumber; ++l) {
+        const double want = L >= k.layers - k.empty ? 0.0
+                            : l == 0               ? thicknessOf(L, 2, 2)
+                            : l == 1               ? fraction1(L, 2, 2)
+                                                   : 1 - fraction1(L, 2, 2);
+        EXPECT_EQ(BSedDistrib[L][l][b], want) << L << " " << l;
+      }
+    EXPECT_EQ(BSedDistrib[k.layers - 1][0][pointbed[3][3]], thicknessOf(k.layers - 1, 3, 3));
     emptyDirectory();
   }
 }
@@ -316,10 +354,12 @@ TEST_F(SedimentRestarts, ConcentrationsReadOnAFreshGridOutliveItsFirstIndexing) 
             1000)
       << log();
   ASSERT_EQ(NoBCells, 4);
+  // The file has the six digits of older versions, which are read as they stand.
   for (int c = 1; c <= NoCells; ++c)
     for (int l = 1; l <= 2; ++l) {
-      EXPECT_EQ(Cconc[l][c], conc(l, c)) << "cell " << c << ", size " << l;
-      EXPECT_EQ(Cconc_old[l][c], conc(l, c)) << "cell " << c << ", size " << l;
+      const double sixDigits = std::strtod(strf("%e", conc(l, c)).c_str(), nullptr);
+      EXPECT_EQ(Cconc[l][c], sixDigits) << "cell " << c << ", size " << l;
+      EXPECT_EQ(Cconc_old[l][c], sixDigits) << "cell " << c << ", size " << l;
     }
 }
 

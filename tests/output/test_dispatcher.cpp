@@ -230,11 +230,11 @@ TEST_F(DispatcherTest, BedLayerSectionsByLayersAndF449) {
 const char* const kBedres =
     "Results from Qorva 2, iter = 7\n"
     "K 4 4 3 2 1    1.50000000000000000 2\n"
-    "1 1    0.0    -0.50000000000000     0.12500000000000 -2.500000 0.000000\n"
-    "1 2    0.0    -0.25000000000000     0.12500000000000 -2.500000 0.000000\n"
-    "2 1    0.0    -0.75000000000000     0.12500000000000 -2.500000 0.000000\n"
-    "2 2    1.0    -1.00000000000000     0.12500000000000 -2.500000 0.062500\n"
-    "1 1 0.050000 0.100000 0.020000 0.300000 0.600000 0.400000 0.200000 0.250000 0.750000 \n";
+    "1 1    0.0 -0.5 0.125 -2.5 0\n"
+    "1 2    0.0 -0.25 0.125 -2.5 0\n"
+    "2 1    0.0 -0.75 0.125 -2.5 0\n"
+    "2 2    1.0 -1 0.125 -2.5 0.0625\n"
+    "1 1 0.05 0.1 0.02 0.3 0.6 0.4 0.2 0.25 0.75 \n";
 
 TEST_F(DispatcherTest, DefaultsWriteTheFlowResultAndBedres) {
   mc_v1 = "Written from initial";
@@ -257,8 +257,7 @@ TEST_F(DispatcherTest, LayeredBedresWritesEveryLayerFromTheTop) {
   ASSERT_EQ(endStatus(sprintflow), 1000) << log();
   const std::string text = read("bedres.t");
   const std::string last =
-      "1 1 0.050000 0.100000 0.020000 0.500000 0.100000 0.900000 0.300000 0.600000 0.400000 "
-      "0.200000 0.250000 0.750000 \n";
+      "1 1 0.05 0.1 0.02 0.5 0.1 0.9 0.3 0.6 0.4 0.2 0.25 0.75 \n";
   ASSERT_GE(text.size(), last.size());
   EXPECT_EQ(text.substr(text.size() - last.size()), last);
 

@@ -102,6 +102,41 @@ TEST_F(SedimentStartup, StackFromABedFileMatchesTheGrid) {
   }
 }
 
+// The layered bed read from fracres or bedres (F 37 3): the files give the slots above the top
+// layer of a stack empty, and the top layer is the highest that holds sediment, down to layer
+// 0, as the run that wrote the file had it (it used to be the highest slot, empty or not). An
+// alldata state keeps its own rule: never below layer 1.
+TEST_F(SedimentStartup, TopOfALayeredStackReadFromAFile) {
+  struct Case {
+    const char* what;
+    int filled;  // layers 0..filled - 1 hold 0.2 m each, the slots above are empty
+    int fracres, bedres, alldata;
+    int top;
+  };
+  const Case cases[] = {
+      {"fracres, every layer", 5, 1, 0, 0, 4},
+      {"fracres, two slots empty", 3, 1, 0, 0, 2},
+      {"fracres, layer 0 alone", 1, 1, 0, 0, 0},
+      {"bedres (F 306), two slots empty", 3, 0, 1, 0, 2},
+      {"alldata, layer 0 alone", 1, 0, 0, 1, 1},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    SetArraysZero();
+    column(5, 0.2 * k.filled);
+    FlagTSC = 3;
+    FlagReadFracres = k.fracres;
+    FlagUseBedres = k.bedres;
+    FlagReadAlldata = k.alldata;
+    for (int layer = 0; layer < 5; ++layer)
+      for (int l = 0; l <= lnumber; ++l) BSedDistrib[layer][l][1] = 0;
+    for (int layer = 0; layer < k.filled; ++layer) layerOf(1, layer, 0.2, {1.0});
+    sedloop::initialBedLayers(0.01);
+    EXPECT_EQ(BlayerTop[1], k.top);
+    for (int layer = 0; layer < k.filled; ++layer) EXPECT_EQ(BSedDistrib[layer][0][1], 0.2);
+  }
+}
+
 // Def,PST is the defect in per cent of the larger of inflow and outflow, 1e-10 kg added so
 // that a balance without any turnover still gives a number: a defect of 1e-12 kg gives 1.
 TEST_F(SedimentStartup, DefectPercentWithoutTurnover) {
