@@ -144,6 +144,10 @@ void renumberBedColumns();
 void setCellBedCells();
 void BedMake();
 void InterpolateGrid();
+// The flow of cells first..last becomes its previous value: Cxvel_old .. Cepsilon_old (u, v,
+// w, p, k, epsilon) = the present fields. The carried fields of a regenerated grid, the fields
+// of a surface update and the start of a sediment step all keep it so.
+void copyFlowToOld(int first, int last);
 
 // Survey points and the bed levels interpolated from them (task V).
 // readGeodata reads the first survey file found (geodata, or geodata.mpi<F 308> in a

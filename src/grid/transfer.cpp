@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "bed/bed_modes.h"
+#include "grid/columns.h"
 #include "grid/generator.h"
 #include "grid/grid.h"
 #include "state/bedcells.h"
@@ -183,13 +185,11 @@ void mudLayer() {
       for (int i = k.i1; i <= k.i2; ++i)
         for (int j = k.j1; j <= k.j2; ++j) {
           const double level = Bthixolev[pointbed[i][j]];
-          int steps = 0;
-          for (int c = static_cast<int>(zval[i][j][0]); c > 0 && steps <= NoCells;
-               c = Ccellt[c], ++steps) {
+          upColumn(columnBottom(i, j), [level](int c) {
             const bool inside = Czcenter[c] > level;
             Cthixolev[c] = inside ? TransInnerIter / 2 : -2;
             Cthixorat[c] = inside ? 1.2 : 0.0;
-          }
+          });
         }
     }
   }
@@ -199,14 +199,13 @@ void mudLayer() {
     for (int c = from; c <= to; ++c) {
       if (Ccellt[c] != 0 && Ccellt[c] >= block[last].cellstart) continue;
       double s = 0;
-      int steps = 0;
-      for (int x = c; x > 0 && steps <= NoCells; x = Ccellb[x], ++steps) {
+      downColumn(c, [&s](int x) {
         Cpres[x] = 9810.0 * (s + Ckdist[x]);
         s += 2.0 * Ckdist[x];
-      }
+      });
     }
   }
-  if (FlagThixo > 1 && FlagUnstrucThixo > 0 && Bcelltt_old) {
+  if (mudBlock() && FlagUnstrucThixo > 0 && Bcelltt_old) {
     const long long cap = cellCapacity();
     for (int b = std::max(block[2].bcellstart, 1); b <= std::min(block[2].bcellend, NoBCells);
          ++b) {
@@ -217,13 +216,16 @@ void mudLayer() {
       const int so = Bcelltt_old[b], no = Bnocells_old[b];
       if (n == no) {
         if (so < 1 || so + n - 2 > cap) continue;
-        int x = c;
-        for (int m = 0; m < n - 1 && x > 0; ++m, x = Ccellt[x]) {
+        int m = 0;
+        upColumnWhile(c, [&](int x) {
+          if (m >= n - 1) return false;
           Cxvel[x] = Cxvel_old[so + m];
           Cyvel[x] = Cyvel_old[so + m];
           Czvel[x] = Czvel_old[so + m];
           Cpres[x] = Cpres_old[so + m];
-        }
+          ++m;
+          return true;
+        });
       } else if (so > 1 && no >= 2) {
         if (so + no - 2 > cap || c + n - 2 > cap) continue;
         double u = 0, v = 0, w = 0, h = 0;
@@ -297,7 +299,7 @@ void InterpolateGrid() {
     WettingExtrapolation1();
   if (Iter >= 3 && FlagPressureTest == 1) PressureTest();
 
-  if (FlagThixo > 0) mudLayer();
+  if (mudFlow()) mudLayer();
   if (FlagPlastics > 0) plasticDeposits();
 
   for (int c = 1; c <= nc; ++c) {
@@ -308,13 +310,8 @@ void InterpolateGrid() {
     }
     Cconc[0][c] = sum;
     Cconc_old[0][c] = sum;
-    Cxvel_old[c] = Cxvel[c];
-    Cyvel_old[c] = Cyvel[c];
-    Czvel_old[c] = Czvel[c];
-    Cpres_old[c] = Cpres[c];
-    Ckinen_old[c] = Ckinen[c];
-    Cepsilon_old[c] = Cepsilon[c];
   }
+  copyFlowToOld(1, nc);
 
   if (FlagUnstrucThixo > 0 && NoBCells > 0 && block[2].bcellend > 1 && Bcelltt_old) {
     const long long cap = cellCapacity();
@@ -335,6 +332,17 @@ void InterpolateGrid() {
           logf("Error in extrapolation of concentrations, Cconc[%d][%d] = %lf\n", l, c,
                Cconc[l][c]);
   if (PauseFlag == 40) gridHold(PauseFlag);
+}
+
+void copyFlowToOld(int first, int last) {
+  for (int c = first; c <= last; ++c) {
+    Cxvel_old[c] = Cxvel[c];
+    Cyvel_old[c] = Cyvel[c];
+    Czvel_old[c] = Czvel[c];
+    Cpres_old[c] = Cpres[c];
+    Ckinen_old[c] = Ckinen[c];
+    Cepsilon_old[c] = Cepsilon[c];
+  }
 }
 
 }  // namespace qorva
