@@ -29,21 +29,21 @@ bool flowTask(char t) { return t == 'W' && FlagTSC <= 0; }
 // Not in the table: nestsource (reached when the grid file has nested blocks).
 const PendingStep kSteps[] = {
     {[](char t) { return t == 'L'; }, kShallowWater},
-    {[](char t) { return flowTask(t) && FlagWaterSolveNew == 1; }, kWaterSolveNew},
-    {[](char t) { return flowTask(t) && FlagWaterSolveNew != 1 && FlagFastWatersolve > 0; },
+    {[](char t) { return flowTask(t) && restructuredDriver(); }, kWaterSolveNew},
+    {[](char t) { return flowTask(t) && !restructuredDriver() && fastDriver(); },
      kWaterSolveFast},
     {[](char t) {
-       return flowTask(t) && FlagWaterSolveNew != 1 && FlagFastWatersolve <= 0 && MGSNo > 0;
+       return flowTask(t) && !restructuredDriver() && !fastDriver() && gridSequencing();
      },
      kMGSsolver},
     {[](char t) {
-       return flowTask(t) && FlagWaterSolveNew != 1 && FlagFastWatersolve <= 0 && MGSNo <= 0 &&
-              Hydrostatic == 1;
+       return flowTask(t) && !restructuredDriver() && !fastDriver() && !gridSequencing() &&
+              hydrostaticDriver();
      },
      kHydrostatic},
     {[](char t) {
-       return flowTask(t) && FlagWaterSolveNew != 1 && FlagFastWatersolve <= 0 && MGSNo <= 0 &&
-              Hydrostatic == 3;
+       return flowTask(t) && !restructuredDriver() && !fastDriver() && !gridSequencing() &&
+              depthAveragedDriver();
      },
      kWaterSolve2D},
     {[](char t) {
