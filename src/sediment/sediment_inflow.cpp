@@ -13,7 +13,7 @@
 #include <cstdio>
 
 #include "discretisation/discretisation.h"
-#include "files/files.h"
+#include "grid/columns.h"
 #include "sediment/sediment_loop.h"
 #include "state/bedcells.h"
 #include "state/cells.h"
@@ -54,8 +54,6 @@ namespace {
 
 int entries(const DischargeGroup& d) { return inflowFaceCount(d); }
 int cellBehind(int s) { return inflowFaceCell(s); }
-
-bool bottomCell(int c) { return Ccellb[c] == 0; }
 
 bool divisible(double a, double n) { return std::fabs(std::fmod(a, n)) < 0.001; }
 
@@ -290,7 +288,7 @@ void inflowTerms(int g, int l, double cin, const Rows& r, bool multiple) {
       }
     }
     r.su[c] += q * conc;
-    if (bottomCell(c) && Cbed[c] >= 1 && (!multiple || l == 1)) Binout[Cbed[c]] += q;
+    if (isBottomCell(c) && Cbed[c] >= 1 && (!multiple || l == 1)) Binout[Cbed[c]] += q;
     const double mass = q * TimeStep * conc * density;
     SumInflow += mass;
     kIn[l] += mass;
@@ -351,7 +349,7 @@ void MakeAp(int l) {
     }
     for (int k = 0; k < entries(d); ++k) {
       const int s = d.surfaceList[k], c = cellBehind(s);
-      if (c == 0 || !bottomCell(c) || Cbed[c] < 1) continue;
+      if (c == 0 || !isBottomCell(c) || Cbed[c] < 1) continue;
       const double q = d.bcType == 0 ? Farea[s] * G
                                       : relaxOutFlux * R * outward(s, c) +
                                             (1 - relaxOutFlux) * G * Farea[s];
@@ -361,7 +359,7 @@ void MakeAp(int l) {
   }
   for (int n = 1; n <= NoNestflater; ++n) {
     const int c = Npcelle[n];
-    if (c >= 1 && c <= NoCells && bottomCell(c) && Nflux[n] < 0 && Cbed[c] >= 1)
+    if (c >= 1 && c <= NoCells && isBottomCell(c) && Nflux[n] < 0 && Cbed[c] >= 1)
       Bap[l][Cbed[c]] += -1000.0 * Nflux[n];
   }
 }
