@@ -1,7 +1,6 @@
-// Left only until the files that include it take the headers they need: the print-time records
-// of timei are in state/timeseries.h, the profiles of cyclic and inflow in
-// state/inflow_profiles.h.
+// Left only for the two files that are being rebuilt elsewhere (flow/water_solve.cpp and
+// sediment/morphology_tsc.cpp): they take the print-time records from here. Their next change
+// includes state/timeseries.h instead and deletes this header; nothing else includes it.
 #pragma once
 
-#include "state/inflow_profiles.h"
 #include "state/timeseries.h"
