@@ -12,6 +12,7 @@
 #include "bed/bed_modes.h"
 #include "discretisation/discretisation.h"
 #include "files/files.h"
+#include "flow/driver_frame.h"
 #include "flow/flow.h"
 #include "flow/water_solve.h"
 #include "grid/columns.h"
@@ -82,7 +83,6 @@ void mudYieldState() {
 }
 
 void head(int m) {
-  mc_program = strf(" ZI-Deva %d %d           ", FlagThixoIsComputing, m);
   mark(1);
   if (FlagGridChange == 1) {
     Equation = 1;
@@ -438,7 +438,9 @@ void componentStep(int m) {
     writeConqRes();
 }
 
-int innerIteration(int m) {
+int innerIteration(int m) { return runInnerIteration(kMainForm, m); }
+
+int innerSteps(int m) {
   head(m);
   if (FlagSIMPLE == 2 || FlagSIMPLE == 4 || FlagSIMPLE == 5) pressurePredictor(m);
   if (debugging == 'A') gridTest();

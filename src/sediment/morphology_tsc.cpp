@@ -13,6 +13,7 @@
 
 #include "bed/bed.h"
 #include "files/files.h"
+#include "flow/flow.h"
 #include "grid/grid.h"
 #include "output/output.h"
 #include "sediment/sediment.h"
@@ -36,10 +37,10 @@
 #include "state/options_kw.h"
 #include "state/safe_file.h"
 #include "state/sediment_run.h"
-#include "state/side_files.h"
 #include "state/status.h"
 #include "state/structured.h"
 #include "state/surfaces.h"
+#include "state/timeseries.h"
 
 namespace qorva {
 
@@ -200,6 +201,7 @@ Run startUp() {
   BedMoveDefectAbs = BedMoveDefectSum = SumBedChange = SumInflow = SumOutflow = SuspVolChangeDef = 0;
   for (double& c : concBuffer) c = -1.0;
   sedloop::resetInflowState();
+  sedloop::resetBedWatch();
   capacity::resetLetterWarnings();
   wholeGrid();
   startFiles();
@@ -233,14 +235,6 @@ Run startUp() {
   return run;
 }
 
-void setPrintFlag() {
-  const double it = Iter;
-  const bool print = debugging == 'D' || debugging == 'E' || Iter < 10 || Iter == iterGlobalMax ||
-                     (Iter < 100 && divisible(it, 10)) || divisible(it, PrintIterBoogie) ||
-                     (debugging == 'J' && divisible(it, 100));
-  FlagPrint = print ? 0 : 1;
-}
-
 void alldataPrintTime(Run& run) {
   if (run.nextAlldata >= NoAlldataPrintout || !(AlldataPrintout[run.nextAlldata] < stimet)) return;
   mc_message = "Writing alldata file";
@@ -257,7 +251,7 @@ void alldataPrintTime(Run& run) {
 }
 
 void stepHead(Run& run) {
-  setPrintFlag();
+  setPrintFlag(PrintRule::WithJ);
   if (FlagExtraDebug == 1) logf("Start Iter = %d, zval = %lf\n", Iter, zval[1][1][znumber]);
   if (iterWriteAllData > 0 && divisible(Iter, iterWriteAllData) && Iter > 1) WriteAllData();
   alldataPrintTime(run);
@@ -271,6 +265,7 @@ void endOfRun() {
   mc_v2 = strf("Max time %lf sec.", stimet);
   mc_message = "Sediment calculation finished";
   sedloop::endOfRunReport();
+  sedloop::bedWatchSummary();
   mc_v1 = "Written from end of morphology";
   sprintflow();
 }

@@ -14,6 +14,8 @@
 #include "discretisation/discretisation.h"
 #include "files/files.h"
 #include "flow/flow.h"
+#include "grid/columns.h"
+#include "grid/grid.h"
 #include "output/output.h"
 #include "pressure/pressure.h"
 #include "sediment/sediment.h"
@@ -101,7 +103,7 @@ namespace {
 
 // Step 5; false when the slide model ends the loop.
 bool slides() {
-  if (FlagThixo < 2 || FlagThixo == 100) return true;
+  if (!slidesMove()) return true;
   mc_program = " Slide movement";
   const double t0 = omp_get_wtime();
   if (FlagThixo == 3) {
@@ -117,50 +119,25 @@ bool slides() {
   return true;
 }
 
-// The flow driver of one work block, by the driver options.
-void flowDriver() {
-  if (FlagWaterSolveNew == 1) {
-    WaterSolveNew();
-  } else if (FlagFastWatersolve >= 1) {
-    WaterSolveFast();
-  } else if (Hydrostatic == 0) {
-    if (MGSNo == 0)
-      WaterSolve();
-    else if (MGSNo > 0)
-      MGSsolver();
-  } else if (MGSNo >= 1) {
-    MGSsolver();
-  } else if (Hydrostatic == 1) {
-    WaterSolveHydrostatic();
-  } else if (Hydrostatic == 2) {
-    // The flow is frozen: the group areas follow the present grid.
-    for (int g = 0; g <= 9; ++g) {
-      DischargeGroup& d = DischargeStruct[g];
-      if (std::fabs(d.massDischarge) <= 1e-20) continue;
-      double a = 0;
-      for (int k = 0; k < d.surfaceNo; ++k) a += Farea[d.surfaceList[k]];
-      d.area = a;
-    }
-  } else if (Hydrostatic == 3) {
-    WaterSolve2D();
-  } else if (Hydrostatic == 4) {
-    WaterSolve2D();
-    WaterSolve();
-  }
-}
-
 // Step 6; false when a flow driver reported an error (results written).
 bool flowOfWorkBlocks(Run& run) {
   const double t0 = stimet;
   mark(1);
   for (int n = 1; n <= run.workBlocks; ++n) {
     computeWorkBlocks(n);
-    if (Iter < 2 || divisible(Iter, skipWatersolve))
-      flowDriver();
-    else
+    if (Iter < 2 || divisible(Iter, skipWatersolve)) {
+      try {
+        callFlowDriver(FlowCaller::SedimentLoop);
+      } catch (const RunEnd&) {
+        reportBedAtFailure();
+        throw;
+      }
+    } else {
       stimet += TimeStep;
+    }
     if (FlagErrorBreak == 1) {
       logf("Written from morphology due to ErrorBreak %d in a WaterSolve function\n", FlagErrorBreak);
+      reportBedAtFailure();
       mc_v1 = "Written from morphology due to error";
       sprintflow();
       return false;
@@ -446,15 +423,9 @@ void solve() {
   }
 }
 
-int cellsUp(int c) {
-  int n = 0;
-  for (; c > 0; c = Ccellt[c]) ++n;
-  return n;
-}
-
 double depthUp(int c) {
   double h = 0;
-  for (; c > 0; c = Ccellt[c]) h += Ckdist[c];
+  upColumn(c, [&h](int k) { h += Ckdist[k]; });
   return 2 * h;
 }
 
@@ -470,7 +441,7 @@ void instabilityGuard() {
                            l, c, Cconc[l][c], depthUp(c));
       s += strf("Bconc[%d] = %lf, frac = %lf\n", b, Bconc[l][b], BSedDistrib[1][l][b]);
       s += strf("NoVcells = %d, c_bed = %d, 300k = %lf, velocity = %lf %lf %lf, Ckdist = %lf, Cconc[top] = %lf\n",
-                cellsUp(c), Bcellt[b], 300 * Ckinen[c], Cxvel[c], Cyvel[c], Czvel[c], Ckdist[c],
+                cellsUpFrom(c), Bcellt[b], 300 * Ckinen[c], Cxvel[c], Cyvel[c], Czvel[c], Ckdist[c],
                 Cconc[l][Ccellt[c]]);
       if (oneSize())
         s += strf("Cap = %lf, Csource = %lf Bsource = %lf, Vol = %le", Cap[c], Csource[c],
@@ -511,15 +482,8 @@ void bedSorting(double Ta) {
 
 void oldValues() {
   copyOld();
-  for (int c = WCStart; c <= WCEnd; ++c) {
-    Cxvel_old[c] = Cxvel[c];
-    Cyvel_old[c] = Cyvel[c];
-    Czvel_old[c] = Czvel[c];
-    Cpres_old[c] = Cpres[c];
-    Ckinen_old[c] = Ckinen[c];
-    Cepsilon_old[c] = Cepsilon[c];
-    CinvAp_old[c] = CinvAp[c];
-  }
+  copyFlowToOld(WCStart, WCEnd);
+  for (int c = WCStart; c <= WCEnd; ++c) CinvAp_old[c] = CinvAp[c];
 }
 
 // Step 38: the discharges of the step, from the series at the present time when there is one.
@@ -710,6 +674,7 @@ bool timeStep(Run& run, const FieldRef& savedCf) {
   if (FlagBagger == 2 || FlagBagger == 3) bagger();
   if (IterAvalanche == 205 || IterAvalanche == 206) computeSandSlide();
   bedSorting(run.Ta);
+  watchBedChange();
   mark(39);
   scaleConcGridMove1();
   oldValues();
