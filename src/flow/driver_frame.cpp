@@ -125,13 +125,7 @@ void advanceTime() {
       Czvel_old2[c] = w[c];
     }
   }
-  for (int c = WCStart; c <= WCEnd; ++c) {
-    Cxvel_old[c] = Cxvel[c];
-    Cyvel_old[c] = Cyvel[c];
-    Czvel_old[c] = Czvel[c];
-    Ckinen_old[c] = Ckinen[c];
-    Cepsilon_old[c] = Cepsilon[c];
-  }
+  copyFlowToOld(WCStart, WCEnd, AlsoOld::None);
   FlagOldLevelMade = 1;
   if (FlagTComp == 1 && Ccomp_old)
     for (int k = 0; k < NoComponents; ++k)

@@ -482,8 +482,7 @@ void bedSorting(double Ta) {
 
 void oldValues() {
   copyOld();
-  copyFlowToOld(WCStart, WCEnd);
-  for (int c = WCStart; c <= WCEnd; ++c) CinvAp_old[c] = CinvAp[c];
+  copyFlowToOld(WCStart, WCEnd, AlsoOld::PressureAndInvAp);
 }
 
 // Step 38: the discharges of the step, from the series at the present time when there is one.
