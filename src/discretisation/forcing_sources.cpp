@@ -117,11 +117,10 @@ void dampShallowFace(int c, int n, int s, double depthSum) {
   const double r = (depthSum > 0 ? 0.5 * depthSum : 0.0) / (Ckdist[c] + Ckdist[n]);
   if (!(r < 0.5)) return;
   const double F = 1000 * (1 - r * r);
-  int steps = 0;
-  for (int a = c, b = n; a > 0 && b > 0 && steps < NoCells; a = Ccellt[a], b = Ccellt[b]) {
+  for (int a = c, b = n, steps = 0; isGridCell(a) && isGridCell(b) && steps < NoCells;
+       a = cellAbove(a), b = cellAbove(b), ++steps) {
     Cap[a] += std::fabs(Cxvel[a] * Fvx[s] + Cyvel[a] * Fvy[s]) * F;
     Cap[b] += std::fabs(Cxvel[b] * Fvx[s] + Cyvel[b] * Fvy[s]) * F;
-    ++steps;
   }
 }
 

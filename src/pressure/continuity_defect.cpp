@@ -107,8 +107,8 @@ void cornerLevelChanges() {
     if (k.skip != 0 || SurfUpdate[b] != 1) continue;
     for (int i = std::max(k.i1, 1); i <= std::min(k.i2, imax); ++i)
       for (int j = std::max(k.j1, 1); j <= std::min(k.j2, jmax); ++j) {
-        const int c = static_cast<int>(zval[i][j][0]);
-        if (!isGridCell(c) || Cbed[c] < 1 || Cbed[c] >= static_cast<int>(Barea.size())) continue;
+        const int c = columnBottom(i, j);
+        if (c == 0 || Cbed[c] < 1 || Cbed[c] >= static_cast<int>(Barea.size())) continue;
         const auto D = Surfaces[4];
         const double S = 250 * (D[i][j] + D[i - 1][j] + D[i][j - 1] + D[i - 1][j - 1]) *
                          Barea[Cbed[c]] / interval;

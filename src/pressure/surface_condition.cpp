@@ -160,9 +160,8 @@ void limitPressureMPI() {
           jMax);
   if (i < 0 || i > iMax) return;
   // A dry reference column gives no bed pressure to compare with.
-  const double bottom = zval[i][j][0];
-  if (!(bottom >= 1) || !(bottom < NoCells + 1.0)) return;
-  const int ref = static_cast<int>(bottom);
+  const int ref = columnBottom(i, j);
+  if (ref == 0) return;
   const double pref = Cpres[ref];
   for (int c = WCStart; c <= WCEnd; ++c)
     if (Cpres[c] > pref + kRhoG) Cpres[c] = pref;

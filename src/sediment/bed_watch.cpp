@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "flow/flow_modes.h"
 #include "grid/columns.h"
 #include "sediment/sediment_loop.h"
 #include "state/bedcells.h"
@@ -58,7 +59,7 @@ double share(const Move& m) { return std::fabs(m.dz) / std::max(m.depth, 1e-20);
 // change is only counted.
 bool bedMoves() {
   const int o = FlagBedchangeOption;
-  return Hydrostatic != 2 && (o == 0 || o == 1 || o == 3 || o == 4 || o == 5);
+  return !frozenFlow() && (o == 0 || o == 1 || o == 3 || o == 4 || o == 5);
 }
 
 bool cyclicFeed() { return FlagCyclicS >= 1; }

@@ -304,7 +304,7 @@ void buoyantParticles() {
   for (int l = 1; l <= lnumber; ++l) {
     if (!(fallvelo[l] < 0)) continue;
     for (int c = WCStart; c <= WCEnd; ++c) {
-      const bool above = Ccellt[c] > 0, below = Ccellb[c] > 0;
+      const bool above = cellAbove(c) != 0, below = cellBelow(c) != 0;
       if (!above && below) central(l, c) += Faz[Cflatet[c]] * fallvelo[l] * 1000.0;
       if (above && !below) central(l, c) -= Faz[Cflateb[c]] * fallvelo[l] * 1000.0;
     }
@@ -534,7 +534,7 @@ void bedChangeAccumulated(const Run& run) {
     for (int i = blk.i1; i <= blk.i2; ++i)
       for (int j = blk.j1; j <= blk.j2; ++j) {
         const int b = pointbed[i][j];
-        if (zval[i][j][0] == 0 || b < 1 || Bcellt[b] < 1) continue;
+        if (!wetColumn(i, j) || b < 1 || Bcellt[b] < 1) continue;
         if (!(std::fabs(Bedmove[b]) > 1e-12)) continue;
         const double q = 0.25 * Bedmove[b];
         Surfaces[1][i][j] += q;
@@ -548,7 +548,7 @@ void bedChangeAccumulated(const Run& run) {
 void bedChange(const Run& run) {
   mc_message = " Bedchanges";
   if (FlagExtraDebug == 1) logf("Before bedchange\n");
-  if (Hydrostatic != 2) {
+  if (!frozenFlow()) {
     switch (FlagBedchangeOption) {
       case 0: bedchange(); return;
       case 1: bedchange2(); return;
@@ -587,7 +587,7 @@ void totalConcentration() {
 
 // Step 48.
 void outputs() {
-  if ((Hydrostatic == 2 || skipWatersolve > 1) && PrintRes != 0 && divisible(Iter, PrintRes))
+  if ((frozenFlow() || skipWatersolve > 1) && PrintRes != 0 && divisible(Iter, PrintRes))
     sprintflow();
   if (FlagBraidedIndex > 0 && divisible(Iter, 100)) writeBraided();
   if (WriteDuneI1 > 0 && divisible(Iter, WriteDuneIter)) writeDune();
@@ -603,7 +603,7 @@ void assemble() {
   Equation = 7;
   GammaCalc(WCStart, WCEnd);
   if (FlagCorrectContinuity == 1) correctContinuity();
-  if (Hydrostatic == 2 && Iter == 1) waterflow(WFStart, WFEnd);
+  if (frozenFlow() && Iter == 1) waterflow(WFStart, WFEnd);
   if (secondOrder()) clearSecondNeighbours();
   if (bedVectorCoefficients())
     coeff_make2m(WFStart, WFEnd);

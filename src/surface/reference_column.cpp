@@ -31,7 +31,7 @@ bool columnOfCell(int& c, int& iFound, int& jFound) {
   c = bottomOf(c);
   for (int i = 1; i <= xnumber; ++i)
     for (int j = 1; j <= ynumber; ++j)
-      if (zval[i][j][0] == c) {
+      if (columnBottom(i, j) == c) {
         iFound = i;
         jFound = j;
         return true;
