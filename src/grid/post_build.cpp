@@ -80,14 +80,11 @@ void bedStatistics() {
       bedStatBed[i][j] += b;
       if (Surfaces) bedStatDev[i][j] += std::fabs(b - Surfaces[0][i][j]);
       double q = 0, v = 0;
-      // Every cell below the top one: the flux through its top face and its speed.
-      upColumnWhile(columnBottom(i, j), [&](int c) {
-        if (cellAbove(c) == 0) return false;
+      for (int c = static_cast<int>(zval[i][j][0]); c > 0 && Ccellt[c] > 0; c = Ccellt[c]) {
         const int f = Cflatet[c];
         if (Faz[f] != 0) q += std::fabs(Fflux[f] / Faz[f]);
         v += std::sqrt(Cxvel[c] * Cxvel[c] + Cyvel[c] * Cyvel[c]);
-        return true;
-      });
+      }
       // A column without flow below its top cell (dry, a single cell, or water at rest)
       // gives no ratio; it adds nothing instead of 0/0.
       if (v > 0) bedStatK[i][j] += q / v;

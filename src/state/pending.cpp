@@ -16,7 +16,8 @@ namespace qorva {
 namespace reach {
 
 bool mainFlow(char t) {
-  const bool other = restructuredDriver() || fastDriver() || gridSequencing();
+  // F 152 below 0 runs no flow driver at all: the main driver needs F 152 0 exactly.
+  const bool other = restructuredDriver() || fastDriver() || MGSNo != 0;
   if (t == 'S') return sedimentSteps(t) && !other && (Hydrostatic == 0 || depthAveragedThenMain());
   return t == 'W' && FlagTSC <= 0 && !other && Hydrostatic == 0;
 }
