@@ -1,6 +1,8 @@
 // Bed change, slides and special bed processes. What other folders may call.
 #pragma once
 
+#include "bed/bed_modes.h"
+
 namespace qorva {
 
 // The bed-level update (bedchange, bedchange2 .. bedchange5 by F 255) and everything that moves

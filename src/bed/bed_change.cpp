@@ -9,6 +9,7 @@
 #include "bed/bed_change_column.h"
 #include "bed/bed_frame.h"
 #include "bed/bed_grid.h"
+#include "grid/columns.h"
 #include "grid/grid.h"
 #include "state/log.h"
 #include "state/options.h"
@@ -239,7 +240,7 @@ void moveColumn(int i, int j, const GridBlock& k) {
   if (!bedcolumn::start(col, i, j)) return;
   if (FlagSkewedBedchange == 12)
     failf(-3, "Error in F 205 data set. Option 12 is discontinued due to bug\n");
-  col.ref = TopBed == 1 ? bedgrid::topOf(col.cell) : col.cell;
+  col.ref = TopBed == 1 ? topOf(col.cell) : col.cell;
   col.A = armap[i][j] + 1e-20;
   col.nb = bedgrid::around(col.cell);
   areaFactors(col, k);
@@ -266,7 +267,7 @@ void bedchange() {
   Barea[0] = 0;
   Cbed[0] = 0;
   Bcellt[0] = 0;
-  if (FlagGridConnect == 1 && FlagThixo > 0 && Surfaces.dim(0) >= 7)
+  if (FlagGridConnect == 1 && mudFlow() && Surfaces.dim(0) >= 7)
     for (int bl = 1; bl <= NoBlocks; ++bl) {
       if (!bedgrid::selected(bl, true)) continue;
       for (int i = block[bl].i1 - 1; i <= block[bl].i2; ++i)

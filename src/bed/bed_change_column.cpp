@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "grid/columns.h"
 #include "state/log.h"
 #include "state/options.h"
 #include "state/options_f150_199.h"
@@ -38,7 +39,7 @@ void fill(Column& col, int i, int j, int b) {
 }
 
 bool start(Column& col, int i, int j) {
-  const int c = bedgrid::bottomCell(i, j);
+  const int c = columnBottom(i, j);
   if (c <= 0) return false;
   const int b = Cbed[c];
   if (Bcellt[b] < 1 || !(std::fabs(Bedmove[b]) > 1e-12)) return false;

@@ -10,6 +10,7 @@
 #include "bed/bed_change_column.h"
 #include "bed/bed_frame.h"
 #include "bed/bed_grid.h"
+#include "grid/columns.h"
 #include "state/log.h"
 #include "state/options.h"
 #include "state/options_f100_149.h"
@@ -110,7 +111,7 @@ bool meanAround(int i, int j, const GridBlock& k, double& mean) {
     for (int dj = 0; dj <= 1; ++dj) {
       const int x = i + di, y = j + dj;
       if (x < k.i1 || x > k.i2 || y < k.j1 || y > k.j2) continue;
-      const int c = bedgrid::bottomCell(x, y);
+      const int c = columnBottom(x, y);
       if (c <= 0) continue;
       sum += Bedmove[Cbed[c]];
       ++n;
@@ -126,7 +127,7 @@ void bedchangeCell(int i, int j, int b, int i1, int i2, int j1, int j2) {
   Barea[0] = 0;
   Column col;
   bedcolumn::fill(col, i, j, b);
-  col.ref = TopBed == 1 ? bedgrid::topOf(col.cell) : col.cell;
+  col.ref = TopBed == 1 ? topOf(col.cell) : col.cell;
   col.nb = bedgrid::around(col.ref);
   col.A = armap[i][j];
   bedcolumn::areaFactors(col, i1, i2, j1, j2);
@@ -151,7 +152,7 @@ void bedchange2() {
     for (int sweep = 1; sweep <= 3; ++sweep)
       for (int i = k.i1; i <= k.i2; ++i)
         for (int j = k.j1; j <= k.j2; ++j) {
-          const int c = bedgrid::bottomCell(i, j);
+          const int c = columnBottom(i, j);
           if (c <= 0) continue;
           const int b = Cbed[c];
           if (sweepOf(b) == sweep) bedchangeCell(i, j, b, k.i1, k.i2, k.j1, k.j2);

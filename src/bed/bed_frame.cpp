@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "bed/bed.h"
+#include "flow/flow_modes.h"
 #include "grid/grid.h"
 #include "pressure/pressure.h"
 #include "solvers/solvers.h"
@@ -86,8 +87,8 @@ double suspendedVolume() {
 // flow has converged well enough.
 void surfaceFirst() {
   if (FlagCallSurface != 1) return;
-  const bool algorithm = FlagTFS != 6 && FlagTFS > 1 && (FlagTFS <= 10 || FlagTFS == 30);
-  if (!algorithm || FlagRoof != 1 || Iter == 0 || FlagThixoIsComputing != 0 ||
+  if (!surfaceBetweenOuterIterationsBut21() || FlagRoof != 1 || Iter == 0 ||
+      FlagThixoIsComputing != 0 ||
       !(std::fabs(std::fmod(static_cast<double>(Iter), IterWaterUpdate)) < 0.001))
     return;
   double rmax = 0;
@@ -131,7 +132,7 @@ void regenerate(bool full, bool marks) {
               "(Iter = %d, result %d)\n", Iter, built);
   }
   if (marks) mark(42);
-  if (MGSNo > 0) {
+  if (gridSequencing()) {
     // The coarse levels are rebuilt on the new grid. They leave the cell range on their last
     // level; the rest of this frame (fields, face fluxes, the suspended sediment) works on
     // the grid itself.

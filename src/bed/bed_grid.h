@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "grid/columns.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
 #include "state/cells.h"
@@ -21,10 +22,6 @@ inline bool selected(int b, bool testMud) {
   return k.flag2D == 0 && k.skip == 0 && k.inwork == 1 && (!testMud || k.thixo == 0);
 }
 
-// Bottom cell of column (i, j); 0 or less: no water column.
-inline int bottomCell(int i, int j) { return static_cast<int>(zval[i][j][0]); }
-inline bool wet(int i, int j) { return zval[i][j][0] > 0; }
-
 // visit(i, j, c, k) for every column with a water column (bottom cell c) of the selected
 // blocks k, blocks in order, i outer, j inner.
 template <class Visit>
@@ -32,23 +29,10 @@ void eachWetColumn(bool testMud, Visit visit) {
   for (int b = 1; b <= NoBlocks; ++b) {
     if (!selected(b, testMud)) continue;
     const GridBlock& k = block[b];
-    for (int i = k.i1; i <= k.i2; ++i)
-      for (int j = k.j1; j <= k.j2; ++j) {
-        const int c = bottomCell(i, j);
-        if (c > 0) visit(i, j, c, k);
-      }
+    forEachColumnOf(b, [&](int i, int j) {
+      if (const int c = columnBottom(i, j); c != 0) visit(i, j, c, k);
+    });
   }
-}
-
-// Lowest cell of the column that cell c belongs to (0 stays 0).
-inline int lowest(int c) {
-  while (c > 0 && Ccellb[c] > 0) c = Ccellb[c];
-  return c;
-}
-// Top cell of the column of cell c.
-inline int topOf(int c) {
-  while (c > 0 && Ccellt[c] > 0) c = Ccellt[c];
-  return c;
 }
 
 // The eight neighbour columns of a bottom cell c through the cell links, each given by its
@@ -71,7 +55,7 @@ inline Around around(int c) {
   a.sw = diagonal(a.s, a.s > 0 ? Ccellw[a.s] : 0, a.w, a.w > 0 ? Ccells[a.w] : 0);
   a.nw = diagonal(a.n, a.n > 0 ? Ccellw[a.n] : 0, a.w, a.w > 0 ? Ccelln[a.w] : 0);
   a.ne = diagonal(a.n, a.n > 0 ? Ccelle[a.n] : 0, a.e, a.e > 0 ? Ccelln[a.e] : 0);
-  for (int* p : {&a.e, &a.s, &a.w, &a.n, &a.se, &a.sw, &a.nw, &a.ne}) *p = lowest(*p);
+  for (int* p : {&a.e, &a.s, &a.w, &a.n, &a.se, &a.sw, &a.nw, &a.ne}) *p = bottomOf(*p);
   return a;
 }
 

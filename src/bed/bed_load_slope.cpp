@@ -9,6 +9,7 @@
 
 #include "bed/bed.h"
 #include "bed/bed_grid.h"
+#include "grid/columns.h"
 #include "state/cells.h"
 #include "state/options.h"
 #include "state/options_f050_099.h"
@@ -73,12 +74,9 @@ bool edgeCell(int c) { return Ccellw[c] <= 0 || Ccelle[c] <= 0 || Ccells[c] <= 0
 template <class Visit>
 void eachColumnOfBlock1(Visit visit) {
   if (NoBlocks < 1) return;
-  const GridBlock& k = block[1];
-  for (int i = k.i1; i <= k.i2; ++i)
-    for (int j = k.j1; j <= k.j2; ++j) {
-      const int c = bedgrid::bottomCell(i, j);
-      if (c > 0) visit(c, pointbed[i][j], i, j);
-    }
+  forEachColumnOf(1, [&](int i, int j) {
+    if (const int c = columnBottom(i, j); c != 0) visit(c, pointbed[i][j], i, j);
+  });
 }
 
 // The steep edge cells of 21..39 with their lowest neighbour and the factor common to the

@@ -9,6 +9,7 @@
 
 #include "bed/bed.h"
 #include "bed/bed_grid.h"
+#include "grid/columns.h"
 #include "state/log.h"
 #include "state/options.h"
 #include "state/options_f200_249.h"
@@ -45,7 +46,7 @@ double neighbourRise(int i, int j, int n) {
 // Height of the column from cell c upward.
 double columnHeight(int c) {
   double h = 0;
-  for (int k = c; k > 0; k = Ccellt[k]) h += 2.0 * Ckdist[k];
+  upColumn(c, [&h](int k) { h += 2.0 * Ckdist[k]; });
   return h;
 }
 
@@ -207,7 +208,7 @@ void computeMorphStatistics() {
         change = FlagMorphStatistics == 5 ? change + Bedmove[b] : (1 - r) * change + r * Bedmove[b];
         const int c = Bcellt[b];
         if (c == 0) continue;
-        const int top = bedgrid::topOf(c);
+        const int top = topOf(c);
         double angle = 0;
         if (top != c) {
           const double u = Cxvel[c], v = Cyvel[c], ut = Cxvel[top], vt = Cyvel[top];

@@ -9,6 +9,7 @@
 
 #include "bed/bed.h"
 #include "bed/bed_grid.h"
+#include "grid/columns.h"
 #include "grid/grid.h"
 #include "state/options.h"
 #include "state/options_f100_149.h"
@@ -21,7 +22,6 @@ namespace qorva {
 
 namespace {
 
-using bedgrid::wet;
 
 // Shields number below which a cell without turbulent energy is taken: keeps the size term
 // theta^(-1/2) of the down-slope transport finite (the active layer caps the move anyway).
@@ -30,7 +30,9 @@ constexpr double kThetaFloor = 1e-6;
 double& z(int i, int j) { return zval[i][j][1]; }
 
 // The four columns around grid point (i, j) hold water.
-bool wetAround(int i, int j) { return wet(i, j) && wet(i + 1, j) && wet(i, j + 1) && wet(i + 1, j + 1); }
+bool wetAround(int i, int j) {
+  return wetColumn(i, j) && wetColumn(i + 1, j) && wetColumn(i, j + 1) && wetColumn(i + 1, j + 1);
+}
 
 // Depth, speed, concentration and bed-form height of a wet column, for the rates of 1 and 3.
 struct ColumnFlow {
@@ -38,9 +40,9 @@ struct ColumnFlow {
   double depth, speed, conc, height;
 };
 ColumnFlow flowOf(int i, int j) {
-  const int c = bedgrid::bottomCell(i, j);
+  const int c = columnBottom(i, j);
   double depth = 0;
-  for (int k = c; k > 0; k = Ccellt[k]) depth += 2 * Ckdist[k];
+  upColumn(c, [&depth](int k) { depth += 2 * Ckdist[k]; });
   return {c, depth, std::hypot(Cxvel[c], Cyvel[c]), Cconc[0][c], Bedformheight[Cbed[c]]};
 }
 
@@ -59,7 +61,7 @@ double pointWeight(int i, int j) {
   double w = 0;
   for (int di = 0; di <= 1; ++di)
     for (int dj = 0; dj <= 1; ++dj)
-      if (wet(i + di, j + dj)) w += Careaz[bedgrid::bottomCell(i + di, j + dj)];
+      if (wetColumn(i + di, j + dj)) w += Careaz[columnBottom(i + di, j + dj)];
   return w;
 }
 
@@ -87,14 +89,14 @@ void diffusion(int variant, const GridBlock& k) {
   if (k.i1 < k.i2)
     for (int i = k.i1; i <= k.i2 - 1; ++i)
       for (int j = k.j1; j <= k.j2; ++j)
-        if (wet(i, j) && wet(i + 1, j)) diffusePair(variant, i, j, 1, 0, i, j, i, j - 1);
+        if (wetColumn(i, j) && wetColumn(i + 1, j)) diffusePair(variant, i, j, 1, 0, i, j, i, j - 1);
   for (int i = k.i1; i <= k.i2; ++i)
     for (int j = k.j1; j <= k.j2 - 1; ++j)
-      if (wet(i, j) && wet(i, j + 1)) diffusePair(variant, i, j, 0, 1, i, j, i - 1, j);
+      if (wetColumn(i, j) && wetColumn(i, j + 1)) diffusePair(variant, i, j, 0, 1, i, j, i - 1, j);
 }
 
 void smoothColumnChange(int i, int j) {
-  if (!wet(i, j)) return;
+  if (!wetColumn(i, j)) return;
   const int b = pointbed[i][j];
   if (Bcellt[b] <= 0 || !(std::fabs(Bedmove[b]) > 1e-12)) return;
   Bedmove[b] += ParamBedSmooth * 0.125 *
@@ -112,8 +114,8 @@ void pendingChange(const GridBlock& k) {
 void downSlope(const GridBlock& k) {
   for (int i = k.i1; i <= k.i2; ++i)
     for (int j = k.j1; j <= k.j2; ++j) {
-      if (!wet(i, j)) continue;
-      const int c = bedgrid::bottomCell(i, j), b = Cbed[c], f = Cflateb[c];
+      if (!wetColumn(i, j)) continue;
+      const int c = columnBottom(i, j), b = Cbed[c], f = Cflateb[c];
       const double sine = std::sqrt(std::max(0.0, 1 - Fvz[f] * Fvz[f]));
       double s = 0;
       for (int l = 1; l <= lnumber; ++l) {
@@ -175,7 +177,7 @@ void bothWays(int i1, int i2, int j1, int j2, Visit visit) {
 // A grid one column wide in j: each of the two lines moves towards its neighbours along i.
 void relaxAlongI(const GridBlock& k, int j2) {
   const auto visit = [j2](int i, int, bool) {
-    if (!wet(i, j2) || !wet(i + 1, j2)) return;
+    if (!wetColumn(i, j2) || !wetColumn(i + 1, j2)) return;
     for (int j : {j2, j2 - 1}) {
       const double d = ParamBedSmooth * (z(i, j) - (z(i + 1, j) + z(i - 1, j)) / 2);
       bedgrid::moveCorner(i, j, -d);
@@ -222,7 +224,7 @@ void relaxWithinChange(const GridBlock& k) {
   });
 }
 
-double froudeOf(int i, int j) { return wet(i, j) ? BFroude[pointbed[i][j]] : 0.0; }
+double froudeOf(int i, int j) { return wetColumn(i, j) ? BFroude[pointbed[i][j]] : 0.0; }
 
 void relaxAlongFastFlow(const GridBlock& k) {
   bothWays(k.i1 - 1, k.i2, k.j1 - 1, k.j2, [](int i, int j, bool) {
@@ -235,7 +237,7 @@ void relaxAlongFastFlow(const GridBlock& k) {
       sum += z(p, q);
       ++n;
     };
-    take(wet(i, j) && (fa > 0.6 || fb > 0.6), i, j - 1);
+    take(wetColumn(i, j) && (fa > 0.6 || fb > 0.6), i, j - 1);
     take(fb > 0.6 || fc > 0.6, i + 1, j);
     take(fc > 0.6 || fd > 0.6, i, j + 1);
     take(fd > 0.6 || fa > 0.6, i - 1, j);

@@ -2,6 +2,7 @@
 // run with status 1, so no run can take a missing step for a result. The table below gives, for
 // each, the settings under which a run reaches it; the start-up check reads it.
 #include "bed/bed.h"
+#include "flow/flow_modes.h"
 #include "state/log.h"
 #include "state/options.h"
 #include "state/pending_steps.h"
@@ -30,12 +31,12 @@ bool slideHead(char t) { return reach::mainFlow(t) && reach::outerIterations() >
 
 // The yield state of the mud at the start of each inner iteration (F 236 above 1).
 bool yieldState(char t, int form) {
-  return reach::innerIterations(t) && FlagThixo > 1 && FlagThixoDamp == form;
+  return reach::innerIterations(t) && mudBlock() && FlagThixoDamp == form;
 }
 
 // The sediment computation runs the bed change of F 255 in every step, none with F 68 2.
 bool bedChange(char t, int option) {
-  return t == 'S' && Hydrostatic != 2 && FlagBedchangeOption == option;
+  return t == 'S' && !frozenFlow() && FlagBedchangeOption == option;
 }
 
 const PendingStep kSteps[] = {
@@ -56,8 +57,8 @@ const PendingStep kSteps[] = {
     {[](char t) { return yieldState(t, 2); }, kThixoDamp2},
     {[](char t) { return yieldState(t, 3); }, kThixoDamp3},
     // The task W computes the mud flow whenever F 236 is set.
-    {[](char t) { return reach::momentumStep(t) && FlagThixo > 0; }, kWallThixo},
-    {[](char t) { return reach::pressureStep(t) && FlagThixo > 0 && FlagThixoDampVel > 0; },
+    {[](char t) { return reach::momentumStep(t) && mudFlow(); }, kWallThixo},
+    {[](char t) { return reach::pressureStep(t) && mudFlow() && FlagThixoDampVel > 0; },
      kThixoVelDamp},
 };
 
@@ -94,7 +95,7 @@ bool loopSteps(char t) { return reach::sedimentSteps(t); }
 
 const PendingStep kLoopSteps[] = {
     {[](char t) { return loopSteps(t) && FlagThixo == 3; }, kSlideBlock},
-    {[](char t) { return loopSteps(t) && FlagThixo >= 2 && FlagThixo != 3 && FlagThixo != 100; },
+    {[](char t) { return loopSteps(t) && slidesMove() && FlagThixo != 3; },
      kLoopSlideMovement},
     {[](char t) { return loopSteps(t) && FlagBagger >= 1 && FlagBagger <= 4; }, kBagger},
     {[](char t) { return loopSteps(t) && QNFlag > 0 && lnumber >= 2 && NoBedLayers != 2; }, kQNLayers},

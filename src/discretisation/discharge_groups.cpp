@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "discretisation/discretisation.h"
+#include "grid/columns.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
 #include "state/cells.h"
@@ -25,7 +26,6 @@ constexpr int kSouth = 1, kEast = 2, kNorth = 3, kWest = 4;
 constexpr int kMaxSurfaces = static_cast<int>(decltype(DischargeGroup::surfaceList)::size());
 constexpr int kMaxPoints = static_cast<int>(decltype(DischargeGroup::x)::size());
 
-bool cellInGrid(int c) { return c >= 1 && c <= NoCells && c < static_cast<int>(Ccellt.size()); }
 
 // The surface on one side (1 south .. 4 west) of cell c.
 int sideSurface(int c, int side) {
@@ -42,8 +42,6 @@ bool blockInTables(const GridBlock& k) {
   return k.i1 >= 1 && k.j1 >= 1 && k.i2 < static_cast<int>(zval.dim(0)) &&
          k.j2 < static_cast<int>(zval.dim(1)) && k.i2 >= k.i1 - 1 && k.j2 >= k.j1 - 1;
 }
-
-int bottomCellOf(int i, int j) { return static_cast<int>(zval[i][j][0]); }
 
 // The nearest block edge segment so far: its distance, the bottom cell of its column, the
 // side of the column it lies on.
@@ -62,7 +60,7 @@ void consider(Nearest& best, double px, double py, int ia, int ja, int ib, int j
   const double d = std::fabs(px - xm) + std::fabs(py - ym);
   if (d < best.dist) {
     best.dist = d;
-    best.cell = bottomCellOf(ci, cj);
+    best.cell = columnBottom(ci, cj);
     best.side = side;
   }
 }
@@ -113,13 +111,8 @@ bool take(int g, int c, int side) {
 bool takeColumn(int g, int bottom, int side) {
   const DischargeGroup& d = DischargeStruct[g];
   if (d.topLevel == 2) return take(g, bottom, side);  // the bottom cell alone
-  int top = bottom, n = 1;
-  while (Ccellt[top] > 0 && cellInGrid(Ccellt[top]) && n <= NoCells) {
-    top = Ccellt[top];
-    ++n;
-  }
-  int c = top;
-  for (int k = n; k >= 1 && cellInGrid(c); --k) {
+  int c = topOf(bottom);
+  for (int k = cellsUpFrom(bottom); k >= 1 && isGridCell(c); --k) {
     if (k >= d.lowLevel && k <= d.topLevel && !take(g, c, side)) return false;
     c = Ccellb[c];
   }
@@ -134,15 +127,6 @@ void zeroAreaWarning(int g) {
   logf("Top level group %d: %d, top node: %d\n", g, d.topLevel, znumber);
   logf("Low level group %d: %d\n", g, d.lowLevel);
   logf("Bkooi[3] = %d, Bkooj[3] = %d\n\n", haveBed ? Bkooi[3] : 0, haveBed ? Bkooj[3] : 0);
-}
-
-int levelOfCell(int c) {
-  int level = 0;
-  while (cellInGrid(c) && level <= NoCells) {
-    ++level;
-    c = Ccellb[c];
-  }
-  return level;
 }
 
 void fillLevelList(int g) {
@@ -229,7 +213,7 @@ void InterpolateBoundaryInner2(int g) {
   for (int p = 0; p < points && !full; ++p) {
     double threshold = 0;
     const Nearest best = nearestSegment(d.x[p], d.y[p], threshold);
-    if (!cellInGrid(best.cell) || !(best.dist < threshold)) continue;
+    if (!isGridCell(best.cell) || !(best.dist < threshold)) continue;
     full = !takeColumn(g, best.cell, best.side);
   }
   if (full)

@@ -72,10 +72,6 @@ void computeNormStress(int firstCell, int lastCell);
 // Vertical velocities from the continuity defect (F 69 Seiche4), after the pressure step.
 void SeicheFunctions();
 
-// Bottom cell of column (i, j) of the structured grid (zval[i][j][0]); 0 for a dry column or
-// one outside the structured tables.
-int bottomCellOf(int i, int j);
-
 // Forcing and damping terms over WCStart..WCEnd unless said otherwise, added to Cap and Csource.
 // WindFunction(eq): the wind stress of F 52 (or of the timei wind rows) at the top cells for
 // eq 1 and 2, the surface k (eq 5) and epsilon (eq 6) it keeps up fixed by a penalty; nothing
@@ -114,5 +110,9 @@ struct ShapedInflowProfile {
   double weight(int c) const;
 };
 ShapedInflowProfile shapedInflowProfile(int g);
+
+// The entries of discharge groups 1 and 2 that the cyclic coupling of F 174 pairs, entry by
+// entry: as far as both lists go. Lists of different length are said once in boogie.
+int cyclicPairs();
 
 }  // namespace qorva

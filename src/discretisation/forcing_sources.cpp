@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "discretisation/discretisation.h"
-#include "files/files.h"
+#include "grid/columns.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
 #include "state/cells.h"
@@ -18,14 +18,6 @@
 #include "state/timeseries.h"
 
 namespace qorva {
-
-int bottomCellOf(int i, int j) {
-  if (!zval || i < 0 || j < 0 || static_cast<std::size_t>(i) >= zval.dim(0) ||
-      static_cast<std::size_t>(j) >= zval.dim(1))
-    return 0;
-  const int c = static_cast<int>(zval[i][j][0]);
-  return c >= 1 && c <= NoCells ? c : 0;
-}
 
 namespace {
 
@@ -125,11 +117,10 @@ void dampShallowFace(int c, int n, int s, double depthSum) {
   const double r = (depthSum > 0 ? 0.5 * depthSum : 0.0) / (Ckdist[c] + Ckdist[n]);
   if (!(r < 0.5)) return;
   const double F = 1000 * (1 - r * r);
-  int steps = 0;
-  for (int a = c, b = n; a > 0 && b > 0 && steps < NoCells; a = Ccellt[a], b = Ccellt[b]) {
+  for (int a = c, b = n, steps = 0; isGridCell(a) && isGridCell(b) && steps < NoCells;
+       a = cellAbove(a), b = cellAbove(b), ++steps) {
     Cap[a] += std::fabs(Cxvel[a] * Fvx[s] + Cyvel[a] * Fvy[s]) * F;
     Cap[b] += std::fabs(Cxvel[b] * Fvx[s] + Cyvel[b] * Fvy[s]) * F;
-    ++steps;
   }
 }
 
@@ -140,12 +131,12 @@ void sourceShallowDamp() {
   const GridBlock& k = block[1];
   for (int i = k.i1; i <= k.i2 - 1; ++i)
     for (int j = k.j1; j <= k.j2; ++j) {
-      const int c = bottomCellOf(i, j);
+      const int c = columnBottom(i, j);
       if (c > 0) dampShallowFace(c, Ccelle[c], Cflatee[c], pointDepth(i, j - 1) + pointDepth(i, j));
     }
   for (int i = k.i1; i <= k.i2; ++i)
     for (int j = k.j1; j <= k.j2 - 1; ++j) {
-      const int c = bottomCellOf(i, j);
+      const int c = columnBottom(i, j);
       if (c > 0) dampShallowFace(c, Ccelln[c], Cflaten[c], pointDepth(i - 1, j) + pointDepth(i, j));
     }
 }
@@ -157,11 +148,10 @@ void sourceBridge() {
     const BridgeRecord& r = Bridge[n];
     for (int i = r.i1; i <= r.i2; ++i)
       for (int j = r.j1; j <= r.j2; ++j) {
-        const int c0 = bottomCellOf(i, j);
+        const int c0 = columnBottom(i, j);
         if (c0 < 1 || !Cbed || !Barea) continue;
         const double root = std::sqrt(Barea[Cbed[c0]]);
-        int steps = 0;
-        for (int c = c0; c > 0 && steps < NoCells; c = Ccellt[c], ++steps) {
+        upColumn(c0, [&](int c) {
           // The part of the cell's height that the obstruction covers.
           const double top = std::min(Czcenter[c] + Ckdist[c], r.upperLevel);
           const double bottom = std::max(Czcenter[c] - Ckdist[c], r.lowerLevel);
@@ -170,7 +160,7 @@ void sourceBridge() {
           // resistance.
           if (r.dragCoeff < 0.7) h *= std::sqrt(Cxvel[c] * Cxvel[c] + Cyvel[c] * Cyvel[c]);
           Cap[c] += h * r.dragCoeff * root * 1000;
-        }
+        });
       }
   }
 }

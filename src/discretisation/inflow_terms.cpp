@@ -8,13 +8,13 @@
 #include <cmath>
 
 #include "discretisation/discretisation.h"
-#include "files/files.h"
+#include "grid/columns.h"
 #include "state/blocks.h"
 #include "state/cells.h"
 #include "state/groups.h"
+#include "state/inflow_profiles.h"
 #include "state/log.h"
 #include "state/options.h"
-#include "state/side_files.h"
 #include "state/status.h"
 #include "state/structured.h"
 #include "state/surfaces.h"
@@ -26,13 +26,12 @@ namespace {
 
 constexpr int kMaxSurfaces = static_cast<int>(decltype(DischargeGroup::surfaceList)::size());
 
-bool cellInGrid(int c) { return c >= 1 && c <= NoCells && c < static_cast<int>(Cap.size()); }
 
 // The cell behind boundary surface s (the other side is outside the grid); 0 when none.
 int entryCell(int s) {
   if (s <= 0 || s > NoSurfaces) return 0;
   const int c = Fcell1[s] != 0 ? Fcell1[s] : Fcell2[s];
-  return cellInGrid(c) ? c : 0;
+  return isGridCell(c) ? c : 0;
 }
 
 int entries(const DischargeGroup& d) { return std::clamp(d.surfaceNo, 0, kMaxSurfaces); }
@@ -200,7 +199,7 @@ void shapedInflow() {
 
 // Bed level under cell c: the bottom of its column's bottom cell.
 double bedLevel(int c) {
-  for (int n = 0; Ccellb[c] > 0 && cellInGrid(Ccellb[c]) && n < NoCells; ++n) c = Ccellb[c];
+  if (const int b = bottomOf(c); b != 0) c = b;
   return Czcenter[c] - Ckdist[c];
 }
 
@@ -282,13 +281,7 @@ void storedProfileInflow() {
 void coupledInflow() {
   const DischargeGroup& d1 = DischargeStruct[1];
   const DischargeGroup& d2 = DischargeStruct[2];
-  const int n1 = entries(d1), n2 = entries(d2), n = std::min(n1, n2);
-  if (n1 != n2 && FlagCyclicPairsWarned == 0) {
-    logf("Warning: cyclic discharge groups 1 and 2 hold %d and %d surfaces; only the first %d "
-         "are coupled\n",
-         n1, n2, n);
-    FlagCyclicPairsWarned = 1;
-  }
+  const int n = cyclicPairs();
   double G = 0;
   const bool flows = n > 0 && storedFlux(1, G);
   for (int k = 0; k < n; ++k) {
@@ -335,15 +328,6 @@ void profileFileInflow() {
   }
 }
 
-int levelOfCell(int c) {
-  int level = 0;
-  while (cellInGrid(c) && level <= NoCells) {
-    ++level;
-    c = Ccellb[c];
-  }
-  return level;
-}
-
 // Cyclic profile from the cells of outflow group 2: the mean of u, k and epsilon over the
 // group's cells of each level. `times` is -F 174, any size the data set allows: its multiples
 // are taken in 64 bits, so that none wraps round to 0.
@@ -383,7 +367,7 @@ void kennedySource() {
   const int last = std::min(29, static_cast<int>(zval.dim(0)) - 1);
   for (int i = 2; i <= last; ++i) {
     const int c = static_cast<int>(zval[i][2][0]);
-    if (cellInGrid(c)) Csource[c] += SourceKennedy;
+    if (isGridCell(c)) Csource[c] += SourceKennedy;
   }
 }
 
@@ -539,6 +523,19 @@ LogInflowProfile logInflowProfile(int g) {
     if (c != 0) p.areaSum += p.weight(c) * Farea[s];
   }
   return p;
+}
+
+int cyclicPairs() {
+  const DischargeGroup& d1 = DischargeStruct[1];
+  const DischargeGroup& d2 = DischargeStruct[2];
+  const int n1 = entries(d1), n2 = entries(d2), n = std::min(n1, n2);
+  if (n1 != n2 && FlagCyclicPairsWarned == 0) {
+    logf("Warning: cyclic discharge groups 1 and 2 hold %d and %d surfaces; only the first %d "
+         "are coupled\n",
+         n1, n2, n);
+    FlagCyclicPairsWarned = 1;
+  }
+  return n;
 }
 
 }  // namespace qorva

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "discretisation/discretisation.h"
+#include "grid/columns.h"
 #include "state/blocks.h"
 #include "state/cells.h"
 #include "state/options.h"
@@ -51,9 +52,7 @@ void addFirstOrder(int c) {
 
 // Multiplies Cap of the cells of column (i, j), walked upward from its bottom cell.
 void scaleColumn(int i, int j, double factor) {
-  if (i < 0 || j < 0 || i >= xnumber + 2 || j >= ynumber + 2) return;
-  for (int c = static_cast<int>(zval[i][j][0]); c > 0 && c <= NoCells; c = Ccellt[c])
-    Cap[c] *= factor;
+  upColumn(columnBottom(i, j), [factor](int c) { Cap[c] *= factor; });
 }
 
 // Stiffer cells along the two side rows of block 1 damp the flow there (F 415).

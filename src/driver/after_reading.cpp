@@ -21,9 +21,10 @@
 #include "state/arrays.h"
 #include "state/log.h"
 #include "state/options.h"
-#include "state/side_files.h"
 #include "state/status.h"
 #include "state/structured.h"
+#include "state/timeseries.h"
+#include "surface/surface_modes.h"
 
 namespace qorva {
 
@@ -54,7 +55,7 @@ void checkCombinations() {
   if (FlagTFS == 9 && FlagSurface2 != 1)
     logf("Using F 36 9 in the control file should only be done in combination with F 323 1\n\n");
 
-  if (Flag2DAccSolver > 0 && FlagTFS >= 13 && FlagTFS <= 19 && FlagPresSurf != -1)
+  if (Flag2DAccSolver > 0 && topCellPressureRule() && FlagPresSurf != -1)
     combinationError(
         "The combination of values on the F 168 and F 36 data sets in the control file \n"
         "will not work. It is recommended to set the F 168 data set to zero when using \n"
@@ -128,8 +129,7 @@ bool sedimentTaskRuns() {
 // start surface, and a run with F 36 looks as if the setting did nothing. Said once, with the
 // setting that moves it.
 void noteSurfaceInSedimentRun() {
-  const bool classic = (FlagTFS >= 2 && FlagTFS <= 5) || (FlagTFS >= 7 && FlagTFS <= 10) ||
-                       FlagTFS == 21 || FlagTFS == 30 || (FlagTFS == 0 && iSurf > 0);
+  const bool classic = surfaceBetweenOuterIterations() || (FlagTFS == 0 && iSurf > 0);
   if (!classic || FlagTSC == 0 || FlagRoof != 1 || FlagSurfRegen == 1 || FlagMPI > 0 ||
       !sedimentTaskRuns())
     return;

@@ -5,6 +5,7 @@
 #include "driver/rows.h"
 #include "state/log.h"
 #include "state/options.h"
+#include "surface/surface_modes.h"
 
 namespace qorva {
 
@@ -195,7 +196,7 @@ void addFsets001_049(DataSetTable& t) {
                [](DataSetReader& r) {
                  r.i(FlagTFS);
                  r.require(in(FlagTFS, 0, 200));
-                 if (FlagTFS == 1 || in(FlagTFS, 11, 19)) FlagGravity = 1;
+                 if (transientSurface()) FlagGravity = 1;
                  if (FlagTFS == 11) FlagSimpleCorrections = 30;
                }});
   t.push_back({'F', 37,

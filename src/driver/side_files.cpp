@@ -9,9 +9,9 @@
 #include <string>
 
 #include "driver/control.h"
+#include "state/inflow_profiles.h"
 #include "state/log.h"
 #include "state/options.h"
-#include "state/side_files.h"
 #include "state/status.h"
 #include "state/structured.h"
 

@@ -40,8 +40,8 @@ bool waterFlowTask() {
     failf(-5,
           "Error in control file. The F 37 data set should not be used\n"
           "when computing only water flow (F 2 W)\n\n");
-  if (MGSNo == 0) computeWCStart();
-  if (FlagThixo > 0) FlagThixoIsComputing = 1;
+  if (!gridSequencing()) computeWCStart();
+  if (mudFlow()) FlagThixoIsComputing = 1;
   callFlowDriver(FlowCaller::Task);
   return true;
 }

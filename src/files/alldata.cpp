@@ -12,6 +12,7 @@
 #include "bed/bed.h"
 #include "files/files.h"
 #include "files/grid_sections.h"
+#include "grid/columns.h"
 #include "grid/grid.h"
 #include "pressure/pressure.h"
 #include "state/bedcells.h"
@@ -77,8 +78,6 @@ void eachPoint(int blocks, Point point) {
       for (int j = block[b].j1 - 1; j <= block[b].j2; ++j) point(i, j);
 }
 
-int bottomCell(int i, int j) { return static_cast<int>(zval[i][j][0]); }
-
 // ---- writing ----------------------------------------------------------------------------------
 
 // Before the file is opened: every bed cell and top layer of the grid points indexes its
@@ -131,7 +130,7 @@ void writeGridPoints(std::FILE* f, int blocks) {
   eachPoint(blocks, [f](int i, int j) {
     const int b = pointbed[i][j];
     if (NoBedLayers == 2) {
-      std::fprintf(f, "%d %lf %lf %lf %lf ", bottomCell(i, j), zval[i][j][1], zval[i][j][znumber],
+      std::fprintf(f, "%d %lf %lf %lf %lf ", columnBottom(i, j), zval[i][j][1], zval[i][j][znumber],
                    xval[i][j], yval[i][j]);
       writePlanes(f, i, j);
       std::fprintf(f, "%d \n", b);
@@ -140,7 +139,7 @@ void writeGridPoints(std::FILE* f, int blocks) {
       std::fprintf(f, "\n");
       return;
     }
-    std::fprintf(f, "%d %d %lf %lf %lf %lf ", b, bottomCell(i, j), zval[i][j][1],
+    std::fprintf(f, "%d %d %lf %lf %lf %lf ", b, columnBottom(i, j), zval[i][j][1],
                  zval[i][j][znumber], xval[i][j], yval[i][j]);
     writePlanes(f, i, j);
     if (b <= 0) return;  // the next point follows on this line

@@ -3,6 +3,9 @@
 
 #include <string>
 
+// The interpolation of the timei series in time lives with the series (state/timeseries.h).
+#include "state/timeseries.h"
+
 namespace qorva {
 
 // Every file here is written whole or not at all (state/safe_file.h): a file that cannot be
@@ -34,23 +37,6 @@ void writekoosurf();
 void readBedangle();
 void OpenFOAM_MakeSurface();
 void writeBaggerCor();
-
-// Where time t (s) falls in the rows 0..TimeInNo-1 of the timei series: a series X is
-// (1 - w) X[row] + w X[prev]. Before the first row the line through rows 0 and 1 goes on,
-// after the last row the last value holds, and one row (or none) is a constant (row 0).
-struct TimeSeriesPoint {
-  int row, prev;
-  double w;
-};
-TimeSeriesPoint timeSeriesPoint(double t);
-template <typename T>
-class Table1;
-template <typename T>
-class Table2;
-// The series X[row] (levels, irradiance) or X[row][column] (discharges, wind,
-// concentrations) at time t.
-double timeSeriesValue(const Table1<double>& x, double t);
-double timeSeriesValue(const Table2<double>& x, int column, double t);
 
 // Writes the present grid as the next free version-1 snapshot "unstruc.N" when Iter is a
 // multiple of the second F 101 value.

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bed/bed_modes.h"
 #include "discretisation/discretisation.h"
 #include "files/files.h"
 #include "files/grid_sections.h"
@@ -320,7 +321,7 @@ int readHeader(RecordReader& in) {
   NoConnFlate0 = NoConnFlate;
   FlagReadUnstruc = version;
 
-  if (FlagThixo >= 0 && WorkBlockNo > NoBlocks + (FlagThixo > 0 ? 1 : 0))
+  if (FlagThixo >= 0 && WorkBlockNo > NoBlocks + (mudFlow() ? 1 : 0))
     failf(1, "Error on first integer on G 25 data set in control file\n");
   if (version == 2 && (fileX != xnumber || fileY != ynumber)) {
     logf("Error: The two first integers on the G 1 data set in the control file\n");
@@ -596,7 +597,7 @@ void setNonErodible(int i, int j, double level, const char* file) {
     }
   }
   Surfaces[3][i][j] = level;
-  if (FlagThixo > 0) Surfaces[5][i][j] = level + 0.1;
+  if (mudFlow()) Surfaces[5][i][j] = level + 0.1;
 }
 
 // A level file record must name a grid point of the blocks: lines 0..xnumber-1, 0..ynumber-1
@@ -672,13 +673,13 @@ void defaultNonErodible(const std::string& minName) {
         const double d = zval[i][j][znumber] - bed(i, j) - GroyneArmour;
         Surfaces[3][i][j] = bed(i, j) - std::clamp(d, 0.0, std::max(MaxDepthScour, 0.0));
       }
-      if (FlagThixo > 0) Surfaces[5][i][j] = std::max(Surfaces[3][i][j], 0.1);
+      if (mudFlow()) Surfaces[5][i][j] = std::max(Surfaces[3][i][j], 0.1);
     }
 }
 
 // Non-erodible levels from koomink, else koomin, else the defaults; 0 or -58.
 int nonErodibleLevels(const Extent& extent) {
-  if (FlagThixo > 0 && Surfaces.dim(0) <= 5)
+  if (mudFlow() && Surfaces.dim(0) <= 5)
     failf(1, "Error: the level planes of the mud model do not exist\n");
   {
     RecordReader in("koomink");

@@ -8,6 +8,7 @@
 
 #include "files/files.h"
 #include "files/grid_sections.h"
+#include "grid/columns.h"
 #include "state/blocks.h"
 #include "state/cells.h"
 #include "state/groups.h"
@@ -147,8 +148,6 @@ void writeNesting(std::FILE* f, int nests) {
 
 namespace {
 
-int bottomCell(int i, int j) { return static_cast<int>(zval[i][j][0]); }
-
 // Sections 2 to 9: points, cells, surfaces, blocks, connections, joint pairs, discharge groups
 // and surface discharge groups. `geometry` is false for version 4, which leaves out the first
 // three.
@@ -165,7 +164,7 @@ void writeBody(std::FILE* f, const Counts& n, bool geometry) {
 void writeBottomMatrix(std::FILE* f, bool blankAfter) {
   for (int i = 1; i <= xnumber + 1; ++i) {
     for (int j = 1; j <= ynumber + 1; ++j)
-      std::fprintf(f, blankAfter ? "%d " : " %d", bottomCell(i, j));
+      std::fprintf(f, blankAfter ? "%d " : " %d", columnBottom(i, j));
     std::fprintf(f, "\n");
   }
 }
@@ -174,7 +173,7 @@ void writeColumnRecords(std::FILE* f, int blocks) {
   for (int b = 1; b <= blocks; ++b)
     for (int i = block[b].i1 - 1; i <= block[b].i2; ++i)
       for (int j = block[b].j1 - 1; j <= block[b].j2; ++j)
-        std::fprintf(f, "%d %lf %lf %lf %lf \n", bottomCell(i, j), zval[i][j][1],
+        std::fprintf(f, "%d %lf %lf %lf %lf \n", columnBottom(i, j), zval[i][j][1],
                      zval[i][j][znumber], xval[i][j], yval[i][j]);
 }
 
@@ -186,7 +185,7 @@ int dryColumns() {
     if (!lineInGrid(k.i1, k.j1) || !lineInGrid(k.i2, k.j2)) continue;
     for (int i = k.i1; i <= k.i2; ++i)
       for (int j = k.j1; j <= k.j2; ++j)
-        if (bottomCell(i, j) < 1) ++dry;
+        if (columnBottom(i, j) < 1) ++dry;
   }
   return dry;
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "flow/flow.h"
+#include "grid/columns.h"
 #include "state/cells.h"
 #include "state/log.h"
 #include "state/options.h"
@@ -47,10 +48,6 @@ std::string inverseLine(const char* head, int c) {
               CinvAp[Ccellb[c]]);
 }
 
-bool isCell(int c) {
-  return c >= 1 && c <= NoCells && static_cast<std::size_t>(c) < Cxvel.size();
-}
-
 // Five values of one array: the cell and its east, north, west and south neighbours.
 std::string five(const char* head, const Table1<double>& a, int c) {
   return strf("%s: %lf %lf %lf %lf %lf\n", head, a[c], a[Ccelle[c]], a[Ccelln[c]], a[Ccellw[c]],
@@ -61,7 +58,7 @@ std::string five(const char* head, const Table1<double>& a, int c) {
 
 void printDebug(int innerIter) {
   const int c = PrintDebugBoogie;
-  if (!isCell(c)) {
+  if (!isGridCell(c)) {
     logf("Bugtrap: cell %d of F 218 is not a cell of the grid (1..%d)\n", c, NoCells);
     return;
   }
@@ -98,7 +95,7 @@ void printDebug2() {
 }
 
 void printDebugTrekant(int cell, int innerIter) {
-  if (!isCell(cell)) return;
+  if (!isGridCell(cell)) return;
   const int c = cell;
   const int f[6] = {Cflates[c], Cflatee[c], Cflaten[c], Cflatew[c], Cflateb[c], Cflatet[c]};
   auto six = [&f](const char* head, const Table1<double>& a) {

@@ -20,27 +20,27 @@ struct Choice {
 
 // The task W. No row holds for F 68 2 or 4 (or F 152 below 0): no flow is computed.
 const Choice kTaskChoices[] = {
-    {[] { return FlagWaterSolveNew == 1; }, FlowDriver::Restructured},
-    {[] { return FlagFastWatersolve > 0; }, FlowDriver::Fast},
-    {[] { return MGSNo > 0; }, FlowDriver::GridSequencing},
-    {[] { return Hydrostatic == 1; }, FlowDriver::Hydrostatic},
-    {[] { return Hydrostatic == 3; }, FlowDriver::DepthAveraged},
+    {restructuredDriver, FlowDriver::Restructured},
+    {fastDriver, FlowDriver::Fast},
+    {gridSequencing, FlowDriver::GridSequencing},
+    {hydrostaticDriver, FlowDriver::Hydrostatic},
+    {depthAveragedDriver, FlowDriver::DepthAveraged},
     {[] { return Hydrostatic == 0 && MGSNo == 0; }, FlowDriver::Main},
 };
 
 // The time step of the sediment loop: F 68 0 before F 152, and the frozen flow of F 68 2 and
 // the depth-averaged start of F 68 4 besides.
 const Choice kSedimentChoices[] = {
-    {[] { return FlagWaterSolveNew == 1; }, FlowDriver::Restructured},
-    {[] { return FlagFastWatersolve >= 1; }, FlowDriver::Fast},
+    {restructuredDriver, FlowDriver::Restructured},
+    {fastDriver, FlowDriver::Fast},
     {[] { return Hydrostatic == 0 && MGSNo == 0; }, FlowDriver::Main},
-    {[] { return Hydrostatic == 0 && MGSNo > 0; }, FlowDriver::GridSequencing},
+    {[] { return Hydrostatic == 0 && gridSequencing(); }, FlowDriver::GridSequencing},
     {[] { return Hydrostatic == 0; }, FlowDriver::None},  // F 152 below 0
-    {[] { return MGSNo >= 1; }, FlowDriver::GridSequencing},
-    {[] { return Hydrostatic == 1; }, FlowDriver::Hydrostatic},
-    {[] { return Hydrostatic == 2; }, FlowDriver::Frozen},
-    {[] { return Hydrostatic == 3; }, FlowDriver::DepthAveraged},
-    {[] { return Hydrostatic == 4; }, FlowDriver::DepthAveragedThenMain},
+    {gridSequencing, FlowDriver::GridSequencing},
+    {hydrostaticDriver, FlowDriver::Hydrostatic},
+    {frozenFlow, FlowDriver::Frozen},
+    {depthAveragedDriver, FlowDriver::DepthAveraged},
+    {depthAveragedThenMain, FlowDriver::DepthAveragedThenMain},
 };
 
 FlowDriver firstThatHolds(std::span<const Choice> table) {

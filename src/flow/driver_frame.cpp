@@ -16,6 +16,7 @@
 #include "bed/bed.h"
 #include "flow/flow.h"
 #include "flow/water_solve.h"
+#include "grid/columns.h"
 #include "grid/grid.h"
 #include "output/output.h"
 #include "pressure/pressure.h"
@@ -26,9 +27,9 @@
 #include "state/log.h"
 #include "state/options.h"
 #include "state/safe_file.h"
-#include "state/side_files.h"
 #include "state/status.h"
 #include "state/structured.h"
+#include "state/timeseries.h"
 #include "surface/surface.h"
 
 namespace qorva {
@@ -41,20 +42,6 @@ bool divisible(double a, double b) { return std::fabs(std::fmod(a, b)) < 0.001; 
 void mark(int k) { otime[k] = omp_get_wtime(); }
 
 bool transientRun() { return TimeStep > 1e-8; }
-
-// The families of F 36 the frame asks about.
-// Updated by surface() between outer iterations: the classic algorithms.
-bool surfaceBetweenOuterIterations() {
-  return (FlagTFS >= 2 && FlagTFS <= 5) || (FlagTFS >= 7 && FlagTFS <= 10) || FlagTFS == 21 ||
-         FlagTFS == 30;
-}
-// The transient free surface (surface_tfs).
-bool transientSurface() { return FlagTFS == 1 || (FlagTFS >= 11 && FlagTFS <= 19); }
-// Algorithms that need the bed cells from the start of the call, before startup: the transient
-// surface and the values above 10.
-bool surfaceNeedsBedCellsFirst() { return FlagTFS == 1 || FlagTFS > 10; }
-// Algorithms whose bed cells are made after startup when still missing: 2..10.
-bool surfaceNeedsBedCellsAfterStartup() { return FlagTFS >= 2 && FlagTFS <= 10; }
 
 void checkEntry() {
   if (debugging == 'Q')
@@ -80,16 +67,16 @@ int setUp(const DriverForm& form) {
   else if (NoBCells == 0 && bedCellsNeeded && (FlagTSC == 0 || Iter == 0))
     BedMake();
   startup();
-  if (FlagTSC == 0 && MGSNo == 0) computeWCStart();
+  if (FlagTSC == 0 && !gridSequencing()) computeWCStart();
   if (FlagInitialized == 0) {
     waterflow(WFStart, WFEnd);
     *form.averages = DriverAverages{};
   }
   FlagInitialized = 1;
-  if (!form.bedMakeEveryEntry && FlagTSC == 0 && surfaceNeedsBedCellsAfterStartup() &&
+  if (!form.bedMakeEveryEntry && FlagTSC == 0 && surfaceDriverAlgorithm() &&
       NoBCells == 0)
     BedMake();
-  if (form.referenceColumn && FlagTFS > 0 && jPres == 0 && kSurf > 0) SetiPresjPres();
+  if (form.referenceColumn && surfaceAlgorithmChosen() && jPres == 0 && kSurf > 0) SetiPresjPres();
   if (Cthixolev && stimet < 1e-9)
     for (int c = WCStart; c <= WCEnd; ++c) {
       Cthixolev[c] = 0;
@@ -105,7 +92,7 @@ int setUp(const DriverForm& form) {
   if (TimePrintNo > 0 && FlagTSC == 0) {
     OutFile("timeo").commitOrEnd(-3);  // emptied for the print times of this run
   }
-  const int N = MGSNo > 0 ? 300 : FlagTSC > 0 ? 1 : iterGlobalMax;
+  const int N = gridSequencing() ? 300 : FlagTSC > 0 ? 1 : iterGlobalMax;
   if (FlagTSC == 0 && transientRun()) stimet = 0.0;
   if (Flag2DAccSolver > 0 && NoBlocks >= 1 && block[NoBlocks].flag2D != 1) AlgMGMake();
   if (FlagTSC == 0) mark(0);
@@ -138,13 +125,7 @@ void advanceTime() {
       Czvel_old2[c] = w[c];
     }
   }
-  for (int c = WCStart; c <= WCEnd; ++c) {
-    Cxvel_old[c] = Cxvel[c];
-    Cyvel_old[c] = Cyvel[c];
-    Czvel_old[c] = Czvel[c];
-    Ckinen_old[c] = Ckinen[c];
-    Cepsilon_old[c] = Cepsilon[c];
-  }
+  copyFlowToOld(WCStart, WCEnd, AlsoOld::None);
   FlagOldLevelMade = 1;
   if (FlagTComp == 1 && Ccomp_old)
     for (int k = 0; k < NoComponents; ++k)
@@ -153,7 +134,7 @@ void advanceTime() {
 }
 
 void outerHead(const DriverForm& form, int i) {
-  if (FlagTSC == 0 && MGSNo == 0) Iter = i;
+  if (FlagTSC == 0 && !gridSequencing()) Iter = i;
   reloadRelaxation();
   if (NoProcessesSolver > 0) {
     deltac = (WCEnd - WCStart + 1) / NoProcessesSolver;
@@ -230,10 +211,8 @@ void pressureRegression() {
     if (k.skip != 0) continue;
     for (int i = k.i1; i <= k.i2; ++i)
       for (int j = k.j1; j <= k.j2; ++j) {
-        const int c0 = static_cast<int>(zval[i][j][0]);
-        if (c0 < 1 || c0 > NoCells) continue;
-        int t = c0;
-        for (int n = 0; Ccellt[t] > 0 && Ccellt[t] <= NoCells && n < NoCells; ++n) t = Ccellt[t];
+        const int t = columnTop(i, j);
+        if (t == 0) continue;
         if (PresRegresSumXX[i][j] + square > std::numeric_limits<int>::max()) continue;
         PresRegresN[i][j] += 1;
         PresRegresSumX[i][j] += RegIter;
@@ -271,9 +250,9 @@ void surfaceUpdates(SurfaceTest test, double R) {
       }
     }
   } else if (transientSurface()) {
-    if (FlagRoof == 1 && Iter != 0 && FlagThixo <= 1) surface_tfs(0, 1);
+    if (FlagRoof == 1 && Iter != 0 && !mudBlock()) surface_tfs(0, 1);
   }
-  if (FlagTFS == 50 && divisible(Iter, IterWaterUpdate)) surface_LS_update();
+  if (bedCellLevelScheme() && divisible(Iter, IterWaterUpdate)) surface_LS_update();
 }
 
 // Steps after the inner iterations of an outer iteration that did m of them.

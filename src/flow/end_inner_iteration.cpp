@@ -12,6 +12,7 @@
 #include <limits>
 
 #include "flow/flow.h"
+#include "grid/columns.h"
 #include "output/output.h"
 #include "state/bedcells.h"
 #include "state/cells.h"
@@ -54,16 +55,8 @@ class Log {
   File f_;
 };
 
-bool isCell(int c) { return c >= 1 && c <= NoCells && static_cast<std::size_t>(c) < Cxvel.size(); }
-
 // Cell number or 0, for lines that name a cell that may not exist.
-int cellOrZero(int c) { return isCell(c) ? c : 0; }
-
-// The top cell of the column of c, followed upward; a broken chain stops after NoCells steps.
-int topOf(int c) {
-  for (int steps = 0; Ccellt[c] > 0 && steps < NoCells; ++steps) c = Ccellt[c];
-  return c;
-}
+int cellOrZero(int c) { return isGridCell(c) ? c : 0; }
 
 void printSpecials(Log& log) {
   switch (PrintSpecials) {
@@ -156,7 +149,7 @@ void residualLines(Log& log, int inner) {
 void divergenceCellReport(Log& log) {
   const int c = Glob_dmI;
   log.put("Max. water defect in cell %d\n", c);
-  if (!isCell(c)) return;  // no defect was located: nothing more to show
+  if (!isGridCell(c)) return;  // no defect was located: nothing more to show
   log.put("Corner heights Pz(1-4): %lf %lf %lf %lf\n\n", Pz[Cpoint5[c]] - Pz[Cpoint1[c]],
           Pz[Cpoint6[c]] - Pz[Cpoint2[c]], Pz[Cpoint7[c]] - Pz[Cpoint3[c]],
           Pz[Cpoint8[c]] - Pz[Cpoint4[c]]);

@@ -1,6 +1,8 @@
 // Water-flow solution drivers. What other folders may call.
 #pragma once
 
+#include "flow/flow_modes.h"
+
 namespace qorva {
 
 int shallowWater();

@@ -10,6 +10,7 @@
 
 #include "discretisation/discretisation.h"
 #include "flow/flow.h"
+#include "grid/columns.h"
 #include "state/blocks.h"
 #include "state/cells.h"
 #include "state/groups.h"
@@ -33,8 +34,7 @@ void forEachSectionCell(int i, Body&& body) {
   const GridBlock& k = block[1];
   for (int j = k.j1; j <= k.j2; ++j) {
     int level = 1;
-    for (int c = bottomCellOf(i, j); c > 0 && level <= NoCells; c = Ccellt[c], ++level)
-      body(c, level);
+    upColumn(columnBottom(i, j), [&](int c) { body(c, level++); });
   }
 }
 
@@ -243,24 +243,22 @@ struct SideSums {
 
 SideSums sideSums(int c0, const Table1<int>& side) {
   SideSums s;
-  int n = 0;
-  for (int c = c0; c > 0 && n < NoCells; c = Ccellt[c], ++n) {
+  upColumn(c0, [&](int c) {
     const int f = side[c];
-    if (f <= 0) continue;
+    if (f <= 0) return;
     s.flux += Fflux[f];
     s.area += Farea[f];
-  }
+  });
   return s;
 }
 
 // Every cell's surface on this side set to 0.1 F + sign m A / (the column's area on the side).
 void spread(int c0, const Table1<int>& side, const SideSums& sums, double m, int sign) {
   if (!(sums.area > 0)) return;
-  int n = 0;
-  for (int c = c0; c > 0 && n < NoCells; c = Ccellt[c], ++n) {
+  upColumn(c0, [&](int c) {
     const int f = side[c];
     if (f > 0) Fflux[f] = 0.1 * Fflux[f] + sign * m * Farea[f] / sums.area;
-  }
+  });
 }
 
 // A corner column open on sides a and b passes 90 % of the mean of their column fluxes from
@@ -287,7 +285,7 @@ void TrekantFluxCorr4(int, int) {
   const GridBlock& k = block[1];
   for (int i = k.i1 + 1; i < k.i2; ++i)
     for (int j = k.j1 + 1; j < k.j2; ++j) {
-      const int c = bottomCellOf(i, j);
+      const int c = columnBottom(i, j);
       if (c <= 0) continue;
       // Open west and north: m = 0.9 (Sn + Sw) / 2.
       if (Ccelle[c] == 0 && Ccells[c] == 0) cornerColumn(c, Cflatew, 1, Cflaten, 1);

@@ -9,11 +9,13 @@
 #include <cstdio>
 
 #include "bed/bed.h"
+#include "bed/bed_modes.h"
 #include "discretisation/discretisation.h"
 #include "files/files.h"
 #include "flow/driver_frame.h"
 #include "flow/flow.h"
 #include "flow/water_solve.h"
+#include "grid/columns.h"
 #include "grid/grid.h"
 #include "pressure/pressure.h"
 #include "sediment/sediment.h"
@@ -90,7 +92,7 @@ void head(int m) {
     boundary();
     waterflow(WFStart, WFEnd);
   }
-  if (FlagThixoIsComputing == 1 && FlagThixo > 1 && (m != 1 || Iter == 1)) mudYieldState();
+  if (FlagThixoIsComputing == 1 && mudBlock() && (m != 1 || Iter == 1)) mudYieldState();
   if (TurbDensFlag > 0) {
     TDalpha = TurbDensAlphaU;
     TDbeta = TurbDensBetaU;
@@ -314,14 +316,14 @@ void mudVelocityLimit() {
     if (Bcellth[b] <= 0) continue;
     const int c0 = Bcellt[b];
     if (c0 <= 0) continue;
-    int t = c0;
-    for (int n = 0; Ccellt[t] > 0 && n < NoCells; ++n) t = Ccellt[t];
+    const int t = topOf(c0);
+    if (t == 0) continue;
     const double d = std::min(Cidist[c0], Cjdist[c0]);
     const double h = std::max(Ckdist[t], Czcenter[t] + Ckdist[t] - Bthixolev[b]);
     const double vmax = std::min(d, h) / TimeStep;
-    int n = 0;
-    for (int c = c0; c > 0 && n < NoCells; c = Ccellt[c], ++n)
+    upColumn(c0, [vmax](int c) {
       for (Table1<double>* v : {&Cxvel, &Cyvel, &Czvel}) (*v)[c] = std::clamp((*v)[c], -vmax, vmax);
+    });
   }
 }
 
@@ -492,9 +494,7 @@ void printErrorAp(int c) {
        Farea[sf[3]], Farea[sf[4]], Farea[sf[5]]);
   logf("Gammas: l+anbb: %e %e %e %e %e %e %e\n", Cgamma[c], CgammaV[nb[0]], CgammaV[nb[1]],
        Cgamma[nb[2]], Cgamma[nb[3]], Cgamma[nb[4]], Cgamma[nb[5]]);
-  int low = c, top = c;
-  for (int n = 0; Ccellb[low] > 0 && n < NoCells; ++n) low = Ccellb[low];
-  for (int n = 0; Ccellt[top] > 0 && n < NoCells; ++n) top = Ccellt[top];
+  const int low = bottomOf(c), top = topOf(c);
   logf("Bed level: %e\n", Czcenter[low] - Ckdist[low]);
   const int b = Cbed ? Cbed[low] : 0;
   if (b > 0 && Bkooi && Bkooj) logf("b = %d, i = %d, j = %d\n", b, Bkooi[b], Bkooj[b]);

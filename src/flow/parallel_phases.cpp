@@ -11,6 +11,7 @@
 #include "discretisation/discretisation.h"
 #include "flow/flow.h"
 #include "flow/water_solve.h"
+#include "grid/columns.h"
 #include "pressure/pressure.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
@@ -81,13 +82,12 @@ void smoothInverseColumns(int c1, int c2) {
     if (!(h < 0.01)) continue;
     double sum = 0;
     int n = 0;
-    for (int k = c; k > 0 && n < NoCells; k = Ccellt[k]) {
+    upColumn(c, [&](int k) {
       sum += CinvAp[k];
       ++n;
-    }
+    });
     const double mean = sum / n;
-    n = 0;
-    for (int k = c; k > 0 && n < NoCells; k = Ccellt[k], ++n) CinvAp[k] = mean;
+    upColumn(c, [mean](int k) { CinvAp[k] = mean; });
   }
 }
 

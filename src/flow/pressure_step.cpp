@@ -13,6 +13,7 @@
 #include "discretisation/discretisation.h"
 #include "flow/flow.h"
 #include "flow/water_solve.h"
+#include "grid/columns.h"
 #include "pressure/pressure.h"
 #include "solvers/solvers.h"
 #include "state/bedcells.h"
@@ -78,7 +79,7 @@ void pressureCentralCells(int first, int last) {
 bool pressureCentralOptionsOn() {
   return FlagPresMPIboundary == 4 || FlagPresMPIboundary == 5 || FlagPresMPIboundary == 6 ||
          FlagPCalg == 4 || FlagGravity > 0 || (FlagThixoIsComputing == 1 && mudBlockInRange()) ||
-         FlagTFS >= 1 || FlagEndCorrect != 0;
+         surfaceAlgorithmChosen() || FlagEndCorrect != 0;
 }
 
 namespace {
@@ -150,12 +151,9 @@ void surfaceDamping() {
   } else if (FlagPresSurfDamp == 3) {
     for (int c = WCStart; c <= WCEnd; ++c) {
       if (Ccellt[c] != 0) continue;
-      // The column below the top cell; a broken chain stops after NoCells cells.
-      int n = 1;
-      for (int x = Ccellb[c]; x > 0 && n <= NoCells; x = Ccellb[x]) ++n;
-      const double share = damping(c) / n;
-      int x = c;
-      for (int k = 0; k < n && x > 0; ++k, x = Ccellb[x]) Cap[x] += share;
+      // The share of each cell of the column below the top cell.
+      const double share = damping(c) / levelOfCell(c);
+      downColumn(c, [share](int x) { Cap[x] += share; });
     }
   }
 }
@@ -181,7 +179,7 @@ void pressureCentralOptions() {
   if (FlagGravity > 0) presSurfFunction(WCStart, WCEnd);
   if (FlagThixoIsComputing == 1 && mudBlockInRange())
     presSurfFunction(block[NoBlocks].cellstart, block[NoBlocks].cellend);
-  if (FlagTFS >= 1) {
+  if (surfaceAlgorithmChosen()) {
     surfaceStorage();
     surfaceDamping();
   }
@@ -469,7 +467,7 @@ bool surfaceHandOver(int m) {
 // its water-level equation.
 void coefficientsAndDefect(int m) {
   if (FlagSIMPLE == 1) swapInvAp();
-  if (FlagTFS == 50 && WaterSolveResidual < 1e6 && FlagRoof == 1 && m == TransInnerIter) {
+  if (bedCellLevelScheme() && WaterSolveResidual < 1e6 && FlagRoof == 1 && m == TransInnerIter) {
     pressure_fluxes();
     surface_LS();
   }
@@ -552,7 +550,7 @@ void correct(int m) {
 // the continuity correction of F 413 3 and the relaxation of nested cells to their partners.
 void afterCorrection() {
   if (Seiche4 > 0) SeicheFunctions();
-  if (FlagTFS >= 13 && FlagTFS <= 19) topCellPressure(WCStart, WCEnd);
+  if (topCellPressureRule()) topCellPressure(WCStart, WCEnd);
   if (FlagPresFilter > 0) pressureFilter();
   if (mudBlockInRange() && NoBlocks >= 2) topCellPressure(block[2].cellstart, block[2].cellend);
   if (FlagThixoIsComputing > 0 && FlagThixoDampVel > 0) ThixoVelDamp();

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "flow/flow.h"
+#include "solvers/solvers.h"
 #include "state/cells.h"
 #include "state/log.h"
 #include "state/options.h"
@@ -51,19 +52,6 @@ struct View {
     return p[i];
   }
 };
-
-// Per-cell residual field of the equation (rc / Cap), absent for the pressure correction and
-// for equations without one.
-Table1<double>* residualField(int equation) {
-  switch (equation) {
-    case 1: return &Cxvel_res;
-    case 2: return &Cyvel_res;
-    case 3: return &Czvel_res;
-    case 5: return &Ckinen_res;
-    case 6: return &Cepsilon_res;
-    default: return nullptr;
-  }
-}
 
 bool haveSecondNeighbours() { return Caee && Caww && Cann && Cass && Catt && Cabb; }
 bool haveQnLists() {

@@ -8,8 +8,10 @@
 #include <cmath>
 #include <string>
 
+#include "bed/bed_modes.h"
 #include "flow/flow.h"
 #include "flow/water_solve.h"
+#include "grid/columns.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
 #include "state/cells.h"
@@ -146,15 +148,14 @@ void relaxationFactors() {
 // depth of its centre below the top face: set, or added to the pressure already there.
 void hydrostaticColumn(int top, bool add) {
   double d = 0.0;
-  // A column holds at most NoCells cells; the count guards against broken links.
-  for (int c = top, n = 0; c >= 1 && c <= NoCells && n < NoCells; c = Ccellb[c], ++n) {
+  downColumn(top, [&d, add](int c) {
     d += Ckdist[c];
     if (add)
       Cpres[c] += 9810.0 * d;
     else
       Cpres[c] = 9810.0 * d;
     d += Ckdist[c];
-  }
+  });
 }
 
 void initialFields(const Turbulence& t) {
@@ -179,7 +180,7 @@ void initialFields(const Turbulence& t) {
   int mud = 0;
   if (FlagThixo == 1)
     mud = 1;
-  else if (FlagThixo >= 2 && block[2].thixo > 0)
+  else if (mudBlock() && block[2].thixo > 0)
     mud = 2;
   if (mud > 0 && mud <= NoBlocks) {
     const int first = block[mud].cellstart;
@@ -273,9 +274,6 @@ void verticalProfiles() {
   }
 }
 
-// Bottom cell of column (i, j), 0 for a dry column.
-int bottomCell(int i, int j) { return static_cast<int>(zval[i][j][0]); }
-
 void roughnessFields() {
   // A negative F 16 asks for the Manning-Strickler roughness height of the W 1 coefficient.
   if (XksWall < 0.0) XksWall = std::pow(26.0 / ManningInit, 6.0);
@@ -285,8 +283,8 @@ void roughnessFields() {
   if (FlagRoughness == 1) {
     for (int i = 2; i <= xnumber; ++i)
       for (int j = 2; j <= ynumber; ++j) {
-        const int c = bottomCell(i, j);
-        if (c < 1 || c > NoCells) continue;
+        const int c = columnBottom(i, j);
+        if (c == 0) continue;
         Croughness[c] = roughness[i][j];
         Broughness[Cbed[c]] = roughness[i][j];
       }
@@ -297,12 +295,12 @@ void roughnessFields() {
       if (Broughness[b] > 1e-10) Croughness[Bcellt[b]] = Broughness[b];
   }
 
-  if (MGSNo > 0 && MGSCpoint) {
+  if (gridSequencing() && MGSCpoint) {
     // The first coarse level is one cell per water column: it takes the bed roughness.
     for (int i = 2; i <= xnumber; ++i)
       for (int j = 2; j <= ynumber; ++j) {
-        const int c = bottomCell(i, j);
-        if (c < 1 || c > NoCells) continue;
+        const int c = columnBottom(i, j);
+        if (c == 0) continue;
         const int coarse = MGSCpoint[c][0];
         if (coarse >= 1 && coarse <= NoCells) Croughness[coarse] = Croughness[c];
       }

@@ -9,6 +9,8 @@
 #include <algorithm>
 
 #include "discretisation/discretisation.h"
+#include "flow/flow_modes.h"
+#include "grid/columns.h"
 #include "grid/generator.h"
 #include "grid/grid.h"
 #include "grid/transfer.h"
@@ -30,19 +32,8 @@ bool carriesColumns(const GridBlock& k) { return k.flag2D == 0 && k.skip == 0; }
 // Highest bed cell the bed-cell tables hold.
 long long bedCapacity() { return static_cast<long long>(Bkooi.size()) - 1; }
 
-// Walks the columns of bed cells 1..NoBCells in their numbering order.
-template <class F>
-void forEachColumn(F f) {
-  for (int n = 1; n <= NoBlocks; ++n) {
-    const GridBlock& k = block[n];
-    if (!carriesColumns(k)) continue;
-    for (int i = k.i1; i <= k.i2; ++i)
-      for (int j = k.j1; j <= k.j2; ++j) f(i, j);
-  }
-}
-
-// Bottom cell of column (i, j) as the generator left it in zval[i][j][0].
-int bottomCellOf(int i, int j) { return static_cast<int>(zval[i][j][0]); }
+// The blocks whose columns carry bed cells, walked in the numbering order of the bed cells.
+bool columnsBlock(int n) { return carriesColumns(block[n]); }
 
 // A cell number that the per-cell tables hold.
 bool inCellTables(int c) { return c >= 1 && c < static_cast<long long>(Cbed.size()); }
@@ -60,18 +51,17 @@ void checkBlockRanges() {
 void indexColumns(bool columns) {
   const int limit = static_cast<int>(Cbed.size());
   for (int c = 0; c < limit; ++c) Cbed[c] = 0;
-  forEachColumn([limit, columns](int i, int j) {
+  forEachColumn(columnsBlock, [columns](int i, int j) {
     const int b = pointbed[i][j];
     if (b < 1) return;  // a block added after the numbering has no bed cells
-    const int bottom = bottomCellOf(i, j);
+    const int bottom = columnBottom(i, j);
     int cells = 0;
     double half = 0;
-    // The count bound only guards against a broken upward link.
-    for (int c = bottom; c > 0 && c < limit && cells < limit; c = Ccellt[c]) {
+    upColumn(bottom, [&](int c) {
       Cbed[c] = b;
       ++cells;
       half += Ckdist[c];
-    }
+    });
     if (columns) {
       Bcellt[b] = bottom;
       Bnocells[b] = cells;
@@ -95,7 +85,7 @@ int numberColumns(F f) {
     failf(1, "Error: the grid blocks hold more columns than the %lld bed cells\n",
           bedCapacity());
   int b = 0;
-  forEachColumn([&b, &f](int i, int j) {
+  forEachColumn(columnsBlock, [&b, &f](int i, int j) {
     ++b;
     Bkooi[b] = i;
     Bkooj[b] = j;
@@ -212,7 +202,7 @@ void BedMake() {
   indexColumns(true);
 
   if (Bnestcoarse && NoNestflater > 1 && !numbered) computeBnestcoarse();
-  if (Hydrostatic == 1 || Hydrostatic > 2) depthAveragedCells();
+  if (depthAveragedBlock()) depthAveragedCells();
   if (Bdeltah)
     for (int b = 1; b <= NoBCells; ++b) Bdeltah[b] = 0.0;
 

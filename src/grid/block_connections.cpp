@@ -87,11 +87,6 @@ void writePair(int row, int sf, int fs, int sg) {
 // are joined to each other.
 bool joinsBottomCells(int m) { return (m >= 8 && m <= 13) || (m >= 30 && m <= 40) || m >= 100; }
 
-int lowestCell(int c) {
-  while (Ccellb[c] != 0) c = Ccellb[c];
-  return c;
-}
-
 // Rows 1..MaxConnFlate-1 of connFlate exist (fewer when the table was made smaller).
 int lastPairRow() {
   const long long rows =
@@ -224,10 +219,10 @@ int Connect(int a, int b, int c, int s) {
   // bottom cell of the shorter one instead; that pair takes the last row.
   if (Ccellb[f] != 0) {
     unlinkSide(f, fs);
-    f = lowestCell(f);
+    f = bottomOf(f);
   } else {
     unlinkSide(g, s);
-    g = lowestCell(g);
+    g = bottomOf(g);
   }
   const int sf = linkSide(f, fs, g);
   const int sg = linkSide(g, s, f);

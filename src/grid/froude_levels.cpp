@@ -23,7 +23,7 @@ namespace {
 int bedCell(int i, int j) { return columnBedCell(i, j); }
 
 // A column is wet when its bed cell has a bottom cell.
-bool wetColumn(int i, int j) {
+bool wetBedColumn(int i, int j) {
   const int b = bedCell(i, j);
   return b != 0 && isGridCell(Bcellt[b]);
 }
@@ -96,7 +96,7 @@ void computeMinwaterlevel2() {
     Run r;
     bool open = false;
     for (int j = k.j1; j <= k.j2; ++j) {
-      if (!wetColumn(i, j)) {
+      if (!wetBedColumn(i, j)) {
         if (open) closeRun(i, j - 1, r);
         open = false;
         continue;

@@ -144,6 +144,13 @@ void renumberBedColumns();
 void setCellBedCells();
 void BedMake();
 void InterpolateGrid();
+// Which fields copyFlowToOld keeps besides u, v, w, k and epsilon: the old time level of a
+// time step keeps no pressure; a regenerated grid keeps the pressure; a surface update and a
+// sediment step keep 1/Ap too, so that the fluxes of the rebuilt grid keep their pressure term.
+enum class AlsoOld { None, Pressure, PressureAndInvAp };
+// The flow of cells first..last becomes its previous value: Cxvel_old, Cyvel_old, Czvel_old,
+// Ckinen_old, Cepsilon_old (and Cpres_old, CinvAp_old as `also` says) = the present fields.
+void copyFlowToOld(int first, int last, AlsoOld also);
 // A steady run (no previous time level) keeps the fields of the present grid, u .. epsilon,
 // 1/Ap and the concentrations of cells 1..NoCells, as the source of the transfer of the next
 // regeneration; without it the new grid would keep whatever its cell numbers held. Does

@@ -333,7 +333,7 @@ class FlowPath {
   bool choose(int i, int j, int n, int& ni, int& nj) const {
     const GridBlock& k = blockOne();
     const int c = columnBottom(i, j);
-    const int top = topCell(c);
+    const int top = topOf(c);
     const double u = top ? Cxvel[top] : 0.0, v = top ? Cyvel[top] : 0.0;
     double bestScore = -1e8, bestDepth = -1e30;
     int score = -1, deep = -1;
@@ -346,7 +346,7 @@ class FlowPath {
       const int ck = columnBottom(a, b);
       double s = 0;
       if (ck != 0 && c != 0) {
-        const int t = topCell(ck);
+        const int t = topOf(ck);
         const double q = speed(t) * Ckdist[t];
         const double d = std::min(0.1, (Cxcenter[ck] - Cxcenter[c]) * u +
                                            (Cycenter[ck] - Cycenter[c]) * v);
@@ -366,12 +366,6 @@ class FlowPath {
     ni = around[m].first;
     nj = around[m].second;
     return true;
-  }
-
-  static int topCell(int c) {
-    int t = 0;
-    upColumn(c, [&t](int x) { t = x; });
-    return t;
   }
 };
 

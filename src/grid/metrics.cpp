@@ -42,12 +42,6 @@ int surfaceLimit(int n) {
   return n < cap ? n : static_cast<int>(cap);
 }
 
-// Bottom cell of the column of cell c: the cells of a column are numbered consecutively upward.
-int bottomCell(int c) {
-  while (c > 1 && Ccellb[c] > 0) --c;
-  return c;
-}
-
 // ---------------------------------------------------------------------------------------------
 // Reports of a bad cell
 
@@ -419,11 +413,6 @@ void flowFlags(int nf) {
   }
 }
 
-bool column(int i, int j) {
-  return zval && i >= 0 && j >= 0 && static_cast<std::size_t>(i) < zval.dim(0) &&
-         static_cast<std::size_t>(j) < zval.dim(1);
-}
-
 // Block division (F 308): the outer sides of block 1 are open to the neighbouring block.
 void blockDivisionSides() {
   if (FlagMPI <= 0 || NoBlocks < 1) return;
@@ -490,7 +479,7 @@ void dischargeLevels(int nf) {
       const int f = d.surfaceList[m];
       int c = f > 0 && f <= nf ? Fcell1[f] : 0;
       if (c == 0 && f > 0 && f <= nf) c = Fcell2[f];
-      d.levelList[m] = c > 0 ? c - bottomCell(c) + 1 : 0;
+      d.levelList[m] = levelOfCell(c);
     }
   }
 }
@@ -550,13 +539,13 @@ void nearestTopCells(int f, const Point3& s, int first, int last, int cell[4]) {
 int nearestInColumn(int top, double z) {
   int best = top;
   double bd = std::fabs(Czcenter[best] - z);
-  for (int c = Ccellb[top], m = 0; c > 0 && m <= NoCells; c = Ccellb[c], ++m) {
+  downColumn(cellBelow(top), [&](int c) {
     const double d = std::fabs(Czcenter[c] - z);
     if (d <= bd) {
       bd = d;
       best = c;
     }
-  }
+  });
   return best;
 }
 
@@ -708,13 +697,13 @@ void solvingOrder() {
 int findFlagflowTriangle(int f) {
   const int c1 = Fcell1[f];
   if (c1 > 0 && Ccellb[c1] > 0) {
-    const int b = bottomCell(c1);
+    const int b = bottomOf(c1);
     if (Ftype1[f] == 2) return Ccelle[b] > 0 ? 2 : 0;
     if (Ftype1[f] == 3) return Ccelln[b] > 0 ? 2 : 0;
   }
   const int c2 = Fcell2[f];
   if (c2 > 0 && Ccellb[c2] > 0) {
-    const int b = bottomCell(c2);
+    const int b = bottomOf(c2);
     if (Ftype2[f] == 1) return Ccells[b] > 0 ? 2 : 0;
     if (Ftype2[f] == 4) return Ccellw[b] > 0 ? 2 : 0;
   }
@@ -831,7 +820,7 @@ void ModifyGrid() {
 
   // Point p lowered to the water level of grid line (li, lj) minus DzModifyGrid, never raised.
   auto lower = [](int p, int li, int lj) {
-    if (p <= 0 || !column(li, lj)) return;
+    if (p <= 0 || !onPlane(li, lj)) return;
     Pz[p] = std::fmin(Pz[p], zval[li][lj][znumber] - DzModifyGrid);
   };
   lower(Cpoint1[best], i - 1, j - 1);

@@ -104,9 +104,7 @@ int nearestAround(int c0, int cn) {
 // Each cell of the nested column above cn takes the cell of the coarse column through cell cc
 // whose centre height is nearest to its own (the lowest on ties).
 void partnersByHeight(int cn, int cc) {
-  int bottom = cc;
-  for (int guard = 0; isGridCell(Ccellb[bottom]) && guard < NoCells; ++guard)
-    bottom = Ccellb[bottom];
+  const int bottom = bottomOf(cc);
   upColumn(cn, [bottom](int x) {
     int found = 0;
     double best = 0;

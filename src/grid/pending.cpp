@@ -1,6 +1,8 @@
 // Steps of this folder that are not built yet: each logs that it is not available and ends the
 // run with status 1, so no run can take a missing step for a result. The table below gives, for
 // each, the settings under which a run reaches it; the start-up check reads it.
+#include "bed/bed_modes.h"
+#include "flow/flow_modes.h"
 #include "grid/grid.h"
 #include "state/log.h"
 #include "state/options.h"
@@ -36,7 +38,6 @@ bool dryEdge() {
   return method && (FlagHorMove > 0 || (FlagTriangleAlgo >= 0 && FlagTriangleAlgo <= 6) ||
                     (FlagCorrTrekant >= 1 && FlagCorrTrekant <= 30) || FlagFixGrid == 1);
 }
-bool depthAveraged() { return Hydrostatic == 1 || Hydrostatic > 2; }
 
 const PendingStep kSteps[] = {
     {[](char t) { return t == 'K'; }, kRoughness},
@@ -47,9 +48,10 @@ const PendingStep kSteps[] = {
     {[](char t) { return generates(t) && QNFlag <= 0 && otherMethod(); }, kMethod,
      [] { return UMethod; }},
     {[](char t) { return generates(t) && dryEdge(); }, kDryEdge},
-    {[](char t) { return generates(t) && (FlagThixo >= 2 || FlagGroundwater > 0); }, kMud},
-    {[](char t) { return generates(t) && depthAveraged(); }, kDepthAveraged},
-    {[](char t) { return generates(t) && !depthAveraged() && FlagShallowWater == 1; }, kShallow},
+    {[](char t) { return generates(t) && (mudBlock() || FlagGroundwater > 0); }, kMud},
+    {[](char t) { return generates(t) && depthAveragedBlock(); }, kDepthAveraged},
+    {[](char t) { return generates(t) && !depthAveragedBlock() && FlagShallowWater == 1; },
+     kShallow},
     // The grid-split prevention runs at the start of every free-surface update.
     {[](char t) {
        return reach::surfaceUpdate(t) && FlagNoGridSplit > 0 && FlagCriticalCross == 1;

@@ -7,6 +7,7 @@
 #include <cstddef>
 
 #include "files/files.h"
+#include "grid/columns.h"
 #include "grid/generator.h"
 #include "output/output.h"
 #include "state/bedcells.h"
@@ -25,8 +26,7 @@ void missingSideNeighbours() {
   for (int c = 0; c < MaxCeller; ++c) CcellAe[c] = CcellAn[c] = CcellAs[c] = CcellAw[c] = 0;
   for (int c = 1; c <= NoCells; ++c) {
     if (Ccellb[c] <= 0) continue;
-    int bottom = c;
-    while (Ccellb[bottom] > 0) bottom = Ccellb[bottom];
+    const int bottom = bottomOf(c);
     if (Ccelln[c] == 0) CcellAn[c] = Ccelln[bottom];
     if (Ccells[c] == 0) CcellAs[c] = Ccells[bottom];
     if (Ccellw[c] == 0) CcellAw[c] = Ccellw[bottom];
@@ -56,8 +56,7 @@ bool printItemCell(int i, int j, int level, int& cell) {
     return false;
   }
   int c = static_cast<int>(zval[i][j][0]);
-  if (c > 0 && level >= 0)
-    for (int step = 0; step <= level && Ccellt[c] > 0; ++step) c = Ccellt[c];
+  if (c > 0 && level >= 0) c = cellUp(c, level + 1);
   cell = c;
   return true;
 }

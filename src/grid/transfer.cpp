@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "bed/bed_modes.h"
+#include "grid/columns.h"
 #include "grid/generator.h"
 #include "grid/grid.h"
 #include "grid/transfer.h"
@@ -185,13 +187,11 @@ void mudLayer(const TransferSource& s) {
       for (int i = k.i1; i <= k.i2; ++i)
         for (int j = k.j1; j <= k.j2; ++j) {
           const double level = Bthixolev[pointbed[i][j]];
-          int steps = 0;
-          for (int c = static_cast<int>(zval[i][j][0]); c > 0 && steps <= NoCells;
-               c = Ccellt[c], ++steps) {
+          upColumn(columnBottom(i, j), [level](int c) {
             const bool inside = Czcenter[c] > level;
             Cthixolev[c] = inside ? TransInnerIter / 2 : -2;
             Cthixorat[c] = inside ? 1.2 : 0.0;
-          }
+          });
         }
     }
   }
@@ -201,14 +201,13 @@ void mudLayer(const TransferSource& s) {
     for (int c = from; c <= to; ++c) {
       if (Ccellt[c] != 0 && Ccellt[c] >= block[last].cellstart) continue;
       double s = 0;
-      int steps = 0;
-      for (int x = c; x > 0 && steps <= NoCells; x = Ccellb[x], ++steps) {
+      downColumn(c, [&s](int x) {
         Cpres[x] = 9810.0 * (s + Ckdist[x]);
         s += 2.0 * Ckdist[x];
-      }
+      });
     }
   }
-  if (FlagThixo > 1 && FlagUnstrucThixo > 0 && Bcelltt_old) {
+  if (mudBlock() && FlagUnstrucThixo > 0 && Bcelltt_old) {
     const long long cap = cellCapacity();
     for (int b = std::max(block[2].bcellstart, 1); b <= std::min(block[2].bcellend, NoBCells);
          ++b) {
@@ -219,13 +218,16 @@ void mudLayer(const TransferSource& s) {
       const int so = Bcelltt_old[b], no = Bnocells_old[b];
       if (n == no) {
         if (so < 1 || so + n - 2 > cap) continue;
-        int x = c;
-        for (int m = 0; m < n - 1 && x > 0; ++m, x = Ccellt[x]) {
+        int m = 0;
+        upColumnWhile(c, [&](int x) {
+          if (m >= n - 1) return false;
           Cxvel[x] = s.u[so + m];
           Cyvel[x] = s.v[so + m];
           Czvel[x] = s.w[so + m];
           Cpres[x] = s.p[so + m];
-        }
+          ++m;
+          return true;
+        });
       } else if (so > 1 && no >= 2) {
         if (so + no - 2 > cap || c + n - 2 > cap) continue;
         double u = 0, v = 0, w = 0, h = 0;
@@ -329,7 +331,7 @@ void InterpolateGrid() {
     WettingExtrapolation1();
   if (Iter >= 3 && FlagPressureTest == 1) PressureTest();
 
-  if (FlagThixo > 0) mudLayer(s);
+  if (mudFlow()) mudLayer(s);
   if (FlagPlastics > 0) plasticDeposits(s);
 
   // The previous time level starts equal to the transferred fields; kept fields are spent.
@@ -343,13 +345,8 @@ void InterpolateGrid() {
     Cconc[0][c] = sum;
     if (!previous) continue;
     Cconc_old[0][c] = sum;
-    Cxvel_old[c] = Cxvel[c];
-    Cyvel_old[c] = Cyvel[c];
-    Czvel_old[c] = Czvel[c];
-    Cpres_old[c] = Cpres[c];
-    Ckinen_old[c] = Ckinen[c];
-    Cepsilon_old[c] = Cepsilon[c];
   }
+  if (previous) copyFlowToOld(1, nc, AlsoOld::Pressure);
   FlagFieldsCarried = 0;
 
   if (FlagUnstrucThixo > 0 && NoBCells > 0 && block[2].bcellend > 1 && Bcelltt_old) {
@@ -371,6 +368,20 @@ void InterpolateGrid() {
           logf("Error in extrapolation of concentrations, Cconc[%d][%d] = %lf\n", l, c,
                Cconc[l][c]);
   if (PauseFlag == 40) gridHold(PauseFlag);
+}
+
+void copyFlowToOld(int first, int last, AlsoOld also) {
+  for (int c = first; c <= last; ++c) {
+    Cxvel_old[c] = Cxvel[c];
+    Cyvel_old[c] = Cyvel[c];
+    Czvel_old[c] = Czvel[c];
+    Ckinen_old[c] = Ckinen[c];
+    Cepsilon_old[c] = Cepsilon[c];
+  }
+  if (also == AlsoOld::None) return;
+  for (int c = first; c <= last; ++c) Cpres_old[c] = Cpres[c];
+  if (also == AlsoOld::Pressure) return;
+  for (int c = first; c <= last; ++c) CinvAp_old[c] = CinvAp[c];
 }
 
 }  // namespace qorva

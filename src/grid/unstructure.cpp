@@ -10,24 +10,26 @@
 #include <cmath>
 #include <cstdio>
 
+#include "bed/bed_modes.h"
 #include "discretisation/discretisation.h"
-#include "driver/driver.h"
 #include "files/files.h"
+#include "flow/flow_modes.h"
 #include "grid/cell_template.h"
 #include "grid/grid.h"
 #include "state/arrays.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
 #include "state/cells.h"
+#include "state/control_new.h"
 #include "state/groups.h"
 #include "state/log.h"
 #include "state/nests.h"
 #include "state/options.h"
 #include "state/points.h"
-#include "state/side_files.h"
 #include "state/status.h"
 #include "state/structured.h"
 #include "state/surfaces.h"
+#include "state/timeseries.h"
 
 namespace qorva {
 
@@ -171,7 +173,7 @@ void prepareBuild() {
   keepPreviousBottomCells();
   ArmapMake();
   if (MinVertDist0 < 0) computeF94();
-  if ((FlagThixo > 1 || FlagGroundwater > 0) && NoBlocks > 1) --NoBlocks;
+  if ((mudBlock() || FlagGroundwater > 0) && NoBlocks > 1) --NoBlocks;
   if (TetI1 > 0 && NoBlocks <= 8) UnstrucTett();
 }
 
@@ -218,7 +220,7 @@ void linkCells() {
 // depth-averaged block after them.
 void addSpecialBlocks() {
   if (Cbed && dryEdgeShapingSelected()) dryEdgeShaping();
-  if (FlagThixo >= 2 || FlagGroundwater > 0) {
+  if (mudBlock() || FlagGroundwater > 0) {
     if (FlagGroundwater > 0 && FlagThixo == 0)
       logf("Warning: F 262 data is set without setting slide data set F 236\n\n");
     mudLayerBlock();
@@ -227,7 +229,7 @@ void addSpecialBlocks() {
   NoBlocks0 = NoBlocks;
   NoSurfaces0 = NoSurfaces;
   NoConnect0 = NoConnect;
-  if (Hydrostatic == 1 || Hydrostatic > 2) HydroStaticMake();
+  if (depthAveragedBlock()) HydroStaticMake();
   else if (FlagShallowWater == 1) HydroStaticMake2();
   else if (NoBlocks > 0 && block[NoBlocks].flag2D == 1) --NoBlocks;
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+#include "bed/bed_modes.h"
 #include "grid/columns.h"
 #include "grid/grid.h"
 #include "grid/transfer.h"
@@ -264,7 +265,7 @@ void PressureTest() {
     const int i = Bkooi[b], j = Bkooj[b];
     const int c = Bcellt[b], co = Bcellt_old[b];
     const int pb = bedAt(i, j);
-    const bool exempt = FlagThixo >= 1 && IONo == 0 && b < block[2].bcellstart;
+    const bool exempt = mudFlow() && IONo == 0 && b < block[2].bcellstart;
     if (co == 0 && isGridCell(c) && std::fabs(Cpres[c]) < 1e-8 && !exempt) {
       std::string r = "Error in extrapolation, non-interpolated pressure\n" + f147Line();
       // The pond marks exist only with F 394; without them the line has no such field.

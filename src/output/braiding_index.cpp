@@ -1,5 +1,6 @@
 // Braiding index of block 1: the mean number of active channels per cross-section. Reads
 // block[1], zval[..][..][0], Ckinen and the F 368 thresholds; writes nothing.
+#include "grid/columns.h"
 #include "output/output.h"
 #include "state/blocks.h"
 #include "state/cells.h"
@@ -13,8 +14,8 @@ namespace {
 
 // Bed-shear activity 300 k of the bottom cell of column (i, j); a dry column has none.
 double activity(int i, int j) {
-  const int c = static_cast<int>(zval[i][j][0]);
-  if (c < 1 || c > NoCells) return 0.0;
+  const int c = columnBottom(i, j);
+  if (c == 0) return 0.0;
   return 300.0 * Ckinen[c];
 }
 

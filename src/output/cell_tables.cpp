@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "grid/columns.h"
 #include "output/output.h"
 #include "output/table_get.h"
 #include "state/bedcells.h"
@@ -35,24 +36,10 @@ namespace {
 using output_detail::get;
 using output_detail::geti;
 
-bool isCell(long long c) { return c >= 1 && c <= NoCells && static_cast<std::size_t>(c) < Ccellt.size(); }
 int lastCell() {
   return static_cast<int>(std::min<long long>(NoCells, static_cast<long long>(Ccellt.size()) - 1));
 }
 
-// Column walks; the step limit only guards against links that form a loop.
-int topOf(int c) {
-  for (int n = 0; n <= NoCells && isCell(geti(Ccellt, c)); ++n) c = Ccellt[c];
-  return c;
-}
-template <class F>
-void downFrom(int c, F f) {
-  for (int n = 0; n <= NoCells && isCell(c); ++n) {
-    f(c);
-    c = geti(Ccellb, c);
-  }
-}
-bool isBottom(int c) { return isCell(c) && geti(Ccellb, c) == 0; }
 
 std::string title() {
   return std::string(Title.data() + 1, strnlen(Title.data() + 1, Title.size() - 1));
@@ -67,11 +54,11 @@ struct Column {
 };
 Column columnOf(int bottom) {
   double dk = 0, sum = 0;
-  for (int c = bottom, n = 0; n <= NoCells && isCell(c); ++n, c = geti(Ccellt, c)) {
+  upColumn(bottom, [&](int c) {
     const double u = get(Cxvel, c), v = get(Cyvel, c), d = get(Ckdist, c);
     dk += d;
     sum += d * std::sqrt(u * u + v * v);
-  }
+  });
   return {2 * dk, sum / dk};
 }
 
@@ -87,7 +74,7 @@ template <class F>
 void workColumns(F f) {
   const int last = std::min(WCEnd, lastCell());
   for (int c = std::max(WCStart, 1); c <= last; ++c)
-    if (isBottom(c)) f(c);
+    if (isBottomCell(c)) f(c);
 }
 
 void writeProfileRows(std::FILE* f) {
@@ -96,13 +83,9 @@ void writeProfileRows(std::FILE* f) {
     if (k.thixo != 1) continue;
     const int jm = (k.j1 + k.j2) / 2;
     for (int i = k.i1; i <= k.i2; ++i) {
-      const double z0 = i >= 0 && jm >= 0 && zval && static_cast<std::size_t>(i) < zval.dim(0) &&
-                                static_cast<std::size_t>(jm) < zval.dim(1)
-                            ? zval[i][jm][0]
-                            : 0.0;
-      const int bottom = static_cast<int>(z0);
+      const int bottom = columnBottom(i, jm);
       // A dry column has no water level to show.
-      if (!isCell(bottom)) continue;
+      if (bottom == 0) continue;
       const int t = topOf(bottom), bed = geti(Cbed, bottom);
       std::fprintf(f, "%lf %lf %lf %lf\n", get(Cxcenter, t), get(Czcenter, t) + get(Ckdist, t),
                    get(Bthixolev, bed), get(Bgroundwater, bed));
@@ -139,7 +122,7 @@ bool writeBedPoints() {
   if (!file.ok()) return false;
   const int last = lastCell();
   for (int c = 1; c <= last; ++c)
-    if (isBottom(c))
+    if (isBottomCell(c))
       file.printf("%lf %lf %lf\n", get(Cxcenter, c), get(Cycenter, c),
                   get(Czcenter, c) - get(Ckdist, c));
   return finish(file);
@@ -150,7 +133,7 @@ bool writeWetOutline() {
   if (!file.ok()) return false;
   const int last = lastCell();
   for (int c = 1; c <= last; ++c) {
-    if (!isBottom(c)) continue;
+    if (!isBottomCell(c)) continue;
     const int p[5] = {0, geti(Cpoint1, c), geti(Cpoint2, c), geti(Cpoint3, c), geti(Cpoint4, c)};
     // South, east, north, west: the side without a neighbour and the corners of its bottom edge.
     const int side[4][3] = {{geti(Ccells, c), 1, 2},
@@ -206,15 +189,12 @@ bool writeDischargeCheck() {
   double flux = 0, va = 0;
   const GridBlock& k = block[1];
   const int i = k.i2 / 2 - 1, j = k.j2 / 2 - 1;
-  const bool inGrid = NoBlocks >= 1 && zval && i >= 0 && j >= 0 &&
-                      static_cast<std::size_t>(i) < zval.dim(0) &&
-                      static_cast<std::size_t>(j) < zval.dim(1);
-  int c = inGrid ? static_cast<int>(zval[i][j][0]) : 0;
-  if (isCell(c)) {
+  int c = NoBlocks >= 1 ? columnBottom(i, j) : 0;
+  if (c != 0) {
     c = topOf(c);
-    for (int n = 0; n <= NoCells && isCell(geti(Ccells, c)); ++n) c = Ccells[c];
-    for (int n = 0; n <= NoCells && isCell(c); ++n, c = geti(Ccelln, c))
-      downFrom(c, [&](int m) {
+    for (int n = 0; n <= NoCells && isGridCell(geti(Ccells, c)); ++n) c = Ccells[c];
+    for (int n = 0; n <= NoCells && isGridCell(c); ++n, c = geti(Ccelln, c))
+      downColumn(c, [&](int m) {
         const int e = geti(Cflatee, m);
         flux += get(Fflux, e);
         va += get(Cxvel, m) * get(Farea, e);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "grid/columns.h"
 #include "output/output.h"
 #include "output/table_get.h"
 #include "output/vtk_values.h"
@@ -30,7 +31,6 @@ namespace {
 using output_detail::get;
 using output_detail::geti;
 
-bool isCell(long long c) { return c >= 1 && c <= NoCells && static_cast<std::size_t>(c) < Ccellt.size(); }
 bool isGridPoint(long long i, long long j) {
   return xval && yval && zval && i >= 0 && j >= 0 && static_cast<std::size_t>(i) < xval.dim(0) &&
          static_cast<std::size_t>(j) < xval.dim(1) && static_cast<std::size_t>(i) < zval.dim(0) &&
@@ -52,10 +52,7 @@ std::vector<SectionColumn> sectionColumns(const GridBlock& k, int i) {
     SectionColumn col{i, j, s, s, {}};
     if (isGridPoint(i, j) && isGridPoint(i, j - 1)) {
       col.se = s + std::hypot(xval[i][j] - xval[i][j - 1], yval[i][j] - yval[i][j - 1]);
-      const double bottom = zval[i][j][0];
-      int c = bottom >= 1 && bottom < static_cast<double>(Ccellt.size()) ? static_cast<int>(bottom) : 0;
-      // The step limit only guards against links that form a loop.
-      for (int n = 0; n <= NoCells && isCell(c); ++n, c = Ccellt[c]) col.cells.push_back(c);
+      upColumn(columnBottom(i, j), [&col](int c) { col.cells.push_back(c); });
     }
     s = col.se;
     cols.push_back(std::move(col));

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "bed/bed_modes.h"
 #include "files/files.h"
 #include "output/output.h"
 #include "state/bedcells.h"
@@ -34,7 +35,7 @@ bool bedArraysExist() { return Bcellt && Broughness && Bedformheight && BSedDist
 
 // The mud model shows its bed at rest: the bottom cells of the mud block lose their velocity.
 void resetMudVelocities() {
-  if (FlagThixo != 1 && FlagThixo != 2) return;
+  if (!plainMudModel()) return;
   if (!Bcellt || !Cxvel) return;
   const long long beds = static_cast<long long>(Bcellt.size());
   const long long cells = static_cast<long long>(Cxvel.size());

@@ -148,10 +148,10 @@ void nodeCells(int p, std::vector<int>& cells) {
   const Table1<int>* lower[4] = {&Cpoint1, &Cpoint3, &Cpoint2, &Cpoint4};
   const Table1<int>* upper[4] = {&Cpoint5, &Cpoint7, &Cpoint6, &Cpoint8};
   int c0[4];
-  for (int m = 0; m < 4; ++m) c0[m] = bottomCell(ci[m], cj[m]);
+  for (int m = 0; m < 4; ++m) c0[m] = columnBottom(ci[m], cj[m]);
   if (NoBlocks > 1) {
     // A column of another block is reached from the diagonally opposite column.
-    const auto link = [](const Table1<int>& t, int c) { return isCell(c) ? t[c] : 0; };
+    const auto link = [](const Table1<int>& t, int c) { return isGridCell(c) ? t[c] : 0; };
     const auto step = [&](const Table1<int>& a, const Table1<int>& b, int x) {
       return link(a, link(b, x));
     };
@@ -171,7 +171,7 @@ void nodeCells(int p, std::vector<int>& cells) {
     }
   }
   for (int m = 0; m < 4; ++m)
-    upFrom(c0[m], [&](int c) {
+    upColumn(c0[m], [&](int c) {
       if ((*lower[m])[c] == q || (*upper[m])[c] == q) cells.push_back(c);
     });
 }

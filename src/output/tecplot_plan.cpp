@@ -76,7 +76,7 @@ double value(const OutputVariable& r, const PlanPoint& p, int c0) {
   const char letter = r.variable;
   const int n = r.level;
   const int layer = n >= 1 ? n - 1 : 0;
-  const int cL = levelCell(c0, n);
+  const int cL = cellUp(c0, n - 1);
   const int b = geti(Cbed, cL), b0 = geti(Cbed, c0);
   switch (letter) {
     case 's':
@@ -149,8 +149,8 @@ void print_tecplot2d(int, int blockNo) {
   for (int jj = k.j1 - 1; jj <= k.j2 + 1; ++jj)
     for (int ii = k.i1 - 1; ii <= k.i2 + 1; ++ii) {
       const PlanPoint p = planPoint(k.i1, k.i2, k.j1, k.j2, ii, jj);
-      const int c0 = bottomCell(p.I, p.J);
-      const int cz = levelCell(c0, znode);
+      const int c0 = columnBottom(p.I, p.J);
+      const int cz = cellUp(c0, znode - 1);
       double x3;
       if (znode == znumber + 1)
         x3 = cornerMean(p, 'v');

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "grid/columns.h"
 #include "output/output.h"
 #include "output/table_get.h"
 #include "state/bedcells.h"
@@ -18,10 +19,10 @@
 #include "state/log.h"
 #include "state/options.h"
 #include "state/safe_file.h"
-#include "state/side_files.h"
 #include "state/status.h"
 #include "state/structured.h"
 #include "state/surfaces.h"
+#include "state/timeseries.h"
 
 namespace qorva {
 
@@ -32,14 +33,10 @@ namespace {
 using output_detail::get;
 using output_detail::geti;
 
-bool isCell(long long c) {
-  return c >= 1 && c <= NoCells && static_cast<std::size_t>(c) < Ccellt.size();
-}
-
 // Whether a cell item names a cell of the present grid; one that does not is said once in the
 // log per run, and its value shows as 0.
 bool itemCell(char letter, int c) {
-  if (isCell(c)) return true;
+  if (isGridCell(c)) return true;
   if (!FlagTimeoWarned) {
     logf("Warning: the time-series item %c refers to cell %d, which the grid does not have; 0 "
          "is written\n",
@@ -125,10 +122,7 @@ void stripWidths(std::FILE* f) {
 // Sum of Ckdist over the column of top cell c (walking down).
 double columnHalfDepth(int c) {
   double sum = 0;
-  for (int n = 0; isCell(c) && n <= NoCells; ++n) {
-    sum += Ckdist[c];
-    c = Ccellb[c];
-  }
+  downColumn(c, [&sum](int m) { sum += Ckdist[m]; });
   return sum;
 }
 
@@ -154,14 +148,14 @@ Point sourcePoint(int component) {
 void highestColumn(std::FILE* f, int component, const Point& ref) {
   double largest = 0;
   int kept = 0;
-  for (int c = 1; c <= NoCells && isCell(c); ++c) {
+  for (int c = 1; c <= NoCells && isGridCell(c); ++c) {
     if (Ccellt[c] != 0) continue;
     double sum = 0;
     int n = 0;
-    for (int m = c; isCell(m) && n <= NoCells; m = Ccellb[m]) {
+    downColumn(c, [&](int m) {
       sum += get(Ccomp, component, m);
       ++n;
-    }
+    });
     const double mean = sum / n;
     if (mean > largest) {
       largest = mean;
@@ -178,7 +172,7 @@ void highestColumn(std::FILE* f, int component, const Point& ref) {
 
 // Pressure gradient at cell c along one index direction.
 double gradient(int c, int plus, int minus, double half) {
-  const bool p = isCell(plus), m = isCell(minus);
+  const bool p = isGridCell(plus), m = isGridCell(minus);
   if (p && m) return (Cpres[plus] - Cpres[minus]) / (4 * half);
   if (p) return (Cpres[plus] - Cpres[c]) / (2 * half);
   if (m) return (Cpres[minus] - Cpres[c]) / (2 * half);
@@ -188,7 +182,7 @@ double gradient(int c, int plus, int minus, double half) {
 // Bed-force sums over the bottom or top cells; variants 0..3.
 void bedForce(std::FILE* f, int variant) {
   double sum = 0;
-  for (int c = 1; c <= NoCells && isCell(c); ++c) {
+  for (int c = 1; c <= NoCells && isGridCell(c); ++c) {
     const bool bottom = Ccellb[c] == 0, top = Ccellt[c] == 0;
     switch (variant) {
       case 0:
@@ -230,10 +224,10 @@ void bedForce(std::FILE* f, int variant) {
 void meanDepth(std::FILE* f) {
   double sum = 0;
   int columns = 0;
-  for (int c = 1; c <= NoCells && isCell(c); ++c) {
+  for (int c = 1; c <= NoCells && isGridCell(c); ++c) {
     if (Ccellb[c] != 0) continue;
     double half = 0;
-    for (int m = c, n = 0; isCell(m) && n <= NoCells; m = Ccellt[m], ++n) half += Ckdist[m];
+    upColumn(c, [&half](int m) { half += Ckdist[m]; });
     sum += half;
     ++columns;
   }

@@ -41,28 +41,6 @@ int bedCellAt(long long i, long long j) {
 double xAt(long long i, long long j) { return get(xval, i, j); }
 double yAt(long long i, long long j) { return get(yval, i, j); }
 
-int bottomCell(long long i, long long j) {
-  if (!isGridPoint(i, j)) return 0;
-  const double c = zval[i][j][0];
-  return c >= 1 && c < static_cast<double>(Ccellt.size()) ? static_cast<int>(c) : 0;
-}
-
-int columnBottom(int c) {
-  for (std::size_t n = 0; n < Ccellb.size() && isCell(below(c)); ++n) c = Ccellb[c];
-  return c;
-}
-
-int columnTop(int c) {
-  for (std::size_t n = 0; n < Ccellt.size() && isCell(above(c)); ++n) c = Ccellt[c];
-  return c;
-}
-
-int levelCell(int c0, int n) {
-  int c = c0;
-  for (int m = 1; m < n && isCell(above(c)); ++m) c = Ccellt[c];
-  return c;
-}
-
 namespace {
 
 double speed(int c) {
@@ -100,8 +78,8 @@ double percentileSize(F f, double d = di_graph) {
 // whose spacing it was made for.
 double temperatureGradient(int c) {
   int t[8];
-  t[0] = columnTop(c);
-  for (int m = 1; m < 8; ++m) t[m] = below(t[m - 1]);
+  t[0] = topOf(c);
+  for (int m = 1; m < 8; ++m) t[m] = cellBelow(t[m - 1]);
   auto C = [&](int m) { return get(Ccomp, 0, t[m]); };
   if (znumber == 12) return -0.222 * C(0) - 0.639 * C(1) + 0.444 * C(2) + 0.417 * C(3);
   if (znumber == 20)
@@ -121,7 +99,7 @@ bool columnValue(char letter, int c, int b, double& v) {
     case 'A': {
       double sum = 0, h = 0;
       int n = 0;
-      upFrom(columnBottom(c), [&](int k) {
+      upColumn(bottomOf(c), [&](int k) {
         h += 2 * Ckdist[k];
         sum += speed(k);
         ++n;
@@ -129,9 +107,9 @@ bool columnValue(char letter, int c, int b, double& v) {
       v = sum * 1000000 / (n + 1e-20) * h;
       return true;
     }
-    case 'B': v = std::acos(get(Fvz, geti(Cflateb, columnBottom(c)))) * kDegrees; return true;
+    case 'B': v = std::acos(get(Fvz, geti(Cflateb, bottomOf(c)))) * kDegrees; return true;
     case 'C': {
-      const int bot = columnBottom(c), top = columnTop(c);
+      const int bot = bottomOf(c), top = topOf(c);
       const double ub = get(Cxvel, bot), vb = get(Cyvel, bot);
       const double ut = get(Cxvel, top), vt = get(Cyvel, top);
       v = std::asin((ub * vt - vb * ut) / std::sqrt((ut * ut + vt * vt) * (ub * ub + vb * vb) + 1e-20)) *
@@ -140,7 +118,7 @@ bool columnValue(char letter, int c, int b, double& v) {
     }
     case 'D': {
       double sum = 0, dk = 0;
-      upFrom(columnBottom(c), [&](int k) {
+      upColumn(bottomOf(c), [&](int k) {
         sum += Ckdist[k] * speed(k);
         dk += Ckdist[k];
       });
@@ -150,7 +128,7 @@ bool columnValue(char letter, int c, int b, double& v) {
     case 'F': {
       double sum = 0, h = 0;
       int n = 0;
-      upFrom(columnBottom(c), [&](int k) {
+      upColumn(bottomOf(c), [&](int k) {
         h += 2 * Ckdist[k];
         sum += speed(k);
         ++n;
@@ -160,19 +138,19 @@ bool columnValue(char letter, int c, int b, double& v) {
     }
     case 'J': {
       double k = 0;
-      upFrom(c, [&](int m) { k = std::max(k, Ckinen[m]); });
+      upColumn(c, [&](int m) { k = std::max(k, Ckinen[m]); });
       v = k;
       return true;
     }
     case 'h': {
       double h = 0;
-      upFrom(c, [&](int m) { h += 2 * Ckdist[m]; });
+      upColumn(c, [&](int m) { h += 2 * Ckdist[m]; });
       v = get(Broughness, b) / (h + 1e-20);
       return true;
     }
     case 'i': {
       int n = 0;
-      upFrom(c, [&](int) { ++n; });
+      upColumn(c, [&](int) { ++n; });
       v = n;
       return true;
     }
@@ -330,7 +308,7 @@ void setPointIndices(int np, int i1, int i2, int j1, int j2) {
   };
   for (int i = i1; i <= i2; ++i)
     for (int j = j1; j <= j2; ++j)
-      upFrom(bottomCell(i, j), [&](int c) {
+      upColumn(columnBottom(i, j), [&](int c) {
         mark(Cpoint1[c], i - 1, j - 1);
         mark(Cpoint5[c], i - 1, j - 1);
         mark(Cpoint2[c], i, j - 1);

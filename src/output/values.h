@@ -1,11 +1,12 @@
-// What the graphics writers share: walks of the water columns, the values of the G 24 letters
-// in a cell and at a grid point, and the rule that makes a variable name one word. Private to
+// What the graphics writers share: the values of the G 24 letters in a cell and at a grid
+// point (the water columns are walked with grid/columns.h), and the rule that makes a variable name one word. Private to
 // src/output.
 #pragma once
 
 #include <cstddef>
 #include <string>
 
+#include "grid/columns.h"
 #include "state/cells.h"
 
 namespace qorva::output_detail {
@@ -13,30 +14,10 @@ namespace qorva::output_detail {
 // Radians to degrees as the result files have always shown angles (180 / 3.1415).
 inline constexpr double kDegrees = 57.29746936176985;
 
-inline bool isCell(int c) { return c >= 1 && static_cast<std::size_t>(c) < Ccellt.size(); }
 // Grid point (i, j) lies in the structured tables.
 bool isGridPoint(long long i, long long j);
 // zval[i][j][k], 0 outside the tables.
 double zlevel(long long i, long long j, long long k);
-// Bottom cell of column (i, j), 0 when it has none (or no such column).
-int bottomCell(long long i, long long j);
-inline int below(int c) { return isCell(c) ? Ccellb[c] : 0; }
-inline int above(int c) { return isCell(c) ? Ccellt[c] : 0; }
-// The bottom and the top cell of the column of c; the step limit only guards against links
-// that form a loop.
-int columnBottom(int c);
-int columnTop(int c);
-// Calls f(c) for c and the cells above it.
-template <class F>
-void upFrom(int c, F f) {
-  for (std::size_t n = 0; n < Ccellt.size() && isCell(c); ++n) {
-    f(c);
-    c = Ccellt[c];
-  }
-}
-// The n-th cell of the column from its bottom cell c0 (n <= 1 gives c0), or its top cell when
-// the column is shorter.
-int levelCell(int c0, int n);
 
 // The value of a G 24 record (letter, Z code) in cell c with the bed cell b under it; layer
 // and size are the record's bed layer and grain size. Letters without a cell value give 0.

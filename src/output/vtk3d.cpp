@@ -143,7 +143,7 @@ PointCells pointCells(int np) {
     pc.start[p] = static_cast<int>(pc.cells.size());
     const int i = Pi[p], j = Pj[p], q = Pc[p];
     for (const Column& col : columns)
-      upFrom(bottomCell(i + col.di, j + col.dj), [&](int c) {
+      upColumn(columnBottom(i + col.di, j + col.dj), [&](int c) {
         if ((*col.a)[c] == q || (*col.b)[c] == q) {
           pc.cells.push_back(c);
           pc.maxCell = std::max(pc.maxCell, c);

@@ -141,7 +141,7 @@ double bedCellValue(const OutputVariable& r, int b, int c) {
   const int bottom = geti(Bcellt, b);
   switch (letter) {
     case 'D':
-    case 'm': return isCell(bottom) ? cellValue(letter, 0, bottom, b, bnodem, lnodem) : 0.0;
+    case 'm': return isGridCell(bottom) ? cellValue(letter, 0, bottom, b, bnodem, lnodem) : 0.0;
     case 'S': return 0.0;
     case 'Z':
       switch (r.extraInt) {
@@ -177,7 +177,7 @@ double recordValue(const OutputVariable& r, const PlanPoint& p, int ii, int jj, 
   const char letter = r.variable;
   if (gridLetter(letter)) return cornerMean(p, letter);
   if (letter == 'X') return gridPointValue('X', p.I, p.J);
-  const int c = levelCell(bottomCell(p.I, p.J), znode);
+  const int c = cellUp(columnBottom(p.I, p.J), znode - 1);
   if (bedCells && bedLetter(letter)) return bedCellValue(r, bedCellAt(p.I, p.J), c);
   return levelCellValue(r, c, ii, jj);
 }
@@ -263,7 +263,7 @@ void print_paraview2d(int numbered, int blockNo) {
   std::fprintf(f, "\nVECTORS Velocities float\n");
   for (int jj = k.j1 - 1; jj <= k.j2 + 1; ++jj)
     for (int ii = k.i1 - 1; ii <= k.i2 + 1; ++ii) {
-      const int c = levelCell(bottomCell(ii, jj), znode);
+      const int c = cellUp(columnBottom(ii, jj), znode - 1);
       std::fprintf(f, "%lf %lf %lf\n", get(Cxvel, c), get(Cyvel, c), get(Czvel, c));
     }
   if (!file.commit()) fail(name, file);

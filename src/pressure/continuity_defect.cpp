@@ -8,20 +8,21 @@
 #include <algorithm>
 #include <cmath>
 
-#include "files/files.h"
 #include "discretisation/discretisation.h"
+#include "grid/columns.h"
 #include "pressure/pressure.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
 #include "state/cells.h"
 #include "state/groups.h"
+#include "state/inflow_profiles.h"
 #include "state/log.h"
 #include "state/options.h"
-#include "state/side_files.h"
 #include "state/status.h"
 #include "state/structured.h"
 #include "state/surfaces.h"
 #include "state/timeseries.h"
+#include "surface/surface_modes.h"
 
 namespace qorva {
 
@@ -29,14 +30,13 @@ namespace {
 
 constexpr int kMaxSurfaces = static_cast<int>(decltype(DischargeGroup::surfaceList)::size());
 
-bool cellInGrid(int c) { return c >= 1 && c <= NoCells && c < static_cast<int>(Csource.size()); }
 bool anyCell(int c) { return c >= 1 && c < static_cast<int>(Csource.size()); }
 
 // The cell behind boundary surface s; 0 when the surface or its cell is not in the grid.
 int entryCell(int s) {
   if (s <= 0 || s > NoSurfaces) return 0;
   const int c = Fcell1[s] != 0 ? Fcell1[s] : Fcell2[s];
-  return cellInGrid(c) ? c : 0;
+  return isGridCell(c) ? c : 0;
 }
 
 int entries(const DischargeGroup& d) { return std::clamp(d.surfaceNo, 0, kMaxSurfaces); }
@@ -44,21 +44,6 @@ int entries(const DischargeGroup& d) { return std::clamp(d.surfaceNo, 0, kMaxSur
 int levelOf(const DischargeGroup& d, int m) { return d.levelList[m]; }
 
 double fluxOf(int s) { return s >= 1 && s <= NoSurfaces ? Fflux[s] : 0.0; }
-
-// Walks the cells of a column upward from cell c, calling use(cell) for each.
-template <class Use>
-void walkUp(int c, Use use) {
-  for (int n = 0; cellInGrid(c) && n < NoCells; ++n) {
-    use(c);
-    c = Ccellt[c];
-  }
-}
-
-int cellsAbove(int c) {
-  int n = 0;
-  walkUp(c, [&](int) { ++n; });
-  return n;
-}
 
 // A group's discharge needs something to be shared by: an area, a weight sum or an outward
 // flow. Without it the shares would be infinite or undefined, so the group gets none, and the
@@ -103,7 +88,7 @@ void waterLevelStorage() {
   for (int b = 1; b <= bedCells(); ++b) {
     if (Bcellt[b] < 1) continue;
     const double S = Bdeltah[b] * 1000 * Barea[b] / (std::max(Bnocells[b], 1) * dt);
-    walkUp(Bcellt[b], [&](int c) { Csource[c] -= S; });
+    upColumn(Bcellt[b], [&](int c) { Csource[c] -= S; });
   }
 }
 
@@ -112,7 +97,7 @@ void waterLevelStorage() {
 // i1..i2, j1..j2 take part: a column beyond them belongs to a neighbouring block, which
 // counts it itself.
 void cornerLevelChanges() {
-  if (!(FlagTFS > 0 && FlagGlobFlux == 7) || !Surfaces || !zval || !Barea) return;
+  if (!(surfaceAlgorithmChosen() && FlagGlobFlux == 7) || !Surfaces || !zval || !Barea) return;
   const double interval = std::max(IterWaterUpdate, 1) * TimeStep;
   if (!(interval > 0)) return;
   const int imax = static_cast<int>(std::min(zval.dim(0), Surfaces.dim(1))) - 1;
@@ -122,33 +107,32 @@ void cornerLevelChanges() {
     if (k.skip != 0 || SurfUpdate[b] != 1) continue;
     for (int i = std::max(k.i1, 1); i <= std::min(k.i2, imax); ++i)
       for (int j = std::max(k.j1, 1); j <= std::min(k.j2, jmax); ++j) {
-        const int c = static_cast<int>(zval[i][j][0]);
-        if (!cellInGrid(c) || Cbed[c] < 1 || Cbed[c] >= static_cast<int>(Barea.size())) continue;
+        const int c = columnBottom(i, j);
+        if (c == 0 || Cbed[c] < 1 || Cbed[c] >= static_cast<int>(Barea.size())) continue;
         const auto D = Surfaces[4];
         const double S = 250 * (D[i][j] + D[i - 1][j] + D[i][j - 1] + D[i - 1][j - 1]) *
                          Barea[Cbed[c]] / interval;
-        const double share = S / std::max(cellsAbove(c), 1);
-        walkUp(c, [&](int cc) { Csource[cc] -= share; });
+        const double share = S / std::max(cellsUpFrom(c), 1);
+        upColumn(c, [&](int cc) { Csource[cc] -= share; });
       }
   }
 }
 
 // F 284: the storage of the free surface on the central coefficient.
 void surfaceStorageOnAp() {
-  if (FlagTFS4 < 1 || FlagTFS4 > 3 || !(FlagTFS > 0) || !(TimeStep > 1e-8)) return;
+  if (FlagTFS4 < 1 || FlagTFS4 > 3 || !surfaceAlgorithmChosen() || !(TimeStep > 1e-8)) return;
   for (int b = 1; b <= bedCells(); ++b) {
     if (Bcellt[b] < 1) continue;
     const double A = Barea[b];
     if (FlagTFS4 == 1) {
       const double add =
           A * relaxPressure * TransInnerIter / (std::max(Bnocells[b], 1) * 9.81 * TimeStep);
-      walkUp(Bcellt[b], [&](int c) { Cap[c] += add; });
+      upColumn(Bcellt[b], [&](int c) { Cap[c] += add; });
     } else if (FlagTFS4 == 2) {
-      int top = Bcellt[b];
-      walkUp(Bcellt[b], [&](int c) { top = c; });
-      Cap[top] += A * A * 1000 * CinvAp[top];
+      const int top = topOf(Bcellt[b]);
+      if (top != 0) Cap[top] += A * A * 1000 * CinvAp[top];
     } else {
-      walkUp(Bcellt[b], [&](int c) { Cap[c] += A * A * 1000 * CinvAp[c]; });
+      upColumn(Bcellt[b], [&](int c) { Cap[c] += A * A * 1000 * CinvAp[c]; });
     }
   }
 }
@@ -267,13 +251,7 @@ void cyclicProfile(int g) {
 void cyclicStart() {
   const DischargeGroup& d1 = DischargeStruct[1];
   const DischargeGroup& d2 = DischargeStruct[2];
-  const int n1 = entries(d1), n2 = entries(d2), n = std::min(n1, n2);
-  if (n1 != n2 && FlagCyclicPairsWarned == 0) {
-    logf("Warning: cyclic discharge groups 1 and 2 hold %d and %d surfaces; only the first %d "
-         "are coupled\n",
-         n1, n2, n);
-    FlagCyclicPairsWarned = 1;
-  }
+  const int n = cyclicPairs();
   auto speed = [&](int m) {
     const int c1 = entryCell(d1.surfaceList[m]), c2 = entryCell(d2.surfaceList[m]);
     return std::max(0.0001, (Cxvel[c2] + Cxvel[c1]) / 2);
@@ -435,8 +413,6 @@ void cyclicOutflow(int g, double Q) {
   }
 }
 
-bool freeSurfaceOutflow() { return FlagTFS == 1 || (FlagTFS >= 15 && FlagTFS <= 19); }
-
 void inflowGroup(int g, double Q) {
   if (FlagShapeInflow > 0 && Q > 0) return shapedProfile(g, Q);
   if (FlagLogInflow > 0 && Q > 0) return logarithmicProfile(g, Q);
@@ -527,7 +503,7 @@ void collectColumns() {
   forCellsOfFeedingBlocks([&](int c) {
     if (Ccellt[c] != 0 || k > last) return;
     double sum = 0;
-    for (int n = 0, cc = c; cellInGrid(cc) && n < NoCells; ++n, cc = Ccellb[cc]) sum += Csource[cc];
+    downColumn(c, [&sum](int cc) { sum += Csource[cc]; });
     Csource[k] += sum;
     ++k;
   });
@@ -546,7 +522,7 @@ void outletPressure() {
       Csource[c] = 0;
       if (FlagSurfPresDownstream != 1) continue;
       double above = 0;
-      walkUp(Ccellt[c], [&](int cc) { above += Ckdist[cc]; });
+      upColumn(Ccellt[c], [&](int cc) { above += Ckdist[cc]; });
       Cpres[c] = 9810 * (Ckdist[c] + 2 * above);
     }
   }

@@ -12,6 +12,7 @@
 #include "state/options.h"
 #include "state/status.h"
 #include "state/surfaces.h"
+#include "surface/surface_modes.h"
 
 namespace qorva {
 
@@ -253,7 +254,7 @@ void waterflow(int firstSurface, int lastSurface, Share share) {
     sumMultiNeighbourSides();
   }
   if (FlagVertVelStab == 4) limitFlatVerticalFluxes(firstSurface, lastSurface);
-  if (FlagTFS == 50 || FlagSurfFlux == 1) topSurfaceFluxes(firstSurface, lastSurface);
+  if (bedCellLevelScheme() || FlagSurfFlux == 1) topSurfaceFluxes(firstSurface, lastSurface);
   if (!chunk && UnevenConnect > 0) correctFluxUneven();
 }
 

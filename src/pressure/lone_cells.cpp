@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "grid/columns.h"
 #include "pressure/pressure.h"
 #include "state/blocks.h"
 #include "state/cells.h"
@@ -81,10 +82,10 @@ void limitVerticalVelocity() {
 double columnMeanPressure(int n) {
   double sum = 0;
   int count = 0;
-  for (int k = n; k > 0 && count <= NoCells; k = Ccellt[k]) {
+  upColumn(n, [&](int k) {
     sum += Cpres[k];
     ++count;
-  }
+  });
   return sum / count;
 }
 
@@ -95,11 +96,8 @@ void TrekantPresCorr() {
   const GridBlock& b = block[1];
   for (int i = b.i1 + 1; i <= b.i2 - 1; ++i)
     for (int j = b.j1 + 1; j <= b.j2 - 1; ++j) {
-      if (i < 0 || j < 0 || static_cast<std::size_t>(i) >= zval.dim(0) ||
-          static_cast<std::size_t>(j) >= zval.dim(1))
-        continue;
-      const int c = static_cast<int>(zval[i][j][0]);
-      if (c <= 0 || c > NoCells) continue;
+      const int c = columnBottom(i, j);
+      if (c == 0) continue;
       const bool e = Ccelle[c] > 0, w = Ccellw[c] > 0, n = Ccelln[c] > 0, s = Ccells[c] > 0;
       int first, second;
       if (e && s && !n && !w) {
@@ -114,8 +112,7 @@ void TrekantPresCorr() {
         continue;
       }
       const double p = 0.5 * columnMeanPressure(first) + 0.5 * columnMeanPressure(second);
-      int count = 0;
-      for (int k = c; k > 0 && count <= NoCells; k = Ccellt[k], ++count) Cpres[k] = p;
+      upColumn(c, [p](int k) { Cpres[k] = p; });
     }
 }
 

@@ -1,6 +1,7 @@
 // Steps of this folder that are not built yet: each logs that it is not available and ends the
 // run with status 1, so no run can take a missing step for a result. The table below gives, for
 // each, the settings under which a run reaches it; the start-up check reads it.
+#include "bed/bed_modes.h"
 #include "pressure/pressure.h"
 #include "state/log.h"
 #include "state/options.h"
@@ -21,7 +22,7 @@ constexpr char kForm[] = "the velocity correction of F 157 %d";
 // The pressure gradient of the velocity equations: every momentum step and the velocities of
 // F 171 5. The mud flow (F 236, computed by the task W) takes form 6 after its bed friction.
 bool pressureGradient(char t, int form) {
-  const bool mud = form == 6 && FlagThixo > 0 && reach::momentumStep(t);
+  const bool mud = form == 6 && mudFlow() && reach::momentumStep(t);
   return mud || ((reach::momentumStep(t) || (reach::predictor(t) && FlagSIMPLE == 5)) &&
                  FlagPresGrad == form);
 }

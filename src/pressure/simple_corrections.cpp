@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "grid/columns.h"
 #include "pressure/pressure.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
@@ -49,27 +50,18 @@ inline int lateralCount(int c) {
 
 inline bool loneCell(int c) { return Ccellb[c] == 0 && Ccellt[c] == 0; }
 
-// Bottom cell of the column of c; the walk is bounded so a broken link cannot loop.
-int bottomOf(int c) {
-  for (int n = 0; Ccellb[c] > 0 && n < NoCells; ++n) c = Ccellb[c];
-  return c;
-}
-
 // Sum of Ckdist over the whole column of c, walked up and down from c.
 double columnHalfHeight(int c) {
   double s = Ckdist[c];
-  int n = 0;
-  for (int k = Ccellt[c]; k > 0 && n < NoCells; k = Ccellt[k], ++n) s += Ckdist[k];
-  n = 0;
-  for (int k = Ccellb[c]; k > 0 && n < NoCells; k = Ccellb[k], ++n) s += Ckdist[k];
+  upColumn(cellAbove(c), [&s](int k) { s += Ckdist[k]; });
+  downColumn(cellBelow(c), [&s](int k) { s += Ckdist[k]; });
   return s;
 }
 
 // Sum of Cf over c and the cells above it.
 double sumUpward(int c) {
   double s = 0;
-  int n = 0;
-  for (int k = c; k > 0 && n <= NoCells; k = Ccellt[k], ++n) s += Cf[k];
+  upColumn(c, [&s](int k) { s += Cf[k]; });
   return s;
 }
 
@@ -288,11 +280,6 @@ void finishPressure(int firstCell, int lastCell) {
   if (FlagTFS == 11) topCellPressure(firstCell, lastCell);
 }
 
-bool inRange(int i, int j) {
-  return i >= 0 && j >= 0 && static_cast<std::size_t>(i) < zval.dim(0) &&
-         static_cast<std::size_t>(j) < zval.dim(1);
-}
-
 }  // namespace
 
 void FilterPressure() {
@@ -300,9 +287,7 @@ void FilterPressure() {
   const GridBlock& b = block[1];
   for (int i = b.i1; i <= b.i2; ++i)
     for (int j = b.j1; j <= b.j2; ++j) {
-      if (!inRange(i, j)) continue;
-      int c = static_cast<int>(zval[i][j][0]);
-      for (int n = 0; c > 0 && c <= NoCells && n <= NoCells; c = Ccellt[c], ++n) {
+      upColumn(columnBottom(i, j), [](int c) {
         const int lateral[4] = {Ccelln[c], Ccelle[c], Ccells[c], Ccellw[c]};
         int count = 0;
         double hi = -1e300, lo = 1e300;
@@ -312,10 +297,10 @@ void FilterPressure() {
           hi = std::max(hi, Cf[k]);
           lo = std::min(lo, Cf[k]);
         }
-        if (count == 0 || count == 4) continue;
+        if (count == 0 || count == 4) return;
         const double d = 981 * std::sqrt(Barea[Cbed[c]]);
         Cf[c] = std::max(std::min(Cf[c], hi + d), lo - d);
-      }
+      });
     }
 }
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "grid/columns.h"
 #include "pressure/pressure.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
@@ -26,12 +27,8 @@ inline bool has(int n) { return n >= 1; }
 // Position of cell c below its column's top (1 for the top cell) and the cell count of the
 // column, following the links so that a chunk needs nothing from its neighbours.
 void placeInColumn(int c, int& fromTop, int& cells) {
-  const int guard = MaxCeller;
-  fromTop = 1;
-  for (int u = Ccellt[c]; has(u) && fromTop <= guard; u = Ccellt[u]) ++fromTop;
-  int below = 0;
-  for (int d = Ccellb[c]; has(d) && below <= guard; d = Ccellb[d]) ++below;
-  cells = fromTop + below;
+  fromTop = cellsUpFrom(c);
+  cells = fromTop + levelOfCell(c) - 1;
 }
 
 // Springs below the surface: the k-th cell from the top of a column of at least three cells,
@@ -46,25 +43,12 @@ void springs(int firstCell, int lastCell) {
   }
 }
 
-// The column of cells from `bottom` upward, top cell last.
-template <class F>
-void eachUpward(int bottom, F f) {
-  const int guard = MaxCeller;
-  int steps = 0;
-  for (int c = bottom; has(c) && steps <= guard; c = Ccellt[c], ++steps) f(c);
-}
-
-inline int topOf(int bottom) {
-  int top = bottom;
-  eachUpward(bottom, [&top](int c) { top = c; });
-  return top;
-}
 
 // Pulls the pressures of a slow column down toward the hydrostatic value (never up).
 void froudeScaling(int bottom) {
   double H = 0, U = 0;
   int n = 0;
-  eachUpward(bottom, [&](int c) {
+  upColumn(bottom, [&](int c) {
     H += Ckdist[c];
     U += std::sqrt(Cxvel[c] * Cxvel[c] + Cyvel[c] * Cyvel[c]);
     ++n;
@@ -84,29 +68,27 @@ void froudeScaling(int bottom) {
   else
     ratio = Ph / Pb;
   const double factor = std::min(1.0, ratio);
-  eachUpward(bottom, [factor](int c) { Cpres[c] *= factor; });
+  upColumn(bottom, [factor](int c) { Cpres[c] *= factor; });
 }
 
 // At most twice the hydrostatic pressure at the depth of each cell centre.
 void hydrostaticCap(int bottom) {
   double above = 0;  // thickness of the cells above
-  for (int c = topOf(bottom), steps = 0; has(c) && steps <= MaxCeller; c = Ccellb[c], ++steps) {
+  // From the top cell down to `bottom`, the bottom cell of the column.
+  downColumn(topOf(bottom), [&above](int c) {
     const double d = above + Ckdist[c];
     Cpres[c] = std::min(Cpres[c], 2 * kRhoG * d);
     above += 2 * Ckdist[c];
-    if (c == bottom) break;
-  }
+  });
 }
 
 // At most 39240 Pa per metre (four times rho g) of increase downward from the cell above.
 void increaseCap(int bottom) {
-  const int top = topOf(bottom);
-  int steps = 0;
-  for (int c = top; c != bottom && has(Ccellb[c]) && steps <= MaxCeller; ++steps) {
-    const int lower = Ccellb[c];
-    Cpres[lower] = std::min(Cpres[lower], Cpres[c] + 39240 * Ckdist[lower]);
-    c = lower;
-  }
+  int upper = topOf(bottom);
+  downColumn(cellBelow(upper), [&upper](int lower) {
+    Cpres[lower] = std::min(Cpres[lower], Cpres[upper] + 39240 * Ckdist[lower]);
+    upper = lower;
+  });
 }
 
 }  // namespace
@@ -178,9 +160,8 @@ void limitPressureMPI() {
           jMax);
   if (i < 0 || i > iMax) return;
   // A dry reference column gives no bed pressure to compare with.
-  const double bottom = zval[i][j][0];
-  if (!(bottom >= 1) || !(bottom < NoCells + 1.0)) return;
-  const int ref = static_cast<int>(bottom);
+  const int ref = columnBottom(i, j);
+  if (ref == 0) return;
   const double pref = Cpres[ref];
   for (int c = WCStart; c <= WCEnd; ++c)
     if (Cpres[c] > pref + kRhoG) Cpres[c] = pref;

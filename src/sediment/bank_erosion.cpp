@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "grid/columns.h"
 #include "sediment/capacity.h"
 #include "state/options.h"
 #include "state/options_f200_249.h"
@@ -20,11 +21,6 @@ constexpr double kPi = 3.141592652;
 double excessSlope(double be, double tetaDegrees) {
   const double angle = be - tetaDegrees * kPi / 180;
   return angle > 0 ? std::tan(angle) : 0.0;
-}
-
-int topOf(int c) {
-  for (std::size_t n = 0; Ccellt[c] > 0 && n < Ccellt.size(); ++n) c = Ccellt[c];
-  return c;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "grid/columns.h"
 #include "sediment/capacity.h"
 #include "sediment/sediment.h"
 #include "state/bedcells.h"
@@ -26,9 +27,7 @@ namespace capacity {
 
 double depthFrom(int c) {
   double half = 0;
-  const long long limit = static_cast<long long>(Ccellt.size());
-  // The step bound only guards against a broken upward link.
-  for (long long n = 0; c > 0 && c < limit && n < limit; ++n, c = Ccellt[c]) half += Ckdist[c];
+  upColumn(c, [&half](int k) { half += Ckdist[k]; });
   return 2 * half;
 }
 
@@ -76,21 +75,6 @@ void forBoundaryCells(int inflow, F f) {
   }
 }
 
-// Bottom cell of column (i, j), 0 when it has no cells.
-int bottomOf(int i, int j) {
-  const double z = zval[i][j][0];
-  return z >= 1 && z < static_cast<double>(Ccellt.size()) ? static_cast<int>(z) : 0;
-}
-
-// Columns (i, j) of block 1 with their bottom cell (0 for a column without cells).
-template <class F>
-void forBlockOneColumns(F f) {
-  if (NoBlocks < 1) return;
-  const GridBlock& k = block[1];
-  for (int i = k.i1; i <= k.i2; ++i)
-    for (int j = k.j1; j <= k.j2; ++j) f(i, j, bottomOf(i, j));
-}
-
 // The log-law shear of the bottom cell c: its centre lies Ckdist above the bed. Where the
 // centre lies within the roughness (30 zc / ks below e) the law no longer holds; its factor is
 // kept at the value of ln = 1 there instead of growing without bound.
@@ -105,8 +89,7 @@ double logLawShear(int c) {
 // The slope shear of the column: from the normal of the face under its top cell. A column of a
 // single cell has no such face, and takes the log-law shear instead.
 double slopeShear(int c, int b) {
-  int top = c;
-  for (std::size_t n = 0; Ccellt[top] > 0 && n < Ccellt.size(); ++n) top = Ccellt[top];
+  const int top = topOf(c);
   if (top == c) return logLawShear(c);
   const double nz = std::clamp(Fvz[Cflateb[top]], -1.0, 1.0);
   return 19600 * Bdepth[b] * std::tan(std::acos(nz));
@@ -141,8 +124,8 @@ void computeBedshear() {
       double sum = 0;
       int n = 0;
       for (int j = k.j1; j <= k.j2; ++j) {
-        const int c = bottomOf(i, j);
-        if (c <= 0) continue;
+        const int c = columnBottom(i, j);
+        if (c == 0) continue;
         const int b = pointbed[i][j];
         const double H = Bedformheight[b];
         double g = 1;
@@ -156,12 +139,14 @@ void computeBedshear() {
         ++n;
       }
       for (int j = k.j1; j <= k.j2; ++j)
-        if (bottomOf(i, j) > 0) bedshear[i][j] *= n / (sum + 1e-20);
+        if (columnBottom(i, j) != 0) bedshear[i][j] *= n / (sum + 1e-20);
     }
     return;
   }
-  forBlockOneColumns([&](int i, int j, int c) {
-    if (c <= 0) return;
+  if (NoBlocks < 1) return;
+  forEachColumnOf(1, [&](int i, int j) {
+    const int c = columnBottom(i, j);
+    if (c == 0) return;
     const int b = pointbed[i][j];
     const double k300 = 300 * Ckinen[c];
     double tau = 0;
@@ -184,19 +169,21 @@ void computeOutflowFix() {
 }
 
 void computeShearBrenix() {
-  forBlockOneColumns([](int i, int j, int c0) {
+  if (NoBlocks < 1) return;
+  forEachColumnOf(1, [](int i, int j) {
     double km = 0;
-    if (c0 > 0) {
+    if (const int c0 = columnBottom(i, j); c0 != 0) {
       double z = 0;
       const double ks = Croughness[c0];
-      int c = c0;
-      for (std::size_t n = 0; Ccellt[c] > 0 && n < Ccellt.size(); ++n) {
+      // The cells below the top cell, up to the one whose centre lies above the roughness.
+      upColumnWhile(c0, [&](int c) {
+        if (isTopCell(c)) return false;
         z += Ckdist[c];
         km = std::max(km, Ckinen[c]);
-        if (z > ks) break;
+        if (z > ks) return false;
         z += Ckdist[c];
-        c = Ccellt[c];
-      }
+        return true;
+      });
     }
     bedshear[i][j] = 300 * km;
   });

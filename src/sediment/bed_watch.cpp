@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "flow/flow_modes.h"
+#include "grid/columns.h"
 #include "sediment/sediment_loop.h"
 #include "state/bedcells.h"
 #include "state/cells.h"
@@ -47,7 +49,7 @@ constexpr double kInletShare = 0.02;
 
 double columnDepth(int c) {
   double h = 0;
-  for (int n = 0; c > 0 && n <= NoCells; ++n, c = Ccellt[c]) h += Ckdist[c];
+  upColumn(c, [&h](int k) { h += Ckdist[k]; });
   return 2 * h;
 }
 
@@ -57,7 +59,7 @@ double share(const Move& m) { return std::fabs(m.dz) / std::max(m.depth, 1e-20);
 // change is only counted.
 bool bedMoves() {
   const int o = FlagBedchangeOption;
-  return Hydrostatic != 2 && (o == 0 || o == 1 || o == 3 || o == 4 || o == 5);
+  return !frozenFlow() && (o == 0 || o == 1 || o == 3 || o == 4 || o == 5);
 }
 
 bool cyclicFeed() { return FlagCyclicS >= 1; }

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "grid/columns.h"
 #include "sediment/capacity.h"
 #include "sediment/sediment.h"
 #include "state/bedcells.h"
@@ -124,11 +125,11 @@ double speedOf(int c) { return std::sqrt(Cxvel[c] * Cxvel[c] + Cyvel[c] * Cyvel[
 double profileFlux(int c, double h, double z) {
   const double zc = Ckdist[c];
   double q = 0, below = 0;
-  for (int k = c; k > 0; k = Ccellt[k]) {
+  upColumn(c, [&](int k) {
     const double zk = below + Ckdist[k];
     q += 2 * Ckdist[k] * speedOf(k) * std::pow(((h - zk) / zk) * (zc / (h - zc)), z);
     below += 2 * Ckdist[k];
-  }
+  });
   return q;
 }
 
@@ -155,10 +156,10 @@ void bedCellLetters(int b, char letter) {
   capacity::diameters(x);
   Bd90[b] = x.d90;
   double h = 0, sumU = 0;
-  for (int k = c; k > 0; k = Ccellt[k]) {
+  upColumn(c, [&](int k) {
     h += Ckdist[k];
     sumU += speedOf(k) * Ckdist[k];
-  }
+  });
   const double U = sumU / (h + 1e-30);
   h *= 2;
   double tau = 300 * Ckinen[c] + 1e-20;

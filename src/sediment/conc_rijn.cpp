@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "grid/columns.h"
 #include "grid/grid.h"
 #include "sediment/capacity.h"
 #include "sediment/sediment.h"
@@ -35,17 +36,10 @@ using capacity::BedCell;
 
 double speed(int c) { return std::sqrt(Cxvel[c] * Cxvel[c] + Cyvel[c] * Cyvel[c]); }
 
-int topOf(int c) {
-  for (std::size_t n = 0; Ccellt[c] > 0 && n < Ccellt.size(); ++n) c = Ccellt[c];
-  return c;
-}
-
-bool dry(int i, int j) { return zval[i][j][0] == 0; }
-
 // A column beside a column without cells, looked at only inside the column's block.
 bool bankColumn(const GridBlock& k, int i, int j) {
-  return (i != k.i1 && dry(i - 1, j)) || (i != k.i2 && dry(i + 1, j)) ||
-         (j != k.j1 && dry(i, j - 1)) || (j != k.j2 && dry(i, j + 1));
+  return (i != k.i1 && !wetColumn(i - 1, j)) || (i != k.i2 && !wetColumn(i + 1, j)) ||
+         (j != k.j1 && !wetColumn(i, j - 1)) || (j != k.j2 && !wetColumn(i, j + 1));
 }
 
 void fractionCheck(const BedCell& x) {
@@ -173,8 +167,7 @@ double velocityRatio(const BedCell& x) {
   const double uc = speed(x.c);
   if (uc == 0) return 20;
   double sum = 0;
-  const long long limit = static_cast<long long>(Ccellt.size());
-  for (long long n = 0, c = x.c; c > 0 && n < limit; ++n, c = Ccellt[c]) sum += Ckdist[c] * speed(c);
+  upColumn(x.c, [&sum](int c) { sum += Ckdist[c] * speed(c); });
   const double r = sum / (x.h / 2) / uc;
   return std::clamp(r, 0.01, 20.0);
 }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "grid/columns.h"
 #include "sediment/sediment.h"
 #include "sediment/sediment_loop.h"
 #include "state/bedcells.h"
@@ -176,15 +177,8 @@ void columnLayers(int b, int i, int j, double Ta) {
   if (fileRead) checkStack(b, i, j, T);
 }
 
-template <class F>
-void forUsedColumns(F f) {
-  for (int k = 1; k <= NoBlocks; ++k) {
-    const GridBlock& blk = block[k];
-    if (blk.flag2D != 0 || blk.skip != 0) continue;
-    for (int i = blk.i1; i <= blk.i2; ++i)
-      for (int j = blk.j1; j <= blk.j2; ++j) f(i, j);
-  }
-}
+// The three-dimensional blocks that are not skipped.
+bool usedBlock(int b) { return block[b].flag2D == 0 && block[b].skip == 0; }
 
 }  // namespace
 
@@ -228,7 +222,7 @@ void resetCounters() {
 }
 
 void initialBedLayers(double Ta) {
-  forUsedColumns([&](int i, int j) {
+  forEachColumn(usedBlock, [&](int i, int j) {
     const int b = pointbed[i][j];
     if (b >= 1) columnLayers(b, i, j, Ta);
   });

@@ -12,7 +12,9 @@
 #include <cstdio>
 #include <string>
 
+#include "bed/bed_modes.h"
 #include "files/files.h"
+#include "grid/columns.h"
 #include "sediment/sediment_loop.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
@@ -252,9 +254,10 @@ void bedReport() {
     const int c = Bcellt[b];
     if (c < 1) continue;
     double q = 0;
-    for (int k = c; k > 0; k = Ccellt[k])
+    upColumn(c, [&q](int k) {
       q += std::sqrt(Cxvel[k] * Cxvel[k] + Cyvel[k] * Cyvel[k]) * Cconc[0][k] * 2 * Ckdist[k] *
            1000.0 * density;
+    });
     logf("%8d %8d %16lg %12lf %16lg %16lg\n", b, c, Bedmove[b], Ckdist[c], 300 * Ckinen[c], q);
   }
 }
@@ -297,12 +300,8 @@ void bedStatistics() {
 template <class F>
 double overColumns(F f) {
   double s = 0;
-  for (int k = 1; k <= NoBlocks; ++k) {
-    const GridBlock& blk = block[k];
-    if (blk.skip != 0 || blk.thixo > 0) continue;
-    for (int i = blk.i1; i <= blk.i2; ++i)
-      for (int j = blk.j1; j <= blk.j2; ++j) s += f(i, j);
-  }
+  forEachColumn([](int b) { return block[b].skip == 0 && block[b].thixo <= 0; },
+                [&](int i, int j) { s += f(i, j); });
   return s;
 }
 
@@ -338,7 +337,7 @@ void endOfRunReport() {
     return (cornerBed(i, j) - cornerMean(0, i, j)) * armap[i][j];
   });
   logf("Total change in bed levels: %e qubic meters or %e kg\n", V, V * bedKg());
-  if (FlagThixo > 0 && Surfaces.dim(0) > 6) {
+  if (mudFlow() && Surfaces.dim(0) > 6) {
     const double s = overColumns([](int i, int j) { return cornerMean(6, i, j) * armap[i][j]; });
     const double a = overColumns([](int i, int j) { return std::fabs(cornerMean(6, i, j)) * armap[i][j]; });
     logf("Total volume change due to slides: %e m3. Absolute change: %e m3\n", s, a);

@@ -37,10 +37,10 @@
 #include "state/options_kw.h"
 #include "state/safe_file.h"
 #include "state/sediment_run.h"
-#include "state/side_files.h"
 #include "state/status.h"
 #include "state/structured.h"
 #include "state/surfaces.h"
+#include "state/timeseries.h"
 
 namespace qorva {
 

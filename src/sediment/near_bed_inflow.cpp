@@ -6,6 +6,7 @@
 // Binout, kIn, SumInflow.
 #include <algorithm>
 
+#include "grid/columns.h"
 #include "sediment/sediment_loop.h"
 #include "state/bedcells.h"
 #include "state/cells.h"
@@ -19,8 +20,6 @@
 namespace qorva {
 
 namespace {
-
-bool bottomCell(int c) { return Ccellb[c] == 0; }
 
 double westArea(int c) { return Farea[Cflatew[c]]; }
 
@@ -39,29 +38,32 @@ void levelOption(int g, int l, double cin) {
   // The lowest L cells of a column, never its top cell; calls `each` with every one and returns
   // the last one walked (0 when none).
   auto walk = [L](int c, auto each) {
-    int last = 0;
-    for (int k = 0; k < L && c > 0 && Ccellt[c] > 0; ++k, c = Ccellt[c]) {
-      each(c);
-      last = c;
-    }
+    int last = 0, k = 0;
+    upColumnWhile(c, [&](int w) {
+      if (k >= L || isTopCell(w)) return false;
+      each(w);
+      last = w;
+      ++k;
+      return true;
+    });
     return last;
   };
   double B = 0;
   for (int k = 0; k < n; ++k) {
     const int c = inflowFaceCell(d.surfaceList[k]);
-    if (c > 0 && bottomCell(c)) walk(c, [&](int w) { B += westArea(w); });
+    if (c > 0 && isBottomCell(c)) walk(c, [&](int w) { B += westArea(w); });
   }
   const double G = DischargeArray[g] / (d.area + 1e-30), s = d.area / (B + 1e-30);
   for (int k = 0; k < n; ++k) {
     const int f = d.surfaceList[k], c = inflowFaceCell(f);
-    if (c <= 0 || !bottomCell(c)) continue;
+    if (c <= 0 || !isBottomCell(c)) continue;
     const int last = walk(c, [&](int w) {
       Capm[l][w] += westArea(w) * G;
       feed(l, w, westArea(w) * G, cin, s);
     });
     // The water still enters the upper cells, each through its own face.
     if (last > 0)
-      for (int up = Ccellt[last]; up > 0; up = Ccellt[up]) Capm[l][up] += westArea(up) * G;
+      upColumn(cellAbove(last), [&](int up) { Capm[l][up] += westArea(up) * G; });
     if (l == 1 && Cbed[c] >= 1) Binout[Cbed[c]] += Farea[f] * G;
   }
 }
@@ -70,7 +72,7 @@ void levelOption(int g, int l, double cin) {
 // side share the width and have their own heights.
 double columnFaceArea(int f, int c) {
   double h = 0;
-  for (int k = c; k > 0; k = Ccellt[k]) h += Ckdist[k];
+  upColumn(c, [&h](int k) { h += Ckdist[k]; });
   return Farea[f] * h / Ckdist[c];
 }
 
@@ -80,12 +82,12 @@ void deepColumnOption(int g, int l, double cin) {
   double zLim = 1e20;
   for (int k = 0; k < n; ++k) {
     const int c = inflowFaceCell(d.surfaceList[k]);
-    if (c > 0 && bottomCell(c)) zLim = std::min(zLim, Czcenter[c] + 2 * Ckdist[c]);
+    if (c > 0 && isBottomCell(c)) zLim = std::min(zLim, Czcenter[c] + 2 * Ckdist[c]);
   }
   double A = 0, B = 0;
   for (int k = 0; k < n; ++k) {
     const int f = d.surfaceList[k], c = inflowFaceCell(f);
-    if (c <= 0 || !bottomCell(c)) continue;
+    if (c <= 0 || !isBottomCell(c)) continue;
     const double a = columnFaceArea(f, c);
     A += a;
     if (zLim > Czcenter[c]) B += a;
@@ -95,10 +97,10 @@ void deepColumnOption(int g, int l, double cin) {
     const int f = d.surfaceList[k], c = inflowFaceCell(f);
     if (c <= 0) continue;
     Capm[l][c] += Farea[f] * G;
-    if (!bottomCell(c)) continue;
+    if (!isBottomCell(c)) continue;
     if (l == 1 && Cbed[c] >= 1) Binout[Cbed[c]] += Farea[f] * G;
     if (zLim > Czcenter[c])
-      for (int up = c; up > 0; up = Ccellt[up]) feed(l, up, Farea[f] * Ckdist[up] / Ckdist[c] * G, cin, R);
+      upColumn(c, [&](int up) { feed(l, up, Farea[f] * Ckdist[up] / Ckdist[c] * G, cin, R); });
   }
 }
 

@@ -3,6 +3,7 @@
 // each, the settings under which a run reaches it; the start-up check reads it. It also holds
 // the rows of the flow drivers and of the limiter correction that only the sediment loop
 // reaches (task S); their stubs are in flow/pending.cpp and discretisation/pending.cpp.
+#include "flow/flow_modes.h"
 #include "sediment/sediment.h"
 #include "sediment/sediment_loop.h"
 #include "state/log.h"
@@ -37,17 +38,18 @@ constexpr char kLimiter[] = "the limited convection corrections of F 63 above 9 
 bool steps(char t) { return reach::sedimentSteps(t); }
 
 // The flow driver of a sediment step, in the order the loop picks it.
-bool driver(char t) { return steps(t) && FlagWaterSolveNew != 1 && FlagFastWatersolve < 1; }
+bool driver(char t) { return steps(t) && !restructuredDriver() && !fastDriver(); }
 
 const PendingStep kSteps[] = {
     {[](char t) { return t == 'C'; }, kComponents},
     {reach::componentStep, kCompSource},
-    {[](char t) { return steps(t) && FlagWaterSolveNew == 1; }, kWaterSolveNew},
-    {[](char t) { return steps(t) && FlagWaterSolveNew != 1 && FlagFastWatersolve >= 1; },
-     kWaterSolveFast},
-    {[](char t) { return driver(t) && MGSNo > 0; }, kMGSsolver},
-    {[](char t) { return driver(t) && MGSNo <= 0 && Hydrostatic == 1; }, kHydrostatic},
-    {[](char t) { return driver(t) && MGSNo <= 0 && (Hydrostatic == 3 || Hydrostatic == 4); },
+    {[](char t) { return steps(t) && restructuredDriver(); }, kWaterSolveNew},
+    {[](char t) { return steps(t) && !restructuredDriver() && fastDriver(); }, kWaterSolveFast},
+    {[](char t) { return driver(t) && gridSequencing(); }, kMGSsolver},
+    {[](char t) { return driver(t) && !gridSequencing() && hydrostaticDriver(); }, kHydrostatic},
+    {[](char t) {
+       return driver(t) && !gridSequencing() && (depthAveragedDriver() || depthAveragedThenMain());
+     },
      kWaterSolve2D},
     {[](char t) { return steps(t) && TimeStep > 1e-8 && CrankNicols > 1e-8; }, kCrankNicolson},
     {[](char t) { return steps(t) && sou[7] > 1; }, kLimiter},

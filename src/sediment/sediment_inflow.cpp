@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "discretisation/discretisation.h"
-#include "files/files.h"
+#include "grid/columns.h"
 #include "sediment/sediment_loop.h"
 #include "state/bedcells.h"
 #include "state/cells.h"
@@ -57,8 +57,6 @@ namespace {
 
 int entries(const DischargeGroup& d) { return inflowFaceCount(d); }
 int cellBehind(int s) { return inflowFaceCell(s); }
-
-bool bottomCell(int c) { return Ccellb[c] == 0; }
 
 bool divisible(double a, double n) { return std::fabs(std::fmod(a, n)) < 0.001; }
 
@@ -200,9 +198,7 @@ void addToAverages(int l, double cout) {
 // The height of the centre of cell c above the bed of its water column, as a share of the
 // column's depth: 0 at the bed, 1 at the water surface.
 double relativeHeight(int c) {
-  int bottom = c, top = c;
-  for (int n = 0; Ccellb[bottom] > 0 && n < NoCells; ++n) bottom = Ccellb[bottom];
-  for (int n = 0; Ccellt[top] > 0 && n < NoCells; ++n) top = Ccellt[top];
+  const int bottom = bottomOf(c), top = topOf(c);
   const double bed = Czcenter[bottom] - Ckdist[bottom], surface = Czcenter[top] + Ckdist[top];
   return std::clamp((Czcenter[c] - bed) / std::max(surface - bed, 1e-20), 0.0, 1.0);
 }
@@ -230,9 +226,7 @@ bool outflowProfile(int l, Profile& out) {
   for (int k = 0; k < entries(d); ++k) {
     const int s = d.surfaceList[k], c = cellBehind(s);
     if (c == 0) continue;
-    int bottom = c;
-    for (int n = 0; Ccellb[bottom] > 0 && n < NoCells; ++n) bottom = Ccellb[bottom];
-    Column& col = byBottom[bottom];
+    Column& col = byBottom[bottomOf(c)];
     col.area += Farea[s];
     col.points.emplace_back(relativeHeight(c), std::max(Cconc[l][c], 0.0));
   }
@@ -390,7 +384,7 @@ void inflowTerms(int g, int l, double cin, const Rows& r, bool multiple) {
       }
     }
     r.su[c] += q * conc;
-    if (bottomCell(c) && Cbed[c] >= 1 && (!multiple || l == 1)) Binout[Cbed[c]] += q;
+    if (isBottomCell(c) && Cbed[c] >= 1 && (!multiple || l == 1)) Binout[Cbed[c]] += q;
     const double mass = q * TimeStep * conc * density;
     SumInflow += mass;
     kIn[l] += mass;
@@ -451,7 +445,7 @@ void MakeAp(int l) {
     }
     for (int k = 0; k < entries(d); ++k) {
       const int s = d.surfaceList[k], c = cellBehind(s);
-      if (c == 0 || !bottomCell(c) || Cbed[c] < 1) continue;
+      if (c == 0 || !isBottomCell(c) || Cbed[c] < 1) continue;
       const double q = d.bcType == 0 ? Farea[s] * G
                                       : relaxOutFlux * R * outward(s, c) +
                                             (1 - relaxOutFlux) * G * Farea[s];
@@ -461,7 +455,7 @@ void MakeAp(int l) {
   }
   for (int n = 1; n <= NoNestflater; ++n) {
     const int c = Npcelle[n];
-    if (c >= 1 && c <= NoCells && bottomCell(c) && Nflux[n] < 0 && Cbed[c] >= 1)
+    if (c >= 1 && c <= NoCells && isBottomCell(c) && Nflux[n] < 0 && Cbed[c] >= 1)
       Bap[l][Cbed[c]] += -1000.0 * Nflux[n];
   }
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "grid/columns.h"
 #include "sediment/sediment_loop.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
@@ -30,8 +31,6 @@ namespace {
 void inWorkUnlessSkipped(int first, int last) {
   for (int b = first; b <= last; ++b) block[b].inwork = block[b].skip == 0 ? 1 : 0;
 }
-
-int bottomCell(int i, int j) { return static_cast<int>(zval[i][j][0]); }
 
 }  // namespace
 
@@ -97,11 +96,12 @@ void correctContinuity() {
   for (int i = k.i1; i <= k.i2; ++i) {
     double S = 0;
     for (int j = k.j1; j <= k.j2; ++j)
-      for (int c = bottomCell(i, j); c > 0; c = Ccellt[c]) S += Fflux[Cflatee[c]];
+      upColumn(columnBottom(i, j), [&S](int c) { S += Fflux[Cflatee[c]]; });
     const double f = Q / (S + 1e-20);
     for (int j = k.j1; j <= k.j2; ++j)
-      for (int c = bottomCell(i, j); c > 0; c = Ccellt[c])
+      upColumn(columnBottom(i, j), [f](int c) {
         if (Cflatee[c] > 0) Fflux[Cflatee[c]] *= f;
+      });
   }
 }
 
@@ -135,19 +135,19 @@ void computeDensityStat(int iFirst, int iLast) {
   for (int i = iFirst; i <= iLast; ++i)
     for (int j = k.j1; j <= k.j2; ++j) {
       const int b = pointbed[i][j];
-      const int c0 = bottomCell(i, j);
-      if (c0 < 1) {
+      const int c0 = columnBottom(i, j);
+      if (c0 == 0) {
         BTheight[b] = BTdischarge[b] = BTugrad[b] = 0;
         continue;
       }
       double h = 0, q = 0, umax = 0;
-      for (int c = c0; c > 0; c = Ccellt[c]) {
+      upColumnWhile(c0, [&](int c) {
         h += Ckdist[c];
         q += Ckdist[c] * Cxvel[c];
         umax = std::max(umax, Cxvel[c]);
         // The current ends at the first cell that flows back over a cell that flows forward.
-        if (c != c0 && Cxvel[c] < 0 && Cxvel[Ccellb[c]] > 0) break;
-      }
+        return !(c != c0 && Cxvel[c] < 0 && Cxvel[Ccellb[c]] > 0);
+      });
       BTheight[b] = 2 * h;
       BTdischarge[b] = 2 * q;
       BTugrad[b] = 2 * h / std::max(umax, TDvelo);

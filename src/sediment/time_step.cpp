@@ -14,6 +14,8 @@
 #include "discretisation/discretisation.h"
 #include "files/files.h"
 #include "flow/flow.h"
+#include "grid/columns.h"
+#include "grid/grid.h"
 #include "output/output.h"
 #include "pressure/pressure.h"
 #include "sediment/sediment.h"
@@ -101,7 +103,7 @@ namespace {
 
 // Step 5; false when the slide model ends the loop.
 bool slides() {
-  if (FlagThixo < 2 || FlagThixo == 100) return true;
+  if (!slidesMove()) return true;
   mc_program = " Slide movement";
   const double t0 = omp_get_wtime();
   if (FlagThixo == 3) {
@@ -302,7 +304,7 @@ void buoyantParticles() {
   for (int l = 1; l <= lnumber; ++l) {
     if (!(fallvelo[l] < 0)) continue;
     for (int c = WCStart; c <= WCEnd; ++c) {
-      const bool above = Ccellt[c] > 0, below = Ccellb[c] > 0;
+      const bool above = cellAbove(c) != 0, below = cellBelow(c) != 0;
       if (!above && below) central(l, c) += Faz[Cflatet[c]] * fallvelo[l] * 1000.0;
       if (above && !below) central(l, c) -= Faz[Cflateb[c]] * fallvelo[l] * 1000.0;
     }
@@ -421,15 +423,9 @@ void solve() {
   }
 }
 
-int cellsUp(int c) {
-  int n = 0;
-  for (; c > 0; c = Ccellt[c]) ++n;
-  return n;
-}
-
 double depthUp(int c) {
   double h = 0;
-  for (; c > 0; c = Ccellt[c]) h += Ckdist[c];
+  upColumn(c, [&h](int k) { h += Ckdist[k]; });
   return 2 * h;
 }
 
@@ -445,7 +441,7 @@ void instabilityGuard() {
                            l, c, Cconc[l][c], depthUp(c));
       s += strf("Bconc[%d] = %lf, frac = %lf\n", b, Bconc[l][b], BSedDistrib[1][l][b]);
       s += strf("NoVcells = %d, c_bed = %d, 300k = %lf, velocity = %lf %lf %lf, Ckdist = %lf, Cconc[top] = %lf\n",
-                cellsUp(c), Bcellt[b], 300 * Ckinen[c], Cxvel[c], Cyvel[c], Czvel[c], Ckdist[c],
+                cellsUpFrom(c), Bcellt[b], 300 * Ckinen[c], Cxvel[c], Cyvel[c], Czvel[c], Ckdist[c],
                 Cconc[l][Ccellt[c]]);
       if (oneSize())
         s += strf("Cap = %lf, Csource = %lf Bsource = %lf, Vol = %le", Cap[c], Csource[c],
@@ -486,15 +482,7 @@ void bedSorting(double Ta) {
 
 void oldValues() {
   copyOld();
-  for (int c = WCStart; c <= WCEnd; ++c) {
-    Cxvel_old[c] = Cxvel[c];
-    Cyvel_old[c] = Cyvel[c];
-    Czvel_old[c] = Czvel[c];
-    Cpres_old[c] = Cpres[c];
-    Ckinen_old[c] = Ckinen[c];
-    Cepsilon_old[c] = Cepsilon[c];
-    CinvAp_old[c] = CinvAp[c];
-  }
+  copyFlowToOld(WCStart, WCEnd, AlsoOld::PressureAndInvAp);
 }
 
 // Step 38: the discharges of the step, from the series at the present time when there is one.
@@ -546,7 +534,7 @@ void bedChangeAccumulated(const Run& run) {
     for (int i = blk.i1; i <= blk.i2; ++i)
       for (int j = blk.j1; j <= blk.j2; ++j) {
         const int b = pointbed[i][j];
-        if (zval[i][j][0] == 0 || b < 1 || Bcellt[b] < 1) continue;
+        if (!wetColumn(i, j) || b < 1 || Bcellt[b] < 1) continue;
         if (!(std::fabs(Bedmove[b]) > 1e-12)) continue;
         const double q = 0.25 * Bedmove[b];
         Surfaces[1][i][j] += q;
@@ -560,7 +548,7 @@ void bedChangeAccumulated(const Run& run) {
 void bedChange(const Run& run) {
   mc_message = " Bedchanges";
   if (FlagExtraDebug == 1) logf("Before bedchange\n");
-  if (Hydrostatic != 2) {
+  if (!frozenFlow()) {
     switch (FlagBedchangeOption) {
       case 0: bedchange(); return;
       case 1: bedchange2(); return;
@@ -599,7 +587,7 @@ void totalConcentration() {
 
 // Step 48.
 void outputs() {
-  if ((Hydrostatic == 2 || skipWatersolve > 1) && PrintRes != 0 && divisible(Iter, PrintRes))
+  if ((frozenFlow() || skipWatersolve > 1) && PrintRes != 0 && divisible(Iter, PrintRes))
     sprintflow();
   if (FlagBraidedIndex > 0 && divisible(Iter, 100)) writeBraided();
   if (WriteDuneI1 > 0 && divisible(Iter, WriteDuneIter)) writeDune();
@@ -615,7 +603,7 @@ void assemble() {
   Equation = 7;
   GammaCalc(WCStart, WCEnd);
   if (FlagCorrectContinuity == 1) correctContinuity();
-  if (Hydrostatic == 2 && Iter == 1) waterflow(WFStart, WFEnd);
+  if (frozenFlow() && Iter == 1) waterflow(WFStart, WFEnd);
   if (secondOrder()) clearSecondNeighbours();
   if (bedVectorCoefficients())
     coeff_make2m(WFStart, WFEnd);

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "grid/columns.h"
 #include "solvers/solvers.h"
 #include "solvers/sweep_kernels.h"
 #include "state/blocks.h"
@@ -35,16 +36,13 @@ struct Sums {
   double ap = 0, lo = 0, hi = 0, r = 0;
 };
 
-int bottomOf(int i, int j) { return static_cast<int>(zval[i][j][0]); }
-
 // Adds the cells of column (i, j) to the sums of its line. `lowEnd` and `highEnd` say that the
 // column is at the line's first or last index, where the in-line coupling leaves the line.
 void addColumn(int i, int j, Dir d, bool lowEnd, bool highEnd, Sums& s) {
   const double* f = Cf.data();
-  int n = 0;
-  for (int c = bottomOf(i, j); c > 0 && n <= NoCells; c = Ccellt[c], ++n) {
+  upColumn(columnBottom(i, j), [&](int c) {
     const double ap = Cap[c];
-    if (ap >= kFixed) continue;
+    if (ap >= kFixed) return;
     double a = ap - Cat[c] - Cab[c];
     if (d == Dir::J) {
       if (!highEnd) a -= Cae[c];
@@ -61,12 +59,11 @@ void addColumn(int i, int j, Dir d, bool lowEnd, bool highEnd, Sums& s) {
     s.r += Csource[c] - ap * f[c] + Cat[c] * f[Ccellt[c]] + Cab[c] * f[Ccellb[c]] +
            Caw[c] * f[Ccellw[c]] + Cae[c] * f[Ccelle[c]] + Cas[c] * f[Ccells[c]] +
            Can[c] * f[Ccelln[c]];
-  }
+  });
 }
 
 void shiftColumn(int i, int j, double delta) {
-  int n = 0;
-  for (int c = bottomOf(i, j); c > 0 && n <= NoCells; c = Ccellt[c], ++n) Cf[c] += delta;
+  upColumn(columnBottom(i, j), [delta](int c) { Cf[c] += delta; });
 }
 
 // Forward elimination of the line at position `pos` after the line before it left (p, q).

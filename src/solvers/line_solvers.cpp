@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "grid/columns.h"
 #include "solvers/solvers.h"
 #include "solvers/sweep_kernels.h"
 #include "state/blocks.h"
@@ -91,10 +92,9 @@ void solverVertTDMA() {
     // Columns one after the other, i descending: each sees the columns solved before it.
     for (int i = k.i2; i >= k.i1; --i)
       for (int j = k.j1; j <= k.j2; ++j) {
-        const int bottom = static_cast<int>(zval[i][j][0]);
-        if (bottom <= 0) continue;
-        int top = bottom;
-        for (int n = 0; Ccellt[top] > 0 && n < NoCells; ++n) top = Ccellt[top];
+        const int bottom = columnBottom(i, j);
+        if (bottom == 0) continue;
+        const int top = topOf(bottom);
         if (top - bottom <= 3) continue;  // four cells or fewer: left to the point solver
         checkLine(l, bottom, top);
         solveLine(l, bottom, top);

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstddef>
 
+#include "bed/bed_modes.h"
+#include "grid/columns.h"
 #include "solvers/levels.h"
 #include "solvers/solvers.h"
 #include "state/bedcells.h"
@@ -101,11 +103,13 @@ void checkRoom(int levels) {
 // The first cell of a column that the levels take: its bottom cell, or in a mud-flow run the
 // lowest cell above the mud (0 when the whole column is mud).
 int firstCellOf(int bottom) {
-  if (!(FlagThixo >= 6 && FlagThixo != 100 && Cthixolev)) return bottom;
-  int n = 0;
-  for (int c = bottom; c > 0 && n <= NoCells; c = Ccellt[c], ++n)
-    if (Cthixolev[c] > 1) return c;
-  return 0;
+  if (!(mudLevelColumns() && Cthixolev)) return bottom;
+  int first = 0;
+  upColumnWhile(bottom, [&first](int c) {
+    if (Cthixolev[c] > 1) first = c;
+    return first == 0;
+  });
+  return first;
 }
 
 // Level 1: one cell per wet column of the qualifying blocks, j outer, i inner.
@@ -115,19 +119,18 @@ void levelOne(int& last) {
     if (!qualifies(k)) continue;
     for (int j = k.j1; j <= k.j2; ++j)
       for (int i = k.i1; i <= k.i2; ++i) {
-        const int bottom = static_cast<int>(zval[i][j][0]);
-        if (bottom <= 0) continue;
+        const int bottom = columnBottom(i, j);
+        if (bottom == 0) continue;
         const int first = firstCellOf(bottom);
         if (first <= 0) continue;
         const int n = nextCell(last);
         num[i][j][1] = n;
         newLevelCell(n);
-        int top = first, steps = 0;
-        MGSCpoint[first][0] = n;
-        while (Ccellt[top] > 0 && steps++ < NoCells) {
-          top = Ccellt[top];
-          MGSCpoint[top][0] = n;
-        }
+        int top = first;
+        upColumn(first, [&](int c) {
+          MGSCpoint[c][0] = n;
+          top = c;
+        });
         MGSCpoint[n][1] = first;
         MGSCpoint[n][2] = top;
         MGSCpoint[n][3] = MGSCpoint[n][4] = 0;
@@ -169,8 +172,8 @@ void levelOneAcrossBlocks() {
     for (int j = k.j1; j <= k.j2; ++j)
       for (int i = k.i1; i <= k.i2; ++i) {
         const int n = num[i][j][1];
-        const int c = static_cast<int>(zval[i][j][0]);
-        if (n <= 0 || c <= 0) continue;
+        const int c = columnBottom(i, j);
+        if (n <= 0 || c == 0) continue;
         for (int side = 1; side <= 4; ++side) {
           Table1<int>& a = *sideArray(side);
           const int m = a[c];

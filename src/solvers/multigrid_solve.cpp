@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "grid/columns.h"
 #include "solvers/coloured_sweeps.h"
 #include "solvers/levels.h"
 #include "solvers/solvers.h"
@@ -182,8 +183,9 @@ void jacobiRegions(int first, int last, int sweeps) {
 
 // ---- The levels ----
 
-int columnFirst(int c) { return MGSCpoint[c][1]; }
-int columnTop(int c) { return MGSCpoint[c][2]; }
+// The first cell of the column under level-1 cell c (its bottom cell, or the lowest above the
+// mud); the column's cells are that cell and those above it.
+int firstCellUnder(int c) { return MGSCpoint[c][1]; }
 
 // A level-1 cell whose column meets no other column (all four sums 0) gets no value from the
 // levels: central coefficient 1, source 0, so it stays at 0 and gives its parent nothing.
@@ -200,13 +202,14 @@ template <class Term>
 ColumnSum sumColumn(int c, Term term) {
   ColumnSum s;
   double ae = 0, aw = 0, an = 0, as = 0;
-  for (int k = columnFirst(c); k <= columnTop(c); ++k, ++s.n) {
+  upColumn(firstCellUnder(c), [&](int k) {
     s.sum += term(k);
     ae += Cae[k];
     aw += Caw[k];
     an += Can[k];
     as += Cas[k];
-  }
+    ++s.n;
+  });
   Cae[c] = ae;
   Caw[c] = aw;
   Can[c] = an;
@@ -242,24 +245,13 @@ void pressureLevels() {
   if (Flag2DAccSolver > 1) levels::smoothDown(NoMGlevels - 1, NoMGloops);
   levels::smoothLevelOne(one.first, one.last, Iter2DMG);
   for (int c = one.first; c <= one.last; ++c)
-    for (int k = columnFirst(c); k <= columnTop(c); ++k) Cf[k] = Cf[c];
-}
-
-Table1<double>* residualField() {
-  switch (Equation) {
-    case 1: return &Cxvel_res;
-    case 2: return &Cyvel_res;
-    case 3: return &Czvel_res;
-    case 5: return &Ckinen_res;
-    case 6: return &Cepsilon_res;
-    default: return nullptr;
-  }
+    upColumn(firstCellUnder(c), [c](int k) { Cf[k] = Cf[c]; });
 }
 
 // Other equations: the level-1 equation is 2A psi = sum a psi_nb + A r, r the column mean of
 // the point residuals, and psi is added to the column.
 void correctionLevels() {
-  Table1<double>* field = residualField();
+  Table1<double>* field = residualField(Equation);
   if (!field || !*field)
     failf(1,
           "Error: the multigrid solve of K 5 for equation %d needs its point residuals, which "
@@ -297,7 +289,7 @@ void correctionLevels() {
   }
   Gauss2D(one.first, one.last, 1);
   for (int c = one.first; c <= one.last; ++c)
-    for (int k = columnFirst(c); k <= columnTop(c); ++k) Cf[k] += Cf[c];
+    upColumn(firstCellUnder(c), [c](int k) { Cf[k] += Cf[c]; });
 }
 
 void lineSolve() {
@@ -351,6 +343,17 @@ void AlgMGSolve() {
   else
     correctionLevels();
   lineSolve();
+}
+
+Table1<double>* residualField(int equation) {
+  switch (equation) {
+    case 1: return &Cxvel_res;
+    case 2: return &Cyvel_res;
+    case 3: return &Czvel_res;
+    case 5: return &Ckinen_res;
+    case 6: return &Cepsilon_res;
+    default: return nullptr;
+  }
 }
 
 }  // namespace qorva

@@ -1,6 +1,7 @@
 // Steps of this folder that are not built yet: each logs that it is not available and ends the
 // run with status 1, so no run can take a missing step for a result. The table below gives, for
 // each, the settings under which a run reaches it; the start-up check reads it.
+#include "flow/flow_modes.h"
 #include "solvers/solvers.h"
 #include "state/log.h"
 #include "state/options.h"
@@ -15,7 +16,7 @@ constexpr char kGaussFast[] = "the five-field sweep of the fast flow solver (F 1
 const PendingStep kSteps[] = {
     // The fast flow driver of F 170 sweeps its five fields together.
     {[](char t) {
-       return t == 'W' && FlagTSC <= 0 && FlagWaterSolveNew != 1 && FlagFastWatersolve > 0;
+       return t == 'W' && FlagTSC <= 0 && !restructuredDriver() && fastDriver();
      },
      kGaussFast},
 };

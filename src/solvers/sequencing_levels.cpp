@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "grid/columns.h"
 #include "grid/grid.h"
 #include "solvers/solvers.h"
 #include "state/blocks.h"
@@ -159,17 +160,16 @@ void levelOne() {
     if (k.skip != 0) continue;
     for (int j = k.j1; j <= k.j2; ++j)
       for (int i = k.i1; i <= k.i2; ++i) {
-        const int c = static_cast<int>(zval[i][j][0]);
-        if (c <= 0) continue;
+        const int c = columnBottom(i, j);
+        if (c == 0) continue;
         const int n = newCell();
         num[i][j][1] = n;
         MGSCpoint[n][1] = c;
-        int t = c, steps = 0;
-        MGSCpoint[c][0] = n;
-        while (Ccellt[t] > 0 && steps++ < NoCells) {
-          t = Ccellt[t];
-          MGSCpoint[t][0] = n;
-        }
+        int t = c;
+        upColumn(c, [&](int x) {
+          MGSCpoint[x][0] = n;
+          t = x;
+        });
         if (tops) MGSCpoint[n][4] = t;
         Cisolve[n] = i;
         Cjsolve[n] = j;
@@ -177,10 +177,9 @@ void levelOne() {
     for (int j = k.j1; j <= k.j2; ++j)
       for (int i = k.i1; i <= k.i2; ++i) {
         const int n = num[i][j][1];
-        const int c = static_cast<int>(zval[i][j][0]);
-        if (n <= 0 || c <= 0) continue;
-        int t = c, steps = 0;
-        while (Ccellt[t] > 0 && steps++ < NoCells) t = Ccellt[t];
+        const int c = columnBottom(i, j);
+        if (n <= 0 || c == 0) continue;
+        const int t = topOf(c);
         Cpoint1[n] = Cpoint1[c];
         Cpoint2[n] = Cpoint2[c];
         Cpoint3[n] = Cpoint3[c];

@@ -3,6 +3,8 @@
 // FlagRapSolver, NoProcessesSolver, FlagOpenMP[8], FlagFastWatersolve, FlagWaterSolveNew.
 #include <algorithm>
 
+#include "bed/bed_modes.h"
+#include "flow/flow_modes.h"
 #include "solvers/solvers.h"
 #include "solvers/sweep_kernels.h"
 #include "state/log.h"
@@ -18,7 +20,7 @@ namespace {
 // its five fields with Equation 1; its pressure correction and components are solved in Cf
 // like any other equation. The five fields are swept whatever the thread settings are,
 // since every other method would leave them untouched.
-bool fiveFieldStep() { return FlagFastWatersolve > 0 && FlagWaterSolveNew != 1 && Equation == 1; }
+bool fiveFieldStep() { return fastDriver() && !restructuredDriver() && Equation == 1; }
 
 // The range must lie inside the arrays the sweeps index without checks.
 void checkRange(int first, int last, bool fiveFields) {
@@ -39,7 +41,7 @@ void checkRange(int first, int last, bool fiveFields) {
 
 SolverMethod solverMethod() {
   if (fiveFieldStep()) return SolverMethod::FiveField;
-  if (FlagThixo > 0 && FlagThixoIsComputing == 1) return SolverMethod::Serial;
+  if (mudFlow() && FlagThixoIsComputing == 1) return SolverMethod::Serial;
   if (FlagRapSolver > 20) return SolverMethod::Variants;
   if (NoProcessesSolver > 0 && FlagOpenMP[8] != 1) return SolverMethod::Chunked;
   return SolverMethod::Serial;

@@ -6,6 +6,9 @@
 
 namespace qorva {
 
+template <typename T>
+class Table1;
+
 // Solves the system of the current Equation in place over WCStart..WCEnd by a fixed number of
 // sweeps (sweeps[Equation], three times that for the pressure correction), in the array that
 // Cf designates, or in the five fields Cff of the fast flow driver.
@@ -52,6 +55,9 @@ void AlgMGMake();
 // equations add it as a correction. Without levels for the present grid only the line solve
 // runs (logged once).
 void AlgMGSolve();
+// Per-cell residual field (rc / Cap) of equation 1, 2, 3, 5 or 6 (Cxvel_res .. Cepsilon_res),
+// kept with F 153 1; none (nullptr) for the pressure correction and the other equations.
+Table1<double>* residualField(int equation);
 // Smooths the level cells first..last in their four lateral couplings (F 164 27, 29, 30, 33
 // choose threaded Jacobi forms), `sweeps` symmetric sweeps (one with F 137).
 void Gauss2D(int first, int last, int sweeps);

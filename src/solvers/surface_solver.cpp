@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "grid/columns.h"
 #include "solvers/levels.h"
 #include "solvers/solvers.h"
 #include "state/bedcells.h"
@@ -28,8 +29,6 @@ namespace {
 constexpr double kPinned = 1e15;
 
 bool takesPart(int b) { return block[b].skip == 0 && SurfUpdate[b] == 1; }
-
-int bottomOf(int i, int j) { return static_cast<int>(zval[i][j][0]); }
 
 // (Caw f[w] + Cae f[e] + Cas f[s] + Can f[n] + Csource) / Cap of column cell c.
 double fivePoint(int c) {
@@ -85,7 +84,7 @@ void structuredPass(bool iUp, bool jUp, Update update) {
       const int i = iUp ? k.i1 + ii : k.i2 - ii;
       for (int jj = 0; jj <= k.j2 - k.j1; ++jj) {
         const int j = jUp ? k.j1 + jj : k.j2 - jj;
-        const int c = bottomOf(i, j);
+        const int c = columnBottom(i, j);
         if (c > 0) update(c);
       }
     }
@@ -116,9 +115,9 @@ void lineOrderSweeps() {
       const GridBlock& k = block[b];
       for (int i = k.i2; i >= k.i1; --i) {
         for (int j = k.j1; j <= k.j2; ++j)
-          if (const int c = bottomOf(i, j); c > 0) Cf[c] = fivePoint(c);
+          if (const int c = columnBottom(i, j); c > 0) Cf[c] = fivePoint(c);
         for (int j = k.j2; j >= k.j1; --j)
-          if (const int c = bottomOf(i, j); c > 0) Cf[c] = fivePoint(c);
+          if (const int c = columnBottom(i, j); c > 0) Cf[c] = fivePoint(c);
       }
     }
 }
@@ -163,7 +162,7 @@ void gridSplitFloor() {
   const GridBlock& k = block[1];
   for (int i = k.i1; i <= k.i2; ++i)
     for (int j = k.j1; j <= k.j2; ++j)
-      if (const int c = bottomOf(i, j); c > 0) Cf[c] = std::max(Cf[c], Bminlevdh[Cbed[c]]);
+      if (const int c = columnBottom(i, j); c > 0) Cf[c] = std::max(Cf[c], Bminlevdh[Cbed[c]]);
 }
 
 // ---- Multigrid pre-cycles ----
@@ -262,7 +261,7 @@ void coarseEquations(int lmax, bool casulli) {
 // level of that column through an east coupling where it has none.
 void tieToReference(int lmax) {
   if (iPres < 0 || jPres < 0 || iPres > xnumber + 1 || jPres > ynumber + 1) return;
-  const int r = bottomOf(iPres, jPres);
+  const int r = columnBottom(iPres, jPres);
   if (r <= 0) return;
   Cf[r] = Csource[r] / Cap[r];
   int c = r;
@@ -303,7 +302,7 @@ template <class Residual>
 LineSums lineSums(const GridBlock& k, int i, Residual residual) {
   LineSums s;
   for (int j = k.j1; j <= k.j2; ++j) {
-    const int c = bottomOf(i, j);
+    const int c = columnBottom(i, j);
     if (c <= 0) continue;
     s.ae += Cae[c];
     s.aw += Caw[c];
@@ -317,7 +316,7 @@ LineSums lineSums(const GridBlock& k, int i, Residual residual) {
 
 void shiftLine(const GridBlock& k, int i, double d, bool set) {
   for (int j = k.j1; j <= k.j2; ++j)
-    if (const int c = bottomOf(i, j); c > 0) Cf[c] = set ? d : Cf[c] + d;
+    if (const int c = columnBottom(i, j); c > 0) Cf[c] = set ? d : Cf[c] + d;
 }
 
 // Symmetric line sweeps of V over positions lo..hi; a neighbour outside them counts as 0.

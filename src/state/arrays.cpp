@@ -9,6 +9,8 @@
 #include <tuple>
 #include <type_traits>
 
+#include "bed/bed_modes.h"
+#include "flow/flow_modes.h"
 #include "state/bedcells.h"
 #include "state/cells.h"
 #include "state/log.h"
@@ -19,6 +21,7 @@
 #include "state/structured.h"
 #include "state/surfaces.h"
 #include "state/timeseries.h"
+#include "surface/surface_modes.h"
 
 namespace qorva {
 
@@ -77,9 +80,9 @@ bool always() { return true; }
 bool transient() { return TimeStep > 1e-8; }
 bool secondOrderUpwind() { return sou[1] == 1 || sou[3] == 1 || sou[8] == 1 || SouComp == 1; }
 bool nested() { return FlagCoupledNesting >= 1 || FlagNestTop >= 3; }
-bool mudOrSoil() { return FlagThixo >= 1 || FlagSoilStress >= 1; }
+bool mudOrSoil() { return mudFlow() || FlagSoilStress >= 1; }
 bool sizeCoefficients() { return lnumber >= 2 || FlagTSC == 3; }
-bool bedLevels() { return FlagBedchangeOption >= 2 || FlagTSC == 3 || FlagThixo >= 1; }
+bool bedLevels() { return FlagBedchangeOption >= 2 || FlagTSC == 3 || mudFlow(); }
 bool twoLayer() { return UMethod2 > 0; }
 // A steady run whose free surface rebuilds the grid between iterations: without a previous
 // time level it needs arrays of its own to carry the fields to the new grid.
@@ -201,7 +204,7 @@ const std::vector<ArrayRow>& unstructuredArrays() {
         QORVA_ARRAY(Croughness), QORVA_ARRAY(Cap), QORVA_ARRAY(Cae), QORVA_ARRAY(Caw),
         QORVA_ARRAY(Cas), QORVA_ARRAY(Can), QORVA_ARRAY(Cat), QORVA_ARRAY(Cab),
         QORVA_ARRAY(Cfn), QORVA_ARRAY(CnInvAp), QORVA_ARRAY(Csource));
-    add(r, [] { return secondOrderUpwind() || (FlagTFS >= 7 && FlagTFS <= 10); }, cells,
+    add(r, [] { return secondOrderUpwind() || levelEquationSecondNeighbours(); }, cells,
         QORVA_ARRAY(Caee), QORVA_ARRAY(Caww), QORVA_ARRAY(Cass), QORVA_ARRAY(Cann),
         QORVA_ARRAY(Catt), QORVA_ARRAY(Cabb));
     add(r, transient, cells, QORVA_ARRAY(Cxvel_old), QORVA_ARRAY(Cyvel_old),
@@ -239,9 +242,9 @@ const std::vector<ArrayRow>& unstructuredArrays() {
     add(r, always, [] { return dims(linePositions()); }, QORVA_ARRAY(Sqt), QORVA_ARRAY(Spt));
     add(r, [] { return ExtrapAlgo1 == 0; }, cells, QORVA_ARRAY(Czcenter_old));
     add(r, [] { return ExtrapAlgo1 == 2; }, cells, QORVA_ARRAY(Ckdist_old));
-    add(r, [] { return FlagFastWatersolve > 0; }, [] { return dims(5, MaxCeller); },
+    add(r, fastDriver, [] { return dims(5, MaxCeller); },
         QORVA_ARRAY(CinvApf), QORVA_ARRAY(Cff));
-    add(r, [] { return MGSNo >= 1 || Flag2DAccSolver >= 1; },
+    add(r, [] { return gridSequencing() || Flag2DAccSolver >= 1; },
         [] { return dims(MaxCeller, mgsPoints()); }, QORVA_ARRAY(MGSCpoint));
     add(r, always, [] { return dims(lnumber + 1LL, MaxCeller); }, QORVA_ARRAY(Cconc));
     add(r, transient, [] { return dims(lnumber + 1LL, MaxCeller); }, QORVA_ARRAY(Cconc_old));
@@ -318,8 +321,8 @@ const std::vector<ArrayRow>& unstructuredArrays() {
         QORVA_ARRAY(Bstrain));
     add(r, [] { return FlagNonHydrostaticSurf == 6 || FlagNonHydrostaticSurf == 7; }, beds,
         QORVA_ARRAY(Bpresavg));
-    add(r, [] { return FlagTFS == 50 || FlagTFS2 >= 1; }, beds, QORVA_ARRAY(Bdeltah));
-    add(r, [] { return FlagTFS == 50; }, beds, QORVA_ARRAY(BsourceLS));
+    add(r, [] { return bedCellLevelScheme() || FlagTFS2 >= 1; }, beds, QORVA_ARRAY(Bdeltah));
+    add(r, bedCellLevelScheme, beds, QORVA_ARRAY(BsourceLS));
     add(r, [] { return FlagGroundwater > 0; }, beds, QORVA_ARRAY(Bgroundwater));
     add(r, [] { return FlagBedAngles > 0; }, beds, QORVA_ARRAY(BrooksUp),
         QORVA_ARRAY(BrooksDown), QORVA_ARRAY(BrooksLimit), QORVA_ARRAY(Bavalanche));

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+#include "bed/bed_modes.h"
+#include "flow/flow_modes.h"
 #include "state/log.h"
 #include "state/options.h"
 #include "state/status.h"
@@ -14,11 +16,10 @@ namespace qorva {
 namespace reach {
 
 bool mainFlow(char t) {
-  if (t == 'S')
-    return sedimentSteps(t) && FlagWaterSolveNew != 1 && FlagFastWatersolve <= 0 && MGSNo == 0 &&
-           (Hydrostatic == 0 || Hydrostatic == 4);
-  return t == 'W' && FlagTSC <= 0 && FlagWaterSolveNew != 1 && FlagFastWatersolve <= 0 &&
-         MGSNo == 0 && Hydrostatic == 0;
+  // F 152 below 0 runs no flow driver at all: the main driver needs F 152 0 exactly.
+  const bool other = restructuredDriver() || fastDriver() || MGSNo != 0;
+  if (t == 'S') return sedimentSteps(t) && !other && (Hydrostatic == 0 || depthAveragedThenMain());
+  return t == 'W' && FlagTSC <= 0 && !other && Hydrostatic == 0;
 }
 
 bool sedimentLoop(char t) { return t == 'S' && FlagTSC > 0 && TimeStep >= 1e-8 && lnumber <= 49; }
@@ -51,7 +52,7 @@ bool predictor(char t) {
 // The task of W computes the mud flow (FlagThixoIsComputing 1) whenever F 236 is set, and the
 // mud flow has no k and epsilon.
 bool turbulenceStep(char t) {
-  return innerIterations(t) && !(TurbulenceModel >= 4 && TurbulenceModel <= 7) && FlagThixo <= 0;
+  return innerIterations(t) && !(TurbulenceModel >= 4 && TurbulenceModel <= 7) && !mudFlow();
 }
 bool componentStep(char t) { return innerIterations(t) && NoComponents > 0; }
 

@@ -17,8 +17,8 @@
 #include "state/options.h"
 #include "state/status.h"
 #include "state/structured.h"
-#include "surface/columns.h"
 #include "surface/surface.h"
+#include "surface/worked_blocks.h"
 
 namespace qorva {
 
@@ -30,7 +30,7 @@ void requireReach(const char* what) {
   bool ok = NoBlocks >= 1 && zval && Cidist && Cbed && NoCells >= 1;
   if (ok) {
     const GridBlock& k = block[1];
-    ok = k.i1 >= 1 && k.j1 >= 1 && surf::onSurfacePlane(k.i2, k.j2) && xval &&
+    ok = k.i1 >= 1 && k.j1 >= 1 && onPlane(k.i2, k.j2) && xval &&
          static_cast<std::size_t>(k.i2) < xval.dim(0) &&
          static_cast<std::size_t>(k.j2) < xval.dim(1);
   }
@@ -113,7 +113,7 @@ void bedD90() {
           FlagFriction);
   for (int i = k.i2; i >= k.i1 - 1; --i)
     for (int j = k.j1; j <= k.j2; ++j) {
-      const int c = surf::columnBottom(i, j);
+      const int c = columnBottom(i, j);
       const int b = c != 0 ? Cbed[c] : 0;
       if (b < 1) continue;
       Bd90[b] = d90Of(b);
@@ -130,7 +130,7 @@ double strickler(int i, double z) {
   int count = 0;
   for (int j = k.j1; j <= k.j2; ++j) {
     const double d0 = z - zval[i][j - 1][1], d1 = z - zval[i][j][1];
-    const int c = surf::columnBottom(i + 1, j);
+    const int c = columnBottom(i + 1, j);
     const int b = c != 0 ? Cbed[c] : 0;
     if (b < 1 || d0 <= 0 || d1 <= 0 || !(Bd90[b] > finest / 2)) continue;
     ++count;
@@ -154,7 +154,7 @@ double strickler(int i, double z) {
 double stepLength(int i) {
   const GridBlock& k = block[1];
   const int jm = (k.j1 + k.j2) / 2;
-  const int c = surf::columnBottom(i + 1, jm);
+  const int c = columnBottom(i + 1, jm);
   if (c != 0) return 2 * Cidist[c];
   const double dx = xval[i + 1][jm] - xval[i][jm], dy = yval[i + 1][jm] - yval[i][jm];
   return std::sqrt(dx * dx + dy * dy);
@@ -189,7 +189,7 @@ void setLine(int i, double z) {
 void columnStartLevels(int i) {
   const GridBlock& k = block[1];
   for (int j = k.j1; j <= k.j2; ++j) {
-    const int c = surf::columnBottom(i + 1, j);
+    const int c = columnBottom(i + 1, j);
     if (c == 0) continue;
     Cf[c] = 0.25 * (zval[i][j - 1][znumber] + zval[i][j][znumber] + zval[i + 1][j][znumber] +
                     zval[i + 1][j - 1][znumber]);
@@ -246,10 +246,10 @@ void backwaterPres() {
   double p = 0;
   int n = 0;
   for (int j = k.j1; j <= k.j2; ++j) {
-    const int c = surf::columnBottom(k.i2, j);
+    const int c = columnBottom(k.i2, j);
     if (c == 0) continue;
     Cf[c] = 0;
-    p += Cpres[surf::topOf(c)];
+    p += Cpres[topOf(c)];
     ++n;
   }
   p = n > 0 ? p / n : 0.0;
@@ -257,10 +257,10 @@ void backwaterPres() {
     double pi = 0, si = 0;
     int m = 0;
     for (int j = k.j1; j <= k.j2; ++j) {
-      const int t = surf::columnTop(i, j);
+      const int t = columnTop(i, j);
       if (t == 0) continue;
       pi += Cpres[t];
-      si += surf::topFace(t);
+      si += topFace(t);
       ++m;
     }
     // A line without water has no pressure to compare: the next one compares with the last
@@ -272,7 +272,7 @@ void backwaterPres() {
     if (FlagScaleFreeSource > 0) v *= scaleBackwater2;
     v -= si - zr;
     for (int j = k.j1; j <= k.j2; ++j)
-      if (const int c = surf::columnBottom(i, j)) Cf[c] = v;
+      if (const int c = columnBottom(i, j)) Cf[c] = v;
     p = pi;
   }
 }

@@ -11,16 +11,13 @@
 #include "state/options.h"
 #include "state/status.h"
 #include "state/structured.h"
-#include "surface/columns.h"
 #include "surface/surface.h"
+#include "surface/worked_blocks.h"
 
 namespace qorva {
 
 namespace {
 
-using surf::columnBottom;
-using surf::surfaceCell;
-using surf::upColumn;
 
 double bed(int i, int j) { return zval[i][j][1]; }
 double depth(int i, int j) { return zval[i][j][znumber] - zval[i][j][1]; }
@@ -88,9 +85,9 @@ void computeBFroude(int first, int last) {
       (FlagNonHydrostaticSurf == 6 || FlagNonHydrostaticSurf == 7) && Bpresavg;
   for (int b = std::max(first, 1); b <= limit; ++b) {
     const int i = Bkooi[b], j = Bkooj[b];
-    if (i >= 1 && j >= 1 && surf::onSurfacePlane(i, j)) Bfly[b] = bedTwist(i, j, Barea[b]);
+    if (i >= 1 && j >= 1 && onPlane(i, j)) Bfly[b] = bedTwist(i, j, Barea[b]);
     const int c = Bcellt[b];
-    if (!surfaceCell(c)) {
+    if (!isGridCell(c)) {
       Bdepth[b] = 2e-20;
       BFroude[b] = 0;
       if (meanPressure) Bpresavg[b] = 0;
@@ -110,7 +107,7 @@ void computeColumnFroude() {
         std::min<long long>(block[k].bcellend, static_cast<long long>(Bcellt.size()) - 1));
     for (int b = std::max(block[k].bcellstart, 1); b <= last; ++b) {
       const int c = Bcellt[b];
-      if (surfaceCell(c)) {
+      if (isGridCell(c)) {
         columnMean(b, c);
       } else {
         Bdepth[b] = 2e-20;

@@ -20,19 +20,15 @@
 #include "state/status.h"
 #include "state/structured.h"
 #include "state/surfaces.h"
-#include "surface/columns.h"
 #include "surface/level_equations.h"
 #include "surface/surface.h"
+#include "surface/worked_blocks.h"
 
 namespace qorva {
 
 namespace {
 
-using surf::columnBottom;
 using surf::forEachRow;
-using surf::surfaceCell;
-using surf::topFace;
-using surf::topOf;
 
 // The four sides in the driver's order west, south, east, north.
 enum Side { West, South, East, North };
@@ -141,7 +137,7 @@ double shallowSide(const FiveRow& r, int k, double dz) {
 bool wasDry(const FiveRow& r, int k) {
   static const int di[4] = {-1, 0, 1, 0}, dj[4] = {0, -1, 0, 1};
   const int i = r.i + di[k], j = r.j + dj[k];
-  if (!surf::onSurfacePlane(i, j)) return true;
+  if (!onPlane(i, j)) return true;
   return pointcell_old[i][j] == 0;
 }
 
@@ -262,7 +258,7 @@ void groupBottoms(int g, F f) {
 // kSurf and the inflow group kSurf2; F 474 1 takes the source of the west neighbours of the
 // outflow columns (the five-point form only). No pin for the second reference column.
 void driverPins(int cR, bool gradSurf) {
-  surf::pinToLevel(surf::bottomOf(cR), GlobZRef);
+  surf::pinToLevel(bottomOf(cR), GlobZRef);
   groupBottoms(kSurf, [gradSurf](int c) {
     surf::pinToLevel(c, GlobZRef);
     if (gradSurf) {

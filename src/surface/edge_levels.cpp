@@ -13,8 +13,8 @@
 #include "state/options.h"
 #include "state/structured.h"
 #include "state/surfaces.h"
-#include "surface/columns.h"
 #include "surface/surface.h"
+#include "surface/worked_blocks.h"
 
 namespace qorva {
 
@@ -28,7 +28,7 @@ void raiseTo(int i, int j, double z) { setLevel(i, j, std::max(Z(i, j), z)); }
 
 // A column counts as wet when its bottom cell has a bed cell.
 bool wet(int i, int j) {
-  const int c = surf::columnBottom(i, j);
+  const int c = columnBottom(i, j);
   return c != 0 && Cbed[c] >= 1;
 }
 
@@ -39,7 +39,7 @@ void flatEdges() {
     const GridBlock& k = block[b];
     for (int i = k.i1 - 1; i <= k.i2; ++i)
       for (int j = k.j1 - 1; j <= k.j2; ++j) {
-        if (surf::columnBottom(i, j) == 0) continue;
+        if (columnBottom(i, j) == 0) continue;
         const bool north = wet(i, j + 1), south = wet(i, j - 1);
         const bool east = wet(i + 1, j), west = wet(i - 1, j);
         if (!north && south) {
@@ -69,7 +69,7 @@ struct EdgeColumn {
 bool edgeColumn(int s, EdgeColumn& e) {
   const int c = surf::boundaryCell(s);
   if (c == 0 || Ccellt[c] != 0) return false;
-  e.cb = surf::bottomOf(c);
+  e.cb = bottomOf(c);
   const int bed = Cbed[e.cb];
   if (bed < 1 || static_cast<std::size_t>(bed) >= Bkooi.size()) return false;
   e.i = Bkooi[bed];
@@ -85,7 +85,7 @@ bool edgeColumn(int s, EdgeColumn& e) {
   }
   // A column outside every block, or whose corners leave the plane, has no lines to set.
   return e.iLo <= e.i - 1 && e.i <= e.iHi && e.jLo <= e.j - 1 && e.j <= e.jHi &&
-         surf::onSurfacePlane(e.i, e.j) && surf::onSurfacePlane(e.i - 1, e.j - 1);
+         onPlane(e.i, e.j) && onPlane(e.i - 1, e.j - 1);
 }
 
 // Calls f(s) for the listed surfaces of discharge group g.
@@ -215,7 +215,7 @@ void interiorColumns(F f) {
 
 double columnDepth(int bottom) {
   double h = 0;
-  surf::upColumn(bottom, [&h](int c) { h += Ckdist[c]; });
+  upColumn(bottom, [&h](int c) { h += Ckdist[c]; });
   return 2 * h;
 }
 
@@ -223,15 +223,15 @@ double columnDepth(int bottom) {
 // toward the level that the Manning friction over the half cell asks below the centre.
 void frictionEdges() {
   interiorColumns([](int i, int j) {
-    const int bottom = surf::columnBottom(i, j);
+    const int bottom = columnBottom(i, j);
     if (bottom == 0) return;
-    const int t = surf::topOf(bottom);
+    const int t = topOf(bottom);
     const double u = Cxvel[t], v = Cyvel[t];
     const double q = std::sqrt(u * u + v * v), r = 1 / (q + 1e-20);
-    const double Zc = surf::topFace(t), h = columnDepth(bottom);
+    const double Zc = topFace(t), h = columnDepth(bottom);
     for (int s = West; s <= North; ++s) {
       const SideFace& f = kSides[s];
-      if (surf::columnBottom(i + f.di, j + f.dj) != 0) continue;
+      if (columnBottom(i + f.di, j + f.dj) != 0) continue;
       const int face = faceOf(t, static_cast<Side>(s));
       const double un = (u * Fvx[face] + v * Fvy[face]) * r;
       if (f.outward ? !(un > 0.5) : !(un < -0.5)) continue;
@@ -259,7 +259,7 @@ double deepestCorner(int i, int j) {
 // is not lifted again by the second.
 void shallowChannels() {
   interiorColumns([](int i, int j) {
-    const int c = surf::columnBottom(i, j);
+    const int c = columnBottom(i, j);
     if (c == 0 || Cbed[c] < 1 || !(BFroude[Cbed[c]] > 0.1)) return;
     const double u = Cxvel[c], v = Cyvel[c];
     const double speed = std::sqrt(u * u + v * v + 1e-20);
@@ -274,10 +274,10 @@ void shallowChannels() {
       for (int a = i - 1; a <= i; ++a)
         for (int b = j - 1; b <= j; ++b) setLevel(a, b, Z(a, b) + rise);
     };
-    if (surf::columnBottom(i, j + 1) == 0 && surf::columnBottom(i, j - 1) == 0 &&
+    if (columnBottom(i, j + 1) == 0 && columnBottom(i, j - 1) == 0 &&
         across(Cflaten[c], Cflates[c]))
       lift();
-    if (surf::columnBottom(i + 1, j) == 0 && surf::columnBottom(i - 1, j) == 0 &&
+    if (columnBottom(i + 1, j) == 0 && columnBottom(i - 1, j) == 0 &&
         across(Cflatee[c], Cflatew[c]))
       lift();
   });

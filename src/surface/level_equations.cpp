@@ -17,20 +17,16 @@
 #include "state/status.h"
 #include "state/structured.h"
 #include "state/surfaces.h"
-#include "surface/columns.h"
 #include "surface/level_equations.h"
 #include "surface/surface.h"
+#include "surface/worked_blocks.h"
 
 namespace qorva {
 
 namespace {
 
-using surf::columnBottom;
 using surf::forEachRow;
 using surf::isolatedRow;
-using surf::surfaceCell;
-using surf::topFace;
-using surf::topOf;
 
 constexpr double kHead = 0.000101937;
 
@@ -56,11 +52,11 @@ void clearNinePoint() {
     Cat[c] = Cab[c] = Csource[c] = Cf[c] = 0;
     Cap[c] = 0.0001;
   }
-  if (surf::onSurfacePlane(iPres, jPres)) zval[iPres][jPres][znumber + 1] = GlobZRef;
+  if (onPlane(iPres, jPres)) zval[iPres][jPres][znumber + 1] = GlobZRef;
 }
 
-double bedFroude(int c) { return surfaceCell(c) ? BFroude[Cbed[c]] : 0.0; }
-double bedDepth(int c) { return surfaceCell(c) ? Bdepth[Cbed[c]] : 0.0; }
+double bedFroude(int c) { return isGridCell(c) ? BFroude[Cbed[c]] : 0.0; }
+double bedDepth(int c) { return isGridCell(c) ? Bdepth[Cbed[c]] : 0.0; }
 
 // Limit depth of the F 36 4 builder: normal depth on a sloping bed, critical depth on a flat
 // one, for supercritical flow only.
@@ -122,7 +118,7 @@ void fivePointRow(int i, int j, int c) {
     Csource[c] += dh * a;
   }
   Cap[c] = Caw[c] + Cae[c] + Cas[c] + Can[c] + 1e-20;
-  const int bed = surf::onSurfacePlane(i, j) && pointbed ? pointbed[i][j] : 0;
+  const int bed = onPlane(i, j) && pointbed ? pointbed[i][j] : 0;
   isolatedRow(c, f.Fr, bed > 0 ? Bdepth[bed] : 0.0);
   if (FlagSurfLimit2 == 7) Csource[c] += 0.05;
   if (FlagTimeSurf > 0) Cap[c] += FlagTimeSurf * f.Fr;
@@ -147,7 +143,7 @@ void eightPointRow(int c) {
   const int t = topOf(c);
   const double Fr = bedFroude(c);
   double K = 0;
-  surf::upColumn(c, [&K](int k) { K += Ckdist[k]; });
+  upColumn(c, [&K](int k) { K += Ckdist[k]; });
   const double U = std::sqrt(Cxvel[t] * Cxvel[t] + Cyvel[t] * Cyvel[t] + 1e-20);
   double a[9] = {};
   Cap[c] = 1e-20;
@@ -184,7 +180,7 @@ double ninePointLimitDepth(int c, double Fr, double D0, bool driver) {
     case -7: return Fr > 1 ? std::pow(Fr, 0.66666667) * D0 : 0;
     case -8: {
       // Normal depth on a sloping bed, the velocity head on a flat one (the driver's rows).
-      if (!driver || Fr < 1 || !surfaceCell(c)) return 0;
+      if (!driver || Fr < 1 || !isGridCell(c)) return 0;
       const double Us = Fr * std::sqrt(9.81 * D0);
       const int bed = Cflateb[c];
       const double nz = bed > 0 ? Fvz[bed] : 1.0;
@@ -209,7 +205,7 @@ double lowestTopCorner(int t) {
 // of one cell).
 double upperHead(int t) {
   const int b = Ccellb[t];
-  return surfaceCell(b) ? Cpres[t] - Cpres[b] : 0.0;
+  return isGridCell(b) ? Cpres[t] - Cpres[b] : 0.0;
 }
 
 // The wanted level change between the column of bottom cell c (top cell t0) and the neighbour

@@ -6,8 +6,8 @@
 
 #include "state/blocks.h"
 #include "state/cells.h"
-#include "surface/columns.h"
 #include "state/table.h"
+#include "surface/worked_blocks.h"
 
 namespace qorva {
 

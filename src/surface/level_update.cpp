@@ -15,14 +15,13 @@
 #include "state/options.h"
 #include "state/status.h"
 #include "state/structured.h"
-#include "surface/columns.h"
 #include "surface/level_equations.h"
+#include "surface/worked_blocks.h"
 
 namespace qorva {
 
 namespace {
 
-using surf::columnBottom;
 using surf::link;
 
 enum { SW, NW, NE, SE };
@@ -136,8 +135,8 @@ bool levelsLookLikeHeights() {
     const int c = columnBottom(i, j);
     if (c == 0) return;
     S1 += Cf[c];
-    surf::upColumn(c, [&S2](int k) {
-      if (surf::surfaceCell(Ccellt[k])) S2 += 2 * Ckdist[k];
+    upColumn(c, [&S2](int k) {
+      if (isGridCell(Ccellt[k])) S2 += 2 * Ckdist[k];
     });
   });
   const bool match = std::fabs(S1 - S2) < 0.001 * std::fabs(S1 + S2);

@@ -10,15 +10,13 @@
 #include "state/options.h"
 #include "state/status.h"
 #include "state/surfaces.h"
-#include "surface/columns.h"
 #include "surface/level_equations.h"
+#include "surface/worked_blocks.h"
 
 namespace qorva {
 
 namespace {
 
-using surf::surfaceCell;
-using surf::topFace;
 
 double sat(double x) { return std::min(std::max(x, 0.0), 1.0); }
 double T(double x) { return 0.5 * (std::tanh(x) + 1); }
@@ -138,9 +136,9 @@ double computeDhMann(int a, int b, int s, int sign, double d, double M) {
 namespace surf {
 
 int link(const Table1<int>& to, int c) {
-  if (!surfaceCell(c)) return 0;
+  if (!isGridCell(c)) return 0;
   const int n = to[c];
-  return surfaceCell(n) ? n : 0;
+  return isGridCell(n) ? n : 0;
 }
 
 ColumnFlow columnFlow(int c) {
@@ -167,7 +165,7 @@ void ninePointNeighbours(int c, int (&nb)[9]) {
     const int x = link(first, a);
     return x != 0 ? x : link(second, b);
   };
-  nb[0] = surfaceCell(c) ? c : 0;
+  nb[0] = isGridCell(c) ? c : 0;
   nb[1] = n;
   nb[2] = corner(Ccellw, n, Ccelln, w);
   nb[3] = w;
@@ -179,7 +177,7 @@ void ninePointNeighbours(int c, int (&nb)[9]) {
 }
 
 void pinToLevel(int bottom, double level) {
-  if (!surfaceCell(bottom)) return;
+  if (!isGridCell(bottom)) return;
   Cap[bottom] = 1e20;
   Csource[bottom] = (level - topFace(topOf(bottom))) * 1e20;
 }

@@ -11,15 +11,13 @@
 #include "state/status.h"
 #include "state/structured.h"
 #include "state/surfaces.h"
-#include "surface/columns.h"
 #include "surface/surface.h"
+#include "surface/worked_blocks.h"
 
 namespace qorva {
 
 namespace {
 
-using surf::columnTop;
-using surf::surfaceCell;
 
 // Manning-Strickler depth of mean speed U on a bed whose unit normal has the vertical part nz,
 // the bed angle standing for the slope, with the Strickler coefficient 26 / b^e.
@@ -40,13 +38,13 @@ struct SideFlow {
 };
 SideFlow sideFlow(int t, const Table1<int>& side) {
   double dz = 0, area = 0, flux = 0;
-  for (int c = t, n = 0; surfaceCell(c) && n < NoCells; c = Ccellb[c], ++n) {
+  downColumn(t, [&](int c) {
     const int f = side[c];
-    if (f <= 0) continue;
+    if (f <= 0) return;
     dz += Fdz[f];
     area += Farea[f];
     flux += Fflux[f];
-  }
+  });
   const double q = 0.001 * flux / (area + 1e-20);
   return {q, std::fabs(q) / std::sqrt(9.81 * dz + 1e-20)};
 }
@@ -57,8 +55,7 @@ void criticalFloor(int up, double q, double zb) {
   const double u = Cxvel[up], v = Cyvel[up];
   const double E =
       ((zb + 1.5 * q * q / 9.81 - (u * u + v * v) / 19.62) - GlobZRef) * 9810 + GlobPresRef;
-  for (int c = up, n = 0; surfaceCell(c) && n < NoCells; c = Ccellb[c], ++n)
-    Cpres[c] = std::max(Cpres[c], E);
+  downColumn(up, [E](int c) { Cpres[c] = std::max(Cpres[c], E); });
 }
 
 void criticalFaceFloors() {
@@ -81,9 +78,9 @@ void criticalFaceFloors() {
 }  // namespace
 
 double computeLimdepth(int c, double Fr, double U) {
-  const int bed = surfaceCell(c) ? Cflateb[c] : 0;
+  const int bed = isGridCell(c) ? Cflateb[c] : 0;
   const double nz = bed > 0 ? Fvz[bed] : 1.0;
-  const double ks = surfaceCell(c) ? Croughness[c] : 0.0;
+  const double ks = isGridCell(c) ? Croughness[c] : 0.0;
   switch (FlagSurfLimit3) {
     case 0:
       if (Fr < 1) return 0;

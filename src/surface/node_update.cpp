@@ -14,17 +14,14 @@
 #include "state/options.h"
 #include "state/status.h"
 #include "state/structured.h"
-#include "surface/columns.h"
 #include "surface/surface.h"
 #include "surface/update.h"
+#include "surface/worked_blocks.h"
 
 namespace qorva {
 
 namespace {
 
-using surf::columnBottom;
-using surf::surfaceCell;
-using surf::topOf;
 
 // Pascal to metres of water.
 constexpr double kHead = 0.000101937;
@@ -41,7 +38,7 @@ struct Node {
 
 enum { SW, NW, NE, SE };
 
-int link(const Table1<int>& to, int c) { return surfaceCell(c) && surfaceCell(to[c]) ? to[c] : 0; }
+int link(const Table1<int>& to, int c) { return isGridCell(c) && isGridCell(to[c]) ? to[c] : 0; }
 
 // An absent column of a node on a block joint takes the neighbour of a present one: two
 // passes, each in the order south-west, north-west, north-east, south-east.
@@ -194,7 +191,7 @@ void regressionEstimate() {
     const double slope = spread > 1e-9 * Sxx ? (Sxp - Sp * Sx / N) / spread : 0.0;
     PresRegresSumPres[i][j] = pm + slope * (RegIter - Sx / N);
   });
-  if (surf::onSurfacePlane(iPres, jPres) && PresRegresSumPres)
+  if (onPlane(iPres, jPres) && PresRegresSumPres)
     GlobPresRef = PresRegresSumPres[iPres][jPres];
 }
 

@@ -11,15 +11,14 @@
 #include "state/options.h"
 #include "state/status.h"
 #include "state/structured.h"
-#include "surface/columns.h"
 #include "surface/surface.h"
+#include "surface/worked_blocks.h"
 
 namespace qorva {
 
 namespace {
 
 using surf::boundaryCell;
-using surf::bottomOf;
 using surf::listedSurfaces;
 
 // Nodes the blending reaches upstream of an outlet node line.
@@ -91,7 +90,7 @@ void computeSurfDownstream() {
     const int bed = Cbed[b0];
     if (bed < 1 || bed > NoBCells) continue;
     const int i = Bkooi[bed], j = Bkooj[bed];
-    if (i < 1 || j < 1 || !surf::onSurfacePlane(i, j)) continue;
+    if (i < 1 || j < 1 || !onPlane(i, j)) continue;
     if (Ccelle[b0] == 0) nodeLevel(i, j - 1) = nodeLevel(i, j) = GlobZRef;
     if (Ccellw[b0] == 0) nodeLevel(i - 1, j - 1) = nodeLevel(i - 1, j) = GlobZRef;
     if (Ccelln[b0] == 0) nodeLevel(i - 1, j) = nodeLevel(i, j) = GlobZRef;

@@ -1,6 +1,7 @@
 // Steps of this folder that are not built yet: each logs that it is not available and ends the
 // run with status 1, so no run can take a missing step for a result. The table below gives, for
 // each, the settings under which a run reaches it; the start-up check reads it.
+#include "bed/bed_modes.h"
 #include "state/log.h"
 #include "state/options.h"
 #include "state/pending_steps.h"
@@ -22,18 +23,12 @@ constexpr char kCorners[] = "the wet/dry corner smoothing (F 425)";
 constexpr char kSmoother[] = "the surface smoothing (F 154)";
 constexpr char kSurfaceBugtrap[] = "the debug check of the water-level equation (F 369 1)";
 
-// F 36 values whose update the main driver makes between outer iterations.
-bool classicSurface() {
-  return (FlagTFS >= 2 && FlagTFS <= 5) || (FlagTFS >= 7 && FlagTFS <= 10) || FlagTFS == 21 ||
-         FlagTFS == 30;
-}
-
 // The calls of surface(): the F 36 update between outer iterations, the update of the G 6
 // surface cell after an inner iteration (F 36 0) and the hand-over of F 36 6 in the pressure
 // step. The residual tests in front of them only delay the update.
 bool surfaceReached(char t) {
-  const bool outer = reach::mainFlow(t) && classicSurface() && FlagCallSurface == 0 &&
-                     FlagRoof == 1 && FlagThixo <= 0 && reach::someIteration(IterWaterUpdate);
+  const bool outer = reach::mainFlow(t) && surfaceBetweenOuterIterations() && FlagCallSurface == 0 &&
+                     FlagRoof == 1 && !mudFlow() && reach::someIteration(IterWaterUpdate);
   const bool cell = reach::innerIterations(t) && FlagTFS == 0 && iSurf > 0 && FlagRoof == 1 &&
                     reach::someIteration(IterSurface);
   const bool handOver = reach::pressureStep(t) && FlagTFS == 6 && FlagRoof == 1;
@@ -65,7 +60,7 @@ bool modeFourSolve(char t) {
 bool bugtrapReached(char t) {
   const bool bugFind =
       FlagBugFind == 1 &&
-      (modeFourSolve(t) || (reach::pressureStep(t) && FlagTFS == 50 && FlagRoof == 1));
+      (modeFourSolve(t) || (reach::pressureStep(t) && bedCellLevelScheme() && FlagRoof == 1));
   const bool DE = debugging == 'D' || debugging == 'E';
   const bool letters =
       (DE && (algorithm(t, 4, 4) || (surfaceReached(t) && FlagSurface2 == 1 && FlagTFS == 9))) ||
@@ -83,13 +78,13 @@ const PendingStep kSteps[] = {
     {[](char t) { return tailReached(t) && SurfSmoothFlag > 0; }, kSmoother},
     {[](char t) {
        return reach::mainFlow(t) && reach::outerIterations() >= 1 &&
-              (FlagTFS == 1 || (FlagTFS >= 11 && FlagTFS <= 19)) && FlagRoof == 1 &&
-              FlagThixo <= 1;
+              transientSurface() && FlagRoof == 1 && !mudBlock();
      },
      kSurfaceTfs},
-    {[](char t) { return reach::pressureStep(t) && FlagTFS == 50 && FlagRoof == 1; }, kSurfaceLS},
+    {[](char t) { return reach::pressureStep(t) && bedCellLevelScheme() && FlagRoof == 1; },
+     kSurfaceLS},
     {[](char t) {
-       return reach::mainFlow(t) && FlagTFS == 50 && reach::someIteration(IterWaterUpdate);
+       return reach::mainFlow(t) && bedCellLevelScheme() && reach::someIteration(IterWaterUpdate);
      },
      kSurfaceLSUpdate},
     {bugtrapReached,

@@ -13,28 +13,25 @@
 #include "state/status.h"
 #include "state/structured.h"
 #include "state/surfaces.h"
-#include "surface/columns.h"
 #include "surface/surface.h"
+#include "surface/worked_blocks.h"
 
 namespace qorva {
 namespace {
 
 using surf::boundaryCell;
-using surf::bottomOf;
-using surf::columnTop;
 using surf::listedSurfaces;
-using surf::surfaceCell;
 
 constexpr int kGroups = 9;
 
 // Moves cell c down its column to the bottom cell and finds the column whose bottom cell it
 // is. False when c is no cell of the grid or no column starts with it.
 bool columnOfCell(int& c, int& iFound, int& jFound) {
-  if (!surfaceCell(c)) return false;
+  if (!isGridCell(c)) return false;
   c = bottomOf(c);
   for (int i = 1; i <= xnumber; ++i)
     for (int j = 1; j <= ynumber; ++j)
-      if (zval[i][j][0] == c) {
+      if (columnBottom(i, j) == c) {
         iFound = i;
         jFound = j;
         return true;
@@ -143,7 +140,7 @@ void SetiPresjPres() {
     failf(-4, "Error in G 6 or G 62 data set: discharge group %d does not exist, the groups "
               "are numbered 1 to %d\n", kSurf, kGroups);
 
-  if (FlagTFS > 1) {
+  if (referenceFromSurfaceCell()) {
     if (iPres == 0 && iSurf >= 0) {
       if (iSurf > 0) {
         if (FlagMPI == 0 && !columnOfCell(iSurf, iPres, jPres))
@@ -160,7 +157,7 @@ void SetiPresjPres() {
     groupSearch();
   }
 
-  if (FlagTFS >= 2 && FlagTFS <= 10 && jSurf > 0 && iPres2 == 0 && FlagMPI == 0 &&
+  if (surfaceDriverAlgorithm() && jSurf > 0 && iPres2 == 0 && FlagMPI == 0 &&
       !columnOfCell(jSurf, iPres2, jPres2))
     failf(-1,
           "Error in algorithm for G 6/62 data set. Have not found (i,j) indexes\n"

@@ -17,20 +17,15 @@
 #include "state/structured.h"
 #include "state/surfaces.h"
 #include "state/timeseries.h"
-#include "surface/columns.h"
 #include "surface/surface.h"
+#include "surface/worked_blocks.h"
 
 namespace qorva {
 
 namespace {
 
 using surf::boundaryCell;
-using surf::bottomOf;
-using surf::columnBottom;
-using surf::columnTop;
 using surf::listedSurfaces;
-using surf::topFace;
-using surf::topOf;
 
 constexpr double kPin = 1e20;
 
@@ -96,10 +91,10 @@ int outletColumnTop() {
 double columnMeanPressure(int c) {
   double sum = 0;
   int n = 0;
-  for (int k = c, guard = 0; surf::surfaceCell(k) && guard < NoCells; k = Ccellb[k], ++guard) {
+  downColumn(c, [&](int k) {
     sum += Cpres[k];
     ++n;
-  }
+  });
   return n > 0 ? sum / n : 0.0;
 }
 
@@ -285,7 +280,7 @@ int computeSurfaceReferences() {
   }
 
   if (FlagTFS == 3) {
-    if (surf::onSurfacePlane(iPres, jPres)) GlobZRef = zval[iPres][jPres][znumber];
+    if (onPlane(iPres, jPres)) GlobZRef = zval[iPres][jPres][znumber];
   } else if (TimeInNo > 0 || jSurf != 0 || kSurf != 0 || GlobZRef < -1e10) {
     GlobZRef = topFace(cRef);
   }

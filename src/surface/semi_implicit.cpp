@@ -18,17 +18,14 @@
 #include "state/status.h"
 #include "state/structured.h"
 #include "state/surfaces.h"
-#include "surface/columns.h"
 #include "surface/level_equations.h"
+#include "surface/worked_blocks.h"
 
 namespace qorva {
 
 namespace {
 
-using surf::columnBottom;
 using surf::link;
-using surf::topOf;
-using surf::upColumn;
 
 // Sum of the west-face areas of the cells of the cross-section i of block k.
 double sectionArea(const GridBlock& k, int i) {
@@ -69,14 +66,14 @@ void sectionCoefficients(const GridBlock& k, int i) {
       const double a = conductance(c, Ccellw, Cflatew, Cjdist[t] + Cjdist[w],
                                    Cidist[t] + Cidist[w], Umin, FlagCasulliLimit > 0);
       Caw[c] = a / armap[i][j];
-      if (const int wb = surf::bottomOf(w); wb != 0) Cae[wb] = a / armap[i - 1][j];
+      if (const int wb = bottomOf(w); wb != 0) Cae[wb] = a / armap[i - 1][j];
     }
     if (const int s = link(Ccells, t); s != 0) {
       const double Umin = FlagCasulliCoeff > 1 ? 0.2 * U0 : 0.0001;
       const double a = conductance(c, Ccells, Cflates, Cidist[t] + Cidist[s],
                                    Cjdist[t] + Cjdist[s], Umin, false);
       Cas[c] = a / armap[i][j];
-      if (const int sb = surf::bottomOf(s); sb != 0) Can[sb] = a / armap[i][j - 1];
+      if (const int sb = bottomOf(s); sb != 0) Can[sb] = a / armap[i][j - 1];
     }
   }
 }
@@ -143,7 +140,7 @@ void faceSource(int c, int t, int nb, const Table1<int>& faces, double hf,
   if (f <= 0) return;
   double A = 0;
   upColumn(c, [&](int k) { A += Farea[faces[k]]; });
-  const int nbBottom = surf::bottomOf(nb);
+  const int nbBottom = bottomOf(nb);
   const double Un = meanNormalSpeed(c, Fvx[f], Fvy[f]);
   const double Uw = meanNormalSpeed(nbBottom, Fvx[f], Fvy[f]);
   const double F = (Un - Uw) * A * hf / (half[t] + half[nb] + 1e-30);

@@ -17,21 +17,20 @@
 #include "state/options.h"
 #include "state/status.h"
 #include "state/structured.h"
-#include "surface/columns.h"
 #include "surface/level_equations.h"
 #include "surface/surface.h"
+#include "surface/worked_blocks.h"
 
 namespace qorva {
 
 namespace {
 
-using surf::columnBottom;
 
 // Moves every node of the blocks that take part by the same amount, so that the reference
 // node lies at the reference level; under a mud-flow model (separate builders only) the
 // surface is set flat at that level instead.
 void shift(bool separate) {
-  if (!surf::onSurfacePlane(iPres, jPres)) return;
+  if (!onPlane(iPres, jPres)) return;
   const double zref = zval[iPres][jPres][znumber];
   for (int b = 1; b <= NoBlocks; ++b) {
     const GridBlock& k = block[b];
@@ -176,7 +175,7 @@ void surface3() {
         double P = 0;
         int n = 0;
         for (const auto& [p, q] : {std::pair{i, j}, {i + 1, j}, {i, j + 1}, {i + 1, j + 1}}) {
-          const int t = surf::columnTop(p, q);
+          const int t = columnTop(p, q);
           if (t == 0) continue;
           P += Cpres[t];
           ++n;

@@ -1,6 +1,8 @@
 // Free surface. What other folders may call.
 #pragma once
 
+#include "surface/surface_modes.h"
+
 namespace qorva {
 
 // The free-surface update between flow iterations (F 36 0 and 2 and the values that take the

@@ -17,9 +17,9 @@
 #include "state/options.h"
 #include "state/status.h"
 #include "state/structured.h"
-#include "surface/columns.h"
 #include "surface/surface.h"
 #include "surface/trace.h"
+#include "surface/worked_blocks.h"
 
 namespace qorva {
 
@@ -52,15 +52,7 @@ void keepPreviousValues() {
       Cyvel_old2[c] = Cyvel_old[c];
       Czvel_old2[c] = Czvel_old[c];
     }
-  for (int c = WCStart; c <= WCEnd; ++c) {
-    Cxvel_old[c] = Cxvel[c];
-    Cyvel_old[c] = Cyvel[c];
-    Czvel_old[c] = Czvel[c];
-    Cpres_old[c] = Cpres[c];
-    Ckinen_old[c] = Ckinen[c];
-    Cepsilon_old[c] = Cepsilon[c];
-    CinvAp_old[c] = CinvAp[c];
-  }
+  copyFlowToOld(WCStart, WCEnd, AlsoOld::PressureAndInvAp);
 }
 
 // The grid on the new levels with its geometry, bed cells and the variables carried over;

@@ -14,9 +14,9 @@
 #include "state/safe_file.h"
 #include "state/status.h"
 #include "state/structured.h"
-#include "surface/columns.h"
 #include "surface/surface.h"
 #include "surface/trace.h"
+#include "surface/worked_blocks.h"
 
 namespace qorva {
 
@@ -53,7 +53,7 @@ bool append(const std::string& text) {
 void traceUpdate(int cR) {
   FlagSurfTraceOpen = 0;
   if (!traced()) return;
-  const bool node = surf::onSurfacePlane(iPres, jPres);
+  const bool node = onPlane(iPres, jPres);
   const double z = node ? zval[iPres][jPres][znumber] : 0.0;
   const double BI = computeBI();
   const std::string record =

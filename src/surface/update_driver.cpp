@@ -19,10 +19,10 @@
 #include "state/status.h"
 #include "state/structured.h"
 #include "state/surfaces.h"
-#include "surface/columns.h"
 #include "surface/surface.h"
 #include "surface/trace.h"
 #include "surface/update.h"
+#include "surface/worked_blocks.h"
 
 namespace qorva {
 
@@ -61,7 +61,7 @@ void columnState() {
   GlobZRef2 = 0;
   if (FlagGlobFlux > 0) SurfVolDefect = computeVolRes();
   if (FlagNestTop == 4) scalePressureNested();
-  const bool froude = FlagTFS == 4 || FlagTFS == 7 || FlagTFS == 8 || FlagTFS == 9 ||
+  const bool froude = levelEquationWithFroude() ||
                       ((FlagNonHydrostaticSurf == 6 || FlagNonHydrostaticSurf == 7) && Bpresavg);
   if (froude && !splitFroude) columnFroude();
   if (FlagPresMPIboundary == 8) limitPressureMPI();
@@ -137,8 +137,8 @@ void algorithm(const SurfaceReference& ref) {
 }  // namespace
 
 int referenceBottomCell(int r) {
-  int cR = surf::columnBottom(iPres, jPres);
-  if (cR == 0) cR = surf::bottomOf(r);
+  int cR = columnBottom(iPres, jPres);
+  if (cR == 0) cR = bottomOf(r);
   // Without a reference cell every pin would act on the dummy row 0 and the levels would be
   // tied to nothing: the update cannot go on.
   if (cR == 0)
@@ -158,7 +158,7 @@ void surface() {
   const int r = computeSurfaceReferences();
   SurfaceReference ref;
   ref.cR = referenceBottomCell(r);
-  ref.cR2 = jSurf != 0 ? surf::columnBottom(iPres2, jPres2) : 0;
+  ref.cR2 = jSurf != 0 ? columnBottom(iPres2, jPres2) : 0;
 
   traceUpdate(ref.cR);
   if (std::isnan(GlobPresRef)) {

@@ -7,8 +7,8 @@
 #include "state/cells.h"
 #include "state/options.h"
 #include "state/surfaces.h"
-#include "surface/columns.h"
 #include "surface/level_equations.h"
+#include "surface/worked_blocks.h"
 
 namespace qorva {
 
@@ -21,7 +21,7 @@ constexpr double kWeirPin = 1e30;
 // `b`, the two faces that face each other across the weir line.
 double columnDischarge(int c, const Table1<int>& a, const Table1<int>& b) {
   double Q = 0;
-  surf::upColumn(c, [&](int k) {
+  upColumn(c, [&](int k) {
     const int fa = a[k], fb = b[k];
     Q += 0.5 * (Fax[fa] + Fax[fb]) * Cxvel[k] + 0.5 * (Fay[fa] + Fay[fb]) * Cyvel[k];
   });
@@ -49,11 +49,11 @@ void computeWeirs() {
     double Q = 0;
     for (int i = r.i1; i <= r.i2; ++i)
       for (int j = r.j1; j <= r.j2; ++j)
-        if (const int c = surf::columnBottom(i, j); c > 0) Q += columnDischarge(c, a, b);
+        if (const int c = columnBottom(i, j); c > 0) Q += columnDischarge(c, a, b);
     const double zw = weirLevel(r.crestLevel, r.C, r.n, Q);
     for (int i = r.i1; i <= r.i2; ++i)
       for (int j = r.j1; j <= r.j2; ++j)
-        if (const int c = surf::columnBottom(i, j); c > 0) {
+        if (const int c = columnBottom(i, j); c > 0) {
           Cap[c] += kWeirPin;
           Csource[c] = zw * kWeirPin;
         }

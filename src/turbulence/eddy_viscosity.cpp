@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "files/files.h"
+#include "grid/columns.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
 #include "state/cells.h"
@@ -25,27 +25,6 @@ namespace {
 // (Ccellt 0). A range may cut a column (the chunks of the parallel regions); the column steps
 // then form their quantities over the whole column, which no call writes, and write only the
 // cells of their own range, so a cut column gets what a call over whole columns gives it.
-int bottomOf(int c) {
-  while (Ccellb[c] > 0 && Ccellb[c] < c) c = Ccellb[c];
-  return c;
-}
-int topOf(int c) {
-  while (Ccellt[c] > 0 && Ccellt[c] > c) c = Ccellt[c];
-  return c;
-}
-int upFrom(int c) {
-  const int t = Ccellt[c];
-  return t > c ? t : 0;
-}
-
-// Calls f(c0) once for the bottom cell c0 of every column that has a cell in first..last.
-template <class F>
-void forColumns(int first, int last, F f) {
-  for (int c = first; c <= last; ++c) {
-    const int b = Ccellb[c];
-    if (c == first || b <= 0 || b < first || b > last) f(bottomOf(c));
-  }
-}
 
 // k-epsilon eddy viscosity with the coefficient cmu x 1000, the molecular part and the cap.
 double standardValue(int c, double coefficient) {
@@ -95,12 +74,13 @@ void windModel(int first, int last, Share share) {
     for (int c = first; c <= last; ++c) Cgamma[c] = g;
     return;
   }
-  forColumns(first, last, [&](int c0) {
+  forEachColumnIn(first, last, [&](int c0) {
     double D = 0;
-    for (int c = c0; c > 0; c = upFrom(c)) D += Ckdist[c];
+    upColumn(c0, [&D](int c) { D += Ckdist[c]; });
     const double g = base + 0.11 * ustar * 2 * D * 1000;
-    for (int c = c0; c > 0; c = upFrom(c))
+    upColumn(c0, [&](int c) {
       if (c >= first && c <= last) Cgamma[c] = g;
+    });
   });
 }
 
@@ -165,16 +145,16 @@ void mudLayer(int first, int last, Share share) {
 // bottom cell c0.
 void nearBedVertical(int first, int last) {
   const int m = TurbulenceModel;
-  forColumns(first, last, [&](int c0) {
+  forEachColumnIn(first, last, [&](int c0) {
     const double ustar = std::sqrt(std::max(0.3 * Ckinen[c0], 0.0));
     double D = 0, speed = 0;
     int n = 0, top = c0;
-    for (int c = c0; c > 0; c = upFrom(c)) {
+    upColumn(c0, [&](int c) {
       D += Ckdist[c];
       speed += std::sqrt(Cxvel[c] * Cxvel[c] + Cyvel[c] * Cyvel[c]);
       ++n;
       top = c;
-    }
+    });
     const double Re = 2 * D * (speed / n) / 1e-6;
     const double G = 0.11 * ustar * 2 * D * 1000;
 
@@ -202,10 +182,10 @@ void nearBedVertical(int first, int last) {
     }
 
     double z = 0, prevHalf = 0;
-    for (int c = c0; c > 0; c = upFrom(c)) {
+    upColumn(c0, [&](int c) {
       z = c == c0 ? Ckdist[c0] : z + prevHalf + Ckdist[c];
       prevHalf = Ckdist[c];
-      if (c < first || c > last) continue;
+      if (c < first || c > last) return;
       const double yplus = ustar * z / 1e-6;
       switch (form) {
         case 1:
@@ -234,29 +214,31 @@ void nearBedVertical(int first, int last) {
           CgammaV[c] = Cgamma[c];
           break;
       }
-    }
+    });
   });
 }
 
 // Corner columns (no east or west and no north or south neighbour at the bottom) get a
 // multiplied horizontal viscosity (F 440).
 void cornerColumns(int first, int last) {
-  forColumns(first, last, [&](int c0) {
+  forEachColumnIn(first, last, [&](int c0) {
     const bool corner = (Ccelle[c0] == 0 || Ccellw[c0] == 0) &&
                         (Ccelln[c0] == 0 || Ccells[c0] == 0);
     if (!corner) return;
-    for (int c = c0; c > 0; c = upFrom(c))
+    upColumn(c0, [&](int c) {
       if (c >= first && c <= last) Cgamma[c] *= VertDiffTrekant;
+    });
   });
 }
 
 // Bed forms raise the vertical viscosity of the momentum equations (F 290).
 void bedFormVertical(int first, int last) {
-  forColumns(first, last, [&](int c0) {
+  forEachColumnIn(first, last, [&](int c0) {
     const int b = Cbed[c0];
     const double f = std::max(1.0, GammaVertCoeff1 * Bedformheight[b] / (Bdepth[b] + 1e-20));
-    for (int c = c0; c > 0; c = upFrom(c))
+    upColumn(c0, [&](int c) {
       if (c >= first && c <= last) CgammaV[c] *= f;
+    });
   });
 }
 

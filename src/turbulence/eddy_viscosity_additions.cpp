@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "bed/bed_modes.h"
+#include "grid/columns.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
 #include "state/cells.h"
@@ -23,23 +25,15 @@ double horizontalSpeed(int c) { return std::sqrt(Cxvel[c] * Cxvel[c] + Cyvel[c] 
 // then formed over the whole column, which no call writes, but written only into the cells of
 // the range: a cell outside it is not rewritten by this call, so an addition there would pile
 // up call after call, and in a parallel region it would race with the chunk that owns it.
-int upFrom(int c) {
-  const int t = Ccellt[c];
-  return t > c ? t : 0;
-}
-int bottomOf(int c) {
-  while (Ccellb[c] > 0 && Ccellb[c] < c) c = Ccellb[c];
-  return c;
-}
 
 // Mean horizontal speed over the cells of the column that starts at bottom cell c0.
 double columnMeanSpeed(int c0) {
   double sum = 0;
   int n = 0;
-  for (int c = c0; c > 0; c = upFrom(c)) {
+  upColumn(c0, [&](int c) {
     sum += horizontalSpeed(c);
     ++n;
-  }
+  });
   return n > 0 ? sum / n : 0.0;
 }
 
@@ -63,17 +57,14 @@ void bedFormAddition(int first, int last) {
   }
   if (!applies) return;
   const bool horizontalToo = mode == 2 || mode == 3;
-  for (int c = first; c <= last; ++c) {
-    // Once per column that has a cell in the range, at its bottom cell.
-    const int below = Ccellb[c];
-    if (c != first && below > 0 && below >= first && below <= last) continue;
-    const int c0 = bottomOf(c);
+  // Once per column that has a cell in the range, at its bottom cell.
+  forEachColumnIn(first, last, [&](int c0) {
     const int b = Cbed[c0];
-    if (b <= 0) continue;
+    if (b <= 0) return;
     const double h = Bdepth[b];
     double amount = 0;
     if (mode <= 3) {
-      if (!(h > 0)) continue;  // a dry column has no bed-form mixing
+      if (!(h > 0)) return;  // a dry column has no bed-form mixing
       const double Fr = BFroude[b], delta = Bedformheight[b];
       if (mode == 3)
         amount = F * 1000 * delta * Fr * std::sqrt(9.81 * h);
@@ -87,12 +78,12 @@ void bedFormAddition(int first, int last) {
         amount = meanU * F * 1000 * 0.5 * h;
       if (mode == 6 && Equation == 6) amount *= 0.7692;
     }
-    for (int up = c0; up > 0 && up <= last; up = upFrom(up)) {
-      if (up < first) continue;
+    upColumn(c0, [&](int up) {
+      if (up < first || up > last) return;
       CgammaV[up] += amount;
       if (horizontalToo) Cgamma[up] += amount;
-    }
-  }
+    });
+  });
 }
 
 // Bed smoothing: extra viscosity proportional to the horizontal speed, at the bottom cells
@@ -143,7 +134,7 @@ double mudViscosity(const GridBlock& blk) {
     sK += Ckdist[c1];
     sU += std::fabs(Cxvel[c1]);
     double H = 0;
-    for (int c = c1; c > 0; c = Ccellt[c]) H += Ckdist[c];
+    upColumn(c1, [&H](int c) { H += Ckdist[c]; });
     H *= 2;
     // Without both levels there is no part of the layer above the groundwater.
     const double d = levels ? Bthixolev[beta] - Bgroundwater[beta] : 0.0;
@@ -171,7 +162,7 @@ double mudViscosity(const GridBlock& blk) {
 // NoCells sets its own cells, and the last chunk also those outside the working range: the
 // same result as a serial call over the whole range, and no cell written by two threads.
 void mudLayerViscosity(int first, int last, Share share) {
-  if (!(FlagThixo > 0 && NoBlocks > 0)) return;
+  if (!(mudFlow() && NoBlocks > 0)) return;
   const bool chunked = share == Share::Chunk;
   if ((chunked ? WCEnd : last) != NoCells) return;
   const auto mine = [&](int c) {
@@ -184,8 +175,10 @@ void mudLayerViscosity(int first, int last, Share share) {
     const double mu = mudViscosity(blk);
     for (int beta = blk.bcellstart; beta <= blk.bcellend; ++beta) {
       int level = 0;
-      for (int c = Bcellt[beta]; c > 0; c = Ccellt[c], ++level)
+      upColumn(Bcellt[beta], [&](int c) {
         if (mine(c)) Cgamma[c] = CgammaV[c] = level < 2 ? mu : 10 * mu;
+        ++level;
+      });
     }
   }
 }

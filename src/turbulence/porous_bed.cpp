@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "grid/columns.h"
 #include "state/bedcells.h"
 #include "state/cells.h"
 #include "state/options.h"
@@ -36,13 +37,13 @@ double speed(int eq, int c, bool horizontal) {
 void roughnessLayer(int eq, int b, bool horizontal) {
   const double root = std::sqrt(Barea[b]);
   double s = 0;
-  int n = 0;
-  for (int c = Bcellt[b]; c > 0 && n < NoCells; c = Ccellt[c], ++n) {
+  upColumnWhile(Bcellt[b], [&](int c) {
     s += Ckdist[c];
-    if (!(s < Croughness[c] * BPWparam1)) break;
+    if (!(s < Croughness[c] * BPWparam1)) return false;
     Cap[c] += Ckdist[c] * 2 * 1000 * speed(eq, c, horizontal) * BPWparam2 * root;
     s += Ckdist[c];
-  }
+    return true;
+  });
 }
 
 // k of a thin cell is pulled down to kt = 0.47453 h (ks / h)^(1/3), h the cell height.

@@ -286,7 +286,7 @@ void law19Momentum(const Constants& K, int first, int last) {
         cw = laminar ? laminarFriction(cf, A, yp) : roughFriction(K, cf, A, y, XksWall);
       } else {
         const bool laminar = FlagWallLimiterU == 3 && yp < kLaminarYPlus;
-        cw = laminar ? laminarFriction(cf, A, yp) : roughFriction(K, cf, A, y, roughness(c));
+        cw = laminar ? laminarFriction(cf, A, yp) : roughFriction(K, cf, A, y, wall::roughness(c));
       }
       faceFriction(cf, face, cw);
     });
@@ -315,7 +315,7 @@ void law19K(const Constants& K, int first, int last) {
     const double yp = cf.yplus(y);
     const bool laminar =
         (FlagWallLimiterU == 3 || FlagWallLimiterU == 5) && yp < kLaminarYPlus;
-    double uplus = laminar ? yp : 2.5 * std::log(30 * y / roughness(c));
+    double uplus = laminar ? yp : 2.5 * std::log(30 * y / wall::roughness(c));
     if (FlagConcProf == 1) uplus *= 1 + 2.5 * concentration(c);
     uplus = std::max(std::max(uplus, MinUPlusK), laminar ? kMinYPlus : kMinUPlus);
     addKTerms(K.c75k, cf, uplus, 31.62 * cf.uS / uplus, y);

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 
+#include "grid/columns.h"
 #include "state/bedcells.h"
 #include "state/cells.h"
 #include "state/log.h"
@@ -62,7 +63,7 @@ void roofMomentum(const Constants& K, const CellFlow& cf, int f) {
 void bedMomentum(const Constants& K, const CellFlow& cf, int f) {
   const int c = cf.c;
   const double y = capped(Ckdist[c]);
-  const double ks = roughness(c);
+  const double ks = wall::roughness(c);
   const double A = Farea[f];
   double uplus = std::max(std::log(30 * y / ks) / K.kappa, MinUPlus);
   if (FlagWallLimiterU == 4 && y < WallLimiterU * ks)
@@ -115,7 +116,7 @@ void sidePairK(const Constants& K, const CellFlow& cf, double y, int n1, int n2,
 void verticalPairK(const Constants& K, const CellFlow& cf) {
   const int c = cf.c;
   const double y = capped(Ckdist[c]);
-  const double ks = roughness(c);  // the roof too takes the cell's roughness here
+  const double ks = wall::roughness(c);  // the roof too takes the cell's roughness here
   const double yp = cf.yplus(y);
   double uplus = std::max(2.5 * std::log(30 * y / ks), MinUPlusK);
   const bool laminar = (FlagWallLimiterK == 3 || FlagWallLimiterK == 5) && yp < kLaminarYPlus;
@@ -148,7 +149,7 @@ void fixedKPair(const CellFlow& cf, double y, bool vertical) {
   bool laminar;
   if (vertical) {
     laminar = (FlagWallLimiterK == 3 || FlagWallLimiterK == 5) && yp < kLaminarYPlus;
-    uplus = laminar ? yp : 2.5 * std::log(30 * y / roughness(c));
+    uplus = laminar ? yp : 2.5 * std::log(30 * y / wall::roughness(c));
     const double C = concentration(c);
     if (FlagConcProf == 1 && C > 0) uplus *= 1 + 2.5 * C;
     uplus = std::max(uplus, MinUPlusK);
@@ -285,19 +286,21 @@ void thinColumnPass(const Constants& K, int first, int last) {
   for (int s = first; s <= last; ++s) {
     // The lowest cell of the range in its column starts the walk up; the others are on it.
     if (inRange(Ccellb[s])) continue;
-    int b = s;
-    while (Ccellb[b] > 0) b = Ccellb[b];
+    const int b = bottomOf(s);
     double height = 0;
-    for (int d = b; d > 0; d = Ccellt[d]) height += Ckdist[d];
+    upColumn(b, [&height](int d) { height += Ckdist[d]; });
     if (!(height < MinVertDist)) continue;
-    const double ks = roughness(b);
+    const double ks = wall::roughness(b);
     const double C = concentration(b);
     double y = 0;
-    for (int d = b; d > 0 && d != s; d = Ccellt[d]) {
+    upColumnWhile(b, [&](int d) {
+      if (d == s) return false;
       y += Ckdist[d];
       y += Ckdist[d];
-    }
-    for (int d = s; inRange(d); d = Ccellt[d]) {
+      return true;
+    });
+    upColumnWhile(s, [&](int d) {
+      if (!inRange(d)) return false;
       y += Ckdist[d];
       const CellFlow cf = cellFlow(K.s, d);
       const double yp = cf.yplus(y);
@@ -319,7 +322,8 @@ void thinColumnPass(const Constants& K, int first, int last) {
         fix(d, kFixEps, (1 + 2.5 * C) * K.c75 * cf.k15() / (K.kappa * y));
       }
       y += Ckdist[d];
-    }
+      return true;
+    });
   }
 }
 

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 
+#include "grid/columns.h"
 #include "state/cells.h"
 #include "state/options.h"
 #include "state/status.h"
@@ -188,7 +189,7 @@ void sideWallK(double c75k, const CellFlow& cf, double y, int n1, int n2, double
 // Water depth at the column of a top cell: twice the half heights of it and all cells below.
 inline double depthBelow(int c) {
   double h = Ckdist[c];
-  for (int b = Ccellb[c]; b > 0; b = Ccellb[b]) h += Ckdist[b];
+  downColumn(cellBelow(c), [&h](int b) { h += Ckdist[b]; });
   return 2 * h;
 }
 

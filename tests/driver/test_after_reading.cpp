@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "state/inflow_profiles.h"
 #include "state/options.h"
-#include "state/side_files.h"
 #include "state/status.h"
 #include "state/structured.h"
 #include "support/scratch.h"

@@ -18,7 +18,6 @@
 #include "state/groups.h"
 #include "state/log.h"
 #include "state/options.h"
-#include "state/side_files.h"
 #include "state/status.h"
 #include "state/structured.h"
 #include "state/timeseries.h"

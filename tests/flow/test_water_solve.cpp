@@ -9,17 +9,17 @@
 #include <vector>
 
 #include "flow/flow.h"
-#include "support/flume.h"
 #include "grid/generator.h"
 #include "grid/grid.h"
 #include "state/arrays.h"
 #include "state/blocks.h"
 #include "state/cells.h"
+#include "state/inflow_profiles.h"
 #include "state/options.h"
-#include "state/side_files.h"
 #include "state/status.h"
 #include "state/structured.h"
 #include "state/surfaces.h"
+#include "support/flume.h"
 #include "support/scratch.h"
 
 namespace qorva {

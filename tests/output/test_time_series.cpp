@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "support/box_grid.h"
 #include "output/output.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
@@ -15,10 +14,11 @@
 #include "state/groups.h"
 #include "state/log.h"
 #include "state/options.h"
-#include "state/side_files.h"
 #include "state/status.h"
 #include "state/structured.h"
 #include "state/surfaces.h"
+#include "state/timeseries.h"
+#include "support/box_grid.h"
 #include "support/scratch.h"
 
 namespace qorva {

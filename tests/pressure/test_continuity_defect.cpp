@@ -9,18 +9,18 @@
 #include <string>
 #include <vector>
 
-#include "support/box_grid.h"
 #include "pressure/pressure.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
 #include "state/cells.h"
 #include "state/groups.h"
+#include "state/inflow_profiles.h"
 #include "state/options.h"
-#include "state/side_files.h"
 #include "state/status.h"
 #include "state/structured.h"
 #include "state/surfaces.h"
 #include "state/timeseries.h"
+#include "support/box_grid.h"
 #include "support/scratch.h"
 
 namespace qorva {

@@ -1,6 +1,6 @@
 // Writer of `control.new`: the present settings as a control file, one data set a line, in its
 // own order and formats. Reads Title, run, options and the settings of F, G, P, S, I, W and K.
-#include "driver/driver.h"
+#include "state/control_new.h"
 
 #include <algorithm>
 #include <charconv>
@@ -9,7 +9,6 @@
 #include <cstring>
 #include <string>
 
-#include "driver/rows.h"
 #include "state/log.h"
 #include "state/options.h"
 #include "state/safe_file.h"
@@ -18,6 +17,9 @@
 namespace qorva {
 
 namespace {
+
+// v within lo..hi, both ends included.
+bool in(double v, double lo, double hi) { return v >= lo && v <= hi; }
 
 // The text of a value that reads back as the same number. The six-decimal form stays where it
 // is exact, so familiar values look as they always did; a value it would round (a time step
