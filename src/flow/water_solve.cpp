@@ -2,7 +2,8 @@
 // steps, relaxation reloads and the end steps; and the time step of the mud-flow model.
 // Reads the driver options (K 1, K 3, F 33, F 54, F 105, F 335 ...), MaxResidual, block;
 // writes Iter, stimet, the relax... factors, FlagPrint, GlobInnerIter, the old time levels,
-// FlagInitialized, the pressure-regression sums, otime and TimeStep (computeChangeTimestep).
+// FlagInitialized, the pressure-regression sums, otime and TimeStep with ThixoTimeStepBase
+// (computeChangeTimestep).
 #include <omp.h>
 
 #include <algorithm>
@@ -332,12 +333,12 @@ void WaterSolve() {
 }
 
 // The mud-flow time step: the step of the run, or a tenth of it while the working range lies
-// beyond block 1 (the mud-flow block alone). The run's step is taken on the first call.
+// beyond block 1 (the mud-flow block alone). The run's step is taken on the first call of the
+// run (ThixoTimeStepBase, cleared with the state).
 void computeChangeTimestep() {
-  static double base = -1.0;
-  if (base < 0.0) base = TimeStep;
-  TimeStep = base;
-  if (WCStart > block[1].cellend) TimeStep = 0.1 * base;
+  if (ThixoTimeStepBase < 0.0) ThixoTimeStepBase = TimeStep;
+  TimeStep = ThixoTimeStepBase;
+  if (WCStart > block[1].cellend) TimeStep = 0.1 * ThixoTimeStepBase;
 }
 
 }  // namespace qorva
