@@ -363,14 +363,19 @@ void readG41(DataSetReader& r) {
   NoQI = q + 1;
 }
 
+// Every value is checked and each wrong one named before the run stops: a switch that cannot
+// be read would otherwise leave a region threaded or serial without the user knowing.
 void readG50(DataSetReader& r) {
+  bool wrong = false;
   for (int n = 0; n < 10; ++n) {
     const bool got = r.i(FlagOpenMP[n]);
     if (!got || !in(FlagOpenMP[n], 0, 2)) {
       logf("Error for G 50 data set in control file\n");
       logf("Integer no. %d = %d\n", n, FlagOpenMP[n]);
+      wrong = true;
     }
   }
+  r.require(!wrong, "The ten G 50 switches are each 0, 1 or 2\n");
 }
 
 }  // namespace

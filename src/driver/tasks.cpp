@@ -39,12 +39,7 @@ bool waterFlowTask() {
           "when computing only water flow (F 2 W)\n\n");
   if (MGSNo == 0) computeWCStart();
   if (FlagThixo > 0) FlagThixoIsComputing = 1;
-  if (FlagWaterSolveNew == 1) WaterSolveNew();
-  else if (FlagFastWatersolve > 0) WaterSolveFast();
-  else if (MGSNo > 0) MGSsolver();
-  else if (Hydrostatic == 1) WaterSolveHydrostatic();
-  else if (Hydrostatic == 3) WaterSolve2D();
-  else if (Hydrostatic == 0 && MGSNo == 0) WaterSolve();
+  callFlowDriver(FlowCaller::Task);
   return true;
 }
 

@@ -425,7 +425,8 @@ int ReadAllData() {
       readFile(in);
     } catch (const BadRecord& e) {
       logBadRecord(in, e);
-      endRun(1);
+      // The input-error status, so that a batch script can tell it from a normal end.
+      endRun(-1);
     }
   }
 

@@ -331,8 +331,8 @@ bool scanTextResult(RecordReader& in, TextResult& r) {
   return true;
 }
 
-// Reads the text result; false when it is missing, belongs to another grid or cannot be read
-// whole (logged): the flow fields then keep their values.
+// Reads the text result; false when it is missing (logged): the flow fields then keep their
+// values. One of another grid, or that cannot be read whole, ends the run with -1 (logged).
 bool readTextResult(int& records, std::string& name) {
   logf(" In readres \n\n");
   mc_program = " Readres-reading results ";
@@ -344,7 +344,13 @@ bool readTextResult(int& records, std::string& name) {
     return false;
   }
   TextResult r;
-  if (!scanTextResult(in, r)) return false;
+  if (!scanTextResult(in, r)) {
+    // A restart that was asked for and refused must not pass for one: the run would compute
+    // from its start values and end as a restarted run does.
+    logf("The run stops: the restart it asks for (task R) was refused, and a run from the "
+         "start values would pass for a restarted one\n");
+    endRun(-1);
+  }
   for (int n = 1; n <= r.u[1]; ++n) {
     const double* v = &r.cells[6 * static_cast<std::size_t>(n)];
     for (int q = 0; q < 6; ++q) (*kFields[q])[n] = v[q];

@@ -254,7 +254,7 @@ void logVersion1Means(const std::vector<double>& total, long long rows) {
     logf("%d %lf %lf\n", l, gsize[l], total[l] / static_cast<double>(rows));
 }
 
-// The rows of fracres; 88 for a row that names a grid point past the grid.
+// The rows of fracres.
 int readFractionRows(RecordReader& in) {
   const bool version1 = FlagFracresVersion == 1;
   if (!BSedDistrib || !pointbed || lnumber < 0 ||
@@ -271,7 +271,9 @@ int readFractionRows(RecordReader& in) {
   for (; rows < most && in.record(2 + values, "the row"); ++rows) {
     const int i = in.i(), j = in.i();
     in.describe(2 + values, "the row of column %lld %lld", i, j);
-    if (i > xnumber + 1LL || j > ynumber + 1LL) return 88;
+    // Every row after it would be left unread and the bed would keep its start fractions.
+    if (i > xnumber + 1LL || j > ynumber + 1LL)
+      in.refuse("column %d %d lies past the grid of %d x %d grid lines", i, j, xnumber, ynumber);
     // Only the columns of the grid have a bed cell: below index 1 there is none.
     if (i < 1 || j < 1 || i >= static_cast<long long>(pointbed.dim(0)) ||
         j >= static_cast<long long>(pointbed.dim(1)))

@@ -59,6 +59,7 @@ struct Input {
   int dqRow = 0, cRow = 0, mRow = 0;
   int dTimes = -1, mTimes = -1;  // 1 when D (M) records define the time rows; -1 undecided
   std::string note;            // a further log line for the error found
+  int letter = 0;              // the data set being read
 
   // A value that cannot be read (a "nan", "inf" or "1e999" among them: no finite number) ends
   // the record with its code; the note says where.
@@ -350,6 +351,9 @@ const char* message(int code) {
 void reportError(int code, const Input& in) {
   logf("Error in timei file: code %d\n", code);
   if (const char* m = message(code)) logf("%s", m);
+  // Code 8 is shared by the D, I, J, M and N data sets, but its text names the I data set.
+  if (code == 8 && in.letter >= 'A' && in.letter <= 'Z')
+    logf("The data set that could not be read is a %c data set\n", in.letter);
   if (code == 103)
     logf("The number of floats should be %d * %d (sediment sizes * number of inflow groups)\n",
          lnumber, in.groups);
@@ -424,6 +428,7 @@ int ReadTimes() {
     for (long long count = 0; ArrayTimeSteps > 0 && count < limit; ++count) {
       const int ch = in.c.get();
       if (ch == EOF) break;
+      in.letter = ch;
       code = record(in, ch);
       if (code != 0) break;
     }

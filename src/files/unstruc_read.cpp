@@ -8,6 +8,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "discretisation/discretisation.h"
 #include "files/files.h"
@@ -749,17 +750,37 @@ void readBedrough() {
     return;
   }
   int used = 0;
-  if (xnumber > 0 && ynumber > 0 && roughness)
+  // Records the grid has no column for, and columns given again, are not refused (a file made
+  // for a larger grid still serves its part), but the user hears of them once each.
+  long long offGrid = 0, again = 0, firstOff = 0, firstAgain = 0;
+  std::vector<char> given;
+  if (xnumber > 0 && ynumber > 0 && roughness) {
+    given.assign(static_cast<std::size_t>(xnumber + 1) * (ynumber + 1), 0);
     readPointRecords(in, 4, -5, [&](long long) {
       if (in.word() != "B") in.refuse("a roughness record starts with the letter B");
       const int i = in.i(), j = in.i();
       const double ks = in.d();
       in.end();
-      if (i < 1 || i > xnumber - 1 || j < 1 || j > ynumber - 1) return;
+      if (i < 1 || i > xnumber - 1 || j < 1 || j > ynumber - 1) {
+        if (offGrid++ == 0) firstOff = in.line();
+        return;
+      }
+      char& seen = given[static_cast<std::size_t>(i) * (ynumber + 1) + j];
+      if (seen && again++ == 0) firstAgain = in.line();
+      seen = 1;
       roughness[i][j] = ks;
       ++used;
     });
+  }
   logf("Have read %d roughness points from bedrough file\n", used);
+  if (offGrid > 0)
+    logf("Warning: %lld records of %s name a column the grid does not have (the first on line "
+         "%lld; columns 1..%d, 1..%d); they are not used\n",
+         offGrid, in.name().c_str(), firstOff, xnumber - 1, ynumber - 1);
+  if (again > 0)
+    logf("Warning: %lld records of %s give a column a second time (the first on line %lld); the "
+         "last value given holds\n",
+         again, in.name().c_str(), firstAgain);
 }
 
 int ReadUnstructure() {

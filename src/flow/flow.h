@@ -13,6 +13,32 @@ void WaterSolveHydrostatic();
 void WaterSolve2D();
 void WaterSolve();
 
+// The flow drivers, and which one a caller runs. The task W and the sediment loop test F 328,
+// F 170, F 152 and F 68 in different orders (flow/driver_choice.cpp keeps both tables).
+enum class FlowDriver {
+  None,                   // no flow is computed (an option combination no row takes)
+  Main,                   // WaterSolve
+  Restructured,           // WaterSolveNew, F 328 1
+  Fast,                   // WaterSolveFast, F 170
+  GridSequencing,         // MGSsolver, F 152
+  Hydrostatic,            // WaterSolveHydrostatic, F 68 1
+  DepthAveraged,          // WaterSolve2D, F 68 3
+  DepthAveragedThenMain,  // WaterSolve2D then WaterSolve, F 68 4 (sediment loop only)
+  Frozen,                 // no solution, the group areas follow the grid, F 68 2 (sediment loop)
+};
+enum class FlowCaller { Task, SedimentLoop };
+FlowDriver chooseFlowDriver(FlowCaller caller);
+// Runs the driver chooseFlowDriver(caller) gives. The frozen flow of F 68 2 writes the area
+// of every discharge group with a discharge: the sum of Farea over its surfaces.
+void callFlowDriver(FlowCaller caller);
+
+// Which iterations print their residual line: FlagPrint 0 with F 1 D or E, below iteration 10,
+// at the last of K 1, at every tenth below 100 and every F 53 (PrintIterBoogie); WithJ also
+// every hundredth under F 1 J. Divisibility of Iter is tested on doubles (|fmod| < 0.001).
+// The main driver and the sediment loop take WithJ.
+enum class PrintRule { WithJ, WithoutJ };
+void setPrintFlag(PrintRule rule);
+
 // Time step of a transient run from the flow (F 210 and the like); WaterSolve calls it.
 void computeChangeTimestep();
 // Closes every inner iteration m: residual line, tafnor, convergence, divergence and stops.

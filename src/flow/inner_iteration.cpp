@@ -11,6 +11,7 @@
 #include "bed/bed.h"
 #include "discretisation/discretisation.h"
 #include "files/files.h"
+#include "flow/driver_frame.h"
 #include "flow/flow.h"
 #include "flow/water_solve.h"
 #include "grid/grid.h"
@@ -80,7 +81,6 @@ void mudYieldState() {
 }
 
 void head(int m) {
-  mc_program = strf(" ZI-Deva %d %d           ", FlagThixoIsComputing, m);
   mark(1);
   if (FlagGridChange == 1) {
     Equation = 1;
@@ -436,7 +436,9 @@ void componentStep(int m) {
     writeConqRes();
 }
 
-int innerIteration(int m) {
+int innerIteration(int m) { return runInnerIteration(kMainForm, m); }
+
+int innerSteps(int m) {
   head(m);
   if (FlagSIMPLE == 2 || FlagSIMPLE == 4 || FlagSIMPLE == 5) pressurePredictor(m);
   if (debugging == 'A') gridTest();

@@ -23,29 +23,19 @@ constexpr char kVProfiles[] =
     "the velocity reset at the vertical profiles of P 17 (setVelocitiesZero)";
 constexpr char kFroude[] = "the Froude-number switch of F 93 (FroudeHystatFunction)";
 
-// The task W picks its driver in this order; F 37 ends it before any (the walk stops there).
-bool flowTask(char t) { return t == 'W' && FlagTSC <= 0; }
+// The driver the task W runs; F 37 ends the task before any (the walk stops there).
+bool flowTask(char t, FlowDriver d) {
+  return t == 'W' && FlagTSC <= 0 && chooseFlowDriver(FlowCaller::Task) == d;
+}
 
 // Not in the table: nestsource (reached when the grid file has nested blocks).
 const PendingStep kSteps[] = {
     {[](char t) { return t == 'L'; }, kShallowWater},
-    {[](char t) { return flowTask(t) && FlagWaterSolveNew == 1; }, kWaterSolveNew},
-    {[](char t) { return flowTask(t) && FlagWaterSolveNew != 1 && FlagFastWatersolve > 0; },
-     kWaterSolveFast},
-    {[](char t) {
-       return flowTask(t) && FlagWaterSolveNew != 1 && FlagFastWatersolve <= 0 && MGSNo > 0;
-     },
-     kMGSsolver},
-    {[](char t) {
-       return flowTask(t) && FlagWaterSolveNew != 1 && FlagFastWatersolve <= 0 && MGSNo <= 0 &&
-              Hydrostatic == 1;
-     },
-     kHydrostatic},
-    {[](char t) {
-       return flowTask(t) && FlagWaterSolveNew != 1 && FlagFastWatersolve <= 0 && MGSNo <= 0 &&
-              Hydrostatic == 3;
-     },
-     kWaterSolve2D},
+    {[](char t) { return flowTask(t, FlowDriver::Restructured); }, kWaterSolveNew},
+    {[](char t) { return flowTask(t, FlowDriver::Fast); }, kWaterSolveFast},
+    {[](char t) { return flowTask(t, FlowDriver::GridSequencing); }, kMGSsolver},
+    {[](char t) { return flowTask(t, FlowDriver::Hydrostatic); }, kHydrostatic},
+    {[](char t) { return flowTask(t, FlowDriver::DepthAveraged); }, kWaterSolve2D},
     {[](char t) {
        return (reach::momentumStep(t) && FlagCoupledNesting >= 11 && FlagCoupledNesting <= 19) ||
               (reach::turbulenceStep(t) && FlagCoupledNesting == 13);

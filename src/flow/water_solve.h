@@ -14,8 +14,10 @@ FlowStart flowStartValues();
 // One inner iteration m of WaterSolve: momentum, pressure step, k and epsilon, components,
 // in their fixed order, serial or in the parallel phases. Returns 1 when the driver must
 // return at once without its end-of-iteration steps (the free-surface hand-over of F 36 6 in
-// the pressure step), else 0.
+// the pressure step), else 0. innerIteration sets the status text of the main driver first;
+// innerSteps is what follows it, the inner iteration of the main form.
 int innerIteration(int m);
+int innerSteps(int m);
 
 // The pressure-correction step of inner iteration m (Equation 4) with the SIMPLE variants of
 // F 171 (the second corrector of F 171 3 included), after the momentum step. Returns 1 when

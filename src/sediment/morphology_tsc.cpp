@@ -13,6 +13,7 @@
 
 #include "bed/bed.h"
 #include "files/files.h"
+#include "flow/flow.h"
 #include "grid/grid.h"
 #include "output/output.h"
 #include "sediment/sediment.h"
@@ -233,14 +234,6 @@ Run startUp() {
   return run;
 }
 
-void setPrintFlag() {
-  const double it = Iter;
-  const bool print = debugging == 'D' || debugging == 'E' || Iter < 10 || Iter == iterGlobalMax ||
-                     (Iter < 100 && divisible(it, 10)) || divisible(it, PrintIterBoogie) ||
-                     (debugging == 'J' && divisible(it, 100));
-  FlagPrint = print ? 0 : 1;
-}
-
 void alldataPrintTime(Run& run) {
   if (run.nextAlldata >= NoAlldataPrintout || !(AlldataPrintout[run.nextAlldata] < stimet)) return;
   mc_message = "Writing alldata file";
@@ -257,7 +250,7 @@ void alldataPrintTime(Run& run) {
 }
 
 void stepHead(Run& run) {
-  setPrintFlag();
+  setPrintFlag(PrintRule::WithJ);
   if (FlagExtraDebug == 1) logf("Start Iter = %d, zval = %lf\n", Iter, zval[1][1][znumber]);
   if (iterWriteAllData > 0 && divisible(Iter, iterWriteAllData) && Iter > 1) WriteAllData();
   alldataPrintTime(run);

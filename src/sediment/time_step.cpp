@@ -117,38 +117,6 @@ bool slides() {
   return true;
 }
 
-// The flow driver of one work block, by the driver options.
-void flowDriver() {
-  if (FlagWaterSolveNew == 1) {
-    WaterSolveNew();
-  } else if (FlagFastWatersolve >= 1) {
-    WaterSolveFast();
-  } else if (Hydrostatic == 0) {
-    if (MGSNo == 0)
-      WaterSolve();
-    else if (MGSNo > 0)
-      MGSsolver();
-  } else if (MGSNo >= 1) {
-    MGSsolver();
-  } else if (Hydrostatic == 1) {
-    WaterSolveHydrostatic();
-  } else if (Hydrostatic == 2) {
-    // The flow is frozen: the group areas follow the present grid.
-    for (int g = 0; g <= 9; ++g) {
-      DischargeGroup& d = DischargeStruct[g];
-      if (std::fabs(d.massDischarge) <= 1e-20) continue;
-      double a = 0;
-      for (int k = 0; k < d.surfaceNo; ++k) a += Farea[d.surfaceList[k]];
-      d.area = a;
-    }
-  } else if (Hydrostatic == 3) {
-    WaterSolve2D();
-  } else if (Hydrostatic == 4) {
-    WaterSolve2D();
-    WaterSolve();
-  }
-}
-
 // Step 6; false when a flow driver reported an error (results written).
 bool flowOfWorkBlocks(Run& run) {
   const double t0 = stimet;
@@ -156,7 +124,7 @@ bool flowOfWorkBlocks(Run& run) {
   for (int n = 1; n <= run.workBlocks; ++n) {
     computeWorkBlocks(n);
     if (Iter < 2 || divisible(Iter, skipWatersolve))
-      flowDriver();
+      callFlowDriver(FlowCaller::SedimentLoop);
     else
       stimet += TimeStep;
     if (FlagErrorBreak == 1) {

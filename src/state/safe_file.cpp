@@ -305,6 +305,14 @@ void RecordReader::describe(int count, const char* what, long long a, long long 
   what_ = what;
   a_ = a;
   b_ = b;
+  refuseWhenShort();
+}
+
+// A line cut short (a file whose writer was stopped) is named for what it lacks before any of
+// its values is taken as meaning something: its first value would otherwise be judged alone
+// ("surface 93 is given a second time" for the "F 93" left of a cut last record).
+void RecordReader::refuseWhenShort() const {
+  if (count_ >= 0 && valuesOnLine() < count_) refuseShort();
 }
 
 std::string RecordReader::token() {

@@ -194,6 +194,7 @@ class RecordReader {
   int valuesOnLine() const;
   std::string what() const;
   [[noreturn]] void refuseShort() const;
+  void refuseWhenShort() const;
 
   std::string name_;
   std::FILE* f_ = nullptr;

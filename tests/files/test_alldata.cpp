@@ -425,27 +425,27 @@ TEST_F(AllDataTest, FailuresEndTheRunWithTheirMessages) {
        "Error in 'alldata' file, line 63: the line ends before grid point (1,1) is complete\n"
        "Error reading 'alldata' file with more than two layers. The file must be made with version "
        "353 or later\n\n"},
-      {"unknown version", replaced(towerFile(), "3 2 11", "2 2 11"), [] {}, 1,
+      {"unknown version", replaced(towerFile(), "3 2 11", "2 2 11"), [] {}, -1,
        "Error in 'alldata' file, line 1: unknown version 2 on the first line\n"},
       {"bottom cell beyond the cells", replaced(towerFile(), "\n1 1.250000 2.500000", "\n3 1.250000 2.500000"),
-       [] {}, 1, "Error in 'alldata' file, line 69: grid point (2,2) has the bottom cell 3, outside 0..2\n"},
-      {"bed cell beyond the bed tables", replaced(towerFile(), "-8.750000 1 \n", "-8.750000 99 \n"), [] {}, 1,
+       [] {}, -1, "Error in 'alldata' file, line 69: grid point (2,2) has the bottom cell 3, outside 0..2\n"},
+      {"bed cell beyond the bed tables", replaced(towerFile(), "-8.750000 1 \n", "-8.750000 99 \n"), [] {}, -1,
        "Error in 'alldata' file, line 69: grid point (2,2) has the bed cell 99, outside 0..48\n"},
-      {"block beyond the grid", replaced(towerFile(), "2 2 2 2 0 1 0 7 8 9", "2 6 2 2 0 1 0 7 8 9"), [] {}, 1,
+      {"block beyond the grid", replaced(towerFile(), "2 2 2 2 0 1 0 7 8 9", "2 6 2 2 0 1 0 7 8 9"), [] {}, -1,
        "Error in 'alldata' file, line 30: block 1 reaches the grid line (6,2), outside the G 1 grid\n"},
       {"a concentration that is text", replaced(towerFile(), "3e-05 2e-05 1e-05 \n", "3e-05 2e-05 x \n"),
-       [] {}, 1, "Error in 'alldata' file, line 18: 'x' in the flow values of cell 2 is not a number\n"},
+       [] {}, -1, "Error in 'alldata' file, line 18: 'x' in the flow values of cell 2 is not a number\n"},
       // One value short: read as a stream, the next line's first value would fill it and shift
       // every field after it.
       {"a cell one concentration short", replaced(towerFile(), "3e-05 2e-05 1e-05 \n", "3e-05 2e-05 \n"),
-       [] {}, 1, "Error in 'alldata' file, line 18: the flow values of cell 2 needs 9 values, the line holds 8\n"},
+       [] {}, -1, "Error in 'alldata' file, line 18: the flow values of cell 2 needs 9 values, the line holds 8\n"},
       {"a concentration not finite", replaced(towerFile(), "3e-05 2e-05 1e-05 \n", "3e-05 nan 1e-05 \n"),
-       [] {}, 1, "Error in 'alldata' file, line 18: 'nan' in the flow values of cell 2 is not a finite number\n"},
-      {"a grid point one value long", replaced(towerFile(), "-8.750000 1 \n", "-8.750000 1 0 \n"), [] {}, 1,
+       [] {}, -1, "Error in 'alldata' file, line 18: 'nan' in the flow values of cell 2 is not a finite number\n"},
+      {"a grid point one value long", replaced(towerFile(), "-8.750000 1 \n", "-8.750000 1 0 \n"), [] {}, -1,
        "Error in 'alldata' file, line 69: grid point (2,2) needs 10 values, the line holds 11\n"},
       {"statistics off the grid",
        replaced(towerFile(), "3 2 11", "4 2 11") + "1 1 0.0\n1 2 0.0\n2 1 0.0\n7 2 0.0\n",
-       [] { FlagMorphStatistics = 1; }, 1,
+       [] { FlagMorphStatistics = 1; }, -1,
        "Error in 'alldata' file, line 79: the statistics of grid point (7,2) lie outside the G 1 grid\n"},
   };
   for (const Row& row : rows) {

@@ -455,7 +455,8 @@ TEST_F(ResultFilesTest, WholeResultIsReadUpToTheLastFlux) {
 }
 
 // A result cut short, with a record that cannot be read, or with a cell or surface missing or
-// given twice is refused whole: the flow keeps its values and the log says what is wrong.
+// given twice is refused whole: the flow keeps its values, the log says what is wrong, and the
+// run ends.
 TEST_F(ResultFilesTest, CutShortOrDamagedResultIsRefused) {
   struct Case {
     const char* what;
@@ -479,6 +480,10 @@ TEST_F(ResultFilesTest, CutShortOrDamagedResultIsRefused) {
        "line 3: a C record needs 8 values, the line holds 9\n"},
       {"a value that is not finite", head + counts + "C 1 1 2 nan 1 0.001 5\n" + cell2 + fluxes,
        "line 3: 'nan' in a C record is not a finite number\n"},
+      // The writer stopped inside the last record: the line is named for what it lacks, not
+      // judged by its first value.
+      {"cut inside the last flux", head + counts + cell1 + cell2 + "F 1 0.5\nF 2 4.5\nF 3\n",
+       "line 7: an F record needs 3 values, the line holds 2\n"},
       {"a cell twice", head + counts + cell1 + cell1 + cell2 + fluxes,
        "line 4: cell 1 is given a second time\n"},
       {"a cell of another grid", head + counts + cell1 + "C 3 7 7 7 7 7 7\n" + fluxes,
@@ -495,9 +500,11 @@ TEST_F(ResultFilesTest, CutShortOrDamagedResultIsRefused) {
     clearFlow();
     Cxvel[1] = Cxvel[2] = 0.25;
     write("result", c.text);
-    ASSERT_EQ(restart(), 1000) << log();
+    // A refused restart ends the run with the input-error status, before any computing.
+    ASSERT_EQ(restart(), -1) << log();
     EXPECT_TRUE(contains(log(), c.message)) << log();
     EXPECT_TRUE(contains(log(), "The restart from the 'result' file is refused\n")) << log();
+    EXPECT_TRUE(contains(log(), "The run stops: the restart it asks for (task R) was refused")) << log();
     EXPECT_FALSE(contains(log(), "Have read"));
     EXPECT_EQ(Cxvel[1], 0.25);
     EXPECT_EQ(Cxvel[2], 0.25);
@@ -516,7 +523,7 @@ TEST_F(ResultFilesTest, ResultOfAnotherGrid) {
         "U 12 5 3 1 0 2\n"
         "C 1 1 2 3 4 5 6\n"
         "C 2 7 7 7 7 7 7\n");
-  ASSERT_EQ(restart(), 1000);
+  ASSERT_EQ(restart(), -1);
   EXPECT_EQ(Cxvel[1], 0.0);
   EXPECT_EQ(Cxvel[2], 0.0);
   const std::string text = log();

@@ -213,16 +213,16 @@ TEST_F(SedimentRestarts, RefusedFiles) {
   }
 }
 
-TEST_F(SedimentRestarts, RowPastTheGridStopsTheReading) {
+// A row past the grid used to end the reading quietly, leaving every later row unread.
+TEST_F(SedimentRestarts, RowPastTheGridIsRefused) {
   run(1, 2);
   fillFractions(2);
   // xnumber = 6: line 7 is the spare line, 8 lies past it.
-  write("fracres", "2 2 1 0.5 0.5 1 0.5 0.5\n8 2 1 0.5 0.5 1 0.5 0.5\n");
-  int result = 0;
-  ASSERT_EQ(endStatus([&] { result = readConRes(); }), 1000) << log();
-  EXPECT_EQ(result, 88);
+  write("fracres", "2 2 1 0.5 0.5 1 0.5 0.5\n8 2 1 0.5 0.5 1 0.5 0.5\n2 3 1 0.5 0.5 1 0.5 0.5\n");
+  EXPECT_EQ(endStatus(readConRes), -1) << log();
+  EXPECT_TRUE(contains(log(), "Error in 'fracres' file, line 2: column 8 2 lies past the grid of 6 x"))
+      << log();
   EXPECT_EQ(FlagReadFracres, 0);
-  EXPECT_EQ(BSedDistrib[1][1][pointbed[2][2]], 0.5);
 }
 
 TEST_F(SedimentRestarts, MissingFractionsAndFractionsFromBedres) {

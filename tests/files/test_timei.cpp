@@ -322,6 +322,27 @@ std::string messageOf(int code) {
   }
 }
 
+// Code 8 is shared by the D, I, J, M and N data sets and its text names the I data set: the
+// next line says which data set it was.
+TEST_F(Timei, ASharedCodeNamesTheDataSetThatFailed) {
+  const std::string q9 = kNine;
+  const struct {
+    std::string text;
+    char letter;
+  } cases[] = {
+      {"D nan" + q9 + "\n", 'D'}, {"I 0 1 2 3\n", 'I'}, {"J 0 1 2 3 4\n", 'J'},
+      {"M 0\n", 'M'},            {"N 0\n", 'N'},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    start({}, 6);
+    write("timei", c.text);
+    EXPECT_EQ(ReadTimes(), 8);
+    EXPECT_NE(log().find(strf("The data set that could not be read is a %c data set\n", c.letter)), std::string::npos)
+        << log();
+  }
+}
+
 TEST_F(Timei, EachErrorCodeIsLoggedWithItsMessageAndTheRowsRead) {
   const std::string q9 = kNine;
   const std::vector<Refused> cases = {

@@ -1158,8 +1158,14 @@ TEST_F(UnstrucTest, BedroughDefaultsAndRecords) {
       {-1.0, nullptr, 0.019770609664, 0.019770609664, ""},  // (26/50)^6
       {0.0, nullptr, 1e-5, 1e-5, ""},
       {0.05, "B 2 2 0.2\nB 0 2 0.3\nB 4 2 0.3\nB 2 4 0.3\nB 3 3 0.4\n", 0.2, 0.4,
-       "Have read 2 roughness points from bedrough file\n"},
+       "Have read 2 roughness points from bedrough file\n"
+       "Warning: 3 records of bedrough name a column the grid does not have (the first on line 2; "
+       "columns 1..3, 1..3); they are not used\n"},
       {0.05, "B 2 2 0.2\n\nB 3 3 0.5\n", 0.2, 0.5, "Have read 2 roughness points from bedrough file\n"},
+      {0.05, "B 2 2 0.2\nB 3 3 0.5\nB 2 2 0.3\nB 3 3 0.6\n", 0.3, 0.6,
+       "Have read 4 roughness points from bedrough file\n"
+       "Warning: 2 records of bedrough give a column a second time (the first on line 3); the last "
+       "value given holds\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file ? c.file : "none");

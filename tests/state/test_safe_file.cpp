@@ -36,6 +36,21 @@ TEST_F(SafeFile, CommitReplacesTheOldFileWhole) {
   EXPECT_FALSE(std::filesystem::exists("result.end.tmp"));
 }
 
+// A run killed while writing leaves "<name>.tmp"; the next write of that file starts it afresh
+// (a longer stale copy leaves no tail) and renames it away.
+TEST_F(SafeFile, AStaleTemporaryCopyIsReplacedByTheNextWrite) {
+  write("bedres.t", "old\n");
+  write("bedres.t.tmp", "a stale copy, cut short by a kill, longer than the new one\n");
+  {
+    OutFile f("bedres.t");
+    ASSERT_TRUE(f.ok());
+    f.printf("new\n");
+    EXPECT_TRUE(f.commit());
+  }
+  EXPECT_EQ(read("bedres.t"), "new\n");
+  EXPECT_FALSE(std::filesystem::exists("bedres.t.tmp"));
+}
+
 TEST_F(SafeFile, FileDroppedWithoutCommitLeavesTheOldCopy) {
   write("unstruc", "old\n");
   EXPECT_EQ(endStatus([] {
