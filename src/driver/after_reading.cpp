@@ -114,6 +114,36 @@ void checkSedimentSettings() {
   }
 }
 
+// Task S is among the letters the walk reaches (those up to an X).
+bool sedimentTaskRuns() {
+  for (int i = 0; i < 10; ++i) {
+    if (run[i] == 'X') return false;
+    if (run[i] == 'S') return true;
+  }
+  return false;
+}
+
+// In a sediment run the free-surface update moves the water levels of the grid lines, but the
+// grid is rebuilt on them only with F 166 1 or by the bed change; otherwise the cells keep the
+// start surface, and a run with F 36 looks as if the setting did nothing. Said once, with the
+// setting that moves it.
+void noteSurfaceInSedimentRun() {
+  const bool classic = (FlagTFS >= 2 && FlagTFS <= 5) || (FlagTFS >= 7 && FlagTFS <= 10) ||
+                       FlagTFS == 21 || FlagTFS == 30 || (FlagTFS == 0 && iSurf > 0);
+  if (!classic || FlagTSC == 0 || FlagRoof != 1 || FlagSurfRegen == 1 || FlagMPI > 0 ||
+      !sedimentTaskRuns())
+    return;
+  logf("Note: in the sediment computation (task S) the free-surface updates of F 36 %d move the "
+       "water levels but not the grid: the cells keep their start surface until the bed change "
+       "rebuilds the grid (F 255, every F 99 time steps); F 166 1 rebuilds it after every "
+       "surface update\n",
+       FlagTFS);
+  if (FlagBedchangeOption == 2)
+    logf("With F 255 2 the bed change never rebuilds the grid, so without F 166 1 the surface "
+         "stays at its start level for the whole run\n");
+  logf("\n");
+}
+
 // --- Second pass over `control` for the B data sets -------------------------------------------
 //
 // The first pass does not know the letter B, so the B data sets are found in a pass of their
@@ -290,6 +320,7 @@ void afterReading() {
   logf("%s\n\n", Title.data() + 1);
 
   checkSedimentSettings();
+  noteSurfaceInSedimentRun();
 
   readBDataSets();
   markRemovedRegions();

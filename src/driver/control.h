@@ -35,6 +35,8 @@ class DataSetReader {
   // The standard failure: "Error for F 8 in control" with this data set's letter and number,
   // ended by a line end where the data set's own text has one (standardTextEndsLine).
   [[noreturn]] void fail() const;
+  // That standard text, for a failure that adds a line of its own after it.
+  std::string standardText() const;
   // A failure with its own text (printf format, the values given), status 1 unless said.
   [[noreturn]] void failText(const std::string& text, int status = 1) const;
   // Ends with the standard failure unless ok.
@@ -100,10 +102,12 @@ Defaults declared(T&... targets) {
   return Defaults(targets...);
 }
 
-// One data set of `control`: its defaults and its reader stand together.
+// One data set of `control`: its meaning, defaults and reader stand together. The meaning is one
+// line for a user (docs/CONTROL.md is made from these rows by scripts/control-doc).
 struct DataSetRow {
   char letter;
   int number;
+  const char* meaning;
   Defaults defaults;                            // put back before `control` is read
   std::function<void(DataSetReader&)> read;     // reads, checks and applies the values
 };
@@ -153,9 +157,20 @@ void readTitle(ControlInput& in, std::array<char, 80>& title);
 // The whole file `control`; false when it cannot be opened or read to its end.
 bool readControlFile(std::string& text);
 
-// Scans `control` text: every data set found is handed to its reader. Called by kread after
-// the defaults; exposed so tests can read a text without files.
-void scanControl(ControlInput& in);
+// A data set the scan handed to its reader: where it stands in the text (from its letter to
+// where its reader stopped) and its row.
+struct DataSetRead {
+  char letter;
+  int number;
+  std::size_t begin, end;
+  const DataSetRow* row;
+};
+
+// Scans `control` text: every data set found is handed to its reader; returns them in their
+// order. A number that no row reads, and a data-set letter followed by no number, are skipped
+// with one warning in `boogie` each. Called by kread after the defaults; exposed so tests can
+// read a text without files.
+std::vector<DataSetRead> scanControl(ControlInput& in);
 
 // Reads `control` completely: log start, defaults, scan, checks after reading, side files.
 void kread();

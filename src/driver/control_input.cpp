@@ -34,10 +34,12 @@ bool standardTextEndsLine(char letter, int number) {
   return number != 270 && number != 375 && !(number >= 387 && number <= 409);
 }
 
-void DataSetReader::fail() const {
-  failf(1, "Error for %c %d in control%s", letter_, number_,
-        standardTextEndsLine(letter_, number_) ? "\n" : "");
+std::string DataSetReader::standardText() const {
+  return strf("Error for %c %d in control%s", letter_, number_,
+              standardTextEndsLine(letter_, number_) ? "\n" : "");
 }
+
+void DataSetReader::fail() const { failf(1, "%s", standardText().c_str()); }
 
 void DataSetReader::failText(const std::string& text, int status) const {
   failf(status, "%s", text.c_str());

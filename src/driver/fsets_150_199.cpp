@@ -9,14 +9,19 @@
 namespace qorva {
 
 void addFsets150_199(DataSetTable& t) {
-  addValue(t, 152, MGSNo, 0, 10);
-  addValue(t, 153, FlagResidual, 0, 10);
+  addValue(t, 152, "Multigrid-sequenced flow driver: a nonzero value selects it for the W task",
+           MGSNo, 0, 10);
+  addValue(t, 153, "Form of the residual computation and its normalisation", FlagResidual, 0, 10);
   // Giving the data set means smoothing: a method must be chosen.
-  addSwitchValue(t, 154, SurfSmoothFlag, SurfSmoothVal, 1);
-  addValue(t, 156, PauseFlag, 0);
-  addValue(t, 157, FlagSimpleCorrections, 0);
+  addSwitchValue(t, 154, "Smoothing of the computed water surface: method and smoothing value",
+                 SurfSmoothFlag, SurfSmoothVal, 1);
+  addValue(t, 156, "Diagnostic option of the grid, regridding and pressure steps", PauseFlag, 0);
+  addValue(t, 157,
+           "Variant of the velocity and flux correction of the pressure-correction step (F 36 11 "
+           "also sets it to 30)",
+           FlagSimpleCorrections, 0);
   // Every failure also reminds the user of the defaults.
-  t.push_back({'F', 159,
+  t.push_back({'F', 159, "Five grid-stability options of the grid generator",
                declared(FlagGridStab1, FlagGridStab2, FlagGridStab3, FlagGridStab4, FlagGridStab5,
                         FlagGridStab2ori, FlagGridStab5ori),
                [](DataSetReader& r) {
@@ -30,29 +35,58 @@ void addFsets150_199(DataSetTable& t) {
                  FlagGridStab2ori = FlagGridStab2;
                  FlagGridStab5ori = FlagGridStab5;
                }});
-  addValue(t, 160, FlagBedVol, 0);
-  addValue(t, 162, MinVertDist2);
-  addValue(t, 163, FlagBedChange);
-  addValue(t, 164, FlagRapSolver);
-  addValue(t, 165, FlagUnstrucDir);
-  addValue(t, 166, FlagSurfRegen);
-  t.push_back({'F', 168, declared(Flag2DAccSolver, Flag2DAccSolverOri),
+  addValue(t, 160, "Bed-volume option of the transient bed-change solvers", FlagBedVol, 0);
+  addValue(t, 162,
+           "Minimum cell height used by the level count of the grid columns and the second "
+           "grid-stability check",
+           MinVertDist2);
+  addValue(t, 163,
+           "Limit of the bed move at each corner in the bed change: 2 no limit; otherwise erosion "
+           "is limited to the depth above the non-erodible bed level",
+           FlagBedChange);
+  addValue(t, 164,
+           "Solver variant: values above 20 route the equation solver to the parallel point "
+           "solvers",
+           FlagRapSolver);
+  addValue(t, 165, "Direction option of the grid generator", FlagUnstrucDir);
+  addValue(t, 166,
+           "1: in a sediment run the grid is rebuilt on the water levels after every free-surface "
+           "update; otherwise the levels move the grid only when the bed change rebuilds it",
+           FlagSurfRegen);
+  t.push_back({'F', 168,
+               "Multigrid acceleration of the water-level solver (value = number of levels used)",
+               declared(Flag2DAccSolver, Flag2DAccSolverOri),
                [](DataSetReader& r) {
                  r.i(Flag2DAccSolver);
                  r.requireCount(1);
                  Flag2DAccSolverOri = Flag2DAccSolver;
                }});
-  addSwitchValue(t, 169, FlagHideEx, HideExParam);
-  addValue(t, 170, FlagFastWatersolve);
-  addValue(t, 171, FlagSIMPLE);
-  t.push_back({'F', 172, declared(FlagShearBedform, ShearBedformLim, ShearBedformCoeff),
+  addSwitchValue(t, 169,
+                 "Hiding and exposure correction of the critical shear of the grain sizes and its "
+                 "parameter",
+                 FlagHideEx, HideExParam);
+  addValue(t, 170,
+           "A value above 0 selects the fast flow driver for the W task; also read by the sediment "
+           "time loop, the solver and the array allocation",
+           FlagFastWatersolve);
+  addValue(t, 171,
+           "Pressure-correction algorithm: 0 plain SIMPLE, 1 SIMPLEC type, 2 and 4 pressure from "
+           "pseudo-velocities first",
+           FlagSIMPLE);
+  t.push_back({'F', 172,
+               "Bed-form correction of the bed shear stress in the van Rijn concentration "
+               "computation: switch, limit and coefficient",
+               declared(FlagShearBedform, ShearBedformLim, ShearBedformCoeff),
                [](DataSetReader& r) {
                  r.i(FlagShearBedform); r.d(ShearBedformLim); r.d(ShearBedformCoeff);
                  r.requireCount(3);
                  r.require(FlagShearBedform >= 0);
                }});
   // The sediment mode may be left out (it is then 0); mode 5 needs its relaxation.
-  t.push_back({'F', 174, declared(FlagCyclic, FlagCyclicS, relaxCyclicS),
+  t.push_back({'F', 174,
+               "Cyclic boundaries: `FlagCyclic` for the flow (a negative value lets the boundary "
+               "values average the cyclic profiles, at most −`FlagCyclic` times)",
+               declared(FlagCyclic, FlagCyclicS, relaxCyclicS),
                [](DataSetReader& r) {
                  r.i(FlagCyclic);
                  r.requireCount(1);
@@ -62,29 +96,45 @@ void addFsets150_199(DataSetTable& t) {
                    r.require(got && in(relaxCyclicS, 0, 1), "Error for F 174 x 5 in control\n");
                  }
                }});
-  addValue(t, 175, RelaxTFS);
-  addSwitchValue(t, 176, FlagRBedformsmooth, RBedformsmooth);
-  addValue(t, 177, FlagHastGrad);
-  addValue(t, 178, FlagSurfSmooth);
-  t.push_back({'F', 179, declared(FlagSurfUpwind, FlagSurfDiffusive),
+  addValue(t, 175, "Relaxation of the transient free-surface algorithm", RelaxTFS);
+  addSwitchValue(t, 176,
+                 "Smoothing of the bed-form roughness in the coefficient builders: switch and "
+                 "value",
+                 FlagRBedformsmooth, RBedformsmooth);
+  addValue(t, 177, "Read and checked; nothing uses it", FlagHastGrad);
+  addValue(t, 178, "Smoothing option of the transient free surface", FlagSurfSmooth);
+  t.push_back({'F', 179,
+               "Upwind and diffusive options of the transient free-surface fluxes (the first also "
+               "in the mud-flow fluxes)",
+               declared(FlagSurfUpwind, FlagSurfDiffusive),
                [](DataSetReader& r) {
                  r.i(FlagSurfUpwind); r.i(FlagSurfDiffusive);
                  r.requireCount(2);
                }});
-  addValue(t, 180, FlagSurfDownstream);
-  addValue(t, 181, FlagGravity);
-  addValue(t, 182, FlagBedslopeCorrection);
-  addValue(t, 183, FlagPresDebug);
-  addValue(t, 184, FlagPCalg);
-  addSwitchValue(t, 185, FlagSurfEps, SurfEpsCoeff);
-  addValue(t, 186, FlagTDMA);
-  addValue(t, 187, FlagSurfEdge);
-  addValue(t, 188, FlagWorkSedim);
-  addSwitchValue(t, 189, FlagBrenix, ParamBrenix);
-  addValue(t, 191, ConnectLimit);
-  addValue(t, 192, NestNoRatio);
-  addValue(t, 193, SmallNumberUnstruc);
-  addValue(t, 198, FlagSlideDLL);
+  addValue(t, 180, "Downstream water-surface option of the face-flux computation",
+           FlagSurfDownstream);
+  addValue(t, 181, "Gravity formulation of the pressure (also set to 1 by F 36 1 and 11 to 19)",
+           FlagGravity);
+  addValue(t, 182,
+           "Bed-slope correction of the critical shear stress (also set by the letter B of F 7)",
+           FlagBedslopeCorrection);
+  addValue(t, 183, "Extra diagnostic output of the pressure computation", FlagPresDebug);
+  addValue(t, 184, "Variant of the pressure-correction coefficients", FlagPCalg);
+  addSwitchValue(t, 185, "Epsilon at the water surface in the wall laws: switch and coefficient",
+                 FlagSurfEps, SurfEpsCoeff);
+  addValue(t, 186, "Line (TDMA) solution in the flow driver; sizes its arrays", FlagTDMA);
+  addValue(t, 187, "Treatment of the water surface at the edges of the wet area", FlagSurfEdge);
+  addValue(t, 188, "Working-range option of the sediment time loop", FlagWorkSedim);
+  addSwitchValue(t, 189,
+                 "Roughness-layer drag of the momentum equations (switch and drag parameter)",
+                 FlagBrenix, ParamBrenix);
+  addValue(t, 191,
+           "Distance below which two grid coordinates count as the same point when blocks are "
+           "connected",
+           ConnectLimit);
+  addValue(t, 192, "Ratio of levels of nested and mud grids in the grid generators", NestNoRatio);
+  addValue(t, 193, "Small number of the metric computation", SmallNumberUnstruc);
+  addValue(t, 198, "Slide option of the bed-change computations", FlagSlideDLL);
 }
 
 }  // namespace qorva

@@ -381,14 +381,23 @@ void readG50(DataSetReader& r) {
 }  // namespace
 
 void addGsets(DataSetTable& t) {
-  t.push_back({'G', 1, declared(xnumber, ynumber, znumber, lnumber), readG1});
-  t.push_back({'G', 2, declared(iblok1, iblok2, jblok1, jblok2, given.g2), [](DataSetReader& r) {
+  t.push_back({'G', 1,
+               "Grid sizes: cross-sections (i), grid lines per cross-section (j), vertical levels "
+               "(k: a column holds up to k - 2 cells) and sediment sizes",
+               declared(xnumber, ynumber, znumber, lnumber), readG1});
+  t.push_back({'G', 2, "An index window; read and checked, read by nothing else",
+               declared(iblok1, iblok2, jblok1, jblok2, given.g2), [](DataSetReader& r) {
                  r.i(iblok1); r.i(iblok2); r.i(jblok1); r.i(jblok2);
                  checkG2();
                  given.g2 = 2;
                }});
-  t.push_back({'G', 3, declared(zdistrib, FlagReadG3), readG3});
+  t.push_back({'G', 3,
+               "The table of vertical levels, increasing with k, used as levels by the table-based "
+               "vertical distribution methods and the two-layer generator",
+               declared(zdistrib, FlagReadG3), readG3});
   t.push_back({'G', 4,
+               "A point source with one value per sediment size; read and checked, read by nothing "
+               "else",
                declared(i_pointsource, j_pointsource, k_pointsource, i2_pointsource,
                         j2_pointsource, k2_pointsource, pointsource, given.pointSource),
                [](DataSetReader& r) {
@@ -397,55 +406,98 @@ void addGsets(DataSetTable& t) {
                  checkG4();
                  given.pointSource = 4;
                }});
-  t.push_back({'G', 5, {}, [](DataSetReader& r) {
+  t.push_back({'G', 5, "The same source over an index box", {}, [](DataSetReader& r) {
                  r.i(i_pointsource); r.i(i2_pointsource); r.i(j_pointsource);
                  r.i(j2_pointsource); r.i(k_pointsource); r.i(k2_pointsource);
                  readPointValues(r);
                  checkG5();
                  given.pointSource = 5;
                }});
-  t.push_back({'G', 6, declared(iSurf, jSurf, kSurf, RelaxSurface, ConvSurface, given.surface),
+  t.push_back({'G', 6,
+               "Free-surface reference: the reference cell (0: found from the outflow group), a "
+               "second cell, the outflow group whose level is fixed, the relaxation of the "
+               "surface update and the residual below which it runs",
+               declared(iSurf, jSurf, kSurf, RelaxSurface, ConvSurface, given.surface),
                [](DataSetReader& r) {
                  skipTrailing(r, r.i(iSurf) && r.i(jSurf) && r.i(kSurf) && r.d(RelaxSurface) &&
                                      r.d(ConvSurface));
                  checkG6();
                  given.surface = 6;
                }});
-  t.push_back({'G', 7, declared(IONo, IO), readG7});
-  t.push_back({'G', 9, declared(SpecEnergy, given.g9), [](DataSetReader& r) {
+  t.push_back({'G', 7,
+               "Inflow or outflow record of discharge group n: the first value 0 adds its discharge "
+               "to the outflow, others subtract it",
+               declared(IONo, IO), readG7});
+  t.push_back({'G', 9, "A cross-section number; read by nothing else",
+               declared(SpecEnergy, given.g9), [](DataSetReader& r) {
                  r.i(SpecEnergy);
                  checkG9();
                  given.g9 = 9;
                }});
-  t.push_back({'G', 10, declared(VolSourceNo, VolSource, given.volSource),
+  t.push_back({'G', 10, "A volume source over an index box; read by nothing else",
+               declared(VolSourceNo, VolSource, given.volSource),
                [](DataSetReader& r) { readVolSource(r, 10); }});
-  t.push_back({'G', 11, {}, [](DataSetReader& r) { readVolSource(r, 11); }});
-  t.push_back({'G', 12, declared(SedSourceNo, SedSource), readG12});
-  t.push_back({'G', 13, declared(OutBlockNo, OutBlock), readG13});
-  t.push_back({'G', 14, declared(DebugDumpNo, DebugDump), readG14});
-  t.push_back({'G', 18, declared(UInitNo, UInit), readG18});
-  t.push_back({'G', 22, declared(BridgeNo, Bridge), readG22});
-  t.push_back({'G', 24, declared(TecStrucNo, TecStruc), readG24});
-  t.push_back({'G', 25, declared(WorkBlockNo, WorkBlock), readG25});
-  t.push_back({'G', 26, declared(FlagSurfaceUpdate, SurfUpdate), readG26});
-  t.push_back({'G', 27, declared(divisionMPI), readG27});
-  t.push_back({'G', 28, declared(NoWeirs, Weirs), readG28});
-  t.push_back({'G', 29, declared(i1Iff, i2Iff, j1Iff, j2Iff, given.g29), readG29});
-  t.push_back({'G', 30, {}, readG30});
-  t.push_back({'G', 31, declared(inflowMult), readG31});
-  t.push_back({'G', 40, declared(NoVerttemp, Verttemp), [](DataSetReader& r) {
+  t.push_back({'G', 11,
+               "The same with an explicit second value; shares the table and the count with G 10",
+               {}, [](DataSetReader& r) { readVolSource(r, 11); }});
+  t.push_back({'G', 12, "A sediment source; kept and written back to `control.new`",
+               declared(SedSourceNo, SedSource), readG12});
+  t.push_back({'G', 13, "A region taken out of the grid (RemovedRegion)",
+               declared(OutBlockNo, OutBlock), readG13});
+  t.push_back({'G', 14, "A debugging point; read by nothing else",
+               declared(DebugDumpNo, DebugDump), readG14});
+  t.push_back({'G', 18,
+               "Initial flow values: the start-up of the flow solution sets velocities, k and "
+               "epsilon of every cell from the last G 18 record",
+               declared(UInitNo, UInit), readG18});
+  t.push_back({'G', 22, "A bridge: index window, lower and upper level and drag coefficient",
+               declared(BridgeNo, Bridge), readG22});
+  t.push_back({'G', 24,
+               "Variables of the graphics results: a count, then per variable its letter, grid "
+               "level and grain size",
+               declared(TecStrucNo, TecStruc), readG24});
+  t.push_back({'G', 25, "The list of blocks in which the computation works",
+               declared(WorkBlockNo, WorkBlock), readG25});
+  t.push_back({'G', 26,
+               "Per-block switch: the free-surface algorithms change the levels only of blocks b "
+               "with `SurfUpdate`[b] = 1",
+               declared(FlagSurfaceUpdate, SurfUpdate), readG26});
+  t.push_back({'G', 27,
+               "The first cross-section of each part of the block division; without G 27 the "
+               "writer of the division files divides the cross-sections evenly",
+               declared(divisionMPI), readG27});
+  t.push_back({'G', 28,
+               "A weir: columns i1..i2, j1..j2, crest level, coefficient C and exponent n of the "
+               "weir law",
+               declared(NoWeirs, Weirs), readG28});
+  t.push_back({'G', 29, "Index window whose deposited volume the sediment computation reports",
+               declared(i1Iff, i2Iff, j1Iff, j2Iff, given.g29), readG29});
+  t.push_back({'G', 30,
+               "The same distribution without touching `zdistrib`[0] and `FlagReadG3`; nothing is "
+               "read when `znumber` is 0",
+               {}, readG30});
+  t.push_back({'G', 31, "Multiplier n of the inflow sediment concentrations",
+               declared(inflowMult), readG31});
+  t.push_back({'G', 40, "Vertical temperature profile (level, temperature)",
+               declared(NoVerttemp, Verttemp), [](DataSetReader& r) {
                  r.i(NoVerttemp);
                  r.require(in(NoVerttemp, 1, 49), "Input error for G 40 in control");
                  readPairs(r, Verttemp, NoVerttemp);
                }});
-  t.push_back({'G', 41, declared(NoQI, NoVariable, NoVertInit, VertQInit), readG41});
-  t.push_back({'G', 42, declared(NoOGLprofs, OglProf), [](DataSetReader& r) {
+  t.push_back({'G', 41, "Initial vertical profile of water-quality component `NoVariable`[q]",
+               declared(NoQI, NoVariable, NoVertInit, VertQInit), readG41});
+  t.push_back({'G', 42, "A profile location for graphics; read by nothing else",
+               declared(NoOGLprofs, OglProf), [](DataSetReader& r) {
                  r.require(NoOGLprofs < 20, "Too many G 42 data sets\n");
                  (void)(r.i(OglProf[NoOGLprofs][0]) && r.i(OglProf[NoOGLprofs][1]));
                  ++NoOGLprofs;
                }});
-  t.push_back({'G', 50, declared(FlagOpenMP), readG50});
-  t.push_back({'G', 62, declared(kSurf2), [](DataSetReader& r) {
+  t.push_back({'G', 50,
+               "Per-region switches of the parallel loops (index 0..9; 1 runs that region "
+               "serially)",
+               declared(FlagOpenMP), readG50});
+  t.push_back({'G', 62, "As G 6, plus the inflow group pinned to the second reference level",
+               declared(kSurf2), [](DataSetReader& r) {
                  const bool all = r.i(iSurf) && r.i(jSurf) && r.i(kSurf) && r.i(kSurf2) &&
                                   r.d(RelaxSurface) && r.d(ConvSurface);
                  skipTrailing(r, all);

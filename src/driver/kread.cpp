@@ -5,9 +5,11 @@
 
 #include <cstdio>
 #include <map>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "driver/control.h"
 #include "state/blocks.h"
@@ -52,13 +54,22 @@ void readOptionLetters(DataSetReader& r) {
 }
 
 void addFrameSets(DataSetTable& t) {
-  t.push_back({'F', 2, declared(run), readTaskLetters});
+  t.push_back({'F', 2,
+               "Task letters, carried out in order (at most ten, walked F 20 times): Y generates "
+               "the grid from koosurf, W computes the flow, S the sediment, M writes results, X "
+               "ends with status 0",
+               declared(run), readTaskLetters});
   t.push_back({'F', 7,
+               "Option letters: N, B, V, I, A, Z, X, C, P, G and E each switch an option on; F and "
+               "S are refused",
                declared(options, FlagBedGradient, FlagBedslopeCorrection, FlagPlotVertical,
                         FlagInflowDirection, FlagZ0Small, FlagXCYC, FlagBedPoros, FlagFlowDirCor,
                         FlagDiffNonVert, FlagInZero),
                readOptionLetters});
-  t.push_back({'F', 206, declared(NoProcessesSolver),
+  t.push_back({'F', 206,
+               "Number of threads of the parallel regions and solvers (0: serial); more than the "
+               "machine has are cut to its count",
+               declared(NoProcessesSolver),
                [](DataSetReader& r) {
                  int v = 0;
                  // A negative count is refused like an unreadable one.
@@ -66,7 +77,8 @@ void addFrameSets(DataSetTable& t) {
                  applyThreadCount(v);
                }});
   // The title has no number: every T is this row.
-  t.push_back({'T', kAnyNumber, declared(Title),
+  t.push_back({'T', kAnyNumber, "Title of the case: the 68 characters after the letter",
+               declared(Title),
                [](DataSetReader& r) { readTitle(r.input(), Title); }});
 }
 
@@ -128,15 +140,54 @@ const Index& index() {
   return idx;
 }
 
-void readDataSet(ControlInput& in, char letter) {
+// What the scan met, for the warnings and the echo of the data sets read.
+struct ScanNotes {
+  std::set<std::pair<char, int>> unknown;  // letter and number without a row, warned about
+  std::set<char> bare;                     // letters met without a number, warned about
+  std::vector<DataSetRead> read;
+};
+
+// The line of position `at`, before the read position; the read position is kept.
+long long lineAt(ControlInput& in, std::size_t at) {
+  const std::size_t here = in.pos();
+  while (in.pos() > at) in.unget();
+  const long long line = in.line();
+  while (in.pos() < here) in.get();
+  return line;
+}
+
+// A letter of a data set followed by no number is ordinary text: the scan goes on after it,
+// but a capital letter in a note or a value the reader could not take is worth a word.
+void noteBare(ScanNotes& notes, ControlInput& in, char letter, std::size_t at) {
+  if (!notes.bare.insert(letter).second) return;
+  logf("Warning: the letter %c on line %lld of control is followed by no number; it is skipped "
+       "as text (a capital letter in a note starts a data set)\n",
+       letter, lineAt(in, at));
+}
+
+void noteUnknown(ScanNotes& notes, ControlInput& in, char letter, int number, std::size_t at) {
+  if (!notes.unknown.insert({letter, number}).second) return;
+  logf("Warning: control holds %c %d (line %lld), a data set this version does not read; it is "
+       "skipped (docs/CONTROL.md lists the data sets)\n",
+       letter, number, lineAt(in, at));
+}
+
+void readDataSet(ControlInput& in, char letter, ScanNotes& notes) {
+  const std::size_t start = in.pos() - 1;
   int number = 0;
-  // A letter without a readable number is ordinary text: the scan goes on after it.
-  if (letter != 'T' && !in.readInt(number)) return;
+  if (letter != 'T' && !in.readInt(number)) {
+    noteBare(notes, in, letter, start);
+    return;
+  }
   if (letter == 'H' || letter == 'K' || letter == 'P' || letter == 'W') in.skipSpace();
   const DataSetRow* row = findDataSet(letter, number);
-  if (!row) return;
+  if (!row) {
+    noteUnknown(notes, in, letter, number, start);
+    return;
+  }
   DataSetReader r(in, letter, number);
   row->read(r);
+  notes.read.push_back({letter, number, start, in.pos(), row});
 }
 
 }  // namespace
@@ -196,13 +247,43 @@ void applyThreadCount(int requested) {
   omp_set_dynamic(0);
 }
 
-void scanControl(ControlInput& in) {
+std::vector<DataSetRead> scanControl(ControlInput& in) {
+  ScanNotes notes;
   for (int top = 0; top < kScanLimit; ++top) {
     const int ch = in.get();
     if (ch < 0 || ch == 255) break;
-    if (isDataSetLetter(ch)) readDataSet(in, static_cast<char>(ch));
+    if (isDataSetLetter(ch)) readDataSet(in, static_cast<char>(ch), notes);
   }
+  return std::move(notes.read);
 }
+
+namespace {
+
+// The F 1 letter that echoes every data set read.
+constexpr char kEchoLetter = 'I';
+
+// Every data set the scan read, as it stands in `control` (white space squeezed), with the
+// meaning of its row: what a user checks a `control` against.
+void echoDataSets(const std::string& text, const std::vector<DataSetRead>& read) {
+  logf("Data sets read from control (F 1 %c), in their order:\n", kEchoLetter);
+  for (const DataSetRead& d : read) {
+    std::string shown;
+    for (std::size_t i = d.begin; i < d.end && i < text.size(); ++i) {
+      const char c = text[i];
+      const bool space = c == ' ' || c == '\t' || c == '\n' || c == '\r';
+      if (space) {
+        if (!shown.empty() && shown.back() != ' ') shown += ' ';
+      } else if (c >= 32 && c <= 126) {
+        shown += c;
+      }
+    }
+    while (!shown.empty() && shown.back() == ' ') shown.pop_back();
+    logf("  %-24s -- %s\n", shown.c_str(), d.row->meaning);
+  }
+  logf("\n");
+}
+
+}  // namespace
 
 void kread() {
   startLog();
@@ -216,8 +297,9 @@ void kread() {
   logf("Qorva 2.550 output file. 11. December 2023.\n");
   logf("In kread \n\n");
   setDefaults();
-  ControlInput in(std::move(text));
-  scanControl(in);
+  ControlInput in(text);
+  const std::vector<DataSetRead> read = scanControl(in);
+  if (debugging == kEchoLetter) echoDataSets(text, read);
   afterReading();
 }
 

@@ -51,15 +51,22 @@ void checkAttractPoint(int n) {
 }
 
 void addKsets(DataSetTable& t) {
-  t.push_back({'K', 1, declared(iterGlobalMax, IterSurface),
+  t.push_back({'K', 1,
+               "Iteration limits: the largest number of outer iterations (or time steps) of the "
+               "flow, and the outer iterations between surface updates of a G 6 reference cell",
+               declared(iterGlobalMax, IterSurface),
                [](DataSetReader& r) { r.i(iterGlobalMax); r.i(IterSurface); }});
-  t.push_back({'K', 2, declared(FlagWall, FlagRoof),
+  t.push_back({'K', 2,
+               "Wall and roof switches of the flow solution (the roof switch enables the classic "
+               "free-surface update)",
+               declared(FlagWall, FlagRoof),
                [](DataSetReader& r) {
                  r.i(FlagWall); r.i(FlagRoof);
                  r.require(in(FlagWall, 0, 1) && in(FlagRoof, 0, 1), "Input error for K 2 in control");
                }});
   // The flow drivers divide by the relaxation factors, so a factor of 0 is refused.
   t.push_back({'K', 3,
+               "Under-relaxation factors: velocities (1..3), pressure (4), k (5), epsilon (6)",
                declared(relax),
                [](DataSetReader& r) {
                  for (int e = 1; e <= 6; ++e) {
@@ -67,17 +74,27 @@ void addKsets(DataSetTable& t) {
                    r.require(got && relax[e] > 0.0 && relax[e] <= 5.0, "Input error for K 3 in control");
                  }
                }});
-  t.push_back({'K', 4,
+  t.push_back({'K', 4, "Solver sweeps per equation",
                declared(sweeps),
                [](DataSetReader& r) { readPerEquation(r, sweeps, 200); }});
-  t.push_back({'K', 5, declared(blockcorr),
+  t.push_back({'K', 5,
+               "Accelerator of each of the six equations (u, v, w, pressure, k, epsilon): 1 the "
+               "block correction every inner iteration, 10 the multigrid form; K 5 0 0 0 1 0 0 "
+               "speeds up a long reach",
+               declared(blockcorr),
                [](DataSetReader& r) { readPerEquation(r, blockcorr, 20); }});
-  t.push_back({'K', 6, declared(sou),
+  t.push_back({'K', 6,
+               "Convection scheme per equation (0 power law, 1 second-order upwind, 10..19 limiter "
+               "corrections;)",
+               declared(sou),
                [](DataSetReader& r) { readPerEquation(r, sou, 100); }});
 }
 
 void addWsets(DataSetTable& t) {
-  t.push_back({'W', 1, declared(ManningInit, discharge, level, FlagReadW1),
+  t.push_back({'W', 1,
+               "Initial flow: Manning-Strickler coefficient, discharge (m3/s) and water level of "
+               "the initial water surface",
+               declared(ManningInit, discharge, level, FlagReadW1),
                [](DataSetReader& r) {
                  r.d(ManningInit); r.d(discharge); r.d(level);
                  FlagReadW1 = 1;
@@ -87,6 +104,7 @@ void addWsets(DataSetTable& t) {
                }});
   // Without a readable count the list is read with the count it already has.
   t.push_back({'W', 2,
+               "A rising list of cross-sections; kept and written back, read by nothing else",
                declared(initnumber, initarray),
                [](DataSetReader& r) {
                  int count = initnumber;
@@ -105,6 +123,8 @@ void addWsets(DataSetTable& t) {
   // The appended lists check their count before anything is stored, so no record is ever
   // written past its table.
   t.push_back({'W', 4,
+               "A moving-wall plane: direction, sign, node and two index ranges; kept and written "
+               "back, read by nothing else",
                declared(MWallNo, MWall),
                [](DataSetReader& r) {
                  const int n = MWallNo + 1;
@@ -120,6 +140,8 @@ void addWsets(DataSetTable& t) {
                  MWallNo = n;
                }});
   t.push_back({'W', 6,
+               "A fixed grid point (i, j); the grid reader adds the points of a block-division "
+               "boundary to the same list, and the arc placement uses the last three",
                declared(FastNo, iFast, jFast),
                [](DataSetReader& r) {
                  const int n = FastNo + 1;
@@ -129,6 +151,8 @@ void addWsets(DataSetTable& t) {
                  FastNo = n;
                }});
   t.push_back({'W', 7,
+               "An attraction point for grid generation (AttractionPoint): amplitude and decay of "
+               "the elliptic smoothing; kept and written back",
                declared(AttractNo, Attract),
                [](DataSetReader& r) {
                  const int n = AttractNo + 1;

@@ -106,6 +106,9 @@ void readP(DataSetReader& r) {
 
 void addPsets(DataSetTable& t) {
   t.push_back({'P', kAnyNumber,
+               "Print and graphics settings, one per number: P 3 the graphics node, P 10 numbered "
+               "results every n iterations, P 15 results after iteration n, P 17 vertical "
+               "profiles, P 18 printed cross-sections",
                declared(xscale, yscale, zscale, movex, movey, xnode, ynode, znode, lnode, graph,
                         OGLindex, OGLmin, OGLmax, OGLminmax, VerHorPar, FlagGraphAvg, PrintComp,
                         PrintRes, PrintSpecials, PlotCrossStart, PlotCrossNo, PlotCross,

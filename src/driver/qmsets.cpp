@@ -101,9 +101,13 @@ void readComponentInflow(DataSetReader& r) {
 
 void addQMsets(DataSetTable& t) {
   t.push_back({'Q', kAnyNumber,
+               "Water-quality terms: Q code c adds the term of that code to component c; Q 0 c "
+               "names component c",
                declared(QTerms, NoTerms, QualityName),
                readQualityTerm});
   t.push_back({'M', kAnyNumber,
+               "Inflow concentration of component or grain size c in the water of inflow group g "
+               "(M g c value)",
                declared(CompInflow, CompInflowNo),
                readComponentInflow});
 }

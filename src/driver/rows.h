@@ -21,9 +21,10 @@ inline bool get(DataSetReader& r, double& v) { return r.d(v); }
 // F data set `number` of one value that must be read and lie within lo..hi; a failure ends the
 // run with the data set's standard text.
 template <typename T>
-void addValue(DataSetTable& t, int number, T& v, double lo = -kNoLimit, double hi = kNoLimit) {
+void addValue(DataSetTable& t, int number, const char* meaning, T& v, double lo = -kNoLimit,
+              double hi = kNoLimit) {
   T* p = &v;
-  t.push_back({'F', number, declared(v), [p, lo, hi](DataSetReader& r) {
+  t.push_back({'F', number, meaning, declared(v), [p, lo, hi](DataSetReader& r) {
                  get(r, *p);
                  r.requireCount(1);
                  r.require(in(*p, lo, hi));
@@ -33,10 +34,10 @@ void addValue(DataSetTable& t, int number, T& v, double lo = -kNoLimit, double h
 // The same, but a missing value is no failure: the setting keeps what it had, and that is
 // checked against the limits.
 template <typename T>
-void addOptionalValue(DataSetTable& t, int number, T& v, double lo = -kNoLimit,
-                      double hi = kNoLimit) {
+void addOptionalValue(DataSetTable& t, int number, const char* meaning, T& v,
+                      double lo = -kNoLimit, double hi = kNoLimit) {
   T* p = &v;
-  t.push_back({'F', number, declared(v), [p, lo, hi](DataSetReader& r) {
+  t.push_back({'F', number, meaning, declared(v), [p, lo, hi](DataSetReader& r) {
                  get(r, *p);
                  r.require(in(*p, lo, hi));
                }});
@@ -44,11 +45,13 @@ void addOptionalValue(DataSetTable& t, int number, T& v, double lo = -kNoLimit,
 
 // F data set `number` of a switch and its parameter, both required; each must be at least its
 // lower limit.
-inline void addSwitchValue(DataSetTable& t, int number, int& flag, double& value,
-                           double flagLo = -kNoLimit, double valueLo = -kNoLimit) {
+inline void addSwitchValue(DataSetTable& t, int number, const char* meaning, int& flag,
+                           double& value, double flagLo = -kNoLimit,
+                           double valueLo = -kNoLimit) {
   int* f = &flag;
   double* v = &value;
-  t.push_back({'F', number, declared(flag, value), [f, v, flagLo, valueLo](DataSetReader& r) {
+  t.push_back({'F', number, meaning, declared(flag, value),
+               [f, v, flagLo, valueLo](DataSetReader& r) {
                  r.i(*f);
                  r.d(*v);
                  r.requireCount(2);

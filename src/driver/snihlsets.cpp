@@ -92,15 +92,21 @@ void readL(DataSetReader& r) {
 
 void addSNIHLsets(DataSetTable& t) {
   t.push_back({'S', kAnyNumber,
+               "Diameter (m) and fall velocity (m/s) of sediment size i, the coarsest size first",
                declared(gsize, fallvelo),
                readS});
   // FlagReadNdata starts with the run's status flags.
   t.push_back({'N', kAnyNumber,
+               "Fraction of size l in the bed material of sample n; only sample 0 is used",
                declared(SedimentSample, SampleNo),
                readN});
-  t.push_back({'I', kAnyNumber, declared(inflow), readI});
-  t.push_back({'H', kAnyNumber, declared(Bio), readH});
-  t.push_back({'L', kAnyNumber,
+  t.push_back({'I', kAnyNumber,
+               "An inflow concentration per size; kept and written back, used by nothing else",
+               declared(inflow), readI});
+  t.push_back({'H', kAnyNumber,
+               "A table of values with two codes each; kept, used by nothing else",
+               declared(Bio), readH});
+  t.push_back({'L', kAnyNumber, "Contour levels; kept, used by nothing else",
                declared(contourNo, contourLevels),
                readL});
 }

@@ -1,11 +1,14 @@
 // The task driver: reads `control`, allocates the unstructured arrays and carries out the
 // task letters of F 2 in order, IterF2 times. Reads run, IterF2, TimeStep, the driver flags.
+#include <omp.h>
+
 #include <cstdio>
 
 #include "bed/bed.h"
 #include "discretisation/discretisation.h"
 #include "driver/control.h"
 #include "driver/driver.h"
+#include "driver/run_report.h"
 #include "files/files.h"
 #include "flow/flow.h"
 #include "grid/grid.h"
@@ -155,7 +158,9 @@ void InitialFunction() {
     for (int i = 0; i < 10; ++i) {
       const char letter = run[i];
       if (letter < 'A' || letter > 'Z') continue;
+      if (letter == 'W') beforeFlowTask();
       if (!runTask(letter, pass)) return;
+      if (letter == 'W') afterFlowTask(i, pass);
     }
   }
 
@@ -167,6 +172,7 @@ void InitialFunction() {
 }
 
 int programMain() {
+  const double start = omp_get_wtime();
   FlagGridChange = 0;
   SetArraysZero();
   if (!fileExists("control")) {
@@ -175,12 +181,14 @@ int programMain() {
     f.printf("no values given\n");
     f.commit();
   }
+  int status = 1;
   try {
     InitialFunction();
   } catch (const RunEnd& e) {
-    return e.status;
+    status = e.status;
   }
-  return 1;
+  logRunEnd(status, start);
+  return status;
 }
 
 }  // namespace qorva

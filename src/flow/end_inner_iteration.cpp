@@ -2,7 +2,8 @@
 // its diagnostics in `boogie`, the history `tafnor`, and the decisions converged, flushed,
 // diverged, continuity error and debug stop.
 // Reads MaxResidual, NormResidual, GlobContinuity, GlobDefMax, Glob_dmI, DischargeArray, otime;
-// writes ResMax, ResMaxPrev, mc_message, mc_v1, FlagErrorBreak, FlagFlushIter, FlushedNo.
+// writes ResMax, ResMaxPrev, mc_message, mc_v1, FlagErrorBreak, FlagFlushIter, FlushedNo,
+// IterConverged.
 #include <cerrno>
 #include <cmath>
 #include <cstdarg>
@@ -212,6 +213,9 @@ int printEndWaterSolve(int inner) {
 
   if (M < 0.001 && (TimeStep < 1e-8 || FlagStopTime == 1) && FlagMPI == 0) {
     log.put("Solution converged\n");
+    // The count a user looks for; boogie prints only some of the iteration lines.
+    log.put("Solution converged after %d outer iterations\n", Iter);
+    IterConverged = Iter;
     mc_message = "Solution converged  ";
     log.close();
     mc_v1 = "Written from watersolver due to convergence";

@@ -11,6 +11,7 @@
 #include "discretisation/discretisation.h"
 #include "grid/generator.h"
 #include "grid/grid.h"
+#include "grid/transfer.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
 #include "state/cells.h"
@@ -215,7 +216,7 @@ void BedMake() {
   if (Bdeltah)
     for (int b = 1; b <= NoBCells; ++b) Bdeltah[b] = 0.0;
 
-  if (Bnocells && FlagNeedsToBeInterpolated == 1 && Cxvel_old) {
+  if (Bnocells && FlagNeedsToBeInterpolated == 1 && transferSource()) {
     otime[49] = omp_get_wtime();
     InterpolateGrid();
     if (FlagGenerateUpFlux > 0 || FlagGenerateDownFlux > 0)

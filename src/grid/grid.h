@@ -144,6 +144,12 @@ void renumberBedColumns();
 void setCellBedCells();
 void BedMake();
 void InterpolateGrid();
+// A steady run (no previous time level) keeps the fields of the present grid, u .. epsilon,
+// 1/Ap and the concentrations of cells 1..NoCells, as the source of the transfer of the next
+// regeneration; without it the new grid would keep whatever its cell numbers held. Does
+// nothing where the run has no arrays for them (a transient run carries from its previous
+// time level).
+void keepFieldsForTransfer();
 
 // Survey points and the bed levels interpolated from them (task V).
 // readGeodata reads the first survey file found (geodata, or geodata.mpi<F 308> in a

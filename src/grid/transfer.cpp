@@ -1,8 +1,9 @@
 // Transfer of the cell variables to a regenerated grid, column by column, from the values of
-// the replaced grid in the _old arrays. Reads Bcellt, Bnocells, Bdepth and their _old
-// snapshots, Czcenter, Ckdist, Czcenter_old, Ckdist_old; writes Cxvel, Cyvel, Czvel, Cpres,
-// Ckinen, Cepsilon, CinvAp, Cconc, the mud-layer marks, the plastic deposits and the _old
-// arrays, which it leaves equal to the transferred values.
+// the replaced grid: the _old arrays of a transient run, the _carry arrays of a steady one.
+// Reads Bcellt, Bnocells, Bdepth and their _old snapshots, Czcenter, Ckdist, Czcenter_old,
+// Ckdist_old; writes Cxvel, Cyvel, Czvel, Cpres, Ckinen, Cepsilon, CinvAp, Cconc, the
+// mud-layer marks, the plastic deposits, FlagFieldsCarried and the _old arrays, which it
+// leaves equal to the transferred values; keepFieldsForTransfer writes the _carry arrays.
 #include <omp.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 
 #include "grid/generator.h"
 #include "grid/grid.h"
+#include "grid/transfer.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
 #include "state/cells.h"
@@ -29,9 +31,8 @@ struct Seven {
   double u, v, w, p, k, e, a;
 };
 
-Seven oldValues(int c) {
-  return {Cxvel_old[c], Cyvel_old[c], Czvel_old[c], Cpres_old[c],
-          Ckinen_old[c], Cepsilon_old[c], CinvAp_old[c]};
+Seven oldValues(const TransferSource& s, int c) {
+  return {s.u[c], s.v[c], s.w[c], s.p[c], s.k[c], s.e[c], s.invAp[c]};
 }
 
 // Velocities are multiplied by `scale`, the other four are taken as they are.
@@ -46,16 +47,16 @@ void setValues(int c, const Seven& s, double scale) {
 }
 
 // Weighted sum of the values of two old cells.
-Seven blend(int x1, double w1, int x2, double w2) {
-  const Seven a = oldValues(x1), b = oldValues(x2);
+Seven blend(const TransferSource& s, int x1, double w1, int x2, double w2) {
+  const Seven a = oldValues(s, x1), b = oldValues(s, x2);
   return {a.u * w1 + b.u * w2, a.v * w1 + b.v * w2, a.w * w1 + b.w * w2, a.p * w1 + b.p * w2,
           a.k * w1 + b.k * w2, a.e * w1 + b.e * w2, a.a * w1 + b.a * w2};
 }
 
 // One cell of the new column from one old cell with the column's factors.
-void copyCell(int cnew, int cold, double scale, double ratio) {
-  setValues(cnew, oldValues(cold), scale);
-  for (int l = 1; l <= lnumber; ++l) Cconc[l][cnew] = Cconc_old[l][cold] * ratio;
+void copyCell(const TransferSource& s, int cnew, int cold, double scale, double ratio) {
+  setValues(cnew, oldValues(s, cold), scale);
+  for (int l = 1; l <= lnumber; ++l) Cconc[l][cnew] = s.conc[l][cold] * ratio;
 }
 
 // Old cell pair and weights of new middle cell k (1..n-2) of a column whose cell count
@@ -100,10 +101,10 @@ Pair middleByIndexCentre(int k, int co, int no, int n) {
 
 // Sediment of each size in the new column scaled to what the old column held (concentration
 // times half height summed over the column's cells).
-void keepColumnSediment(int cn, int n, int co, int no) {
+void keepColumnSediment(const TransferSource& s, int cn, int n, int co, int no) {
   for (int l = 1; l <= lnumber; ++l) {
     double massold = 0, massnew = 0;
-    for (int m = 0; m < no; ++m) massold += Cconc_old[l][co + m] * Ckdist_old[co + m];
+    for (int m = 0; m < no; ++m) massold += s.conc[l][co + m] * Ckdist_old[co + m];
     for (int k = 0; k < n; ++k) massnew += Cconc[l][cn + k] * Ckdist[cn + k];
     const double f = massold / (massnew + 1e-30);
     for (int k = 0; k < n; ++k) Cconc[l][cn + k] *= f;
@@ -112,28 +113,29 @@ void keepColumnSediment(int cn, int n, int co, int no) {
 
 // A column whose cell count changed, both counts at least 2: bottom and top from bottom and
 // top, the middle cells by the F 147 rule.
-void changedColumn(int cn, int n, int co, int no) {
+void changedColumn(const TransferSource& s, int cn, int n, int co, int no) {
   const int rule = ExtrapAlgo1;
   if (rule == 0 && !Czcenter_old) return;
   if (rule == 2 && !Ckdist_old) return;
-  copyCell(cn, co, 1.0, 1.0);
-  copyCell(cn + n - 1, co + no - 1, 1.0, 1.0);
+  copyCell(s, cn, co, 1.0, 1.0);
+  copyCell(s, cn + n - 1, co + no - 1, 1.0, 1.0);
   for (int k = 1; k <= n - 2; ++k) {
     const Pair p = rule == 0   ? middleByHeight(cn, k, co, no)
                    : rule == 1 ? middleByIndex(k, co, no, n)
                                : middleByIndexCentre(k, co, no, n);
-    setValues(cn + k, blend(p.x1, p.w1, p.x2, p.w2), 1.0);
+    setValues(cn + k, blend(s, p.x1, p.w1, p.x2, p.w2), 1.0);
     for (int l = 1; l <= lnumber; ++l)
-      Cconc[l][cn + k] = Cconc_old[l][p.x1] * p.w1 + Cconc_old[l][p.x2] * p.w2;
+      Cconc[l][cn + k] = s.conc[l][p.x1] * p.w1 + s.conc[l][p.x2] * p.w2;
   }
-  if (rule == 2) keepColumnSediment(cn, n, co, no);
+  if (rule == 2) keepColumnSediment(s, cn, n, co, no);
 }
 
 // A column shrunk to one cell takes the means of the old column.
-void singleCell(int cn, int co, int no, double scale, double ratio) {
+void singleCell(const TransferSource& from, int cn, int co, int no, double scale,
+                double ratio) {
   Seven s{0, 0, 0, 0, 0, 0, 0};
   for (int m = 0; m < no; ++m) {
-    const Seven o = oldValues(co + m);
+    const Seven o = oldValues(from, co + m);
     s.u += o.u, s.v += o.v, s.w += o.w, s.p += o.p, s.k += o.k, s.e += o.e, s.a += o.a;
   }
   const double f = scale / no;
@@ -146,12 +148,12 @@ void singleCell(int cn, int co, int no, double scale, double ratio) {
   CinvAp[cn] = s.a * f;
   for (int l = 1; l <= lnumber; ++l) {
     double sum = 0;
-    for (int m = 0; m < no; ++m) sum += Cconc_old[l][co + m];
+    for (int m = 0; m < no; ++m) sum += from.conc[l][co + m];
     Cconc[l][cn] = sum / no * scale * ratio;
   }
 }
 
-void transferColumn(int b) {
+void transferColumn(const TransferSource& s, int b) {
   const int n = Bnocells[b], cn = Bcellt[b];
   const int no = Bnocells_old[b], co = Bcellt_old[b];
   if (n <= 0 || no <= 0) return;  // dry now, or newly wet: the wetting extrapolation fills it
@@ -162,19 +164,19 @@ void transferColumn(int b) {
   const double ratio = std::max(Bdepth_old[b], 0.001) / (Bdepth[b] + 1e-20);
   const double scale = FlagScaleInterpol == 1 ? std::min(ratio, 1.0) : 1.0;
   if (n == no) {
-    for (int k = 0; k < n; ++k) copyCell(cn + k, co + k, scale, ratio);
+    for (int k = 0; k < n; ++k) copyCell(s, cn + k, co + k, scale, ratio);
   } else if (no == 1) {
-    for (int k = 0; k < n; ++k) copyCell(cn + k, co, scale, ratio);
+    for (int k = 0; k < n; ++k) copyCell(s, cn + k, co, scale, ratio);
   } else if (n == 1) {
-    singleCell(cn, co, no, scale, ratio);
+    singleCell(s, cn, co, no, scale, ratio);
   } else if (ExtrapAlgo1 >= 0 && ExtrapAlgo1 <= 2) {
-    changedColumn(cn, n, co, no);
+    changedColumn(s, cn, n, co, no);
   }
 }
 
 // Mud layer: which cells lie in the thixotropic layer, the hydrostatic pressure of the mud
 // block, and the two-level transfer of the mud block's columns.
-void mudLayer() {
+void mudLayer(const TransferSource& s) {
   const int last = NoBlocks;
   if (Iter > 0 && Bthixolev && Cthixolev) {
     for (int n = 1; n <= NoBlocks; ++n) {
@@ -219,18 +221,18 @@ void mudLayer() {
         if (so < 1 || so + n - 2 > cap) continue;
         int x = c;
         for (int m = 0; m < n - 1 && x > 0; ++m, x = Ccellt[x]) {
-          Cxvel[x] = Cxvel_old[so + m];
-          Cyvel[x] = Cyvel_old[so + m];
-          Czvel[x] = Czvel_old[so + m];
-          Cpres[x] = Cpres_old[so + m];
+          Cxvel[x] = s.u[so + m];
+          Cyvel[x] = s.v[so + m];
+          Czvel[x] = s.w[so + m];
+          Cpres[x] = s.p[so + m];
         }
       } else if (so > 1 && no >= 2) {
         if (so + no - 2 > cap || c + n - 2 > cap) continue;
         double u = 0, v = 0, w = 0, h = 0;
         for (int m = so; m <= so + no - 2; ++m) {
-          u += Cxvel_old[m];
-          v += Cyvel_old[m];
-          w += Czvel_old[m];
+          u += s.u[m];
+          v += s.v[m];
+          w += s.w[m];
           h += Ckdist[m];
         }
         if (std::isnan(h)) failf(-8, "Error in extrapolation, AAA\n\n");
@@ -258,10 +260,10 @@ void mudLayer() {
 }
 
 // A column that fell dry leaves the sediment of its former bottom cell on the bed. That cell
-// is described by the values of the replaced grid: its concentration in Cconc_old and its half
+// is described by the values of the replaced grid: its concentration in the source and its half
 // height in Ckdist_old where that is kept, else the mean half height of the old column.
-void plasticDeposits() {
-  if (!BplasticDeposits || !Cconc_old) return;
+void plasticDeposits(const TransferSource& s) {
+  if (!BplasticDeposits) return;
   const long long cap = cellCapacity();
   for (int b = 1; b <= NoBCells; ++b) {
     const int co = Bcellt_old[b];
@@ -269,14 +271,44 @@ void plasticDeposits() {
     const double half = Ckdist_old ? Ckdist_old[co]
                                    : Bdepth_old[b] / (2.0 * std::max(Bnocells_old[b], 1));
     for (int l = 1; l <= lnumber; ++l)
-      BplasticDeposits[l][b] += 2.0 * Cconc_old[l][co] * half * density * 1000.0;
+      BplasticDeposits[l][b] += 2.0 * s.conc[l][co] * half * density * 1000.0;
   }
 }
 
 }  // namespace
 
+const TransferSource* transferSource() {
+  static const TransferSource previous{Cxvel_old,    Cyvel_old,  Czvel_old, Cpres_old,
+                                       Ckinen_old,   Cepsilon_old, CinvAp_old, Cconc_old};
+  static const TransferSource carried{Cxvel_carry,  Cyvel_carry,    Czvel_carry,
+                                      Cpres_carry,  Ckinen_carry,   Cepsilon_carry,
+                                      CinvAp_carry, Cconc_carry};
+  if (Cxvel_old && Cconc_old) return &previous;
+  if (FlagFieldsCarried == 1 && Cxvel_carry && Cconc_carry) return &carried;
+  return nullptr;
+}
+
+void keepFieldsForTransfer() {
+  if (!Cxvel_carry || !Cconc_carry) return;
+  const int nc = static_cast<int>(std::min<long long>(NoCells, cellCapacity()));
+  const int rows = static_cast<int>(std::min<long long>(lnumber, Cconc.dim(0) - 1));
+  for (int c = 1; c <= nc; ++c) {
+    Cxvel_carry[c] = Cxvel[c];
+    Cyvel_carry[c] = Cyvel[c];
+    Czvel_carry[c] = Czvel[c];
+    Cpres_carry[c] = Cpres[c];
+    Ckinen_carry[c] = Ckinen[c];
+    Cepsilon_carry[c] = Cepsilon[c];
+    CinvAp_carry[c] = CinvAp[c];
+    for (int l = 0; l <= rows; ++l) Cconc_carry[l][c] = Cconc[l][c];
+  }
+  FlagFieldsCarried = 1;
+}
+
 void InterpolateGrid() {
-  if (FlagNeedsToBeInterpolated != 1 || !Bnocells || !Cxvel_old || !Cconc_old) return;
+  const TransferSource* from = transferSource();
+  if (FlagNeedsToBeInterpolated != 1 || !Bnocells || !from) return;
+  const TransferSource& s = *from;
   const int nc = static_cast<int>(std::min<long long>(NoCells, cellCapacity()));
 
   for (int l = 1; l <= lnumber; ++l)
@@ -287,7 +319,7 @@ void InterpolateGrid() {
       Cthixorat[c] = 0.0;
     }
 
-  for (int b = 1; b <= NoBCells; ++b) transferColumn(b);
+  for (int b = 1; b <= NoBCells; ++b) transferColumn(s, b);
 
   if (ExtrapAlgo2 == 2 || ExtrapAlgo2 == 3 || ExtrapAlgo2 == 4)
     WettingExtrapolation2();
@@ -297,16 +329,19 @@ void InterpolateGrid() {
     WettingExtrapolation1();
   if (Iter >= 3 && FlagPressureTest == 1) PressureTest();
 
-  if (FlagThixo > 0) mudLayer();
-  if (FlagPlastics > 0) plasticDeposits();
+  if (FlagThixo > 0) mudLayer(s);
+  if (FlagPlastics > 0) plasticDeposits(s);
 
+  // The previous time level starts equal to the transferred fields; kept fields are spent.
+  const bool previous = Cxvel_old && Cconc_old;
   for (int c = 1; c <= nc; ++c) {
     double sum = 0;
     for (int l = 1; l <= lnumber; ++l) {
       sum += Cconc[l][c];
-      Cconc_old[l][c] = Cconc[l][c];
+      if (previous) Cconc_old[l][c] = Cconc[l][c];
     }
     Cconc[0][c] = sum;
+    if (!previous) continue;
     Cconc_old[0][c] = sum;
     Cxvel_old[c] = Cxvel[c];
     Cyvel_old[c] = Cyvel[c];
@@ -315,6 +350,7 @@ void InterpolateGrid() {
     Ckinen_old[c] = Ckinen[c];
     Cepsilon_old[c] = Cepsilon[c];
   }
+  FlagFieldsCarried = 0;
 
   if (FlagUnstrucThixo > 0 && NoBCells > 0 && block[2].bcellend > 1 && Bcelltt_old) {
     const long long cap = cellCapacity();

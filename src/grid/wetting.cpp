@@ -1,12 +1,13 @@
 // Starting values of the columns that a regeneration made wet, and the pressure test that
 // follows the transfer. Reads Bcellt, Bnocells, Bcellt_old, Bnocells_old, Bkooi, Bkooj,
-// pointbed, the cell neighbours and, for the first variant, the _old values of the replaced
-// grid; writes Cpres, Ckinen, Cepsilon, Cxvel, Cyvel, Czvel, CinvAp and Cconc of those columns.
+// pointbed, the cell neighbours and, for the first variant, the values of the replaced grid
+// (transferSource); writes Cpres, Ckinen, Cepsilon, Cxvel, Cyvel, Czvel, CinvAp and Cconc of those columns.
 #include <cmath>
 #include <string>
 
 #include "grid/columns.h"
 #include "grid/grid.h"
+#include "grid/transfer.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
 #include "state/cells.h"
@@ -22,7 +23,9 @@ namespace {
 bool filled(int c) { return std::fabs(Cpres[c]) > 1e-8; }
 
 // A cell number of the replaced grid that its value tables hold.
-bool isOldCell(int c) { return c >= 1 && c < static_cast<long long>(Cpres_old.size()); }
+bool isOldCell(const TransferSource& s, int c) {
+  return c >= 1 && c < static_cast<long long>(s.p.size());
+}
 
 bool newlyWet(int b) { return Bnocells_old[b] == 0 && Bnocells[b] >= 1; }
 
@@ -35,8 +38,7 @@ struct Fields {
   const Table1<double> &p, &k, &e, &u, &v, &w, &invAp;
 };
 const Fields kPresent{Cpres, Ckinen, Cepsilon, Cxvel, Cyvel, Czvel, CinvAp};
-const Fields kBefore{Cpres_old, Ckinen_old, Cepsilon_old, Cxvel_old,
-                     Cyvel_old, Czvel_old,  CinvAp_old};
+Fields before(const TransferSource& s) { return {s.p, s.k, s.e, s.u, s.v, s.w, s.invAp}; }
 
 // Sums over the contributing neighbours of one bottom cell.
 struct Sums {
@@ -164,7 +166,7 @@ void WettingExtrapolation1() {
   zeroPressureOfNewColumns();
   if (ExtrapIter < 1) return;
   const int nb = bedCellLimit();
-  const bool haveOld = static_cast<bool>(Cxvel_old) && static_cast<bool>(Cpres_old);
+  const TransferSource* old = transferSource();
   for (int pass = 1; pass <= ExtrapIter; ++pass)
     for (int b = 1; b <= nb; ++b) {
       if (!newlyWet(b)) continue;
@@ -180,7 +182,7 @@ void WettingExtrapolation1() {
         const int n = bedAt(i + d.di, j + d.dj);
         if (n <= 0 || n > nb || Bcellt[n] <= 0 || d.side[c] < 1) continue;
         if (Bnocells_old[n] >= 1) {
-          if (haveOld && isOldCell(Bcellt_old[n])) add(s, kBefore, Bcellt_old[n]);
+          if (old && isOldCell(*old, Bcellt_old[n])) add(s, before(*old), Bcellt_old[n]);
         } else if (ExtrapAlgo2 == 1 && pass >= 2 && isGridCell(Bcellt[n]) && filled(Bcellt[n])) {
           add(s, kPresent, Bcellt[n]);
         }
@@ -222,7 +224,8 @@ void WettingExtrapolation5() {
 namespace {
 
 double oldPres(int c) {
-  return Cpres_old && c >= 0 && c < static_cast<long long>(Cpres_old.size()) ? Cpres_old[c] : 0.0;
+  const TransferSource* old = transferSource();
+  return old && c >= 0 && c < static_cast<long long>(old->p.size()) ? old->p[c] : 0.0;
 }
 double presAt(int c) { return c >= 0 && c < static_cast<long long>(Cpres.size()) ? Cpres[c] : 0.0; }
 

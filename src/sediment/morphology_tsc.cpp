@@ -201,6 +201,7 @@ Run startUp() {
   BedMoveDefectAbs = BedMoveDefectSum = SumBedChange = SumInflow = SumOutflow = SuspVolChangeDef = 0;
   for (double& c : concBuffer) c = -1.0;
   sedloop::resetInflowState();
+  sedloop::resetBedWatch();
   capacity::resetLetterWarnings();
   wholeGrid();
   startFiles();
@@ -264,6 +265,7 @@ void endOfRun() {
   mc_v2 = strf("Max time %lf sec.", stimet);
   mc_message = "Sediment calculation finished";
   sedloop::endOfRunReport();
+  sedloop::bedWatchSummary();
   mc_v1 = "Written from end of morphology";
   sprintflow();
 }

@@ -1,9 +1,9 @@
 // Sediment inflow and the outflow terms of the bed-cell balance. InflowSediment and
 // InflowSedimentM(l) fix the discharge and inflow concentration of every discharge group (M
 // data sets, the timei series or the inspace polynomials), feed the outflow concentration back
-// into group 1 in cyclic runs and append it to "outconc", and add the inflow to the equations
-// of the cells behind the inflow faces; MakeAp(l) adds the outflow of the bottom cells to the
-// bed-cell balance. Reads DischargeStruct, CompInflow, Cinn, QDinn, TimeInTime, inspace,
+// into group 1 in cyclic runs (spread over its faces like the outflow's profile) and append it
+// to "outconc", and add the inflow to the equations of the cells behind the inflow faces;
+// MakeAp(l) adds the outflow of the bottom cells to the bed-cell balance. Reads DischargeStruct, CompInflow, Cinn, QDinn, TimeInTime, inspace,
 // Tinspace, the cell and surface arrays and F 174, F 202, F 252, F 377, F 457, F 464, G 31;
 // writes DischargeArray, Cap, Csource, Capm, Csourcem, Bap, Binout, kIn, SumInflow,
 // concBuffer and FlagCyclicS (raised to 2 by F 377).
@@ -11,6 +11,9 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <map>
+#include <utility>
+#include <vector>
 
 #include "discretisation/discretisation.h"
 #include "files/files.h"
@@ -194,8 +197,102 @@ void addToAverages(int l, double cout) {
   }
 }
 
+// The height of the centre of cell c above the bed of its water column, as a share of the
+// column's depth: 0 at the bed, 1 at the water surface.
+double relativeHeight(int c) {
+  int bottom = c, top = c;
+  for (int n = 0; Ccellb[bottom] > 0 && n < NoCells; ++n) bottom = Ccellb[bottom];
+  for (int n = 0; Ccellt[top] > 0 && n < NoCells; ++n) top = Ccellt[top];
+  const double bed = Czcenter[bottom] - Ckdist[bottom], surface = Czcenter[top] + Ckdist[top];
+  return std::clamp((Czcenter[c] - bed) / std::max(surface - bed, 1e-20), 0.0, 1.0);
+}
+
+// A concentration profile over the depth at the relative heights k / kSteps, k = 0..kSteps.
+constexpr int kSteps = 100;
+using Profile = std::array<double, kSteps + 1>;
+
+double profileAt(const Profile& p, double eta) {
+  const double x = std::clamp(eta, 0.0, 1.0) * kSteps;
+  const int k = std::min(static_cast<int>(x), kSteps - 1);
+  return p[k] + (x - k) * (p[k + 1] - p[k]);
+}
+
+// The concentration of size l over the depth of outflow group 2: in each water column linear
+// between its cell centres (its end values beyond them), the columns weighted by the areas of
+// their faces. False when the group has no faces.
+bool outflowProfile(int l, Profile& out) {
+  struct Column {
+    double area = 0;
+    std::vector<std::pair<double, double>> points;  // (relative height, concentration)
+  };
+  std::map<int, Column> byBottom;
+  const DischargeGroup& d = DischargeStruct[2];
+  for (int k = 0; k < entries(d); ++k) {
+    const int s = d.surfaceList[k], c = cellBehind(s);
+    if (c == 0) continue;
+    int bottom = c;
+    for (int n = 0; Ccellb[bottom] > 0 && n < NoCells; ++n) bottom = Ccellb[bottom];
+    Column& col = byBottom[bottom];
+    col.area += Farea[s];
+    col.points.emplace_back(relativeHeight(c), std::max(Cconc[l][c], 0.0));
+  }
+  out.fill(0.0);
+  double area = 0;
+  for (auto& [bottom, col] : byBottom) {
+    auto& p = col.points;
+    std::sort(p.begin(), p.end());
+    std::size_t m = 0;
+    for (int k = 0; k <= kSteps; ++k) {
+      const double eta = static_cast<double>(k) / kSteps;
+      while (m < p.size() && p[m].first < eta) ++m;
+      double v;
+      if (m == 0)
+        v = p.front().second;
+      else if (m == p.size())
+        v = p.back().second;
+      else
+        v = p[m - 1].second + (eta - p[m - 1].first) / std::max(p[m].first - p[m - 1].first, 1e-20) *
+                                  (p[m].second - p[m - 1].second);
+      out[k] += col.area * v;
+    }
+    area += col.area;
+  }
+  if (!(area > 0)) return false;
+  for (double& v : out) v /= area;
+  return true;
+}
+
+// A cyclic sediment feed (F 174, second value) brings the concentration profile of outflow
+// group 2: every face of inflow group 1 takes the outflow's concentration at the same relative
+// height above the bed (so that ends of other depths and cell counts match), scaled so that
+// the mean over the inflow faces is the value the feed gives. Spread evenly over the depth, an
+// equilibrium load would bring too little sediment next to the bed, which the inlet would then
+// take from its bed. The factor of every face of group 1, or nothing when the outflow carries
+// nothing (the value then enters evenly).
+std::vector<double> cyclicShape;
+
+void formCyclicShape(int l) {
+  cyclicShape.clear();
+  Profile p;
+  if (!outflowProfile(l, p)) return;
+  const DischargeGroup& d = DischargeStruct[1];
+  std::vector<double> shape(entries(d), 1.0);
+  double sum = 0, area = 0;
+  for (int k = 0; k < entries(d); ++k) {
+    const int s = d.surfaceList[k], c = cellBehind(s);
+    if (c == 0) continue;
+    shape[k] = profileAt(p, relativeHeight(c));
+    sum += Farea[s] * shape[k];
+    area += Farea[s];
+  }
+  if (!(sum > 0) || !(area > 0)) return;
+  for (double& v : shape) v *= area / sum;
+  cyclicShape = std::move(shape);
+}
+
 // Step 2: cyclic feedback into group 1 and the "outconc" line.
 void cyclicAndOutconc(int l, bool multiple, Concentrations& cin) {
+  cyclicShape.clear();
   if (FlagCyclicS < 1 && FlagOutConc < 1) return;
   if (DischargeStruct[1].inflowFlag != 1 || DischargeStruct[2].inflowFlag != 0) return;
   const double cout = outflowConcentration(l);
@@ -205,6 +302,7 @@ void cyclicAndOutconc(int l, bool multiple, Concentrations& cin) {
     if (multiple) v *= cyclicIncreaseFactor;
     cin[1] = v;
     concBuffer[l] = v;
+    if (FlagInspace == 0) formCyclicShape(l);
   }
   if (!outconcLineDue()) return;
   if (!multiple) {
@@ -276,6 +374,8 @@ void inflowTerms(int g, int l, double cin, const Rows& r, bool multiple) {
     const int c = cellBehind(s);
     if (c == 0) continue;
     double q = Farea[s] * G, conc = cin;
+    const int k = log ? entries(d) - 1 - n : n;
+    if (g == 1 && !cyclicShape.empty()) conc *= cyclicShape[k];
     if (log) q = Farea[s] * profile.weight(c) * DischargeArray[g] / (profile.areaSum + 1e-30);
     r.ap[c] += q;
     if (FlagInspace == 1) {

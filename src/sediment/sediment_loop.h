@@ -165,6 +165,18 @@ double waterVolume();
 // Forgets the period averages of "outconc" (a new run).
 void resetInflowState();
 
+// The watch over the bed change of the steps (a new run forgets what it saw). watchBedChange,
+// after the bed change of a step is known (Bedmove) and before the grid moves, keeps the column
+// and step of the largest change of the run and, where the bed moves (F 255), warns of a step
+// whose change exceeds a tenth of a column's water depth (the first ten such steps; the rest are
+// counted for bedWatchSummary at the end) and notes once an inflow column that erodes more than
+// a fiftieth of its depth in a step, with what the user can set. reportBedAtFailure says, when
+// the flow of a step fails, in which step and column the bed had moved most.
+void resetBedWatch();
+void watchBedChange();
+void bedWatchSummary();
+void reportBedAtFailure();
+
 }  // namespace sedloop
 
 }  // namespace qorva

@@ -123,12 +123,19 @@ bool flowOfWorkBlocks(Run& run) {
   mark(1);
   for (int n = 1; n <= run.workBlocks; ++n) {
     computeWorkBlocks(n);
-    if (Iter < 2 || divisible(Iter, skipWatersolve))
-      callFlowDriver(FlowCaller::SedimentLoop);
-    else
+    if (Iter < 2 || divisible(Iter, skipWatersolve)) {
+      try {
+        callFlowDriver(FlowCaller::SedimentLoop);
+      } catch (const RunEnd&) {
+        reportBedAtFailure();
+        throw;
+      }
+    } else {
       stimet += TimeStep;
+    }
     if (FlagErrorBreak == 1) {
       logf("Written from morphology due to ErrorBreak %d in a WaterSolve function\n", FlagErrorBreak);
+      reportBedAtFailure();
       mc_v1 = "Written from morphology due to error";
       sprintflow();
       return false;
@@ -678,6 +685,7 @@ bool timeStep(Run& run, const FieldRef& savedCf) {
   if (FlagBagger == 2 || FlagBagger == 3) bagger();
   if (IterAvalanche == 205 || IterAvalanche == 206) computeSandSlide();
   bedSorting(run.Ta);
+  watchBedChange();
   mark(39);
   scaleConcGridMove1();
   oldValues();

@@ -81,6 +81,9 @@ bool mudOrSoil() { return FlagThixo >= 1 || FlagSoilStress >= 1; }
 bool sizeCoefficients() { return lnumber >= 2 || FlagTSC == 3; }
 bool bedLevels() { return FlagBedchangeOption >= 2 || FlagTSC == 3 || FlagThixo >= 1; }
 bool twoLayer() { return UMethod2 > 0; }
+// A steady run whose free surface rebuilds the grid between iterations: without a previous
+// time level it needs arrays of its own to carry the fields to the new grid.
+bool steadyRegrid() { return !transient() && FlagTFS != 0; }
 
 // Size of the second index of MGSCpoint: 2 with F 152 2 alone (its level 1 keeps a parent
 // and a bottom cell), else 5 (the multigrid levels of F 168 keep four children).
@@ -206,6 +209,11 @@ const std::vector<ArrayRow>& unstructuredArrays() {
         QORVA_ARRAY(Cepsilon_old), QORVA_ARRAY(CinvAp_old));
     add(r, [] { return transient() && FlagTimeOrder > 0; }, cells, QORVA_ARRAY(Cxvel_old2),
         QORVA_ARRAY(Cyvel_old2), QORVA_ARRAY(Czvel_old2));
+    add(r, steadyRegrid, cells, QORVA_ARRAY(Cxvel_carry), QORVA_ARRAY(Cyvel_carry),
+        QORVA_ARRAY(Czvel_carry), QORVA_ARRAY(Cpres_carry), QORVA_ARRAY(Ckinen_carry),
+        QORVA_ARRAY(Cepsilon_carry), QORVA_ARRAY(CinvAp_carry));
+    add(r, steadyRegrid, [] { return dims(lnumber + 1LL, MaxCeller); },
+        QORVA_ARRAY(Cconc_carry));
     add(r, [] { return FlagSIMPLE > 0; }, cells, QORVA_ARRAY(CinvApP));
     add(r, [] { return FlagSIMPLE > 0 && FlagSIMPLE != 1; }, cells, QORVA_ARRAY(CxvelP),
         QORVA_ARRAY(CyvelP), QORVA_ARRAY(CzvelP));

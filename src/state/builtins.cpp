@@ -107,11 +107,13 @@ void setBuiltins() {
   FlagHaveDoneMetric = 0;
   FlagGridHasChanged = 0;
   FlagNeedsToBeInterpolated = 0;
+  FlagFieldsCarried = 0;
   FlagReadAlldata = FlagReadFracres = FlagReadRes = FlagReadUnstruc = 0;
   FlagReadNdata = 0;
   FlagHaveReadCyclic = FlagHaveInitiatedCyclic = 0;
   FlagDischargeTime = FlagJTime = 0;
   FlagErrorBreak = 0;
+  IterConverged = 0;
   FlagThixoIsComputing = 0;
   FlagWhatsRunning = FlagWantToPrint = 0;
   FlagBechInt = 0;

@@ -121,6 +121,12 @@ inline Table1<double> Caee, Caww, Cass, Cann, Catt, Cabb;
 inline Table1<double> Cxvel_old, Cyvel_old, Czvel_old, Cpres_old, Ckinen_old, Cepsilon_old,
     CinvAp_old;
 inline Table1<double> Cxvel_old2, Cyvel_old2, Czvel_old2;
+// The fields of a steady run with a free surface, kept at each regeneration of the grid as the
+// source of the transfer to the new grid (a transient run keeps them in the previous time
+// level): u, v, w, p, k, epsilon, 1/Ap and the concentrations [size][cell].
+inline Table1<double> Cxvel_carry, Cyvel_carry, Czvel_carry, Cpres_carry, Ckinen_carry,
+    Cepsilon_carry, CinvAp_carry;
+inline Table2<double> Cconc_carry;
 // SIMPLE variants (F 171).
 inline Table1<double> CinvApP, CxvelP, CyvelP, CzvelP;
 // Residual fields (F 153).

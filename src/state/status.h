@@ -59,11 +59,17 @@ inline int FlagOldLevelMade = 0;
 inline int FlagHaveDoneMetric = 0;
 inline int FlagGridHasChanged = 0;
 inline int FlagNeedsToBeInterpolated = 0;
+// 1 while the _carry arrays hold the fields of the grid being replaced (a steady run keeps
+// them just before it rebuilds the grid); the transfer that reads them clears it.
+inline int FlagFieldsCarried = 0;
 inline int FlagReadAlldata = 0, FlagReadFracres = 0, FlagReadRes = 0, FlagReadUnstruc = 0;
 inline int FlagReadNdata = 0;
 inline int FlagHaveReadCyclic = 0, FlagHaveInitiatedCyclic = 0;
 inline int FlagDischargeTime = 0, FlagJTime = 0;
 inline int FlagErrorBreak = 0;
+// The outer iteration at which the flow driver last said "Solution converged", 0 when it has not
+// (the task driver tells a flow that ended at its iteration limit by it).
+inline int IterConverged = 0;
 inline int FlagThixoIsComputing = 0;
 inline int FlagWhatsRunning = 0, FlagWantToPrint = 0;
 inline int FlagBechInt = 0;

@@ -46,6 +46,13 @@ bool groupHasSurfaces(int g) {
   logf("was used in the control file.\n\n");
   logf("The problem may be solved by using G 6 0 0 X ... \n");
   logf("where X is the number of the discharge group of the outflow region\n\n");
+  // Without G 6 (or G 62, or F 91) no reference was ever chosen: that is the cause, not a
+  // column that dried up.
+  if (iPres == 0 && jPres == 0 && iSurf == 0 && kSurf == 0)
+    logf("The reference cell is 0 0 because control holds no G 6 data set: the free surface of "
+         "F 36 %d needs G 6 to find its reference, for instance G 6 0 0 2 0.1 0.01 with 2 the "
+         "outflow group\n",
+         FlagTFS);
   mc_program = strf("Error, reference cell %d %d is dry      ", iPres, jPres);
   endRun(-1);
 }
@@ -189,12 +196,16 @@ void depositOffsets() {
 // it anchors: the pressure-based node update pins no column, and the water-level equations
 // pin the row of the reference column while its corner nodes still move with the columns
 // around them, so the level would creep one update after the other, without end. Without a
-// level series the levels found at the first update are kept. The shift of F 36 3 and the
-// algorithms of F 36 5, 6, 10 and 30 set theirs as they go; the road of F 323 2 has none.
+// level series the levels found at the first update are kept. The backwater curve of F 36 30
+// is such a case too: it lays the outlet line at the reference level and the lines upstream
+// higher, so the top of the outlet column, whose upstream corners lie on the next line up,
+// stands above the level it was laid from, and read back at every update it would lift the
+// whole curve by that much each time. The shift of F 36 3 and the algorithms of F 36 5, 6
+// and 10 set theirs as they go; the road of F 323 2 has none.
 bool heldReferences() {
   if (FlagSurface2 == 2 || TimeInNo > 0) return false;
   switch (FlagTFS) {
-    case 3: case 5: case 6: case 10: case 30:
+    case 3: case 5: case 6: case 10:
       return false;
     default:
       return true;

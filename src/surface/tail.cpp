@@ -1,10 +1,10 @@
 // The last stage of a free-surface update: the corrections every algorithm shares act on the
 // new levels, the fields are kept as previous values, the grid is rebuilt on the levels and
 // the state tied to the old grid is reset. The order is fixed: the rebuild carries the
-// variables over from the previous-value arrays, so they are filled first. Reads the levels
-// and options; writes zval[..][..][znumber] (corrections), the previous-value arrays, the
-// grid (through grid/), CinvAp, Fflux, Bdeltah, SurfVolDefect, FlagGridChange, the regression
-// sums.
+// variables over from the previous-value arrays (in a steady run from the fields grid/ keeps),
+// so they are filled first. Reads the levels and options; writes zval[..][..][znumber]
+// (corrections), the previous-value arrays, the grid (through grid/), Fflux, Bdeltah,
+// SurfVolDefect, FlagGridChange, the regression sums.
 #include <algorithm>
 
 #include "grid/grid.h"
@@ -38,15 +38,20 @@ void flushClamp() {
 }
 
 // The fields of the moment of the update become the previous values over the working range,
-// the older ones moving back one level first under second-order time stepping.
+// the older ones moving back one level first under second-order time stepping; 1/Ap goes with
+// them, so that the rebuilt grid's fluxes keep their pressure term. A steady run has no
+// previous values: grid/ keeps the fields for the transfer instead.
 void keepPreviousValues() {
+  if (!Cxvel_old) {
+    keepFieldsForTransfer();
+    return;
+  }
   if (Cxvel_old2)
     for (int c = WCStart; c <= WCEnd; ++c) {
       Cxvel_old2[c] = Cxvel_old[c];
       Cyvel_old2[c] = Cyvel_old[c];
       Czvel_old2[c] = Czvel_old[c];
     }
-  if (!Cxvel_old2 && !Cxvel_old) return;
   for (int c = WCStart; c <= WCEnd; ++c) {
     Cxvel_old[c] = Cxvel[c];
     Cyvel_old[c] = Cyvel[c];
@@ -54,12 +59,17 @@ void keepPreviousValues() {
     Cpres_old[c] = Cpres[c];
     Ckinen_old[c] = Ckinen[c];
     Cepsilon_old[c] = Cepsilon[c];
+    CinvAp_old[c] = CinvAp[c];
   }
 }
 
 // The grid on the new levels with its geometry, bed cells and the variables carried over;
-// fluxes from the carried velocities alone. A generator that fails (its arrays too small)
-// has logged why; the flow must not go on on a broken grid.
+// fluxes from the carried velocities and pressures with the carried 1/Ap. Dropping the
+// pressure term of the fluxes (1/Ap zero) would change the fluxes of a converged flow even when
+// the levels have not moved, and the flow would have to settle again after every update: a
+// settled surface would then never let the residuals fall below the convergence limit.
+// A generator that fails (its arrays too small) has logged why; the flow must not go on on a
+// broken grid.
 void rebuildGrid() {
   const int built = Unstructure();
   if (built < 1)
@@ -69,7 +79,6 @@ void rebuildGrid() {
           built);
   metric();
   BedMake();
-  for (int c = 1; c <= NoCells; ++c) CinvAp[c] = 0;
   waterflow(WFStart, WFEnd);
   if (Flag2DAccSolver > 0 && NoBlocks >= 1 && block[NoBlocks].flag2D == 0) AlgMGMake();
 }

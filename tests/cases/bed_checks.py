@@ -21,6 +21,14 @@ never from the program's own balance lines. run_case.py calls it through a `chec
         INFLUX / (DEPTH SOLIDFRAC) within TOL of that speed, and the trench keeps its volume
         less what it caught.
 
+    bed_checks.py WORK CASE inlet XMAX TOL Q CIN SOLIDFRAC DENSITY MASSTOL
+        A flume fed with Q m3/s of water carrying the volume concentration CIN: the bed of every
+        grid point within XMAX metres of the inflow edge (bedres against koosurf) is within TOL
+        metres of its start; and the sand that came in (Q CIN t x 1000 DENSITY, t the run's
+        time) is the sand that went out (the outflow of the last continuity table) plus the
+        bed's gain (bedres against koosurf, times SOLIDFRAC) plus what the water holds at the
+        end (con2res.new; the water held none at the start), within MASSTOL of what came in.
+
     bed_checks.py WORK CASE armour SOLIDFRAC DENSITY TOL
         A layered bed of several sizes under clear water: for every size the defect of the
         last continuity table in boogie is within TOL of the mass that size's bed layers lost,
@@ -106,15 +114,21 @@ def water_volume(cols, bed, water):
     return sum(a * sum(water[k] - bed[k] for k in corners) / 4 for _, a, corners in cols)
 
 
-def mass(work, case, solid, density, tol):
+def flume_beds(work, case):
+    """The columns of the case's koosurf, its bed and water levels at the start and the bed
+    levels of bedres.t at the end."""
     points = read_koosurf(os.path.join(case, "koosurf"))
-    cols = columns(points)
     bed0 = {k: p[2] for k, p in points.items()}
     water = {k: p[3] for k, p in points.items()}
     bed1 = read_bedres(os.path.join(work, "bedres.t"))
     missing = set(bed0) - set(bed1)
     if missing:
         sys.exit(f"bedres.t lacks the grid points {sorted(missing)[:5]}")
+    return points, columns(points), bed0, water, bed1
+
+
+def mass(work, case, solid, density, tol):
+    _, cols, bed0, water, bed1 = flume_beds(work, case)
     # Every cell of a column holds the same share of its water: the flat flume's cells are
     # equal at the start, and at the end the bed has risen by a ten-thousandth of the depth
     # under a suspension of a millionth of the start, so the shares change nothing measurable.
@@ -440,6 +454,32 @@ def armour(work, case, solid, density, tol):
         sys.exit("\n".join(failures))
 
 
+def inlet(work, case, xmax, tol, q, cin, solid, density, masstol):
+    points, cols, bed0, water, bed1 = flume_beds(work, case)
+    x0 = min(p[0] for p in points.values())
+    near = [k for k, p in points.items() if p[0] - x0 <= xmax + 1e-9]
+    worst = max(near, key=lambda k: abs(bed1[k] - bed0[k]))
+    change = bed1[worst] - bed0[worst]
+    kg = 1000 * density
+    t = run_time(work)
+    came = q * cin * t * kg
+    left = last_table(work)[1][1]
+    gained = (bed_volume(cols, bed1) - bed_volume(cols, bed0)) * solid * kg
+    cells, conc = read_con2res(os.path.join(work, "con2res.new"))
+    held = sum(conc) * water_volume(cols, bed1, water) / cells * kg
+    defect = (came - left - gained - held) / came
+    print(f"[ figures  ] inlet bed within {xmax} m of the inflow: largest change {change * 100:+.2f} cm "
+          f"at grid point {worst}; sand in {came:.6g} kg, out {left:.6g} kg, bed {gained:+.5g} kg, "
+          f"water {held:.5g} kg: defect {defect:.2e} of the inflow")
+    failures = []
+    if not abs(change) <= tol:
+        failures.append(f"the bed at grid point {worst} moved {change:.4f} m, more than {tol} m")
+    if not abs(defect) <= masstol:
+        failures.append(f"the sand balance misses {defect:.2e} of the inflow, more than {masstol}")
+    if failures:
+        sys.exit("\n".join(failures))
+
+
 def main():
     work, case, what, *args = sys.argv[1:]
     if what == "same-files":
@@ -456,6 +496,8 @@ def main():
         trench(work, case, *values)
     elif what == "armour":
         armour(work, case, *values)
+    elif what == "inlet":
+        inlet(work, case, *values)
     else:
         sys.exit(f"unknown check {what}")
 

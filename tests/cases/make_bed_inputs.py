@@ -10,6 +10,8 @@
                                        0.3 m (koosurf only: the water comes in clear)
     make_bed_inputs.py trench FOLDER   40 x 2 columns of 1 m x 0.5 m, bed at 0, water at 0.3 m,
                                        a trench 0.1 m deep from x = 8 to 16 m with 1 m slopes
+    make_bed_inputs.py inlet FOLDER    24 x 2 columns of 1 m x 0.5 m, flat bed at 0, water at
+                                       0.39 m
 """
 import os
 import sys
@@ -45,6 +47,8 @@ def main():
                 return 0.0
             return -d * min(1.0, (x - 8) / 1.0, (16 - x) / 1.0)
         koosurf(path, 40, 2, 1.0, 0.5, bed, 0.3)
+    elif what == "inlet":
+        koosurf(path, 24, 2, 1.0, 0.5, lambda i, j, x: 0.0, 0.39)
     else:
         sys.exit(f"unknown input set {what}")
 

@@ -155,6 +155,44 @@ TEST_F(AfterReading, WarningsLeaveTheLogInUse) {
   EXPECT_FALSE(contains(log(), "F 36 9"));
 }
 
+// A free surface in the sediment computation moves the water levels, but the grid follows them
+// only with F 166 1 or when the bed change rebuilds it: said once after reading, with the
+// setting that moves it, for every combination where the surface would otherwise seem dead.
+TEST_F(AfterReading, FreeSurfaceOfASedimentRunSaysWhatMovesTheGrid) {
+  const std::string note =
+      "Note: in the sediment computation (task S) the free-surface updates of F 36 2 move the "
+      "water levels but not the grid: the cells keep their start surface until the bed change "
+      "rebuilds the grid (F 255, every F 99 time steps); F 166 1 rebuilds it after every "
+      "surface update\n";
+  const std::string held =
+      "With F 255 2 the bed change never rebuilds the grid, so without F 166 1 the surface "
+      "stays at its start level for the whole run\n";
+  const std::string sediment = kGrid + "F 37 1\nF 64 11\nF 36 2\nG 6 0 0 2 0.1 0.01\n";
+  struct Case {
+    std::string sets;
+    bool note, held;
+  };
+  const Case cases[] = {
+      {sediment + "F 2 YS\n", true, false},
+      {sediment + "F 255 2\nF 2 YS\n", true, true},
+      {sediment + "F 255 2\nF 166 1\nF 2 YS\n", false, false},  // the grid follows the surface
+      {sediment + "F 2 YXS\n", false, false},                     // S is never reached
+      {sediment + "K 2 0 0\nF 2 YS\n", false, false},            // no surface update (K 2 roof)
+      {kGrid + "F 37 1\nF 64 11\nF 2 YS\n", false, false},      // a fixed surface
+      {kGrid + "F 37 1\nF 64 11\nF 36 4\nF 2 YS\n", true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sets);
+    ASSERT_EQ(readControl(c.sets), kRead) << log();
+    const std::string l = log();
+    const std::string shown = c.sets.find("F 36 4") != std::string::npos
+                                  ? std::string(note).replace(note.find("F 36 2"), 6, "F 36 4")
+                                  : note;
+    EXPECT_EQ(contains(l, shown), c.note) << l;
+    EXPECT_EQ(contains(l, held), c.held) << l;
+  }
+}
+
 TEST_F(AfterReading, ErrorsAfterTheArraysAreMade) {
   struct Case {
     std::string control;

@@ -3,6 +3,7 @@
 #include <omp.h>
 
 #include <string>
+#include <vector>
 
 #include "state/options.h"
 #include "support/scratch.h"
@@ -11,6 +12,8 @@ namespace qorva {
 namespace {
 
 using ReaderFrame = test::Scratch;
+using test::endStatus;
+using test::Refusal;
 
 std::string str(const char* p, std::size_t n) { return std::string(p, n); }
 
@@ -118,6 +121,87 @@ TEST_F(ReaderFrame, CapitalLetterInANoteStartsADataSet) {
   EXPECT_EQ(IterF2, 2);
 }
 
+// What the reader skips is said once in the log: a number that no data set has (once per
+// letter and number, with the line of its first occurrence), and a data-set letter followed by
+// no number (once per letter). The data sets around them are read as before.
+TEST_F(ReaderFrame, SkippedDataSetsAreWarnedAboutOnce) {
+  const std::string unknownF9999 =
+      "Warning: control holds F 9999 (line 2), a data set this version does not read; it is "
+      "skipped (docs/CONTROL.md lists the data sets)\n";
+  const std::string unknownG77 =
+      "Warning: control holds G 77 (line 3), a data set this version does not read; it is "
+      "skipped (docs/CONTROL.md lists the data sets)\n";
+  const std::string bareF =
+      "Warning: the letter F on line 1 of control is followed by no number; it is skipped as "
+      "text (a capital letter in a note starts a data set)\n";
+  const std::string bareS =
+      "Warning: the letter S on line 1 of control is followed by no number; it is skipped as "
+      "text (a capital letter in a note starts a data set)\n";
+  const Refusal rows[] = {
+      {"F 9999 3\nF 9999 3\nF 20 2\n", 1000,
+       "Warning: control holds F 9999 (line 1), a data set this version does not read; it is "
+       "skipped (docs/CONTROL.md lists the data sets)\n"},
+      {"F 20 2\nF 9999 3\nG 77 1\nF 9999 4\n", 1000, unknownF9999 + unknownG77},
+      // F -1 and F 600 are numbers without a row too.
+      {"F -1 2\n", 1000,
+       "Warning: control holds F -1 (line 1), a data set this version does not read; it is "
+       "skipped (docs/CONTROL.md lists the data sets)\n"},
+      {"Flume Fine Sand F 20 2\n", 1000, bareF + bareS},
+      // A value a reader could not take leaves its letter to the scan.
+      {"F 12 NF 20 3", 1000,
+       "Warning: the letter N on line 1 of control is followed by no number; it is skipped as "
+       "text (a capital letter in a note starts a data set)\n"},
+      // Lower-case notes and the values of the data sets say nothing.
+      {"T Title With Capitals\nF 2 WX\nF 10 Y\nnotes in lower case\nF 20 2\n", 1000, ""},
+  };
+  for (const Refusal& row : rows) {
+    SCOPED_TRACE(row.text);
+    fresh();
+    EXPECT_EQ(scan(row.text), row.status);
+    EXPECT_EQ(log(), row.message);
+  }
+  // The data sets around the skipped ones were read.
+  fresh();
+  EXPECT_EQ(scan("F 9999 3 F 20 2 Flume F 36 2"), 1000) << log();
+  EXPECT_EQ(IterF2, 2);
+  EXPECT_EQ(FlagTFS, 2);
+}
+
+// The scan hands back the data sets it read, from their letter to where their reader stopped.
+TEST_F(ReaderFrame, ScanReturnsTheDataSetsReadInTheirOrder) {
+  const std::string text = "T Case\nnote F 20 2\nF 9999 1\nG 1 10 8 5 1\n";
+  ControlInput in(text);
+  const std::vector<DataSetRead> read = scanControl(in);
+  ASSERT_EQ(read.size(), 3u);
+  EXPECT_EQ(read[0].letter, 'T');
+  EXPECT_EQ(read[1].letter, 'F');
+  EXPECT_EQ(read[1].number, 20);
+  EXPECT_EQ(text.substr(read[1].begin, read[1].end - read[1].begin), "F 20 2");
+  EXPECT_EQ(read[2].letter, 'G');
+  EXPECT_EQ(text.substr(read[2].begin, read[2].end - read[2].begin), "G 1 10 8 5 1");
+  EXPECT_EQ(read[2].row, findDataSet('G', 1));
+}
+
+// F 1 I echoes every data set read, as it stands in control, with the meaning of its row.
+TEST_F(ReaderFrame, DebugLetterIEchoesTheDataSetsRead) {
+  write("control", "T Echo\nF 20 2 F 9999 5\nF 1 I\nK 5 0 0 0\n1 0 0\n");
+  EXPECT_EQ(endStatus([] { kread(); }), 1000) << log();
+  const std::string l = log();
+  EXPECT_NE(l.find(strf("Data sets read from control (F 1 I), in their order:\n"
+                        "  T Echo                   -- %s\n"
+                        "  F 20 2                   -- %s\n"
+                        "  F 1 I                    -- %s\n"
+                        "  K 5 0 0 0 1 0 0          -- %s\n\n",
+                        findDataSet('T', 0)->meaning, findDataSet('F', 20)->meaning,
+                        findDataSet('F', 1)->meaning, findDataSet('K', 5)->meaning)),
+            std::string::npos)
+      << l;
+  // Without the letter nothing is echoed.
+  write("control", "T Echo\nF 20 2\n");
+  EXPECT_EQ(endStatus([] { kread(); }), 1000);
+  EXPECT_EQ(log().find("Data sets read"), std::string::npos);
+}
+
 TEST_F(ReaderFrame, ValueThatCannotBeReadLeavesTheNextDataSet) {
   // F 17 has no readable value; the N of the next data set must not be taken as NaN.
   EXPECT_EQ(scan("F 12 NF 20 3"), 1000);
@@ -145,6 +229,16 @@ TEST_F(ReaderFrame, EveryRowIsUniqueAndHasAReader) {
   const DataSetTable& t = dataSetTable();
   ASSERT_FALSE(t.empty());
   for (const DataSetRow& row : t) EXPECT_TRUE(static_cast<bool>(row.read)) << row.letter << row.number;
+}
+
+// The meaning of each row is one line (the echo of F 1 I and docs/CONTROL.md show it).
+TEST_F(ReaderFrame, EveryRowHasAOneLineMeaning) {
+  for (const DataSetRow& row : dataSetTable()) {
+    ASSERT_NE(row.meaning, nullptr) << row.letter << row.number;
+    const std::string m = row.meaning;
+    EXPECT_GE(m.size(), 10u) << row.letter << row.number;
+    EXPECT_EQ(m.find_first_of("\n|"), std::string::npos) << row.letter << row.number;
+  }
 }
 
 }  // namespace

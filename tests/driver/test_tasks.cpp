@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -123,8 +124,64 @@ TEST_F(TaskDriverOnAGrid, EveryPassRunsEachLetterButUOnlyTheFirst) {
   ASSERT_EQ(runWith("F 20 2\nF 2 UW\n"), 1);
   const std::string l = log();
   EXPECT_EQ(count(l, kGridRead), 1u) << l;
-  EXPECT_EQ(count(l, "Solution converged"), 2u) << l;
+  EXPECT_EQ(count(l, "Solution converged\n"), 2u) << l;
   EXPECT_EQ(mc_message, " Initial run finished       ");
+}
+
+// The outer iteration result.end gives ("Results, iter = N"), or -1.
+int resultIteration(const std::string& result) {
+  const auto at = result.find("Results, iter = ");
+  return at == std::string::npos ? -1 : std::atoi(result.c_str() + at + 16);
+}
+
+TEST_F(TaskDriverOnAGrid, ConvergenceNamesItsOuterIterationAndTheRunItsTime) {
+  ASSERT_EQ(runWith("K 5 0 0 0 1 0 0\nF 2 UW\n"), 1);
+  const std::string l = log();
+  // The old line stays; the count follows it and is the iteration of the result written.
+  const auto at = l.find("Solution converged\nSolution converged after ");
+  ASSERT_NE(at, std::string::npos) << l;
+  const int n =
+      std::atoi(l.c_str() + at + std::string("Solution converged\nSolution converged after ").size());
+  EXPECT_GT(n, 1);
+  EXPECT_EQ(n, resultIteration(read("result.end")));
+  EXPECT_TRUE(contains(l, strf("Solution converged after %d outer iterations\n", n))) << l;
+  EXPECT_EQ(IterConverged, n);
+  EXPECT_FALSE(contains(l, "No result was written")) << l;
+  // The last line: the exit status and the wall time.
+  const auto end = l.rfind("Run ended with exit status 1 after ");
+  ASSERT_NE(end, std::string::npos) << l;
+  EXPECT_EQ(l.find('\n', end), l.size() - 1) << l;
+  EXPECT_TRUE(contains(l.substr(end), " seconds (wall-clock time)\n")) << l;
+}
+
+TEST_F(TaskDriverOnAGrid, FlowAtItsIterationLimitSaysThatNoResultWasWritten) {
+  struct Case {
+    const char* sets;
+    bool said;    // the lines that no result was written and which letter writes it
+    bool result;  // result.end written
+  };
+  const Case cases[] = {
+      {"K 1 3 50000\nF 2 UW\n", true, false},
+      {"K 1 3 50000\nF 2 UWM\n", false, true},   // M writes the last iteration
+      {"K 1 3 50000\nF 2 UWXM\n", true, false},  // an M after X is never reached
+      // results after every iteration, under numbered names (result.0000, ...)
+      {"K 1 3 50000\nP 15 1\nF 2 UW\n", false, false},
+      {"K 5 0 0 0 1 0 0\nF 2 UW\n", false, true},      // converged: the driver wrote them
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sets);
+    std::remove("result.end");
+    runWith(c.sets);
+    const std::string l = log();
+    EXPECT_EQ(contains(l, "No result was written: the flow ended at its iteration limit, K 1 3, "
+                          "before it converged (largest residual "),
+              c.said) << l;
+    EXPECT_EQ(contains(l, "), and no task M follows W in F 2\nTask M after W (F 2 YWM or UWM) "
+                          "writes the results of the last iteration; more iterations (K 1) or "
+                          "an accelerator (K 5 0 0 0 1 0 0) let a steady flow converge\n"),
+              c.said) << l;
+    EXPECT_EQ(std::filesystem::exists("result.end"), c.result);
+  }
 }
 
 TEST_F(TaskDriverOnAGrid, WaterFlowWithoutAMatchingDriverComputesNothing) {

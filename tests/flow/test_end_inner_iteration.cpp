@@ -87,19 +87,22 @@ const std::string kDiverged7 =
     "A possible reason is that an older version of the unstruc file is used\n"
     "and the corresponding koordina file is not read or the G 1 data set is changed\n\n";
 
+// The old line, then the count of outer iterations a user looks for.
+const std::string kConverged7 = "Solution converged\nSolution converged after 7 outer iterations\n";
+
 TEST_F(EndInnerIteration, DecisionsInTheirOrder) {
   const std::vector<double> small{1e-4, 5e-4, 0, 2e-4, 1e-95, 3e-4};
   const Decision rows[] = {
       {"steady below 0.001 converges", small, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, End::Converged,
-       "Solution converged\n", "Solution converged  ", 0},
+       kConverged7, "Solution converged  ", 0},
       {"transient does not", small, 1.0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, End::Returns0, "",
        "7 ResMax: 5.00e-04 for eq: 2", 0},
       {"transient with F 221 1 does", small, 1.0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, End::Converged,
-       "Solution converged\n", "Solution converged  ", 0},
+       kConverged7, "Solution converged  ", 0},
       {"block division never converges", small, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0,
        End::Returns0, "", "7 ResMax: 5.00e-04 for eq: 2", 0},
       {"converged is not tested for continuity", small, 0, 0, 0, 0, 0, 0, 0.02, 1010, 0, 0, 0,
-       End::Converged, "Solution converged\n", "Solution converged  ", 0},
+       End::Converged, kConverged7, "Solution converged  ", 0},
       {"2e10 diverges", {2e10, 0, 0, 0, 0, 0}, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0,
        End::CrashReport,
        "Solution diverged after 3 inner and 7 outer iterations\nMax residual is 2.000000e+10\n" +
@@ -196,6 +199,8 @@ TEST_F(EndInnerIteration, DecisionsInTheirOrder) {
       EXPECT_EQ(mc_message, d.message);
     }
     EXPECT_EQ(FlagErrorBreak, d.errorBreak);
+    // The task driver tells a flow that converged from one that ran out of iterations by it.
+    EXPECT_EQ(IterConverged, d.log == kConverged7 ? 7 : 0);
   }
 }
 

@@ -237,6 +237,91 @@ TEST_F(TransferTest, EachColumnCaseCarriesItsValuesLevelByLevel) {
   }
 }
 
+// A steady run has no previous time level: the free-surface update keeps the fields for the
+// transfer (keepFieldsForTransfer) before it rebuilds the grid. Three columns of 1 m cells with
+// the values 10 x column + level (11, 12 | 21, 22, 23 | 31, 32); the first column gains or loses
+// a cell at the same depth, so every cell of the columns after it changes its number. Each
+// column must carry its own values: a column that keeps its count copies them level by level;
+// 2 -> 3 cells gives bottom, r = (1.5 x 2) / 3 + 0.5 = 1.5 (the mean of the two old cells),
+// top; 3 -> 2 cells gives bottom and top.
+TEST_F(TransferTest, ASteadyRunCarriesEveryColumnWhenOneGainsOrLosesACell) {
+  struct Case {
+    const char* name;
+    std::vector<double> oldFirst, newFirst;  // heights of the first column's cells
+    std::vector<double> first;               // its expected values, bottom first
+  };
+  const Case cases[] = {
+      {"the first column gains a cell", {1, 1}, {2.0 / 3, 2.0 / 3, 2.0 / 3}, {11, 11.5, 12}},
+      {"the first column loses a cell", {1, 1, 1}, {1.5, 1.5}, {11, 13}},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    fresh();
+    TimeStep = 0;
+    FlagTFS = 2;
+    lnumber = 1;
+    allocate();
+    ASSERT_FALSE(Cxvel_old);
+    ASSERT_TRUE(Cxvel_carry);
+    row(3);
+    column(1, k.oldFirst);
+    column(2, {1, 1, 1});
+    column(3, {1, 1});
+    indexAfterBuild();
+    for (int b = 1; b <= 3; ++b)
+      for (int m = 0; m < Bnocells[b]; ++m) {
+        setLevel(Bcellt[b] + m, 10 * b + m + 1);
+        Cconc[1][Bcellt[b] + m] = 0.001 * (10 * b + m + 1);
+      }
+    keepFieldsForTransfer();
+    EXPECT_EQ(FlagFieldsCarried, 1);
+
+    clearGrid();
+    column(1, k.newFirst);
+    column(2, {1, 1, 1});
+    column(3, {1, 1});
+    indexAfterBuild();
+    EXPECT_EQ(FlagFieldsCarried, 0);  // the kept fields are spent
+    EXPECT_EQ(FlagNeedsToBeInterpolated, 0);
+    const std::vector<std::vector<double>> expected = {k.first, {21, 22, 23}, {31, 32}};
+    for (int b = 1; b <= 3; ++b) {
+      ASSERT_EQ(Bnocells[b], static_cast<int>(expected[b - 1].size()));
+      for (int m = 0; m < Bnocells[b]; ++m) {
+        SCOPED_TRACE(testing::Message() << "column " << b << ", level " << m);
+        const int c = Bcellt[b] + m;
+        const double u = expected[b - 1][m];
+        EXPECT_NEAR(Cxvel[c], u, 1e-12);
+        EXPECT_NEAR(Cyvel[c], -u, 1e-12);
+        EXPECT_NEAR(Czvel[c], 0.1 * u, 1e-12);
+        EXPECT_NEAR(Cpres[c], 10 * u, 1e-11);
+        EXPECT_NEAR(Ckinen[c], 0.01 * u, 1e-13);
+        EXPECT_NEAR(Cepsilon[c], 0.001 * u, 1e-14);
+        EXPECT_NEAR(CinvAp[c], 5 * u, 1e-11);
+        if (b > 1) {
+          EXPECT_NEAR(Cconc[1][c], 0.001 * u, 1e-15);
+        }
+        EXPECT_DOUBLE_EQ(Cconc[0][c], Cconc[1][c]);
+      }
+    }
+    // The first column keeps its sediment, concentration x half height summed over its cells.
+    double before = 0, after = 0;
+    for (std::size_t m = 0; m < k.oldFirst.size(); ++m)
+      before += 0.001 * (11 + static_cast<double>(m)) * 0.5 * k.oldFirst[m];
+    for (int m = 0; m < Bnocells[1]; ++m) after += Cconc[1][Bcellt[1] + m] * Ckdist[Bcellt[1] + m];
+    EXPECT_NEAR(after, before, 1e-15);
+
+    // A later regeneration for which nothing kept the fields carries nothing: the cells keep
+    // what they hold.
+    const double held = Cxvel[4];
+    clearGrid();
+    column(1, k.oldFirst);
+    column(2, {1, 1, 1});
+    column(3, {1, 1});
+    indexAfterBuild();
+    EXPECT_EQ(Cxvel[4], held);
+  }
+}
+
 // The free-surface update regenerates the grid with new water levels; the pond removal has
 // written the mean depth of the new levels into Bdepth before the index is refreshed. The
 // transfer must still take the depth of the replaced grid: 2 m -> 1 m doubles the

@@ -74,10 +74,15 @@ class SedimentFlume : public Scratch {
 
   // Writes the flume and `control`, runs the program there; returns its status.
   int run(const FlumeShape& shape, const std::string& control) {
+    return runOn(flatFlume(shape), control);
+  }
+
+  // The same on the grid points of `koosurf` ("i j x y bed water" lines).
+  int runOn(const std::string& koosurf, const std::string& control) {
     std::filesystem::remove("boogie");
     SetArraysZero();
     setDefaults();
-    write("koosurf", flatFlume(shape));
+    write("koosurf", koosurf);
     write("control", control);
     return programMain() & 255;
   }

@@ -226,6 +226,61 @@ TEST_F(SedimentFlume, WideChannelSliceFollowsRouse) {
               ustar, Z, worst, 100 * nearBed);
 }
 
+// What an equilibrium feed brings to the inlet of the wide-channel slice. Fed back from its
+// outflow (F 174 0 1), each inflow face takes the outflow's concentration at its height above
+// the bed, so the water that enters the first column holds the equilibrium profile already:
+// the cell above the bed cell there is within 5 % of Rouse's (u* from the momentum balance as
+// above, c_a van Rijn's reference concentration at the bed cell of the developed flow, both by
+// hand), every cell within 0.06 c_a (the flow's own eddy viscosity makes the profile fall
+// faster than Rouse's in the lower half, as above). The same mean concentration spread evenly
+// over the depth (an M data set) brings too little next to the bed and too much higher up: the
+// cell above the bed cell of the first column lacks a tenth and more of Rouse's, and the
+// column is off by more than 0.1 c_a.
+TEST_F(SedimentFlume, AFeedFromTheOutflowEntersWithRousesProfile) {
+  const std::string wide = "F 70 1\nF 33 10000 20\n";
+  ASSERT_EQ(run({40, 2, 40, 1, 0.3}, equilibriumControl(wide + "F 174 0 1\n")), 1) << log();
+  const double ws = 0.02, h = 0.3;
+  const ReachFigures reach = measureReach(12, 36, [](int) {});
+  const double ustar = std::sqrt(9.81 * h * (-reach.dpdx / 9810.0));
+  const double Z = ws / (0.4 * ustar);
+  const std::vector<Column> cols = columns();
+  ASSERT_GE(cols.size(), 2u);
+  const Column inlet = cols.front(), outlet = cols.back();
+  const double a = Ckdist[inlet.cells.front()];
+  const double ca = vanRijn(1000 * ustar * ustar, 0.0002, a);
+  ASSERT_GT(ca, 0);
+  // Rouse's concentration at the centre of cell k of a column, and how far the first column of
+  // the present run lies from it (over c_a) at its worst above the bed cell.
+  auto rouse = [&](const Column& col, std::size_t k) {
+    const int c0 = col.cells.front(), c = col.cells[k];
+    const double z = Czcenter[c] - (Czcenter[c0] - Ckdist[c0]);
+    return ca * std::pow((h - z) / z * a / (h - a), Z);
+  };
+  auto worstOff = [&](const Column& col) {
+    double worst = 0;
+    for (std::size_t k = 1; k < col.cells.size(); ++k)
+      worst = std::max(worst, std::fabs(Cconc[1][col.cells[k]] - rouse(col, k)) / ca);
+    return worst;
+  };
+  const double profiled = worstOff(inlet);
+  EXPECT_LT(profiled, 0.06);
+  const double nearBed = Cconc[1][inlet.cells[1]] / rouse(inlet, 1);
+  EXPECT_NEAR(nearBed, 1.0, 0.05);
+  const double mean = columnMean(outlet);
+
+  ASSERT_EQ(run({40, 2, 40, 1, 0.3}, equilibriumControl(wide + strf("M 1 1 %.6e\n", mean))), 1)
+      << log();
+  const Column even = columns().front();
+  const double evenNearBed = Cconc[1][even.cells[1]] / rouse(even, 1);
+  const double evenOff = worstOff(even);
+  EXPECT_LT(evenNearBed, 0.9);
+  EXPECT_GT(evenOff, 0.1);
+  std::printf("[ figures  ] first column fed %.4e from the outflow: within %.3f c_a of Rouse's "
+              "(c_a %.4e by hand), the cell above the bed cell %.1f %% of Rouse's; fed evenly: "
+              "%.3f c_a off, the cell above the bed cell %.0f %% of Rouse's\n",
+              mean, profiled, ca, 100 * nearBed, evenOff, 100 * evenNearBed);
+}
+
 // The equilibrium flume with three sand sizes, solved by the per-size equations.
 std::string threeSizeControl(const std::string& extra) {
   return "T Three sizes\nG 1 43 5 11 3\nF 314 1 1\nF 237 1 0.18\nF 237 2 0.18\nF 16 0.01\n"

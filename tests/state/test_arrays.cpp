@@ -295,7 +295,7 @@ TEST_F(UnstructuredArrays, WhichArraysExist) {
       "Bvolleft", "BSedDistrib", "TimePrinti", "TimePrintl", "TimePrintVar"};
   const std::vector<const char*> optional = {
       "CcellAe", "Cncelle", "Cqncelle", "Cqnae", "Cqnaee", "Caee", "Cxvel_old", "CinvAp_old",
-      "Cxvel_old2", "CinvApP", "CxvelP", "Cporosity", "Cthixolev", "Cthixorat", "Cstress",
+      "Cxvel_old2", "Cxvel_carry", "CinvAp_carry", "Cconc_carry", "CinvApP", "CxvelP", "Cporosity", "Cthixolev", "Cthixorat", "Cstress",
       "Cxmove", "CU", "FF", "CdampDensity", "Cpt", "Czcenter_old", "CinvApf", "MGSCpoint",
       "Cconc_old", "Catm", "Csourcem", "Caem", "Ccomp", "Ccomp_old", "crackI", "ridgeI",
       "antlinT", "TurbTop", "bedshear", "numc", "Bcelltt_old", "Bnestcoarse", "Bponds",
@@ -315,6 +315,8 @@ TEST_F(UnstructuredArrays, WhichArraysExist) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
   };
+  // What a steady free surface keeps of the fields for the transfer to a rebuilt grid.
+  const std::vector<const char*> carried = {"Cxvel_carry", "CinvAp_carry", "Cconc_carry"};
   const std::vector<ConditionCase> cases = {
       {"defaults", [] {},
        {"Ccoarsenest", "Cinterpolnest", "Ncell", "Nvect", "Nflux", "Cxvel_res", "Cepsilon_res",
@@ -334,14 +336,20 @@ TEST_F(UnstructuredArrays, WhichArraysExist) {
       {"sou[2]", [] { sou[2] = 1; }, {}, {"Caee"}},
       {"F 63 1", [] { SouComp = 1; }, {"Caee"}, {"Cqnaee"}},
       {"F 63 2", [] { SouComp = 2; }, {}, {"Caee"}},
-      {"F 36 7", [] { FlagTFS = 7; }, {"Caee"}, {}},
-      {"F 36 10", [] { FlagTFS = 10; }, {"Caee", "Cabb"}, {}},
-      {"F 36 11", [] { FlagTFS = 11; }, {}, {"Caee"}},
+      {"F 36 7", [] { FlagTFS = 7; }, plus(carried, {"Caee"}), {}},
+      {"F 36 10", [] { FlagTFS = 10; }, plus(carried, {"Caee", "Cabb"}), {}},
+      {"F 36 11", [] { FlagTFS = 11; }, carried, {"Caee"}},
       {"transient", [] { TimeStep = 1.0; }, transient, {"Cxvel_old2", "Ccomp_old"}},
       {"time step 1e-8", [] { TimeStep = 1e-8; }, {}, {"Cxvel_old", "TimeInTime"}},
       {"transient, F 208", [] { TimeStep = 1.0; FlagTimeOrder = 1; },
        plus(transient, {"Cxvel_old2", "Cyvel_old2", "Czvel_old2"}), {}},
       {"F 208 steady", [] { FlagTimeOrder = 1; }, {}, {"Cxvel_old2"}},
+      {"steady free surface", [] { FlagTFS = 2; },
+       plus(carried, {"Cyvel_carry", "Czvel_carry", "Cpres_carry", "Ckinen_carry",
+                      "Cepsilon_carry"}),
+       {"Cxvel_old", "Cconc_old"}},
+      {"transient free surface", [] { FlagTFS = 2; TimeStep = 1.0; }, transient,
+       {"Cxvel_carry", "Cconc_carry"}},
       {"F 171 1", [] { FlagSIMPLE = 1; }, {"CinvApP"}, {"CxvelP"}},
       {"F 171 2", [] { FlagSIMPLE = 2; }, {"CinvApP", "CxvelP", "CyvelP", "CzvelP"}, {}},
       {"F 153 0", [] { FlagResidual = 0; }, {}, {"Cxvel_res", "Cepsilon_res"}},
@@ -398,7 +406,7 @@ TEST_F(UnstructuredArrays, WhichArraysExist) {
       {"F 233 6", [] { FlagNonHydrostaticSurf = 6; }, {"Bpresavg"}, {}},
       {"F 233 7", [] { FlagNonHydrostaticSurf = 7; }, {"Bpresavg"}, {}},
       {"F 233 5", [] { FlagNonHydrostaticSurf = 5; }, {}, {"Bpresavg"}},
-      {"F 36 50", [] { FlagTFS = 50; }, {"Bdeltah", "BsourceLS"}, {}},
+      {"F 36 50", [] { FlagTFS = 50; }, plus(carried, {"Bdeltah", "BsourceLS"}), {}},
       {"F 271", [] { FlagTFS2 = 1; }, {"Bdeltah"}, {"BsourceLS"}},
       {"F 262", [] { FlagGroundwater = 1; }, {"Bgroundwater"}, {}},
       {"F 274", [] { FlagBedAngles = 1; },
