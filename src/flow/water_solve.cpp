@@ -1,6 +1,7 @@
 // The main flow driver: the frame of flow/driver_frame.cpp with the main form; and the time
 // step of the mud-flow model.
-// Writes the main driver's averages (through the frame) and TimeStep (computeChangeTimestep).
+// Writes the main driver's averages (through the frame) and TimeStep with ThixoTimeStepBase
+// (computeChangeTimestep).
 #include "flow/driver_frame.h"
 #include "flow/flow.h"
 #include "flow/water_solve.h"
@@ -40,12 +41,12 @@ const DriverForm kMainForm = {
 void WaterSolve() { runFlowDriver(kMainForm); }
 
 // The mud-flow time step: the step of the run, or a tenth of it while the working range lies
-// beyond block 1 (the mud-flow block alone). The run's step is taken on the first call.
+// beyond block 1 (the mud-flow block alone). The run's step is taken on the first call of the
+// run (ThixoTimeStepBase, cleared with the state).
 void computeChangeTimestep() {
-  static double base = -1.0;
-  if (base < 0.0) base = TimeStep;
-  TimeStep = base;
-  if (WCStart > block[1].cellend) TimeStep = 0.1 * base;
+  if (ThixoTimeStepBase < 0.0) ThixoTimeStepBase = TimeStep;
+  TimeStep = ThixoTimeStepBase;
+  if (WCStart > block[1].cellend) TimeStep = 0.1 * ThixoTimeStepBase;
 }
 
 }  // namespace qorva

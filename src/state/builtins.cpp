@@ -160,6 +160,7 @@ void setBuiltins() {
   GridDepthFix2 = 0;
 
   stimet = 0;
+  ThixoTimeStepBase = -1.0;
   Equation = 0;
   invRelaxVelocity = 1.0;
   TDalpha = TDbeta = 0;

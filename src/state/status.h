@@ -127,6 +127,9 @@ inline int graphN = 0;
 
 // Simulated time of the run (s).
 inline double stimet = 0;
+// The run's time step (s) that the mud-flow step rule of F 336 returns to: taken from TimeStep
+// at the rule's first call of the run, below 0 until then.
+inline double ThixoTimeStepBase = -1.0;
 // Equation being assembled and solved (1..3 velocities, 4 pressure correction, 5 k,
 // 6 epsilon, 7 sediment, 8 + c components), set by the flow drivers.
 inline int Equation = 0;

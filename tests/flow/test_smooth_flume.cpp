@@ -8,6 +8,7 @@
 // columns across, narrow at the walls as in the rough flume test (the wall epsilon fixes the
 // mixing length of a wall column by its distance to the wall), nine layers.
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 #include "driver/driver.h"
@@ -38,8 +39,10 @@ TEST_F(SmoothFlume, PrandtlLaw) { EXPECT_NEAR(prandtl(2e5), 0.0156, 0.0002); }
 TEST_F(SmoothFlume, FrictionFactorFollowsPrandtl) {
   const double length = 40.0;
   write("koosurf", test::wideFlumeGeometry(length, 0.0));
+  // The block correction of the pressure correction (K 5) converges the flow in a tenth of the
+  // time to the same friction factor (0.01528 with it, 0.01531 without).
   write("control", "T Smooth flume\nG 1 24 10 11 1\nF 314 1 1\nF 237 1 0.18\nF 237 2 0.18\n"
-                   "F 15 5\nF 2 YW\n");
+                   "F 15 5\nK 5 0 0 0 1 0 0\nF 2 YW\n");
   ASSERT_EQ(programMain() & 255, 1);
   ASSERT_NE(log().find("Solution converged"), std::string::npos) << log();
 
@@ -54,6 +57,8 @@ TEST_F(SmoothFlume, FrictionFactorFollowsPrandtl) {
   EXPECT_NEAR(U, kQ / (kWidth * kDepth), 0.002);
   // 0.0153 against 0.0156 when this test was written.
   EXPECT_NEAR(f, prandtl(Re), 0.05 * prandtl(Re)) << "S " << S << ", Re " << Re;
+  std::printf("[ figures  ] smooth flume: f %.5f against Prandtl's %.5f at Re %.3g\n", f,
+              prandtl(Re), Re);
 }
 
 }  // namespace

@@ -503,5 +503,23 @@ TEST_F(WaterSolveTest, MudFlowTimeStep) {
   EXPECT_DOUBLE_EQ(TimeStep, 2.0);
 }
 
+// The step the rule returns to belongs to the run: after the state is reset (a new run in the
+// same process) the rule takes the new run's step, not the one of the run before.
+TEST_F(WaterSolveTest, MudFlowTimeStepOfANewRunIsItsOwn) {
+  for (const double step : {2.0, 3.0}) {
+    SCOPED_TRACE(step);
+    setDefaults();
+    NoBlocks = 2;
+    block[1].cellend = 10;
+    TimeStep = step;
+    WCStart = 11;
+    computeChangeTimestep();
+    EXPECT_DOUBLE_EQ(TimeStep, 0.1 * step);
+    WCStart = 1;
+    computeChangeTimestep();
+    EXPECT_DOUBLE_EQ(TimeStep, step);
+  }
+}
+
 }  // namespace
 }  // namespace qorva

@@ -153,8 +153,9 @@ class SedimentFlume : public Scratch {
 
   // The per-size line of the last continuity table in the log: inflow, outflow, suspension,
   // bed-layer change, bed change, defect, defect2.
-  static std::vector<double> lastTableLine(int l = 1) {
-    const std::string text = log();
+  static std::vector<double> lastTableLine(int l = 1) { return tableLine(log(), l); }
+  // The same line of the last table in `text`, a log kept from an earlier run.
+  static std::vector<double> tableLine(const std::string& text, int l = 1) {
     const std::string head = "Size  Inflow (kg)";
     const std::size_t at = text.rfind(head);
     if (at == std::string::npos) return {};
