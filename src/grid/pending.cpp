@@ -3,6 +3,7 @@
 // each, the settings under which a run reaches it; the start-up check reads it.
 #include "bed/bed_modes.h"
 #include "flow/flow_modes.h"
+#include "grid/generator.h"
 #include "grid/grid.h"
 #include "state/log.h"
 #include "state/options.h"
@@ -25,11 +26,7 @@ constexpr char kCriticalCross[] = "the critical cross-sections along the route (
 
 // The generator's choices, as Unstructure makes them.
 bool generates(char t) { return reach::gridGeneration(t) && UMethod2 <= 0; }
-bool otherMethod() {
-  const int m = UMethod;
-  return (m >= 0 && m <= 7) || (m >= 30 && m <= 33) || (m >= 35 && m <= 37) || m == 9 ||
-         m == 10 || m == 12 || m == 14 || m == 15;
-}
+bool otherMethod() { return otherVerticalMethod(UMethod) && !verticalMethodBuilt(UMethod); }
 bool dryEdge() {
   if (FlagMinLevUnstruc <= 0) return false;
   const int m = UMethod;
