@@ -158,12 +158,20 @@ void joinBottomCells(const Window& w) {
         const int b = ant[ni][nj];
         if (b <= 0 || b == a || vv[ni][nj] != 0) return;
         const int cn = static_cast<int>(zval[ni][nj][0]);
+        // The cell that lets go keeps the face it shared as a wall of its own: a face that
+        // still named both cells would carry flow that neither cell's side counts.
         if (a < b) {
-          if (toNear[c] > 0) toFar[toNear[c]] = 0;
+          if (toNear[c] > 0) {
+            toFar[toNear[c]] = 0;
+            if (nearFace[c] > 0) Fcell2[nearFace[c]] = 0;
+          }
           nearFace[c] = farFace[cn];
           if (nearFace[c] > 0) Fcell2[nearFace[c]] = c;
         } else {
-          if (toFar[cn] > 0) toNear[toFar[cn]] = 0;
+          if (toFar[cn] > 0) {
+            toNear[toFar[cn]] = 0;
+            if (farFace[cn] > 0) Fcell1[farFace[cn]] = 0;
+          }
           farFace[cn] = nearFace[c];
           if (farFace[cn] > 0) Fcell1[farFace[cn]] = cn;
         }

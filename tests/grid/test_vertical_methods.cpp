@@ -71,6 +71,19 @@ class VerticalMethods : public test::Scratch {
   }
 };
 
+// Every surface that names a cell is one of that cell's sides: a face the cells do not count
+// would carry flow that no cell's balance sees.
+void expectFacesOnTheirCells() {
+  const Table1<int>* sides[6] = {&Cflates, &Cflatee, &Cflaten, &Cflatew, &Cflateb, &Cflatet};
+  for (int f = 1; f <= NoSurfaces; ++f)
+    for (const int c : {Fcell1[f], Fcell2[f]}) {
+      if (c <= 0) continue;
+      bool found = false;
+      for (const Table1<int>* s : sides) found = found || (*s)[c] == f;
+      EXPECT_TRUE(found) << "surface " << f << " names cell " << c;
+    }
+}
+
 // ---- level counts -------------------------------------------------------------------------
 
 struct LevelCase {
@@ -233,6 +246,7 @@ TEST_F(VerticalMethods, EveryMethodFillsTheWaterWithCellsOfPositiveVolume) {
       v += Cvol[c];
     }
     EXPECT_NEAR(v, 11.25, 1e-9 * 11.25);
+    expectFacesOnTheirCells();
     EXPECT_EQ(block[1].cellend, NoCells);
     EXPECT_EQ(block[1].inwork, 1);
   }
@@ -338,6 +352,13 @@ TEST_F(VerticalMethods, MethodFifteenJoinsTheBottomCellsOfUnequalColumns) {
   EXPECT_EQ(Cflatee[tall], Cflatew[low]);
   EXPECT_EQ(Fcell1[Cflatew[low]], tall);
   EXPECT_EQ(Fcell2[Cflatew[low]], low);
+  // The tall column's cell at the low column's bottom level (10) lets go of it and keeps the
+  // face they shared as a wall.
+  const int released = num[3][3][10];
+  EXPECT_EQ(Ccelle[released], 0);
+  EXPECT_EQ(Fcell1[Cflatee[released]], released);
+  EXPECT_EQ(Fcell2[Cflatee[released]], 0);
+  expectFacesOnTheirCells();
 }
 
 }  // namespace
