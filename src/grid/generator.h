@@ -18,6 +18,8 @@ int buildBlocksByMethod(int method, double D);
 // True for the F 64 values that buildBlocksByMethod builds or hooks, and for those it builds.
 bool otherVerticalMethod(int m);
 bool verticalMethodBuilt(int m);
+// F 137: the grid whose top cells list several side neighbours (in place of F 64).
+int buildSeveralNeighbourBlocks(double D);
 // Methods 14 and 15: points made once per grid line, cells written without the template.
 int buildSharedPointBlocks(int m, double D);
 // Cells a steep column loses: the corner depths differ by e more than its plan size l; it

@@ -16,7 +16,6 @@ namespace {
 constexpr char kRoughness[] = "bed roughness from survey points (task K)";
 constexpr char kTwoLayer[] = "the two-layer grid generator (F 488)";
 constexpr char kRefinement[] = "the refinement blocks (F 130)";
-constexpr char kQN[] = "the grid with several side neighbours (F 137)";
 constexpr char kMethod[] = "the vertical grid method F 64 %d";
 constexpr char kDryEdge[] = "the dry-edge shaping of the grid (F 102)";
 constexpr char kMud[] = "the mud-layer block (F 236, F 262)";
@@ -41,7 +40,6 @@ const PendingStep kSteps[] = {
     {[](char t) { return reach::gridGeneration(t) && UMethod2 > 0; }, kTwoLayer},
     // The koosurf read of Y gives the run its blocks, so no more than 8 exist there.
     {[](char t) { return t == 'Y' && UMethod2 <= 0 && TetI1 > 0; }, kRefinement},
-    {[](char t) { return generates(t) && QNFlag > 0; }, kQN},
     {[](char t) { return generates(t) && QNFlag <= 0 && otherMethod(); }, kMethod,
      [] { return UMethod; }},
     {[](char t) { return generates(t) && dryEdge(); }, kDryEdge},
@@ -61,7 +59,6 @@ const PendingStep kSteps[] = {
 void computeRoughness() { notAvailable(kRoughness); }
 int Unstructure2() { notAvailable(kTwoLayer); }
 void UnstrucTett() { notAvailable(kRefinement); }
-void UnstructureQN() { notAvailable(kQN); }
 void UnstructureMethod(int method) { notAvailable(strf(kMethod, method).c_str()); }
 void dryEdgeShaping() { notAvailable(kDryEdge); }
 void mudLayerBlock() { notAvailable(kMud); }

@@ -179,7 +179,7 @@ double prepareBuild() {
 // F 64, D the largest depth of this build. Returns 0, or the negative result of the F 65
 // failure.
 int buildBlocks(double D) {
-  if (QNFlag > 0) UnstructureQN();
+  if (QNFlag > 0) return buildSeveralNeighbourBlocks(D);
   if (otherVerticalMethod(UMethod)) return buildBlocksByMethod(UMethod, D);
   if (!defaultMethod(UMethod)) return 0;
   for (int b = 1; b <= NoBlocks; ++b) {

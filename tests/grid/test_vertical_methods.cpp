@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "discretisation/discretisation.h"
 #include "grid/cell_template.h"
 #include "grid/generator.h"
 #include "grid/grid.h"
@@ -359,6 +360,75 @@ TEST_F(VerticalMethods, MethodFifteenJoinsTheBottomCellsOfUnequalColumns) {
   EXPECT_EQ(Fcell1[Cflatee[released]], released);
   EXPECT_EQ(Fcell2[Cflatee[released]], 0);
   expectFacesOnTheirCells();
+}
+
+}  // namespace
+}  // namespace qorva
+
+namespace qorva {
+namespace {
+
+// ---- F 137 ----------------------------------------------------------------------------------
+
+// znumber 6, lines i <= 2 0.2 m deep, i = 3 0.8 m, i = 4 1.0 m (D): 2 + trunc(4 (h / D)^0.6)
+// gives 3, 5 and 6 levels, so the columns i = 2, 3, 4 hold 2, 4 and 5 cells at the levels
+// 2..A + 1. The 2-cell column's top cell (level 3) lists the 4-cell column's cells at levels
+// 3, 4 and 5 on its east side; its own east surface keeps entry (2 + 1) / 2 = 1 beyond it.
+TEST_F(VerticalMethods, SeveralNeighboursOfATopCellAndTheirCoefficients) {
+  znumber = 6;
+  QNFlag = 1;
+  MinVertDist0 = 0.01;
+  MinVertDist1 = 0.05;
+  layout([](int i, int) { return i <= 2 ? 0.2 : (i == 3 ? 0.8 : 1.0); });
+  ASSERT_EQ(run(), 1) << log();
+  EXPECT_EQ(ant[2][3], 2);
+  EXPECT_EQ(ant[3][3], 4);
+  EXPECT_EQ(ant[4][3], 5);
+  const int c = num[2][3][3];
+  ASSERT_GT(c, 0);
+  EXPECT_EQ(Ccellt[c], 0);
+  EXPECT_EQ(Ccelle[c], num[3][3][3]);
+  ASSERT_EQ(Cncelle[c], 3);
+  for (int m = 0; m < 3; ++m) {
+    const int nb = num[3][3][3 + m];
+    EXPECT_EQ(Cqncelle[c][m], nb);
+    EXPECT_EQ(Fcell1[Cflatew[nb]], c);
+    EXPECT_EQ(Fcell2[Cflatew[nb]], nb);
+  }
+  EXPECT_EQ(Fcell1[Cflatee[c]], c);
+  EXPECT_EQ(Fcell2[Cflatee[c]], num[3][3][4]);
+  EXPECT_EQ(Fqndum[Cflatee[c]], 1);
+  // The lower cell of the 2-cell column shares its face with the cell at its level.
+  const int low = num[2][3][2];
+  EXPECT_EQ(Cncelle[low], 0);
+  EXPECT_EQ(Cflatee[low], Cflatew[num[3][3][2]]);
+  // No list toward shallower or equal columns.
+  EXPECT_EQ(Cncellw[c], 0);
+  EXPECT_EQ(Cncelle[num[3][3][5]], 2);  // the 4-cell column's top cell lists levels 5 and 6
+
+  // Coefficients by hand: gamma 0.1, area 0.2, distances 0.25 + 0.25: D = 0.04; a flux of
+  // 0.1 kg/s gives Pe 2.5 and the factor (1 - 0.25)^5 = 0.2373046875, DA = 0.0094921875.
+  const double DA = 0.04 * 0.2373046875;
+  for (const double F : {0.1, -0.1}) {
+    SCOPED_TRACE(F);
+    for (int m = 0; m < 3; ++m) {
+      const int f = Cflatew[Cqncelle[c][m]];
+      Farea[f] = 0.2;
+      Fdist1[f] = Fdist2[f] = 0.25;
+      Fflux[f] = F;
+    }
+    for (int k = 0; k <= NoCells; ++k) Cgamma[k] = 0.1;
+    Cae[c] = 7;
+    Equation = 1;
+    WCStart = 1;
+    WCEnd = NoCells;
+    QNGridCoeff();
+    for (int m = 0; m < 3; ++m) {
+      EXPECT_NEAR(Cqnae[c][m], DA + std::max(-F, 0.0), 1e-15);
+      EXPECT_NEAR(Caw[Cqncelle[c][m]], DA + std::max(F, 0.0), 1e-15);
+    }
+    EXPECT_EQ(Cae[c], 0);
+  }
 }
 
 }  // namespace
