@@ -328,6 +328,32 @@ TEST_F(VerticalMethods, EveryMethodStopsCleanlyWhenTheTablesAreTooSmall) {
   }
 }
 
+// A dry grid line (bed above the water) has one point under methods 14 and 15: at its water
+// level, where the wet columns beside it end, not the 0 / 0 of the even spacing.
+TEST_F(VerticalMethods, ADryLineHasOnePointAtItsWaterLevel) {
+  for (const int m : {14, 15}) {
+    SCOPED_TRACE(m);
+    fresh();
+    UMethod = m;
+    MinVertDist0 = 0.05;
+    MinVertDist1 = 0.2;
+    layout([](int i, int j) { return i == 4 && j == 4 ? -0.1 : 1.0; });
+    ASSERT_EQ(run(), 1) << log();
+    EXPECT_EQ(antlin[4][4], 1);
+    const int p = numc[4][4][znumber];
+    ASSERT_GT(p, 0);
+    EXPECT_EQ(numc[4][4][1], p);
+    EXPECT_DOUBLE_EQ(Pz[p], 0.0);
+    for (int q = 1; q <= NoPoints; ++q) EXPECT_TRUE(std::isfinite(Pz[q])) << q;
+    try {
+      metric();
+    } catch (const RunEnd& e) {
+      FAIL() << "metric ended the run with " << e.status << "\n" << log();
+    }
+    for (int c = 1; c <= NoCells; ++c) EXPECT_GT(Cvol[c], 0) << "cell " << c;
+  }
+}
+
 // ---- method 15 ------------------------------------------------------------------------------
 
 // Lines i <= 2 are 10 m deep (11 levels), lines i >= 3 1 m (1 + trunc(0.1^0.6 x 10) = 3
@@ -405,6 +431,8 @@ TEST_F(VerticalMethods, SeveralNeighboursOfATopCellAndTheirCoefficients) {
   // No list toward shallower or equal columns.
   EXPECT_EQ(Cncellw[c], 0);
   EXPECT_EQ(Cncelle[num[3][3][5]], 2);  // the 4-cell column's top cell lists levels 5 and 6
+  // Entry (4 + 1) / 2 = 2 lies beyond that list of 2: its own surface keeps the middle, entry 0.
+  EXPECT_EQ(Fcell2[Cflatee[num[3][3][5]]], num[4][3][5]);
 
   // Coefficients by hand: gamma 0.1, area 0.2, distances 0.25 + 0.25: D = 0.04; a flux of
   // 0.1 kg/s gives Pe 2.5 and the factor (1 - 0.25)^5 = 0.2373046875, DA = 0.0094921875.
