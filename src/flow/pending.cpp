@@ -20,7 +20,6 @@ constexpr char kNewSurfaceCall[] =
     "the surface switches of F 432 and F 481 with the restructured driver of F 328";
 constexpr char kNewPredictor[] =
     "the pressure predictor of F 171 2, 4 and 5 with the restructured driver of F 328";
-constexpr char kWaterSolveFast[] = "the fast water-flow computation of F 170 (WaterSolveFast)";
 constexpr char kMGSsolver[] = "the grid-sequenced water-flow computation of F 152 (MGSsolver)";
 constexpr char kHydrostatic[] = "the hydrostatic water-flow computation of F 68 1";
 constexpr char kWaterSolve2D[] = "the depth-averaged water-flow computation of F 68 3";
@@ -53,7 +52,6 @@ const PendingStep kSteps[] = {
        return restructuredRun(t) && (FlagSIMPLE == 2 || FlagSIMPLE == 4 || FlagSIMPLE == 5);
      },
      kNewPredictor},
-    {[](char t) { return flowTask(t, FlowDriver::Fast); }, kWaterSolveFast},
     {[](char t) { return flowTask(t, FlowDriver::GridSequencing); }, kMGSsolver},
     {[](char t) { return flowTask(t, FlowDriver::Hydrostatic); }, kHydrostatic},
     {[](char t) { return flowTask(t, FlowDriver::DepthAveraged); }, kWaterSolve2D},
@@ -75,7 +73,6 @@ const PendingStep kSteps[] = {
 }  // namespace
 
 int shallowWater() { notAvailable(kShallowWater); }
-void WaterSolveFast() { notAvailable(kWaterSolveFast); }
 void MGSsolver() { notAvailable(kMGSsolver); }
 void WaterSolveHydrostatic() { notAvailable(kHydrostatic); }
 void WaterSolve2D() { notAvailable(kWaterSolve2D); }

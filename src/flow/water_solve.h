@@ -40,6 +40,10 @@ void turbulenceStep(int m);
 // fixes by a penalty are not relaxed; with `coupleAfter` the nested blocks return their values
 // to the coarse grid after the solve (CoupledSolverNesting).
 void turbulenceEquation(int e, int m, double r, bool keepPenalised, bool coupleAfter);
+// The residuals of the fast driver's five fields over the work range: per row the change one
+// point update would make, summed over |.| and normalised into MaxResidual[1, 2, 3, 5, 6],
+// each cell's change kept in its residual array (Cxvel_res ...) when that exists.
+void residualFast();
 // The turbulence step of the restructured driver for k (e = 5) or epsilon (6).
 void SimpleTurbulence(int e, int m);
 void componentStep(int m);
