@@ -26,6 +26,8 @@ constexpr char kWaterSolve2D[] = "the depth-averaged water-flow computation of F
 constexpr char kNestsource[] = "the nesting sources (nestsource)";
 constexpr char kCoupled[] = "the coupled nesting solve of F 261 (CoupledSolverNesting)";
 constexpr char kCoupled2[] = "the coupled nesting solve of F 261 (CoupledSolver2Nesting)";
+// The velocity reset that reads the profiles is built, but no step calls it: the profiles
+// would be read and act on nothing.
 constexpr char kVProfiles[] =
     "the velocity reset at the vertical profiles of P 17 (setVelocitiesZero)";
 constexpr char kFroude[] = "the Froude-number switch of F 93 (FroudeHystatFunction)";
@@ -80,7 +82,6 @@ void nestsource() { notAvailable(kNestsource); }
 void CoupledSolverNesting() { notAvailable(kCoupled); }
 void CoupledSolver2Nesting() { notAvailable(kCoupled2); }
 void FroudeHystatFunction() { notAvailable(kFroude); }
-void setVelocitiesZero() { notAvailable(kVProfiles); }
 
 std::span<const PendingStep> flowPendingSteps() { return kSteps; }
 
