@@ -34,6 +34,8 @@ class MudFlow : public test::Scratch {
                     &Cflatew, &Cbed})
       t->allocate(10);
     Farea.allocate(20);
+    Faz.allocate(20);
+    Cjdist.allocate(10);
     Fflux.allocate(20);
     Bcellt.allocate(4);
     Bthixolev.allocate(4);
@@ -157,6 +159,27 @@ TEST_F(MudFlow, ForwardSweepMovesOnlyFlowingMud) {
   EXPECT_DOUBLE_EQ(Cxvel[2], 0.5 * (5.0 + 1.0));
   EXPECT_DOUBLE_EQ(Cxvel[1], 5.0);
   EXPECT_DOUBLE_EQ(Cxvel[3], 5.0);
+}
+
+TEST_F(MudFlow, AYieldRatioFarAboveOneGivesABoundedStateGain) {
+  // No critical shear and no pressure: the yield shear is 1e-20 and the ratio of the inertia
+  // term about 1e23, which no int state can count.
+  ThixoCritshear = 0;
+  TimeStep = 1.0;
+  for (int c = 1; c <= 6; ++c) {
+    Cxvel_old[c] = 1.0;
+    Cpres[c] = 0.0;
+    Faz[c] = 1.0;
+    Cjdist[c] = 0.5;
+    Cthixolev[c] = 0;
+  }
+  ThixoDamp3(1);
+  EXPECT_GT(Cthixorat[2], 1e20);
+  EXPECT_EQ(Cthixolev[2], 1000000);
+  EXPECT_EQ(Cthixolev[3], 1000000);
+  // The bottom cell rests; the mud level moves toward the face above it, below its centre.
+  EXPECT_NEAR(Bthixolev[1], 0.1, 1e-12);
+  EXPECT_EQ(Cthixolev[1], 1);
 }
 
 }  // namespace
