@@ -408,7 +408,8 @@ TEST_F(UnstructuredArrays, WhichArraysExist) {
       {"F 233 5", [] { FlagNonHydrostaticSurf = 5; }, {}, {"Bpresavg"}},
       {"F 36 50", [] { FlagTFS = 50; }, plus(carried, {"Bdeltah", "BsourceLS"}), {}},
       {"F 271", [] { FlagTFS2 = 1; }, {"Bdeltah"}, {"BsourceLS"}},
-      {"F 262", [] { FlagGroundwater = 1; }, {"Bgroundwater"}, {}},
+      // The groundwater flows in the mud-layer block, which reads the mud levels.
+      {"F 262", [] { FlagGroundwater = 1; }, {"Bgroundwater", "Bthixolev", "BthixolevMin", "Bstrain"}, {}},
       {"F 274", [] { FlagBedAngles = 1; },
        {"BrooksUp", "BrooksDown", "BrooksLimit", "Bavalanche"}, {}},
       {"F 277", [] { FlagBedDefect = 1; }, {"Bdefect"}, {}},

@@ -89,7 +89,9 @@ TEST_F(PendingSteps, ARunThatReachesAMissingStepEndsBeforeAnyComputing) {
       {"velocity correction", "F 157 7\n", "YW", "the velocity correction of F 157 7"},
       {"water quality", "F 50 1\n", "YW",
        "the sources of the water-quality components (CompSource)"},
-      {"mud flow", "F 236 1 0.001 0 0.8\n", "YW", "the bed friction of the mud flow (wall_thixo)"},
+      // The mud blocks take their pressure gradient by F 114 6.
+      {"mud flow", "F 236 1 0.001 0 0.8\n", "YW",
+       "the interpolated-level pressure derivative of F 114 6 (d_di_orth_Pres)"},
       {"output", "F 309 1\n", "YW", "the interpolated results (print_interres)"},
       {"grid file", "F 274 1\n", "UW", "the bed angles of the bedangle file (F 274)"},
       {"grid generator", "F 488 1\n", "YW", "the two-layer grid generator (F 488)"},
