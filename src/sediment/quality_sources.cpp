@@ -62,20 +62,37 @@ bool anyTerm(int code) {
   return false;
 }
 
-// Pulls cell c toward the value v with the mass flux q (kg/s): implicit, so the inflow cell
-// cannot overshoot the inflow value.
-void inflowInto(int c, double q, double v) {
-  Cap[c] += q;
-  Csource[c] += v * q;
+// The link of cell c through its side of surface f (1 south .. 6 top); 0 for another side.
+double sideLink(int c, int f) {
+  const int side = Fcell1[f] == c ? Ftype1[f] : Ftype2[f];
+  switch (side) {
+    case 1: return Cas[c];
+    case 2: return Cae[c];
+    case 3: return Can[c];
+    case 4: return Caw[c];
+    case 5: return Cab[c];
+    case 6: return Cat[c];
+    default: return 0.0;
+  }
 }
 
-// The cells at the group's surfaces take the inflow value v with the group's flux per area.
+// The cells at the group's surfaces take the inflow value v. The face's own link already
+// carries the inflowing mass into Cap, toward the missing cell beyond (whose value reads 0): the
+// inflow value takes that place. Where the link carries no inflow (a face without flux), the
+// group's flux per area pulls the cell toward v implicitly.
 void groupInflow(const DischargeGroup& g, double v) {
   const double q = g.massDischarge / (g.area + 1e-30);
   for (int m = 0; m < g.surfaceNo; ++m) {
     const int f = g.surfaceList[m];
     const int c = Fcell1[f] != 0 ? Fcell1[f] : Fcell2[f];
-    if (isGridCell(c)) inflowInto(c, Farea[f] * q, v);
+    if (!isGridCell(c)) continue;
+    const double link = sideLink(c, f);
+    if (link > 0) {
+      Csource[c] += v * link;
+    } else {
+      Cap[c] += Farea[f] * q;
+      Csource[c] += v * Farea[f] * q;
+    }
   }
 }
 
@@ -101,7 +118,11 @@ void firstStepLoads(int k) {
 void inflows(int k) {
   for (int d = 1; d <= 9; ++d) {
     const DischargeGroup& g = DischargeStruct[d];
-    if (g.surfaceNo > 0 && g.inflowFlag == 1 && g.componentNo == k) groupInflow(g, g.inflowConc);
+    // An M data set for this group and component gives its value instead: adding both would
+    // mix the group's own value (0 unless the grid file gives one) with it half and half.
+    const bool mValue = CompInflowNo > 0 && CompInflow[d].order[k] >= 0;
+    if (g.surfaceNo > 0 && g.inflowFlag == 1 && g.componentNo == k && !mValue)
+      groupInflow(g, g.inflowConc);
   }
   if (CompInflowNo <= 0 || TimeInNo < 0) return;
   for (int d = 1; d <= 9; ++d) {
