@@ -250,8 +250,11 @@ const std::vector<ArrayRow>& unstructuredArrays() {
     add(r, transient, [] { return dims(lnumber + 1LL, MaxCeller); }, QORVA_ARRAY(Cconc_old));
     add(r, sizeCoefficients, [] { return dims(lnumber + 1LL, MaxCeller); }, QORVA_ARRAY(Catm),
         QORVA_ARRAY(Cabm), QORVA_ARRAY(Capm));
-    add(r, [] { return sizeCoefficients() && (lnumber >= 5 || FlagFastWatersolve == 0); },
-        [] { return dims(lnumber + 1LL, MaxCeller); }, QORVA_ARRAY(Csourcem));
+    // The sources of the sizes, and the five fields of the fast flow driver (u, v, w, k,
+    // epsilon), which the sediment loop's steps use in turn: as many rows as either needs.
+    add(r, [] { return sizeCoefficients() || fastDriver(); },
+        [] { return dims(std::max(lnumber + 1LL, fastDriver() ? 5LL : 0LL), MaxCeller); },
+        QORVA_ARRAY(Csourcem));
     add(r, [] { return FlagTSC == 3 && BedLoadVectorFlag >= 5; },
         [] { return dims(lnumber + 1LL, MaxCeller); }, QORVA_ARRAY(Caem), QORVA_ARRAY(Canm),
         QORVA_ARRAY(Casm), QORVA_ARRAY(Cawm));
