@@ -53,6 +53,14 @@ void QNGridCoeff();
 // Power-law face coefficients with closed boundary surfaces for the surfaces first..last.
 void coeff_make_pow(int firstSurface, int lastSurface);
 
+// Relative density of water (1 = 1000 kg/m3) at the temperature x (deg C).
+double waterDensity(double x);
+// The density sources of the momentum equation `Equation` when the temperature is computed
+// (F 67 1) and F 40 is above 0, over WCStart..WCEnd: for u and v the baroclinic force less its
+// depth mean per column (by layers under F 64 0, from depth-mean densities under F 69 2 and 3),
+// for w the damping of vertical motion in stable stratification (F 69 1 and up, with G 40).
+void DensityGradients();
+
 // Terms of the momentum, k and epsilon equations that this version does not have yet (hooks:
 // discretisation/pending.cpp ends the run with their "Not available" line). Each adds to Cap
 // and Csource of the current Equation over WCStart..WCEnd unless it takes a range.
@@ -63,8 +71,8 @@ void computeDragDune();
 void computeBrenix(int firstCell, int lastCell);
 // Gravity along slopes (F 181, F 135) of momentum equation `equation`.
 void GravityFunction(int equation, int firstCell, int lastCell);
-// Density gradients (F 67).
-void DensityGradients();
+// The depth-following form of the density sources (F 69 second value 3).
+void densityGradientsFollowingSurface();
 // Face coefficients: second-order upwind of the velocities (K 6 1 on u), and the limited
 // convection corrections of K 6 above 9 added to the source.
 void coeff_make_sou2(int firstSurface, int lastSurface);

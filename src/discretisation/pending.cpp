@@ -4,6 +4,7 @@
 #include "discretisation/discretisation.h"
 #include "state/log.h"
 #include "state/options.h"
+#include "state/options_f050_099.h"
 #include "state/pending_steps.h"
 
 namespace qorva {
@@ -16,7 +17,8 @@ constexpr char kExtraSource[] = "the vegetation and porosity sources of F 115 (e
 constexpr char kDragDune[] = "the dune form drag of F 498 (computeDragDune)";
 constexpr char kBrenix[] = "the roughness-layer drag of F 189 (computeBrenix)";
 constexpr char kGravity[] = "the gravity sources of F 181 and F 135 (GravityFunction)";
-constexpr char kDensity[] = "the density-gradient sources of F 67 (DensityGradients)";
+constexpr char kDensity[] =
+    "the density-gradient sources on layers that follow the local surface (F 69 second value 3)";
 constexpr char kSou2[] = "the second-order upwind coefficients of the velocities (coeff_make_sou2)";
 constexpr char kLimited[] = "the limited convection corrections of K 6 (coeff_make_source)";
 constexpr char kNormStress[] = "the normal-stress term of F 324 (computeNormStress)";
@@ -47,7 +49,8 @@ const PendingStep kSteps[] = {
      },
      kGravity},
     {[](char t) {
-       return velocityEquations(t) && TemperatureFlag == 1 && FlagThermocline == 0;
+       return velocityEquations(t) && TemperatureFlag == 1 && FlagThermocline == 0 &&
+              relaxDensityTurb > 0 && Seiche2 == 3;
      },
      kDensity},
     {[](char t) {
@@ -68,7 +71,7 @@ void extra_source() { notAvailable(kExtraSource); }
 void computeDragDune() { notAvailable(kDragDune); }
 void computeBrenix(int, int) { notAvailable(kBrenix); }
 void GravityFunction(int, int, int) { notAvailable(kGravity); }
-void DensityGradients() { notAvailable(kDensity); }
+void densityGradientsFollowingSurface() { notAvailable(kDensity); }
 void coeff_make_sou2(int, int) { notAvailable(kSou2); }
 void coeff_make_source(int, int) { notAvailable(kLimited); }
 void computeNormStress(int, int) { notAvailable(kNormStress); }

@@ -194,7 +194,7 @@ void skipTextValues(ControlInput& in, char letter, int number) {
       if (number == 24) skipG24(in);
       break;
     case 'Q':
-      if (number == 0 && in.readInt(value)) in.readWord(word, 39);
+      if (number == 0 && in.readInt(value)) in.readWord(word, 40);
       break;
     default:
       break;

@@ -18,19 +18,19 @@ struct TermFormat {
   int code;
   int ints;
   int doubles;
-  bool refMayBeCount = false;  // references may equal NoComponents (not only lie below it)
+  int bedRows = 0;  // references after the first that are rows of BQvar (F 79), not components
 };
 
 // The codes that have terms, in increasing order; any other code reads nothing.
 constexpr TermFormat kTermFormats[] = {
-    {1, 0, 1}, {2, 1, 1, true}, {3, 2, 1}, {4, 2, 2}, {5, 0, 1}, {11, 0, 1}, {17, 1, 7},
-    {42, 0, 4}, {51, 0, 5}, {81, 0, 8}, {113, 1, 1, true}, {120, 1, 2}, {121, 1, 2}, {122, 1, 2},
+    {1, 0, 1}, {2, 1, 1}, {3, 2, 1}, {4, 2, 2}, {5, 0, 1}, {11, 0, 1}, {17, 1, 7},
+    {42, 0, 4}, {51, 0, 5}, {81, 0, 8}, {113, 1, 1}, {120, 1, 2}, {121, 1, 2}, {122, 1, 2},
     {123, 1, 2}, {131, 1, 3}, {132, 1, 3}, {133, 1, 3}, {151, 1, 5}, {152, 1, 5}, {161, 1, 6},
     {162, 1, 6}, {221, 2, 2}, {230, 2, 3}, {251, 2, 5}, {252, 2, 5}, {261, 2, 6}, {272, 2, 7},
     {281, 2, 8}, {282, 2, 8}, {291, 2, 9}, {340, 3, 4}, {361, 3, 6}, {371, 3, 7}, {1001, 0, 1},
-    {1002, 1, 1, true}, {1003, 2, 1}, {1004, 2, 2}, {1012, 1, 1, true}, {1060, 0, 6},
-    {1102, 0, 2}, {2001, 0, 1}, {2002, 1, 1, true}, {2003, 2, 1}, {2004, 2, 2}, {2030, 0, 3},
-    {2149, 4, 9}, {6100, 6, 10},
+    {1002, 1, 1}, {1003, 2, 1}, {1004, 2, 2}, {1012, 1, 1}, {1060, 0, 6},
+    {1102, 0, 2}, {2001, 0, 1}, {2002, 1, 1}, {2003, 2, 1}, {2004, 2, 2}, {2030, 0, 3},
+    {2149, 4, 9, 3}, {6100, 6, 10},
 };
 
 constexpr bool byCode(const TermFormat& a, const TermFormat& b) { return a.code < b.code; }
@@ -55,8 +55,10 @@ void readQualityTerm(DataSetReader& r) {
 
   if (code == 0) {
     std::string name;
-    // The name row holds 39 characters; a longer name is cut there.
-    if (!r.input().readWord(name, 39)) r.failText(termError);
+    // The name row holds 39 characters and its end.
+    if (!r.input().readWord(name, 40)) r.failText(termError);
+    if (name.size() > 39)
+      r.failText(strf("Input error for Q 0 %d in control: the name is longer than 39 characters\n", c));
     std::array<char, 40>& row = QualityName[c];
     row.fill(0);
     std::memcpy(row.data(), name.data(), name.size());
@@ -72,8 +74,9 @@ void readQualityTerm(DataSetReader& r) {
   t = QualityTerm{};
   for (int n = 0; n < f.ints; ++n) {
     if (!r.i(t.ref[n])) r.failText(termError);
-    const int limit = f.refMayBeCount ? NoComponents : NoComponents - 1;
-    if (t.ref[n] < 0 || t.ref[n] > limit) r.failText(termError);
+    // A bed row is checked against F 79 when the term acts; a component must exist.
+    const bool bedRow = n >= 1 && n <= f.bedRows;
+    if (t.ref[n] < 0 || (!bedRow && t.ref[n] > NoComponents - 1)) r.failText(termError);
   }
   for (int n = 0; n < f.doubles; ++n)
     if (!r.d(t.coef[n])) r.failText(termError);
@@ -92,6 +95,9 @@ void readComponentInflow(DataSetReader& r) {
     r.failText(strf("Error for M %d %d data set\n"
                     "Second integer less than zero, or larger than what is given on F 50 data set\n",
                     n, c));
+  // The inflow concentrations of the M data sets fill the first 20 columns of the timei rows.
+  if (CompInflowNo >= 20)
+    r.failText(strf("Error for M %d %d data set\nMore than 20 M data sets\n", n, c));
   if (!r.d(CompInflow[n].value[c])) r.failText(strf("Error for M %d %d data set\n", n, c));
   CompInflow[n].order[c] = CompInflowNo;
   ++CompInflowNo;

@@ -29,8 +29,9 @@ constexpr double kSameTime = 0.0001;
 constexpr int kUnreadable = 71;  // timei exists but cannot be read
 constexpr int kNoRecords = 72;   // timei holds no record
 
-// Reaction terms that need the irradiance, and the one that needs the air temperature.
-constexpr int kIrradianceCodes[] = {42, 51, 132, 151, 152, 161, 162, 272, 281, 282, 6100};
+// Reaction terms that need the irradiance, and the one that needs the air temperature (and
+// the irradiance and the wind function as well: the heat exchange with the air).
+constexpr int kIrradianceCodes[] = {42, 51, 81, 132, 133, 151, 152, 161, 162, 272, 281, 282, 291, 1060, 6100};
 constexpr int kAirTemperatureCode = 1060;
 
 bool termNeeds(const int* codes, int n) {
@@ -403,7 +404,7 @@ int ReadTimes() {
 
   Input in;
   in.groups = inflowGroups();
-  in.wind = TimeStep > 1e-8 && Wind[0] > 1e-10;
+  in.wind = TimeStep > 1e-8 && (Wind[0] > 1e-10 || termNeeds(&kAirTemperatureCode, 1));
   in.irradiance = termNeeds(kIrradianceCodes, static_cast<int>(std::size(kIrradianceCodes)));
   in.airTemperature = termNeeds(&kAirTemperatureCode, 1);
 

@@ -415,7 +415,8 @@ void componentStep(int m) {
   GammaCalc(1, NoCells);
   waterflow(WFStart, WFEnd);
   coeff_make(WFStart, WFEnd);
-  const bool transient = TimeStep > 1e-8;
+  // The old level is kept under F 62 1 only (advanceTime): without it there is no time term.
+  const bool transient = componentTimeTerm();
   for (int k = 0; k < NoComponents; ++k) {
     clearRange(Cap, WCStart, WCEnd);
     clearRange(Csource, WCStart, WCEnd);
@@ -465,10 +466,6 @@ int innerStepsWith(int m, void (*turbulence)(int m)) {
   mark(25);
   if (NoComponents > 0) componentStep(m);
   return 0;
-}
-
-double waterDensity(double x) {
-  return 0.9999726 * (1.0 - 9.297173e-6 * std::pow(std::fabs(x - 4.029325), 1.894816));
 }
 
 // ---- Report of an invalid central coefficient ----

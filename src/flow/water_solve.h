@@ -103,7 +103,6 @@ inline double WaterSolveResidual = 10000.0;
 // `second`).
 void neighbourSum(int c1, int c2, bool second, bool lists);
 // Density of water (t/m3) at temperature x (degrees C), for the thermocline buoyancy of F 75.
-double waterDensity(double x);
 
 // The porous thin-bed terms (F 7 P, F 92 2 and 3) apply to equation e.
 bool porousBedTerms(int e);

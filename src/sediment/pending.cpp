@@ -3,7 +3,10 @@
 // each, the settings under which a run reaches it; the start-up check reads it. It also holds
 // the rows of the flow drivers and of the limiter correction that only the sediment loop
 // reaches (task S); their stubs are in flow/pending.cpp and discretisation/pending.cpp.
+#include <algorithm>
+
 #include "flow/flow_modes.h"
+#include "sediment/quality_terms.h"
 #include "sediment/sediment.h"
 #include "sediment/sediment_loop.h"
 #include "state/log.h"
@@ -15,6 +18,7 @@
 #include "state/options_f300_349.h"
 #include "state/options_f450_499.h"
 #include "state/options_kw.h"
+#include "state/options_qm.h"
 #include "state/pending_steps.h"
 #include "state/status.h"
 
@@ -22,9 +26,12 @@ namespace qorva {
 
 namespace {
 
-constexpr char kComponents[] = "the water-quality components (task C)";
-constexpr char kCompSource[] = "the sources of the water-quality components (CompSource)";
-constexpr char kCrankNicolson[] = "the Crank-Nicolson weight of F 61 in the sediment equations";
+constexpr char kAlgae[] =
+    "the algae and light terms of the water-quality components (Q 42, 51, 81, 113, 121, 131, 132, "
+    "133, 151, 152, 161, 162, 221, 252, 261, 272, 281, 282, 291, 361, 371, 6100)";
+constexpr char kCrankNicolson[] =
+    "the Crank-Nicolson weight of F 61 with the bed-load vector of F 78 5..9 or the "
+    "second-order scheme of F 63 1";
 // Stubs elsewhere, reached here only through the sediment loop.
 constexpr char kWaterSolveNew[] = "the water-flow computation of F 328 (WaterSolveNew)";
 constexpr char kWaterSolveFast[] = "the fast water-flow computation of F 170 (WaterSolveFast)";
@@ -37,12 +44,22 @@ constexpr char kLimiter[] = "the limited convection corrections of F 63 above 9 
 
 bool steps(char t) { return reach::sedimentSteps(t); }
 
+constexpr int kAlgaeCodes[] = {42,  51,  81,  113, 121, 131, 132, 133, 151, 152, 161,
+                               162, 221, 252, 261, 272, 281, 282, 291, 361, 371, 6100};
+
+bool algaeTerms() {
+  const int n = std::min(NoTerms, static_cast<int>(QTerms.size()));
+  for (int r = 0; r < n; ++r)
+    for (int code : kAlgaeCodes)
+      if (QTerms[r].code == code) return true;
+  return false;
+}
+
 // The flow driver of a sediment step, in the order the loop picks it.
 bool driver(char t) { return steps(t) && !restructuredDriver() && !fastDriver(); }
 
 const PendingStep kSteps[] = {
-    {[](char t) { return t == 'C'; }, kComponents},
-    {reach::componentStep, kCompSource},
+    {[](char t) { return (t == 'C' || reach::componentStep(t)) && algaeTerms(); }, kAlgae},
     {[](char t) { return steps(t) && restructuredDriver(); }, kWaterSolveNew},
     {[](char t) { return steps(t) && !restructuredDriver() && fastDriver(); }, kWaterSolveFast},
     {[](char t) { return driver(t) && gridSequencing(); }, kMGSsolver},
@@ -51,16 +68,23 @@ const PendingStep kSteps[] = {
        return driver(t) && !gridSequencing() && (depthAveragedDriver() || depthAveragedThenMain());
      },
      kWaterSolve2D},
-    {[](char t) { return steps(t) && TimeStep > 1e-8 && CrankNicols > 1e-8; }, kCrankNicolson},
+    {[](char t) {
+       return steps(t) && TimeStep > 1e-8 && CrankNicols > 1e-8 &&
+              ((BedLoadVectorFlag >= 5 && BedLoadVectorFlag <= 9) || sou[7] == 1);
+     },
+     kCrankNicolson},
     {[](char t) { return steps(t) && sou[7] > 1; }, kLimiter},
     {[](char t) { return steps(t) && FlagTSC == 2 && FlagCoupledNesting == 12; }, kCoupled},
 };
 
 }  // namespace
 
-int Components() { notAvailable(kComponents); }
-void CompSource() { notAvailable(kCompSource); }
-void crankNicolsonSediment() { notAvailable(kCrankNicolson); }
+namespace quality {
+void CompSourceAlgae() {
+  if (algaeTerms()) notAvailable(kAlgae);
+}
+}  // namespace quality
+void crankNicolsonOtherForms() { notAvailable(kCrankNicolson); }
 
 std::span<const PendingStep> sedimentPendingSteps() { return kSteps; }
 

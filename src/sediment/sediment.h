@@ -15,8 +15,15 @@ void morphology_tsc();
 double secondNeighbourInflow(int l, int c, bool single);
 
 // Sources and boundary values of the current water-quality component (Equation 8 + k), called
-// by the component step of the main flow driver for every component (hook: not built yet).
+// with Cap holding the neighbour links (and the time term) and Csource the old level: adds the
+// first-step loads, the inflow concentrations (implicitly, into Cap), the Q terms and the heat
+// exchange with the air; a term that pins a value replaces the cell's equation.
 void CompSource();
+
+// Whether the component equations carry a time term: a transient run of task C, or a transient
+// flow with F 62 1 (with F 62 0 the components of a transient flow are solved steady at each
+// step, and their old level is not kept).
+bool componentTimeTerm();
 
 // The near-bed equilibrium concentration Bconc[l][b] of every size l in every bed cell b with
 // cells of the blocks in the work range (block inwork 1), by the formula of F 84, with the

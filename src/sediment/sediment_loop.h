@@ -102,10 +102,15 @@ void morphology_tsc_solver_tsc3_standard();
 // layers down to layer 1 all fit in it, BlayerTop[b] when that is below 1).
 double computeArmourDepth(double ta, int b);
 
+// The old half of the Crank-Nicolson weight of F 61 over WCStart..WCEnd, after the time term:
+// the one-size equation (`single`) or every size's row.
+void crankNicolsonSediment(bool single);
+
 // ---- Steps that this version does not have yet (hooks: sediment/pending.cpp) -------------
 
-// The explicit half of the Crank-Nicolson weight of F 61 in the sediment equations.
-void crankNicolsonSediment();
+// The Crank-Nicolson weight of F 61 under the coefficients of the bed-load vector (F 78 5..9)
+// or the second-order scheme (F 63 1), which carry no implicit share.
+void crankNicolsonOtherForms();
 
 // ---- The loop itself ---------------------------------------------------------------------
 

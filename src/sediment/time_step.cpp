@@ -272,7 +272,8 @@ void clearSecondNeighbours() {
 
 // Step 19: the time term and the central coefficients, cell by cell over the solver threads.
 void timeTerm() {
-  if (TimeStep > 1e-8 && CrankNicols > 1e-8) crankNicolsonSediment();
+  const bool crankNicolson = TimeStep > 1e-8 && CrankNicols > 1e-8;
+  if (crankNicolson && (bedVectorCoefficients() || secondOrder())) crankNicolsonOtherForms();
 #pragma omp parallel for schedule(static) if (NoProcessesSolver > 0)
   for (int c = WCStart; c <= WCEnd; ++c) {
     const double a0 = ap0(c);
@@ -286,6 +287,7 @@ void timeTerm() {
       Capm[l][c] = sizeCentralLinks(l, c) + a0;
     }
   }
+  if (crankNicolson) crankNicolsonSediment(oneSize());
 }
 
 // Step 20.

@@ -39,11 +39,11 @@ TEST_F(QMsets, Refusals) {
 
 TEST_F(QMsets, TermsAreStoredInOrderOfAppearance) {
   NoComponents = 3;
-  EXPECT_EQ(scan("Q 2 1 3 0.5 Q 42 0 1 2 3 4 Q 7 0 Q 340 2 0 1 2 1.5 2.5 3.5 4.5"), 1000) << log();
+  EXPECT_EQ(scan("Q 2 1 2 0.5 Q 42 0 1 2 3 4 Q 7 0 Q 340 2 0 1 2 1.5 2.5 3.5 4.5"), 1000) << log();
   ASSERT_EQ(NoTerms, 3);  // code 7 reads and stores nothing
   EXPECT_EQ(QTerms[0].code, 2);
   EXPECT_EQ(QTerms[0].component, 1);
-  EXPECT_EQ(QTerms[0].ref[0], 3);
+  EXPECT_EQ(QTerms[0].ref[0], 2);
   EXPECT_EQ(QTerms[0].coef[0], 0.5);
   EXPECT_EQ(QTerms[1].code, 42);
   EXPECT_EQ(QTerms[1].coef[3], 4.0);
@@ -53,12 +53,26 @@ TEST_F(QMsets, TermsAreStoredInOrderOfAppearance) {
   EXPECT_EQ(QTerms[2].coef[4], 0.0);
 }
 
-TEST_F(QMsets, ComponentNamesAreCutAtThirtyNineCharacters) {
-  const std::string longName(50, 'a');
+// A name fills a row of 39 characters; a longer one is refused rather than cut.
+TEST_F(QMsets, ComponentNamesLongerThanTheirRowAreRefused) {
   NoComponents = 2;
-  EXPECT_EQ(scan("Q 0 0 Oxygen Q 0 1 " + longName), 1000);
+  EXPECT_EQ(scan("Q 0 0 Oxygen Q 0 1 " + std::string(39, 'a')), 1000);
   EXPECT_EQ(std::string(QualityName[0].data()), "Oxygen");
   EXPECT_EQ(std::string(QualityName[1].data()), std::string(39, 'a'));
+  EXPECT_EQ(scan("Q 0 1 " + std::string(40, 'a')), 1);
+  EXPECT_NE(log().find("the name is longer than 39 characters"), std::string::npos);
+}
+
+// A term's component reference must name a component (not one past the last), and no more
+// than 20 M data sets fit the inflow columns of timei.
+TEST_F(QMsets, ReferencesAndInflowsThatDoNotFitAreRefused) {
+  NoComponents = 3;
+  EXPECT_EQ(scan("Q 2 1 3 0.5"), 1);
+  EXPECT_NE(log().find("Input error for Q 2 1 in control"), std::string::npos);
+  std::string m;
+  for (int g = 0; g < 21; ++g) m += "M " + std::to_string(1 + g % 9) + " " + std::to_string(g % 3) + " 1.0 ";
+  EXPECT_EQ(scan(m), 1);
+  EXPECT_NE(log().find("More than 20 M data sets"), std::string::npos);
 }
 
 // Each code of the term table reads its references, then its coefficients, and nothing more:

@@ -398,7 +398,9 @@ TEST_F(Timei, EachErrorCodeIsLoggedWithItsMessageAndTheRowsRead) {
       {"M concentration missing", [] { CompInflowNo = 2; }, "M 0 1 5\n", 10, 0},
       {"M time step negative", {}, "M 0 -1\n", 12, 0},
       {"M irradiance missing", irradianceOn, "M 0 1\n", 13, 0},
-      {"M air temperature missing", airTemperatureOn, "M 0 1\n", 14, 0},
+      // The heat exchange reads the wind function and the irradiance before the air temperature.
+      {"M air temperature missing", airTemperatureOn, "M 0 1 1 2 3 100\n", 14, 0},
+      {"M heat exchange without wind", airTemperatureOn, "M 0 1\n", 12, 0},
       {"M rows beyond F 81", {}, "M 0 1\nM 1 1\nM 2 1\n", 11, 2, 1},
 
       {"N time only", {}, "N 0\n", 8, 0},
@@ -409,7 +411,7 @@ TEST_F(Timei, EachErrorCodeIsLoggedWithItsMessageAndTheRowsRead) {
       {"N concentration missing", [] { CompInflowNo = 1; }, "N 0 1" + q9 + "\n", 10, 0},
       {"N time step negative", {}, "N 0 -1" + q9 + "\n", 12, 0},
       {"N irradiance missing", irradianceOn, "N 0 1" + q9 + "\n", 13, 0},
-      {"N air temperature missing", airTemperatureOn, "N 0 1" + q9 + "\n", 14, 0},
+      {"N air temperature missing", airTemperatureOn, "N 0 1" + q9 + " 1 2 3 100\n", 14, 0},
       {"N rows beyond F 81", {}, "N 0 1" + q9 + "\nN 1 1" + q9 + "\nN 2 1" + q9 + "\n", 11, 2,
        1},
 

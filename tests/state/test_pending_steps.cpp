@@ -87,8 +87,9 @@ TEST_F(PendingSteps, ARunThatReachesAMissingStepEndsBeforeAnyComputing) {
       {"pressure gradient", "F 114 9\n", "YW",
        "the interpolated-level pressure derivative of F 114 9 (d_di_anti_Pres)"},
       {"velocity correction", "F 157 7\n", "YW", "the velocity correction of F 157 7"},
-      {"water quality", "F 50 1\n", "YW",
-       "the sources of the water-quality components (CompSource)"},
+      {"water quality", "F 50 1\nQ 42 0 1 2 3 4\n", "YW",
+       "the algae and light terms of the water-quality components (Q 42, 51, 81, 113, 121, 131, "
+       "132, 133, 151, 152, 161, 162, 221, 252, 261, 272, 281, 282, 291, 361, 371, 6100)"},
       // The mud blocks take their pressure gradient by F 114 6.
       {"mud flow", "F 236 1 0.001 0 0.8\n", "YW",
        "the interpolated-level pressure derivative of F 114 6 (d_di_orth_Pres)"},
@@ -96,7 +97,7 @@ TEST_F(PendingSteps, ARunThatReachesAMissingStepEndsBeforeAnyComputing) {
       {"grid file", "F 274 1\n", "UW", "the bed angles of the bedangle file (F 274)"},
       {"grid generator", "F 488 1\n", "YW", "the two-layer grid generator (F 488)"},
       {"vertical method", "F 64 9\n", "YW", "the vertical grid method F 64 9"},
-      {"task letter after the flow", "", "YWC", "the water-quality components (task C)"},
+      {"task letter after the flow", "", "YWD", "the slide movement (task D)"},
       {"bed change of a sediment run", "F 37 1\nF 33 10 20\nN 0 1 1\nF 266 1 0.5 0\n", "YS",
        "the bank failure of F 266 (computeGLEA)"},
       // Y comes first in the walk, so its step is the one the run would have met.
@@ -129,21 +130,21 @@ void letters(const char* f2) {
 
 TEST_F(PendingSteps, TheWalkStopsWhereTheRunWould) {
   expectCases({
-      {"nothing after X", [] { letters("XC"); }, ""},
-      {"X at position 10 is never walked", [] { letters("TTTTTTTTTC"); }, ""},
+      {"nothing after X", [] { letters("XD"); }, ""},
+      {"X at position 10 is never walked", [] { letters("TTTTTTTTTD"); }, ""},
       {"lower-case letters are skipped", [] { letters("c"); }, ""},
-      {"no walk without a pass", [] { letters("C"); IterF2 = 0; }, ""},
+      {"no walk without a pass", [] { letters("D"); IterF2 = 0; }, ""},
       // W under F 37 and A without F 308 end the run with their own errors.
-      {"F 37 ends the walk at W", [] { letters("WC"); FlagTSC = 1; }, ""},
-      {"A without block division", [] { letters("AC"); }, ""},
-      {"A with it goes on", [] { letters("AC"); FlagMPI = 2; },
-       "the water-quality components (task C)"},
-      {"the first letter that reaches a step", [] { letters("QC"); },
-       "the water-quality components (task C)"},
+      {"F 37 ends the walk at W", [] { letters("WD"); FlagTSC = 1; }, ""},
+      {"A without block division", [] { letters("AD"); }, ""},
+      {"A with it goes on", [] { letters("AD"); FlagMPI = 2; },
+       "the slide movement (task D)"},
+      {"the first letter that reaches a step", [] { letters("QD"); },
+       "the slide movement (task D)"},
       // S ends the run at its own checks without F 37 or a time step.
-      {"S without F 37", [] { letters("SC"); }, ""},
-      {"S without a time step", [] { letters("SC"); FlagTSC = 1; }, ""},
-      {"S with more than 49 sizes", [] { letters("SC"); FlagTSC = 1; TimeStep = 10; lnumber = 50; }, ""},
+      {"S without F 37", [] { letters("SD"); }, ""},
+      {"S without a time step", [] { letters("SD"); FlagTSC = 1; }, ""},
+      {"S with more than 49 sizes", [] { letters("SD"); FlagTSC = 1; TimeStep = 10; lnumber = 50; }, ""},
   });
 }
 
@@ -259,7 +260,7 @@ TEST_F(PendingSteps, DefaultsReachOnlyTheMissingTasks) {
         EXPECT_NE(row.what[0], '\0');
         if (row.reached(t)) reached.insert(t);
       }
-  EXPECT_EQ(reached, (std::set<char>{'C', 'D', 'K', 'L', 'P', 'Z'}));
+  EXPECT_EQ(reached, (std::set<char>{'D', 'K', 'L', 'P', 'Z'}));
 }
 
 }  // namespace
