@@ -11,7 +11,8 @@ namespace qorva {
 
 namespace {
 
-constexpr char kSurfaceTfs[] = "the transient free-surface update of F 36 1 and 11..19";
+constexpr char kThixoSlides[] =
+    "the slide fluxes of the mud layer (F 236 3) in the transient free surface";
 constexpr char kSurfaceLS[] = "the water-level equation of F 36 50 (surface_LS)";
 constexpr char kSurfaceLSUpdate[] = "the water-level update of F 36 50";
 constexpr char kNestedLevels[] =
@@ -19,8 +20,6 @@ constexpr char kNestedLevels[] =
 constexpr char kContinuity[] = "the continuity-based surface movement of F 36 5 and 6";
 constexpr char kAlgo10[] = "the velocity-direction level algorithm of F 36 10";
 constexpr char kNestedPressure[] = "the pressure of nested blocks at the coarse level (F 238 4)";
-constexpr char kCorners[] = "the wet/dry corner smoothing (F 425)";
-constexpr char kSmoother[] = "the surface smoothing (F 154)";
 constexpr char kSurfaceBugtrap[] = "the debug check of the water-level equation (F 369 1)";
 
 // The calls of surface(): the F 36 update between outer iterations, the update of the G 6
@@ -74,13 +73,6 @@ const PendingStep kSteps[] = {
     {[](char t) { return algorithm(t, 10, 10); }, kAlgo10},
     {[](char t) { return tailReached(t) && (FlagNestTop == 3 || FlagNestTop == 5); },
      kNestedLevels},
-    {[](char t) { return tailReached(t) && FlagSmoothNewCorners > 0; }, kCorners},
-    {[](char t) { return tailReached(t) && SurfSmoothFlag > 0; }, kSmoother},
-    {[](char t) {
-       return reach::mainFlow(t) && reach::outerIterations() >= 1 &&
-              transientSurface() && FlagRoof == 1 && !mudBlock();
-     },
-     kSurfaceTfs},
     {[](char t) { return reach::pressureStep(t) && bedCellLevelScheme() && FlagRoof == 1; },
      kSurfaceLS},
     {[](char t) {
@@ -93,15 +85,13 @@ const PendingStep kSteps[] = {
 
 }  // namespace
 
-void surface_tfs(int, int) { notAvailable(kSurfaceTfs); }
+void thixoSlideFluxes() { notAvailable(kThixoSlides); }
 void surface_LS() { notAvailable(kSurfaceLS); }
 void surface_LS_update() { notAvailable(kSurfaceLSUpdate); }
 void interpolateSurfaceNested() { notAvailable(kNestedLevels); }
 void surface_continuity() { notAvailable(kContinuity); }
 void surfaceAlgo10() { notAvailable(kAlgo10); }
 void scalePressureNested() { notAvailable(kNestedPressure); }
-void smoothNewCorners() { notAvailable(kCorners); }
-void surface_smoother() { notAvailable(kSmoother); }
 void surfaceBugtrap(int) { notAvailable(kSurfaceBugtrap); }
 
 std::span<const PendingStep> surfacePendingSteps() { return kSteps; }

@@ -86,10 +86,23 @@ void surfaceEdge(double level);
 // level (1) or above the dry depth in shallow one-column channels (2); other values do nothing.
 void surfacePreventDiv();
 
+// The transient free surface of F 36 1 and 11..19: moves the water levels of block `block` by
+// one time step from the flux balance (or pressure, or kinematic form) of each column's top
+// cell, imposes the timei levels and the outlet damping, smooths, and rebuilds the grid
+// (unless a sediment run leaves that to the bed change, F 37 without F 166). copyFlag is
+// always 0.
+void surface_tfs(int copyFlag, int block);
+// Slope-limited smoothing of block b's new levels (F 178 variants, F 361 slope bound).
+void surface_smoother2(int b);
+// Shared corrections of the tail: wet/dry corner smoothing of block 1 (F 425) and surface
+// smoothing of the worked blocks (F 154).
+void smoothNewCorners();
+void surface_smoother();
+
 // Steps of the free surface that this version does not have yet (hooks: surface/pending.cpp
 // ends the run with their "Not available" line).
-// The transient free surface of F 36 1 and 11..19 for block `block`.
-void surface_tfs(int copyFlag, int block);
+// The slide fluxes of a mud layer (F 236 3), which the transient surface subtracts.
+void thixoSlideFluxes();
 // The water-level equation of F 36 50 (first stage, in the pressure step) and its level update
 // between outer iterations.
 void surface_LS();
@@ -107,10 +120,6 @@ void surfaceNinePoint(int cR);       // F 36 7 and 8
 void surfaceAlgo10();                // F 36 10
 // The pressure of nested blocks shifted to the coarse grid's level (F 238 4).
 void scalePressureNested();
-// Shared corrections of the tail: wet/dry corner smoothing (F 425) and surface smoothing
-// (F 154).
-void smoothNewCorners();
-void surface_smoother();
 // Debug check of the water-level equation (F 369 1): logs the bottom cells of the taking-part
 // blocks whose coefficients or values look wrong; `location` names the caller's place.
 void surfaceBugtrap(int location);

@@ -73,8 +73,6 @@ TEST_F(PendingSteps, ARunThatReachesAMissingStepEndsBeforeAnyComputing) {
       // F 36 1 asks for the gravity sources too, which the inner iteration would meet first.
       {"gravity sources", "F 36 1\n", "YW",
        "the gravity sources of F 181 and F 135 (GravityFunction)"},
-      {"transient free surface", "F 36 1\nF 181 0\n", "YW",
-       "the transient free-surface update of F 36 1 and 11..19"},
       {"water-level equation", "F 36 50\n", "YW",
        "the water-level equation of F 36 50 (surface_LS)"},
       {"flow driver", "F 328 1\n", "YW", "the water-flow computation of F 328 (WaterSolveNew)"},
@@ -173,18 +171,18 @@ TEST_F(PendingSteps, ConditionsFollowTheCallSites) {
          iSurf = 5;
          IterSurface = 10;
          FlagSurface2 = 1;
-         SurfSmoothFlag = 1;
+         FlagNestTop = 3;
        },
-       "the surface smoothing (F 154)"},
-      {"a correction of the tail", [] { letters("W"); FlagTFS = 2; SurfSmoothFlag = 1; },
-       "the surface smoothing (F 154)"},
+       "the water levels of nested blocks from the coarse grid (F 238 3 and 5)"},
+      {"a correction of the tail", [] { letters("W"); FlagTFS = 2; FlagNestTop = 3; },
+       "the water levels of nested blocks from the coarse grid (F 238 3 and 5)"},
       {"a tail correction on the road of F 323 2", [] {
          letters("W");
          FlagTFS = 2;
          FlagSurface2 = 2;
-         SurfSmoothFlag = 1;
+         FlagNestTop = 3;
        },
-       "the surface smoothing (F 154)"},
+       "the water levels of nested blocks from the coarse grid (F 238 3 and 5)"},
       {"the check of the level equation under the debug letter E", [] {
          letters("W");
          FlagTFS = 8;
