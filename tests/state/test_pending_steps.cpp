@@ -72,7 +72,8 @@ TEST_F(PendingSteps, ARunThatReachesAMissingStepEndsBeforeAnyComputing) {
       // F 36 1 asks for the gravity sources too, which the inner iteration would meet first.
       {"gravity sources", "F 36 1\n", "YW",
        "the gravity sources of F 181 and F 135 (GravityFunction)"},
-      {"flow driver", "F 328 1\n", "YW", "the water-flow computation of F 328 (WaterSolveNew)"},
+      {"flow driver", "F 152 1\n", "YW",
+       "the grid-sequenced water-flow computation of F 152 (MGSsolver)"},
       {"forcing source", "F 498 1\n", "YW", "the dune form drag of F 498 (computeDragDune)"},
       {"source no step calls yet", "F 324 1\n", "YW",
        "the normal-stress term of F 324 (computeNormStress)"},
@@ -83,7 +84,9 @@ TEST_F(PendingSteps, ARunThatReachesAMissingStepEndsBeforeAnyComputing) {
       {"velocity correction", "F 157 7\n", "YW", "the velocity correction of F 157 7"},
       {"water quality", "F 50 1\n", "YW",
        "the sources of the water-quality components (CompSource)"},
-      {"mud flow", "F 236 1 0.001 0 0.8\n", "YW", "the bed friction of the mud flow (wall_thixo)"},
+      // The mud blocks take their pressure gradient by F 114 6.
+      {"mud flow", "F 236 1 0.001 0 0.8\n", "YW",
+       "the interpolated-level pressure derivative of F 114 6 (d_di_orth_Pres)"},
       {"output", "F 309 1\n", "YW", "the interpolated results (print_interres)"},
       {"grid file", "F 274 1\n", "UW", "the bed angles of the bedangle file (F 274)"},
       {"grid generator", "F 488 1\n", "YW", "the two-layer grid generator (F 488)"},
