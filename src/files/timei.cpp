@@ -156,7 +156,10 @@ int recordD(Input& in) {
   if (in.dTimes == 1 ? earlierThanRowBefore(row, t) : otherTime(row, t))
     return in.dTimes == 1 ? 9 : 15;
   if (int e = readDischarges(in, row, 102)) return e;
-  if (downstreamLevelGiven() && !in.d(TimeInHout[row])) return 14;
+  if (downstreamLevelGiven()) {
+    if (!in.d(TimeInHout[row])) return 14;
+    TimeInHoutGiven = true;
+  }
   if (in.dTimes == 1) {
     TimeInTime[row] = t;
     ++TimeInNo;
@@ -175,6 +178,7 @@ int recordH(Input& in) {
   TimeInTime[row] = v[0];
   TimeInHinn[row] = v[1];
   TimeInHout[row] = v[2];
+  TimeInHoutGiven = TimeInHinnGiven = true;
   ++TimeInNo;
   FlagJTime = 0;
   return 0;
@@ -194,6 +198,7 @@ int recordIJ(Input& in, bool j) {
   QDinn[row][1] = v[2];
   TimeInHinn[row] = v[3];
   TimeInHout[row] = v[4];
+  TimeInHoutGiven = TimeInHinnGiven = true;
   if (FlagTSC > 0)
     if (int e = readSediment(in, row, j ? 103 : 101)) return e;
   if (j) {
@@ -235,7 +240,10 @@ int recordN(Input& in) {
   if (!(in.d(t) && in.d(step)) || negative(t)) return 8;
   if (earlierThanRowBefore(row, t)) return 9;
   if (int e = readDischarges(in, row, 10)) return e;
-  if (downstreamLevelGiven() && !in.d(TimeInHout[row])) return 14;
+  if (downstreamLevelGiven()) {
+    if (!in.d(TimeInHout[row])) return 14;
+    TimeInHoutGiven = true;
+  }
   if (int e = readWind(in, row)) return e;
   if (int e = readComponents(in, row)) return e;
   if (step < 0) return 12;
@@ -398,6 +406,7 @@ bool tablesAllocated() {
 
 int ReadTimes() {
   TimeInNo = 0;
+  TimeInHoutGiven = TimeInHinnGiven = false;
   TimePrintNo = 0;
   // The file is read again before every timed task: the alldata times start afresh too.
   NoAlldataPrintout = 0;

@@ -82,6 +82,7 @@ void setBuiltins() {
   FlushedNo = 0;
   NoNumSurfUpdate = NoNumNoSurfUpdate = 0;
   TimeInNo = TimePrintNo = 0;
+  TimeInHoutGiven = TimeInHinnGiven = false;
   InspaceTimeNo = 0;
   NoAlldataPrintout = 0;
   AlldataPrintout = {};

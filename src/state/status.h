@@ -23,6 +23,10 @@ inline int NoCyclesDone = 0;
 inline int FlushedNo = 0;
 inline int NoNumSurfUpdate = 0, NoNumNoSurfUpdate = 0;
 inline int TimeInNo = 0, TimePrintNo = 0;
+// The rows of timei give a downstream (Hout) and an upstream (Hin) water level: H, I and J
+// rows both, D and N rows the downstream one where a reference asks for it. A level may be
+// 0 m or below (a sea-level datum); these say whether there is one.
+inline bool TimeInHoutGiven = false, TimeInHinnGiven = false;
 inline int InspaceTimeNo = 0;
 inline int NoAlldataPrintout = 0;
 // Times (s) at which the sediment loop writes alldata, from the A records of `timei`.

@@ -155,10 +155,12 @@ void surface2() {
       case 7: ninePoint(); break;
       case 8: eightPoint(); break;
       case 9: semiImplicit(); break;
-      case 10:
-        GlobZRef -= 0.000101937 * Cpres[columnBottom(iPres, jPres)];
-        surfaceAlgo10();
+      case 10: {
+        const int cR = columnBottom(iPres, jPres);
+        GlobZRef -= 0.000101937 * Cpres[cR];
+        surfaceAlgo10(cR, GlobZRef);
         break;
+      }
       case 30: backwater(); break;
       default: break;
     }

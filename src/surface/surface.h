@@ -86,33 +86,62 @@ void surfaceEdge(double level);
 // level (1) or above the dry depth in shallow one-column channels (2); other values do nothing.
 void surfacePreventDiv();
 
-// Steps of the free surface that this version does not have yet (hooks: surface/pending.cpp
-// ends the run with their "Not available" line).
-// The transient free surface of F 36 1 and 11..19 for block `block`.
+// The transient free surface of F 36 1 and 11..19: moves the water levels of block `block` by
+// one time step from the flux balance (or pressure, or kinematic form) of each column's top
+// cell, imposes the timei levels and the outlet damping, smooths, and rebuilds the grid
+// (unless a sediment run leaves that to the bed change, F 37 without F 166). copyFlag is
+// always 0.
 void surface_tfs(int copyFlag, int block);
-// The water-level equation of F 36 50 (first stage, in the pressure step) and its level update
-// between outer iterations.
+// Slope-limited smoothing of block b's new levels (F 178 variants, F 361 slope bound).
+void surface_smoother2(int b);
+// Shared corrections of the tail: wet/dry corner smoothing of block 1 (F 425) and surface
+// smoothing of the worked blocks (F 154).
+void smoothNewCorners();
+void surface_smoother();
+
+// F 36 5 and 6: each column's level change from the side inflow of its top cell, coupled
+// upwind to the inflow neighbours (one solve), put on the nodes as the mean of their columns.
+void surface_continuity();
+// F 36 10: absolute column levels carried upstream along the top velocity, supercritical
+// columns held at the critical depth, the reference column (bottom cell below refCell) at
+// zref; the nodes move by RelaxSurface toward the level plus pressure head of their columns.
+void surfaceAlgo10(int refCell, double zref);
+// F 36 50: the level change of each column of block 1 from its top cell's bottom flux over one
+// time step, added up in Bdeltah (surface_LS); the changes put on the nodes as means of the
+// columns around each node or weighted by VectorWeight (F 227 2), smoothed (F 154 1) and the
+// grid rebuilt (surface_LS_update).
 void surface_LS();
 void surface_LS_update();
-// Water levels of nested blocks from the coarse grid (F 238 3 and 5).
+// Share weight of node (i, j) for the column of cell c: upstream nodes below Froude 0.5,
+// downstream ones above 1.5, a linear passage between.
+double VectorWeight(int c, int i, int j);
+// Water levels of nested blocks from the surface of their coarse columns, smoothed (F 238 3, 5).
 void interpolateSurfaceNested();
+// The pressure of each nested block shifted so that its mean meets that of its coarse partner
+// cells (F 238 4).
+void scalePressureNested();
+// Debug check of the water-level equation (F 369 1, debug letters D and E): logs the bottom
+// cells of the worked blocks whose coefficients or values look wrong; `location` names the
+// caller's place.
+void surfaceBugtrap(int location);
+// Sum of the mean pressures (Pa) of the cells c1..c4 and the cells below each (0 for a cell 0);
+// the mean of c4's column in `fourth`. Kept beside the check; no step calls it.
+double surfaceNonhydro(int c1, int c2, int c3, int c4, double& fourth);
+// Pins the water-level equation to the timei downstream level at the reference column and
+// the outflow groups of G 6 (the upstream level at the second reference column). Kept beside
+// the check; no step calls it.
+void surface_solver_downstream();
+
+// Steps of the free surface that this version does not have yet (hooks: surface/pending.cpp
+// ends the run with their "Not available" line).
+// The slide fluxes of a mud layer (F 236 3), which the transient surface subtracts.
+void thixoSlideFluxes();
 // The separate-builder road of F 323 1 and the pressure-head road of F 323 2.
 void surface2();
 void surface3();
 // Algorithms of the update's own road other than the pressure-based node update.
 void surfaceShift();                 // F 36 3
 void surfaceFivePoint(int cR);       // F 36 4 and 21; cR the reference column's bottom cell
-void surface_continuity();           // F 36 5 and 6
 void surfaceNinePoint(int cR);       // F 36 7 and 8
-void surfaceAlgo10();                // F 36 10
-// The pressure of nested blocks shifted to the coarse grid's level (F 238 4).
-void scalePressureNested();
-// Shared corrections of the tail: wet/dry corner smoothing (F 425) and surface smoothing
-// (F 154).
-void smoothNewCorners();
-void surface_smoother();
-// Debug check of the water-level equation (F 369 1): logs the bottom cells of the taking-part
-// blocks whose coefficients or values look wrong; `location` names the caller's place.
-void surfaceBugtrap(int location);
 
 }  // namespace qorva

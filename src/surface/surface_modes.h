@@ -65,4 +65,8 @@ inline bool levelEquationWithFroude() {
 // second-neighbour coefficients (F 36 7..10).
 inline bool levelEquationSecondNeighbours() { return FlagTFS >= 7 && FlagTFS <= 10; }
 
+// The level equations whose debug check also logs the mean row of the worked columns (F 36 4
+// and 7).
+inline bool levelEquationMeanLogged() { return FlagTFS == 4 || FlagTFS == 7; }
+
 }  // namespace qorva

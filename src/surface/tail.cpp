@@ -19,6 +19,7 @@
 #include "state/structured.h"
 #include "surface/surface.h"
 #include "surface/trace.h"
+#include "surface/update.h"
 #include "surface/worked_blocks.h"
 
 namespace qorva {
@@ -75,6 +76,15 @@ void rebuildGrid() {
   if (Flag2DAccSolver > 0 && NoBlocks >= 1 && block[NoBlocks].flag2D == 0) AlgMGMake();
 }
 
+}  // namespace
+
+void rebuildOnNewLevels() {
+  keepPreviousValues();
+  rebuildGrid();
+}
+
+namespace {
+
 void restartRegression() {
   RegIter = 0;
   if (!PresRegresN) return;
@@ -98,10 +108,7 @@ void computeTailSurf() {
 
   // A sediment run moves the grid with the bed unless F 166 (or block division) asks here.
   const bool rebuild = !(FlagTSC != 0 && FlagSurfRegen != 1 && FlagMPI <= 0);
-  if (rebuild) {
-    keepPreviousValues();
-    rebuildGrid();
-  }
+  if (rebuild) rebuildOnNewLevels();
 
   if (FlagTFS2 > 0 && Bdeltah)
     for (int b = 1; b <= NoBCells; ++b) Bdeltah[b] = 0;

@@ -31,6 +31,12 @@ void moveSurfaceNodes(const NodeRule& rule, const SurfaceReference& r);
 // the regression (F 143 1, 2), full-step (F 480), two-reference or one-reference variant.
 void pressureNodeUpdate(const SurfaceReference& r);
 
+// The grid rebuilt on the new levels: the fields of the moment kept as the previous values
+// (with 1/Ap, so that the fluxes keep their pressure term), Unstructure, metric, BedMake, the
+// fluxes and the F 168 levels. Ends the run (status 1) when the generator fails: the flow
+// must not go on on a broken grid.
+void rebuildOnNewLevels();
+
 // Top cell of the reference column from the references' result r, followed down to its bottom
 // cell when zval has none for it; ends the run (status -1, "Error 9") when there is none.
 int referenceBottomCell(int r);

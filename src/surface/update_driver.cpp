@@ -127,7 +127,7 @@ void algorithm(const SurfaceReference& ref) {
     case 8: surfaceNinePoint(ref.cR); break;
     case 10:
       GlobZRef -= 0.000101937 * Cpres[ref.cR];
-      surfaceAlgo10();
+      surfaceAlgo10(ref.cR, GlobZRef);
       break;
     case 30: backwater(); break;
     default: pressureNodeUpdate(ref); break;
