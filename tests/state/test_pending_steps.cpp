@@ -70,17 +70,11 @@ struct Stop {
 TEST_F(PendingSteps, ARunThatReachesAMissingStepEndsBeforeAnyComputing) {
   const Stop cases[] = {
       {"free surface", "F 36 10\n", "YW", "the velocity-direction level algorithm of F 36 10"},
-      // F 36 1 asks for the gravity sources too, which the inner iteration would meet first.
-      {"gravity sources", "F 36 1\n", "YW",
-       "the gravity sources of F 181 and F 135 (GravityFunction)"},
       {"transient free surface", "F 36 1\nF 181 0\n", "YW",
        "the transient free-surface update of F 36 1 and 11..19"},
       {"water-level equation", "F 36 50\n", "YW",
        "the water-level equation of F 36 50 (surface_LS)"},
       {"flow driver", "F 328 1\n", "YW", "the water-flow computation of F 328 (WaterSolveNew)"},
-      {"forcing source", "F 498 1\n", "YW", "the dune form drag of F 498 (computeDragDune)"},
-      {"source no step calls yet", "F 324 1\n", "YW",
-       "the normal-stress term of F 324 (computeNormStress)"},
       {"setting no step uses yet", "P 17 2 3 1 2 3 1\n", "YW",
        "the velocity reset at the vertical profiles of P 17 (setVelocitiesZero)"},
       {"pressure gradient", "F 114 9\n", "YW",
