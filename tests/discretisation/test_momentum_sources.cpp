@@ -370,3 +370,156 @@ TEST_F(MomentumSources, VerticalFluxesFromTheDefects) {
 
 }  // namespace
 }  // namespace qorva::test
+
+namespace qorva::test {
+namespace {
+
+// Two columns of four 0.5 m cells on 2 m2 (centres 0.25, 0.75, 1.25, 1.75 m) under the
+// profiles of `vegdata` (F 115).
+class Vegetation : public MomentumSources {
+ protected:
+  void grid(int drag, const std::string& vegdata) {
+    SetArraysZero();
+    FlagDragDLL = drag;
+    const Box b = makeBox({2.0, 2.0}, {1.0}, {0.5, 0.5, 0.5, 0.5});
+    bedCells(b);
+    write("vegdata", vegdata);
+  }
+  static void velocity(double u) {
+    for (int c = 1; c <= NoCells; ++c) Cxvel[c] = Cyvel[c] = Czvel[c] = u;
+  }
+};
+
+// The profile rule: the lowest value below the profile, linear between levels, 0 above it.
+// Implicit drag Cap += dz 1000 |u| P, explicit Csource += dz 1000 u |u| P (dz the half height
+// 0.25 m, none in w); A records multiply by the bottom area of the cell (2 m2).
+TEST_F(Vegetation, DragOfTheProfileAtTheCellCentres) {
+  const double P[] = {0, 2.0, 2.0, 1.5, 0.5, 4.0, 4.0, 4.0, 0.0};
+  for (int drag : {1, 2})
+    for (char letter : {'V', 'A'}) {
+      SCOPED_TRACE(std::string(1, letter) + std::to_string(drag));
+      setDefaults();
+      grid(drag, std::string(1, letter) + " 2 2 0.5 1.0 1.5 2.0  2 2 1 0\n" + letter +
+                     " 3 2 0 0.5 1.0 1.5  4 4 4 4\n");
+      velocity(-0.8);
+      const double area = letter == 'A' ? 2.0 : 1.0;
+      for (int e : {1, 2, 3}) {
+        Equation = e;
+        clear();
+        extra_source();
+        for (int c = 1; c <= 8; ++c) {
+          EXPECT_NEAR(Cporosity[c], P[c], 1e-9) << c;
+          const double drag1 = 0.25 * 1000 * 0.8 * P[c] * area;
+          EXPECT_NEAR(Cap[c], drag == 1 ? drag1 : 0.0, 1e-9) << c;
+          EXPECT_NEAR(Csource[c], drag == 2 && e != 3 ? -0.8 * drag1 : 0.0, 1e-9) << c;
+        }
+      }
+    }
+}
+
+// Two time rows: between their times the porosity mixes the two profiles by time; after the
+// last time the last row holds, before the first the first.
+TEST_F(Vegetation, ProfilesInTime) {
+  VegVars = 1, VegLevels = 2, VegTimes = 2;
+  grid(1, "U 1 2 2\nT 0\nV 2 2 0 2 1 1\nV 3 2 0 2 1 1\nT 100\nV 2 2 0 2 3 3\nV 3 2 0 2 3 3\n");
+  Equation = 1;
+  for (auto [t, p] : std::vector<std::pair<double, double>>{
+           {-5, 1.0}, {0, 1.0}, {25, 1.5}, {100, 3.0}, {500, 3.0}}) {
+    stimet = t;
+    extra_source();
+    EXPECT_NEAR(Cporosity[2], p, 1e-9) << t;
+  }
+}
+
+// The distributed momentum of F 513 under F 115 101: every column carries 1000 x F 513 in
+// proportion to the porous volume of its cells, also when its top cell lies above the
+// vegetation (porosity 0 there), where a division by the last cell's porous volume would give
+// infinities.
+TEST_F(Vegetation, DistributedMomentumPerColumn) {
+  grid(101, "V 2 2 0.5 1.0 1.5 2.0  2 2 1 0\nV 3 2 0 0.5 1.0 1.5  4 4 4 4\n");
+  momentumAddInflow = 0.3;
+  Equation = 1;
+  clear();
+  extra_source();
+  double column1 = 0, column2 = 0;
+  for (int c = 1; c <= 4; ++c) column1 += Csource[c];
+  for (int c = 5; c <= 8; ++c) column2 += Csource[c];
+  EXPECT_NEAR(column1, 300.0, 1e-9);
+  EXPECT_NEAR(column2, 300.0, 1e-9);
+  EXPECT_NEAR(Csource[1] / Csource[4], 2.0 / 0.5, 1e-9);
+  EXPECT_EQ(Csource[8], 0.0);
+  Equation = 2;
+  clear();
+  extra_source();
+  EXPECT_EQ(Csource[1], 0.0);
+}
+
+// N records block the cells inside the structure (1000 inside, F 514 scaling levels and
+// values): Cap += Vol 1000 P; the open cells right above and below take the wall laws of k and
+// epsilon, epsilon fixed by a penalty.
+TEST_F(Vegetation, BlockedCells) {
+  porosMultiplier = 2.0;
+  grid(1, "N 2 2 0 0.25 0.5 10 500 500 0 0\n");  // levels 0 0.5 1 20 after scaling
+  velocity(0.5);
+  Equation = 1;
+  clear();
+  extra_source();
+  EXPECT_NEAR(Cporosity[1], 1000.0, 1e-9);      // z 0.25
+  EXPECT_NEAR(Cporosity[2], 500.0, 1e-9);       // z 0.75: halfway from 1000 to 0
+  EXPECT_NEAR(Cporosity[3], 0.0 + 0.0, 1e-9);   // z 1.25, the profile 0 from 1 m up
+  EXPECT_NEAR(Cap[1], 1.0 * 1000 * 1000, 1e-6);
+  EXPECT_EQ(Cap[3], 0.0);
+  for (int c = 1; c <= NoCells; ++c) Ckinen[c] = 0.01;
+  XksWall = 0.01;
+  Equation = 6;
+  clear();
+  extra_source();
+  EXPECT_EQ(Cap[3], 1e30);  // above the blocked cell 2
+  EXPECT_NEAR(Csource[3], std::pow(0.01, 1.5) * 1.643e29 / (0.4 * 0.25), 1e12);
+  EXPECT_EQ(Cap[4], 0.0);
+  Equation = 5;
+  clear();
+  extra_source();
+  const double uplus = 2.5 * std::log(30 * 0.25 / 0.01);
+  EXPECT_NEAR(Cap[3], std::sqrt(0.01) * 164.31676725154983 * uplus / 0.25 * 1.0, 1e-9);
+  EXPECT_NEAR(Csource[3], std::sqrt(3.0) * 31.62 / uplus * 0.75 / 0.25, 1e-9);
+}
+
+TEST_F(Vegetation, RefusesWhatItCannotRead) {
+  struct Row {
+    const char* name;
+    const char* vegdata;  // nullptr: no file
+    int vars, levels, times;
+    int status;
+    const char* message;
+  } rows[] = {
+      {"no file", nullptr, 1, 4, 1, -4, "Could not read 'vegdata' file"},
+      {"sizes differ", "U 1 4 2\n", 1, 4, 1, -5, "U data set does not correspond"},
+      {"no sizes", "V 2 2 0 1 2 3 1 1 1 1\n", 1, 2, 1, -6, "U data set is missing"},
+      {"levels not rising", "V 2 2 0 1 1 3 1 1 1 1\n", 1, 4, 1, -8,
+       "Levels must be given in rising order"},
+      {"values short", "V 2 2 0 1 2 3 1 1\n", 1, 4, 1, -8,
+       "Have not read sufficient number of vegparam values"},
+      {"column off the grid", "V 9 2 0 1 2 3 1 1 1 1\n", 1, 4, 1, -4, "names no column"},
+      {"C column off the grid", "C 2 -1 0 1 2 3 1 1 1 1\n", 1, 4, 1, -4, "names no column"},
+      {"C value missing", "C 2 2 0 1 2 3 1 1\n", 1, 4, 1, -7,
+       "Error in Vegdata file, line i=2, j=2, timestep=0, var=1, level=2"},
+      {"too many times", "U 1 4 1\nT 0\nT 1\n", 1, 4, 1, -4, "number of time steps is larger"},
+      {"too few times", "U 1 4 2\nT 0\n", 1, 4, 2, -8, "1 time steps given, while the"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    setDefaults();
+    std::remove("boogie");
+    std::remove("vegdata");
+    VegVars = r.vars, VegLevels = r.levels, VegTimes = r.times;
+    grid(1, r.vegdata ? r.vegdata : "");
+    if (!r.vegdata) std::remove("vegdata");
+    Equation = 1;
+    EXPECT_EQ(endStatus([] { extra_source(); }), r.status);
+    EXPECT_NE(log().find(r.message), std::string::npos) << log();
+  }
+}
+
+}  // namespace
+}  // namespace qorva::test
