@@ -77,8 +77,6 @@ TEST_F(PendingSteps, ARunThatReachesAMissingStepEndsBeforeAnyComputing) {
       {"flow driver", "F 328 1\n", "YW", "the water-flow computation of F 328 (WaterSolveNew)"},
       {"setting no step uses yet", "P 17 2 3 1 2 3 1\n", "YW",
        "the velocity reset at the vertical profiles of P 17 (setVelocitiesZero)"},
-      {"pressure gradient", "F 114 9\n", "YW",
-       "the interpolated-level pressure derivative of F 114 9 (d_di_anti_Pres)"},
       {"velocity correction", "F 157 7\n", "YW", "the velocity correction of F 157 7"},
       {"water quality", "F 50 1\n", "YW",
        "the sources of the water-quality components (CompSource)"},
