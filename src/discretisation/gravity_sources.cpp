@@ -2,6 +2,7 @@
 // gravity along the tilted water surface (F 135), a given down-slope gravity along x (F 181 4)
 // and the weight of the mud block while the mud flow is computed (F 236).
 // Reads Cvol, the column links, Cflatet, Fvx, Fvy, Cbed, Bcellt, block 1 and 2; writes Csource.
+#include "bed/bed_modes.h"
 #include "discretisation/discretisation.h"
 #include "grid/columns.h"
 #include "state/bedcells.h"
@@ -54,7 +55,7 @@ void mudWeight() {
     }
     return;
   }
-  if (FlagThixo < 2 || NoBlocks < 2 || block[2].thixo <= 0) return;
+  if (!mudBlock() || NoBlocks < 2 || block[2].thixo <= 0) return;
   const int f = block[2].cellstart;
   for (int c = f; c <= block[2].cellend; ++c) {
     if (Cbed[c] <= 0 || c <= Bcellt[Cbed[c]]) continue;  // the bottom cell of a mud column
@@ -73,7 +74,7 @@ void mudWeight() {
 }  // namespace
 
 void GravityFunction(int equation, int firstCell, int lastCell) {
-  if (FlagThixo > 0 && FlagThixoIsComputing == 0) return;
+  if (mudFlow() && FlagThixoIsComputing == 0) return;
   if (FlagGravityTerm > 0 && (equation == 1 || equation == 2)) {
     const Table1<double>& normal = equation == 1 ? Fvx : Fvy;
     for (int c = firstCell; c <= lastCell; ++c) {
@@ -85,7 +86,7 @@ void GravityFunction(int equation, int firstCell, int lastCell) {
   }
   if (equation == 3 && FlagThixo == 0)
     for (int c = firstCell; c <= lastCell; ++c) Csource[c] += cellWeight(c);
-  if (Equation == 3 && FlagThixo > 0) mudWeight();
+  if (Equation == 3 && mudFlow()) mudWeight();
   if (FlagGravity == 4 && Equation == 1 && FlagThixo == 0)
     for (int c = firstCell; c <= lastCell; ++c) Csource[c] += kWeight * GravitySlope * Cvol[c];
 }

@@ -81,6 +81,7 @@ void setBuiltins() {
   FlushedNo = 0;
   NoNumSurfUpdate = NoNumNoSurfUpdate = 0;
   TimeInNo = TimePrintNo = 0;
+  TimeInWind = false;
   InspaceTimeNo = 0;
   NoAlldataPrintout = 0;
   AlldataPrintout = {};

@@ -23,6 +23,8 @@ inline int NoCyclesDone = 0;
 inline int FlushedNo = 0;
 inline int NoNumSurfUpdate = 0, NoNumNoSurfUpdate = 0;
 inline int TimeInNo = 0, TimePrintNo = 0;
+// The timei series carried wind rows (I, M or N records with the wind of F 52 read).
+inline bool TimeInWind = false;
 inline int InspaceTimeNo = 0;
 inline int NoAlldataPrintout = 0;
 // Times (s) at which the sediment loop writes alldata, from the A records of `timei`.
