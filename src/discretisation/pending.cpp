@@ -12,7 +12,6 @@ namespace {
 
 constexpr char kVegdata[] = "vegetation data from an STL surface (task P)";
 constexpr char kBedform[] = "the bedform smoothing of F 176";
-constexpr char kQNGridCoeff[] = "the coefficients of cells with several neighbours (F 137)";
 constexpr char kDensity[] = "the density-gradient sources of F 67 (DensityGradients)";
 
 // The steps that assemble the velocity equations: the momentum step and the pressure predictor
@@ -27,7 +26,6 @@ bool faceCoefficients(char t) {
 const PendingStep kSteps[] = {
     {[](char t) { return t == 'P'; }, kVegdata},
     {[](char t) { return faceCoefficients(t) && FlagRBedformsmooth > 0; }, kBedform},
-    {[](char t) { return faceCoefficients(t) && QNFlag > 0; }, kQNGridCoeff},
     {[](char t) {
        return velocityEquations(t) && TemperatureFlag == 1 && FlagThermocline == 0;
      },
@@ -38,7 +36,6 @@ const PendingStep kSteps[] = {
 
 int computeVegdataFromSTL() { notAvailable(kVegdata); }
 double coeff_bedform(int, int, int) { notAvailable(kBedform); }
-void QNGridCoeff() { notAvailable(kQNGridCoeff); }
 void DensityGradients() { notAvailable(kDensity); }
 
 std::span<const PendingStep> discretisationPendingSteps() { return kSteps; }
