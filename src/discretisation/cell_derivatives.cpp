@@ -5,39 +5,11 @@
 
 #include "discretisation/discretisation.h"
 #include "grid/columns.h"
+#include "grid/grid.h"
 #include "state/cells.h"
 #include "state/surfaces.h"
 
 namespace qorva {
-
-// Walks from n up or down its column to the two cells around the level of c's centre and
-// interpolates over their half heights; beyond the end of the column the two end cells
-// extrapolate.
-double interpolatevalue(const Table1<double>& field, int c, int n, LevelTop top) {
-  const double z = Czcenter[c], zn = Czcenter[n];
-  if (zn == z) return field[n];
-  if (zn < z) {
-    if (cellAbove(n) == 0) {
-      if (top == LevelTop::Own) return field[n];
-      // The top face of n is the water surface: the value falls to 0 there and stays 0 above.
-      return Ckdist[n] > 0 ? field[n] * std::max(0.0, Ckdist[n] - (z - zn)) / Ckdist[n] : 0.0;
-    }
-    int u = n;
-    upColumnWhile(n, [&](int m) {
-      u = m;
-      return cellAbove(m) != 0 && Czcenter[m] <= z;
-    });
-    const int l = cellBelow(u) != 0 ? cellBelow(u) : u;
-    const double w = (Czcenter[u] - z) / (Ckdist[u] + Ckdist[l]);
-    return w * field[l] + (1 - w) * field[u];
-  }
-  if (cellBelow(n) == 0) return field[n];
-  int d = n;
-  for (int k = 0; k < NoCells && cellBelow(d) != 0 && Czcenter[d] >= z; ++k) d = Ccellb[d];
-  const int h = cellAbove(d) != 0 ? cellAbove(d) : d;
-  const double w = (z - Czcenter[d]) / (Ckdist[d] + Ckdist[h]);
-  return (1 - w) * field[d] + w * field[h];
-}
 
 namespace {
 

@@ -75,12 +75,6 @@ void coeff_make_source(int firstSurface, int lastSurface);
 // The normal stresses of F 324 in the velocity equations, cells firstCell..lastCell.
 void computeNormStress(int firstCell, int lastCell);
 
-// The value of a cell field in the column of cell n at the level of the centre of cell c, by
-// linear interpolation between the two cells of that column around the level (extrapolated
-// beyond its end cells). Above the centre of n's top cell the value is n's own (Own), or, for
-// the pressure, falls linearly to 0 at the top face of n and is 0 above it (Surface).
-enum class LevelTop { Own, Surface };
-double interpolatevalue(const Table1<double>& field, int c, int n, LevelTop top = LevelTop::Own);
 // Derivative per metre of a cell field at cell c along x (direction 1), y (2) or z (3); 0 for
 // any other direction. The horizontal ones take the neighbour values at c's level, weighted by
 // the x or y area components of c's side surfaces, over Cvol; a missing lateral neighbour is

@@ -9,6 +9,7 @@
 
 #include "discretisation/discretisation.h"
 #include "grid/columns.h"
+#include "grid/grid.h"
 #include "pressure/pressure.h"
 #include "state/cells.h"
 #include "state/options.h"
@@ -18,8 +19,14 @@ namespace qorva {
 
 namespace {
 
-// The pressure of n's column at the level of c; above the water surface of that column it is 0.
-double I(int c, int n) { return interpolatevalue(Cpres, c, n, LevelTop::Surface); }
+// The pressure of n's column at the level of c. Above the centre of the column's top cell it
+// falls linearly to 0 at that cell's top face, the water surface, and is 0 above it.
+double I(int c, int n) {
+  const double z = Czcenter[c], zn = Czcenter[n];
+  if (zn < z && cellAbove(n) == 0)
+    return Ckdist[n] > 0 ? Cpres[n] * std::max(0.0, Ckdist[n] - (z - zn)) / Ckdist[n] : 0.0;
+  return interpolatevalue(Cpres, c, n);
+}
 
 // How a missing lateral neighbour is replaced by the neighbour of the column's bottom cell:
 // the cell above it (form 6, the level of the cell above the bed), or that neighbour itself.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "discretisation/discretisation.h"
+#include "grid/grid.h"
 #include "state/arrays.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
@@ -267,20 +268,6 @@ TEST_F(MomentumSources, DerivativesOfALinearField) {
   // The level of a neighbour column: a linear field comes back exactly.
   EXPECT_NEAR(interpolatevalue(f, b.cell(0, 0, 1), b.cell(1, 0, 1)),
               2 * Cxcenter[b.cell(1, 0, 1)] - 3 * Cycenter[b.cell(1, 0, 1)] + 5 * Czcenter[b.cell(0, 0, 1)], 1e-9);
-}
-
-// The pressure of a neighbour whose top cell lies lower: it falls linearly to 0 at that cell's
-// top face (the water surface) and is 0 above it.
-TEST_F(MomentumSources, LevelValueAboveANeighbourSurface) {
-  makeBox({1.0, 1.0}, {1.0}, {1.0});
-  Cfn[1] = 100, Cfn[2] = 100;
-  Czcenter[2] = 0.5, Czcenter[1] = 0.75;  // a quarter of the half height above
-  EXPECT_NEAR(interpolatevalue(Cfn, 1, 2, LevelTop::Surface), 50.0, 1e-12);
-  EXPECT_NEAR(interpolatevalue(Cfn, 1, 2, LevelTop::Own), 100.0, 1e-12);
-  Czcenter[1] = 1.2;
-  EXPECT_EQ(interpolatevalue(Cfn, 1, 2, LevelTop::Surface), 0.0);
-  Czcenter[1] = 0.5;
-  EXPECT_EQ(interpolatevalue(Cfn, 1, 2, LevelTop::Surface), 100.0);
 }
 
 // u = x in a row of three cells: du/dx = 1, the mean rate 1/3; form 1 takes -(1 - 1/3) x 0.5
