@@ -74,23 +74,13 @@ TEST_F(PendingSteps, ARunThatReachesAMissingStepEndsBeforeAnyComputing) {
        "the transient free-surface update of F 36 1 and 11..19"},
       {"water-level equation", "F 36 50\n", "YW",
        "the water-level equation of F 36 50 (surface_LS)"},
-<<<<<<< HEAD
-      {"flow driver", "F 328 1\n", "YW", "the water-flow computation of F 328 (WaterSolveNew)"},
-=======
       {"flow driver", "F 152 1\n", "YW",
        "the grid-sequenced water-flow computation of F 152 (MGSsolver)"},
-      {"forcing source", "F 498 1\n", "YW", "the dune form drag of F 498 (computeDragDune)"},
-      {"source no step calls yet", "F 324 1\n", "YW",
-       "the normal-stress term of F 324 (computeNormStress)"},
->>>>>>> main
       {"setting no step uses yet", "P 17 2 3 1 2 3 1\n", "YW",
        "the velocity reset at the vertical profiles of P 17 (setVelocitiesZero)"},
       {"velocity correction", "F 157 7\n", "YW", "the velocity correction of F 157 7"},
       {"water quality", "F 50 1\n", "YW",
        "the sources of the water-quality components (CompSource)"},
-      // The mud blocks take their pressure gradient by F 114 6.
-      {"mud flow", "F 236 1 0.001 0 0.8\n", "YW",
-       "the interpolated-level pressure derivative of F 114 6 (d_di_orth_Pres)"},
       {"output", "F 309 1\n", "YW", "the interpolated results (print_interres)"},
       {"grid file", "F 274 1\n", "UW", "the bed angles of the bedangle file (F 274)"},
       {"grid generator", "F 488 1\n", "YW", "the two-layer grid generator (F 488)"},
