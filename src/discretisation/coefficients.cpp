@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "discretisation/discretisation.h"
+#include "discretisation/face_terms.h"
 #include "state/cells.h"
 #include "state/log.h"
 #include "state/options.h"
@@ -17,73 +18,19 @@ namespace qorva {
 
 namespace {
 
-// The coefficient of a cell on side code 1 south .. 6 top; nullptr for 0 or any other code.
-Table1<double>* sideCoefficient(int side) {
-  switch (side) {
-    case 1: return &Cas;
-    case 2: return &Cae;
-    case 3: return &Can;
-    case 4: return &Caw;
-    case 5: return &Cab;
-    case 6: return &Cat;
-    default: return nullptr;
-  }
-}
-Table1<double>* sideSecondCoefficient(int side) {
-  switch (side) {
-    case 1: return &Cass;
-    case 2: return &Caee;
-    case 3: return &Cann;
-    case 4: return &Caww;
-    case 5: return &Cabb;
-    case 6: return &Catt;
-    default: return nullptr;
-  }
-}
+using faces::diffusionFactor;
+using faces::faceGamma;
+using faces::isVertical;
+using faces::powerLawFactor;
+using faces::sideCoefficient;
+using faces::sideSecondCoefficient;
 
 int scheme() { return Equation >= 0 && Equation < 50 ? sou[Equation] : 0; }
-
-// Scale of the turbulent diffusivity per equation: some models use a different Prandtl-Schmidt
-// number for k, epsilon and the components than for momentum.
-double diffusionFactor() {
-  switch (TurbulenceModel) {
-    case 15:
-    case 16: return Equation > 3 ? 0.5 : 1.0;
-    case 1: return Equation > 3 ? 1.3900472616068946 : 1.0;
-    case 14: return Equation == 5 ? 1.5 : 1.0;
-    default: return 1.0;
-  }
-}
-
-bool isVertical(int f) { return Ftype1[f] == 5 || Ftype2[f] == 5; }
 
 // Share of every face coefficient that stays implicit: with Crank-Nicolson (F 61) in a
 // transient run the transient term puts the rest at the old time level.
 double implicitShare() {
   return TimeStep > 1e-8 && CrankNicols > 1e-8 ? 1.0 - CrankNicols : 1.0;
-}
-
-// Power-law factor max(0, (1 - 0.1 Pe)^5) of the diffusion at Peclet number Pe: 0 from Pe 10
-// on. Multiplied out, since it is taken for every vertical surface of every equation.
-double powerLawFactor(double Pe) {
-  const double x = 1.0 - 0.1 * Pe;
-  if (!(x > 0)) return 0.0;
-  const double x2 = x * x;
-  return x2 * x2 * x;
-}
-
-// Face diffusivity (kg/(m s)) of a surface between two cells, floored at MinGamma; with F 71 3
-// the vertical surfaces carry no turbulent mixing at all.
-double faceGamma(int f, int c1, int c2, bool vertical) {
-  if (vertical && TurbDensFlag == 3) return MinGamma;
-  double g;
-  if (TurbulenceModel == 6) {
-    g = vertical ? TCvert : TChoriz;
-  } else {
-    const Table1<double>& G = vertical ? CgammaV : Cgamma;
-    g = (Fdist1[f] * G[c2] + Fdist2[f] * G[c1]) / (Fdist1[f] + Fdist2[f] + 1e-20);
-  }
-  return std::max(g, MinGamma);
 }
 
 // Power-law coefficients of the surfaces, each already multiplied by the implicit share.

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "state/table.h"
 #include "state/team.h"
 
 namespace qorva {
@@ -66,7 +67,9 @@ void DensityGradients();
 // and Csource of the current Equation over WCStart..WCEnd unless it takes a range.
 // Vegetation, porosity and the other extra sources of F 115.
 void extra_source();
-// Dune form drag (F 498) and roughness-layer drag (F 189) of the momentum equations.
+// Dune form drag (F 498) on Cap of the columns of block 1 from the bedform height and the top
+// cell's speed; roughness-layer drag (F 189) on Cap of the cells whose centre lies below the
+// roughness height, for the columns met in firstCell..lastCell (a chunk writes its own cells).
 void computeDragDune();
 void computeBrenix(int firstCell, int lastCell);
 // Gravity along slopes (F 181, F 135) of momentum equation `equation`.
@@ -79,6 +82,13 @@ void coeff_make_sou2(int firstSurface, int lastSurface);
 void coeff_make_source(int firstSurface, int lastSurface);
 // The normal stresses of F 324 in the velocity equations, cells firstCell..lastCell.
 void computeNormStress(int firstCell, int lastCell);
+
+// Derivative per metre of a cell field at cell c along x (direction 1), y (2) or z (3); 0 for
+// any other direction. The horizontal ones take the neighbour values at c's level, weighted by
+// the x or y area components of c's side surfaces, over Cvol; a missing lateral neighbour is
+// replaced by the one of the column's bottom cell. The vertical one is one-sided at the ends
+// of a column and 0 in a column of one cell.
+double d_dx_orth_x(const Table1<double>& field, int direction, int c);
 // Vertical velocities from the continuity defect (F 69 Seiche4), after the pressure step.
 void SeicheFunctions();
 

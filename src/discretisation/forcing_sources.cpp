@@ -30,11 +30,12 @@ struct WindNow {
   double speed, dx, dy;
 };
 
-// The wind of F 52, or of the timei series at the present time when a series was read: its
-// speed and the two direction components, interpolated between rows as the discharges are.
-// A series of one row is a constant wind.
+// The wind of F 52, or of the timei series at the present time when the series carried wind
+// (a series of D or H records alone keeps the wind of F 52): its speed and the two direction
+// components, interpolated between rows as the discharges are. A series of one row is a
+// constant wind.
 WindNow windNow() {
-  if (TimeInNo > 0 && Winn)
+  if (TimeInNo > 0 && TimeInWind && Winn)
     return {timeSeriesValue(Winn, 0, stimet), timeSeriesValue(Winn, 1, stimet),
             timeSeriesValue(Winn, 2, stimet)};
   return {Wind[0], Wind[1], Wind[2]};

@@ -3,7 +3,7 @@
 // times; and the print-time items of `timeo`. The interpolation of the series in time is
 // state/timeseries.cpp.
 // Writes TimeInTime, TimeInTimStep, TimeInHinn, TimeInHout, QDinn, Cinn, Winn, Irradi, AirTemp,
-// TimeInNo, FlagJTime, FlagDischargeTime, AlldataPrintout, NoAlldataPrintout, TimePrint (all
+// TimeInNo, TimeInWind, FlagJTime, FlagDischargeTime, AlldataPrintout, NoAlldataPrintout, TimePrint (all
 // but the cells), TimePrintNo, mc_message. Reads DischargeStruct, QTerms, lnumber, Wind.
 #include <algorithm>
 #include <cmath>
@@ -105,6 +105,7 @@ int readWind(Input& in, int row) {
   double w[3];
   if (!(in.d(w[0]) && in.d(w[1]) && in.d(w[2]))) return 12;
   for (int k = 0; k < 3; ++k) Winn[row][k] = w[k];
+  TimeInWind = true;
   return 0;
 }
 
@@ -407,6 +408,7 @@ bool tablesAllocated() {
 int ReadTimes() {
   TimeInNo = 0;
   TimeInHoutGiven = TimeInHinnGiven = false;
+  TimeInWind = false;
   TimePrintNo = 0;
   // The file is read again before every timed task: the alldata times start afresh too.
   NoAlldataPrintout = 0;

@@ -11,21 +11,9 @@ namespace qorva {
 
 namespace {
 
-constexpr char kOrth[] = "the interpolated-level pressure derivative of F 114 6 (d_di_orth_Pres)";
-constexpr char kAnti[] = "the interpolated-level pressure derivative of F 114 9 (d_di_anti_Pres)";
-constexpr char kAnti2[] =
-    "the interpolated-level pressure derivative of F 114 10 (d_di_anti_Pres2)";
 constexpr char kDamped[] = "the damped velocity correction of F 291";
 constexpr char kHorizontal[] = "the velocity correction without its vertical part (F 69 third integer %d)";
 constexpr char kForm[] = "the velocity correction of F 157 %d";
-
-// The pressure gradient of the velocity equations: every momentum step and the velocities of
-// F 171 5. The mud flow (F 236, computed by the task W) takes form 6 after its bed friction.
-bool pressureGradient(char t, int form) {
-  const bool mud = form == 6 && mudFlow() && reach::momentumStep(t);
-  return mud || ((reach::momentumStep(t) || (reach::predictor(t) && FlagSIMPLE == 5)) &&
-                 FlagPresGrad == form);
-}
 
 // The corrections of the pressure step choose their velocity form; F 258 takes none.
 bool missingCorrection(char t) {
@@ -34,9 +22,6 @@ bool missingCorrection(char t) {
 bool damped() { return FlagDamp3 > 0 && FlagSimpleCorrections != 50; }
 
 const PendingStep kSteps[] = {
-    {[](char t) { return pressureGradient(t, 6); }, kOrth},
-    {[](char t) { return pressureGradient(t, 9); }, kAnti},
-    {[](char t) { return pressureGradient(t, 10); }, kAnti2},
     {[](char t) { return missingCorrection(t) && damped(); }, kDamped},
     {[](char t) { return missingCorrection(t) && !damped() && FlagSimpleCorrections == 0; },
      kHorizontal, [] { return Seiche3; }},
@@ -46,9 +31,6 @@ const PendingStep kSteps[] = {
 
 }  // namespace
 
-double d_di_orth_Pres(int, int) { notAvailable(kOrth); }
-double d_di_anti_Pres(int, int) { notAvailable(kAnti); }
-double d_di_anti_Pres2(int, int) { notAvailable(kAnti2); }
 void dampedVelocityCorrection(int, int) { notAvailable(kDamped); }
 void horizontalVelocityCorrection(int, int) { notAvailable(strf(kHorizontal, Seiche3).c_str()); }
 void velocityCorrectionForm(int form, int, int) { notAvailable(strf(kForm, form).c_str()); }

@@ -50,13 +50,15 @@ void SimpleCorrectionsAfterChunks();
 // does not have (the corrections then end the run with the line of its hook).
 bool velocityCorrectionMissing();
 
-// Steps that this version does not have yet (hooks: pressure/pending.cpp ends the run with
-// their "Not available" line).
-// The pressure term of cell c of momentum equation eq from pressures interpolated at the level
-// of its centre (F 114 6, 9, 10); the caller subtracts it from Csource[c].
+// The pressure term of cell c of momentum equation eq from the pressures of the neighbouring
+// columns interpolated at the level of its centre (F 114 6, 9, 10; F 355 picks the blend of 9
+// and 10 with the plain grid difference); the caller subtracts it from Csource[c].
 double d_di_orth_Pres(int eq, int c);
 double d_di_anti_Pres(int eq, int c);
 double d_di_anti_Pres2(int eq, int c);
+
+// Steps that this version does not have yet (hooks: pressure/pending.cpp ends the run with
+// their "Not available" line).
 // Velocity corrections of cells firstCell..lastCell in the forms this version does not have:
 // the damped form of F 291, the form without its vertical part (F 157 0 with F 69 Seiche3 set)
 // and the forms of F 157 `form`.

@@ -83,6 +83,7 @@ void setBuiltins() {
   NoNumSurfUpdate = NoNumNoSurfUpdate = 0;
   TimeInNo = TimePrintNo = 0;
   TimeInHoutGiven = TimeInHinnGiven = false;
+  TimeInWind = false;
   InspaceTimeNo = 0;
   NoAlldataPrintout = 0;
   AlldataPrintout = {};

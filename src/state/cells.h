@@ -59,6 +59,9 @@ inline Table1<double> Cxcenter, Cycenter, Czcenter;
 inline Table1<double> CinvAp, Cvol;
 // Flow variables.
 inline Table1<double> Cxvel, Cyvel, Czvel, Cpres, Ckinen, Cepsilon;
+// Baroclinic pressure differences across a cell in i and j (Pa, like Cpres: a head in metres
+// of water is stored times 9810), which the face fluxes of F 69 Seiche6 add to the pressure
+// differences. Fdgrad (surfaces.h) holds the same across a surface.
 inline Table1<double> Cdensgradi, Cdensgradj;
 // Eddy viscosity.
 inline Table1<double> Cgamma, CgammaV;

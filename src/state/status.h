@@ -27,6 +27,8 @@ inline int TimeInNo = 0, TimePrintNo = 0;
 // rows both, D and N rows the downstream one where a reference asks for it. A level may be
 // 0 m or below (a sea-level datum); these say whether there is one.
 inline bool TimeInHoutGiven = false, TimeInHinnGiven = false;
+// The timei series carried wind rows (I, M or N records with the wind of F 52 read).
+inline bool TimeInWind = false;
 inline int InspaceTimeNo = 0;
 inline int NoAlldataPrintout = 0;
 // Times (s) at which the sediment loop writes alldata, from the A records of `timei`.

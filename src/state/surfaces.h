@@ -25,7 +25,8 @@ inline Table1<int> Fin;
 // Fqndum: 1 for a side surface of a top cell with a list of several neighbours (F 137).
 inline Table1<int> Fqndum;
 
-// Mass flux (kg/s), geometry: area vector, its length, unit normal, centre-to-face distances.
+// Mass flux (kg/s), the baroclinic pressure difference across the surface (Pa, see Cdensgradi),
+// geometry: area vector, its length, unit normal, centre-to-face distances.
 inline Table1<double> Fflux, Fdgrad, Fdz, Farea, Fdist1, Fdist2;
 inline Table1<double> Fax, Fay, Faz, Fvx, Fvy, Fvz;
 

@@ -36,7 +36,7 @@ double standardValue(int c, double coefficient) {
 // Wind speed of F 52, or the wind of the timei rows at the present time. One row is a
 // constant (the series helper never reads a row before row 0).
 double windSpeed() {
-  if (TimeInNo > 0 && Winn) return timeSeriesValue(Winn, 0, stimet);
+  if (TimeInNo > 0 && TimeInWind && Winn) return timeSeriesValue(Winn, 0, stimet);
   return Wind[0];
 }
 

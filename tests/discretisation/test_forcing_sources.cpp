@@ -97,6 +97,7 @@ TEST_F(ForcingSources, WindFromTheTimeSeries) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.rows * 1000 + r.t);
     TimeInNo = r.rows;
+    TimeInWind = true;
     TimeInTime[0] = 0;
     TimeInTime[1] = 100;
     Winn[0][0] = 2.0;
@@ -108,6 +109,23 @@ TEST_F(ForcingSources, WindFromTheTimeSeries) {
     WindFunction(1);
     EXPECT_NEAR(Csource[1], 1.2e-3 * r.W * r.W * 6, 1e-12);
   }
+}
+
+// A timei of D or H records alone carries no wind: the wind of F 52 blows on, where the empty
+// wind rows of the series would have switched it off without a word.
+TEST_F(ForcingSources, SeriesWithoutWindKeepsTheWindOfControl) {
+  TimeStep = 1.0;
+  makeBox({2.0}, {3.0}, {1.0});
+  Wind[0] = 5.0;
+  Wind[1] = 1.0;
+  TimeInNo = 2;
+  TimeInWind = false;
+  TimeInTime[0] = 0;
+  TimeInTime[1] = 100;
+  stimet = 50;
+  clear();
+  WindFunction(1);
+  EXPECT_NEAR(Csource[1], 1.2e-3 * 25 * 6, 1e-12);
 }
 
 // Coriolis: rho f v in the u equation and -rho f u in the v equation, f = 2 Omega sin(60 deg)

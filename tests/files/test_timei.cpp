@@ -132,6 +132,7 @@ TEST_F(Timei, EachRecordKindStoresItsValues) {
          EXPECT_EQ(Winn[0][1], 0.5);
          EXPECT_EQ(Winn[0][2], -0.5);
          EXPECT_EQ(Winn[1][0], 3.0);
+         EXPECT_TRUE(TimeInWind);
          EXPECT_EQ(Irradi[0], 300.0);
          EXPECT_EQ(Irradi[1], 400.0);
          EXPECT_EQ(FlagJTime, 0);
@@ -140,6 +141,7 @@ TEST_F(Timei, EachRecordKindStoresItsValues) {
        "J 0 1 2 10 9 0.5\nJ 30 1 2 10 9 1.5\n",
        [] {
          EXPECT_EQ(TimeInNo, 2);
+         EXPECT_FALSE(TimeInWind);  // the wind of F 52 stays
          EXPECT_EQ(TimeInTimStep[0], 0.5);
          EXPECT_EQ(TimeInTimStep[1], 1.5);
          EXPECT_EQ(QDinn[1][1], 2.0);

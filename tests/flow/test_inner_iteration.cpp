@@ -703,9 +703,6 @@ TEST_F(InnerIteration, EndOfRunInsideARegionEndsTheRunAfterIt) {
   const Case cases[] = {
       {"residual norm never set", [] { NormResidual[1] = 0; },
        "Error residual not set for equation 1\n"},
-      {"mud-flow pressure form in a chunk", [] { FlagThixoIsComputing = 1; },
-       "Not available in this version: the interpolated-level pressure derivative of F 114 6 "
-       "(d_di_orth_Pres)"},
   };
   Threads two(2);
   for (const Case& k : cases) {

@@ -69,25 +69,14 @@ struct Stop {
 
 TEST_F(PendingSteps, ARunThatReachesAMissingStepEndsBeforeAnyComputing) {
   const Stop cases[] = {
-      // F 36 1 asks for the gravity sources too, which the inner iteration would meet first.
-      {"gravity sources", "F 36 1\n", "YW",
-       "the gravity sources of F 181 and F 135 (GravityFunction)"},
       {"flow driver", "F 152 1\n", "YW",
        "the grid-sequenced water-flow computation of F 152 (MGSsolver)"},
-      {"forcing source", "F 498 1\n", "YW", "the dune form drag of F 498 (computeDragDune)"},
-      {"source no step calls yet", "F 324 1\n", "YW",
-       "the normal-stress term of F 324 (computeNormStress)"},
       {"setting no step uses yet", "P 17 2 3 1 2 3 1\n", "YW",
        "the velocity reset at the vertical profiles of P 17 (setVelocitiesZero)"},
-      {"pressure gradient", "F 114 9\n", "YW",
-       "the interpolated-level pressure derivative of F 114 9 (d_di_anti_Pres)"},
       {"velocity correction", "F 157 7\n", "YW", "the velocity correction of F 157 7"},
       {"water quality", "F 50 1\nQ 42 0 1 2 3 4\n", "YW",
        "the algae and light terms of the water-quality components (Q 42, 51, 81, 113, 121, 131, "
        "132, 133, 151, 152, 161, 162, 221, 252, 261, 272, 281, 282, 291, 361, 371, 6100)"},
-      // The mud blocks take their pressure gradient by F 114 6.
-      {"mud flow", "F 236 1 0.001 0 0.8\n", "YW",
-       "the interpolated-level pressure derivative of F 114 6 (d_di_orth_Pres)"},
       {"output", "F 309 1\n", "YW", "the interpolated results (print_interres)"},
       {"grid file", "F 274 1\n", "UW", "the bed angles of the bedangle file (F 274)"},
       {"grid generator", "F 488 1\n", "YW", "the two-layer grid generator (F 488)"},

@@ -252,6 +252,7 @@ TEST_F(EddyViscosity, WindFromTheTimeSeries) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.t);
     TimeInNo = static_cast<int>(c.times.size());
+    TimeInWind = true;
     for (int r = 0; r < TimeInNo; ++r) {
       TimeInTime[r] = c.times[r];
       Winn[r][0] = c.winds[r];
