@@ -1,6 +1,8 @@
 // Discretisation: face coefficients, source terms and boundary conditions. What other folders may call.
 #pragma once
 
+#include <vector>
+
 #include "state/team.h"
 
 namespace qorva {
@@ -111,8 +113,12 @@ struct ShapedInflowProfile {
 };
 ShapedInflowProfile shapedInflowProfile(int g);
 
-// The entries of discharge groups 1 and 2 that the cyclic coupling of F 174 pairs, entry by
-// entry: as far as both lists go. Lists of different length are said once in boogie.
-int cyclicPairs();
+// For each entry of inflow group 1, the entry of outflow group 2 whose values the cyclic
+// coupling of F 174 feeds back (-1 for an entry without a cell, or when group 2 has none).
+// Two ends with the same columns of the same cell counts pair entry by entry; a grid that
+// gives the ends other counts (a bed change, a surface update) pairs each inflow face with
+// the outflow face at the same place: the column at the same rank across the section, the
+// cell at the nearest height relative to its column. Said once in boogie when the ends differ.
+std::vector<int> cyclicPartners();
 
 }  // namespace qorva

@@ -277,18 +277,22 @@ void storedProfileInflow() {
   }
 }
 
-// Group 1 takes the present values of the matching cells of outflow group 2, entry by entry.
+// Group 1 takes the present values of the matching cells of outflow group 2 (cyclicPartners).
 void coupledInflow() {
   const DischargeGroup& d1 = DischargeStruct[1];
   const DischargeGroup& d2 = DischargeStruct[2];
-  const int n = cyclicPairs();
-  double G = 0;
-  const bool flows = n > 0 && storedFlux(1, G);
-  for (int k = 0; k < n; ++k) {
-    const int s = d1.surfaceList[k];
-    const int c = entryCell(s), c2 = entryCell(d2.surfaceList[k]);
+  const std::vector<int> partner = cyclicPartners();
+  for (int k = 0; k < entries(d2); ++k) {
+    const int c2 = entryCell(d2.surfaceList[k]);
     if (c2 != 0) Cinout[c2] = -2;
-    if (c == 0 || !flows) continue;
+  }
+  double G = 0;
+  if (!storedFlux(1, G)) return;
+  for (int k = 0; k < static_cast<int>(partner.size()); ++k) {
+    const int s = d1.surfaceList[k];
+    const int c = entryCell(s);
+    if (c == 0 || partner[static_cast<std::size_t>(k)] < 0) continue;
+    const int c2 = entryCell(d2.surfaceList[partner[static_cast<std::size_t>(k)]]);
     double value = 0;
     if (Equation == 1) value = 0.5 * (Cxvel[c] + Cxvel[c2]) * Fvx[s] * Fin[s];
     if (Equation == 5) value = 0.5 * (Ckinen[c] + Ckinen[c2]);
@@ -525,17 +529,93 @@ LogInflowProfile logInflowProfile(int g) {
   return p;
 }
 
-int cyclicPairs() {
+namespace {
+
+// The entries of a group with a cell, column by column in the order the list meets them.
+std::vector<std::vector<int>> entriesByColumn(const DischargeGroup& d) {
+  std::vector<std::vector<int>> columns;
+  std::vector<int> bottoms;
+  for (int k = 0; k < entries(d); ++k) {
+    const int c = entryCell(d.surfaceList[k]);
+    if (c == 0) continue;
+    const int b = bottomOf(c);
+    const auto at = std::find(bottoms.begin(), bottoms.end(), b);
+    if (at == bottoms.end()) {
+      bottoms.push_back(b);
+      columns.push_back({k});
+    } else {
+      columns[static_cast<std::size_t>(at - bottoms.begin())].push_back(k);
+    }
+  }
+  return columns;
+}
+
+// Column rank q of n at the same relative place across the section among m: the centres of
+// the ranks matched.
+std::size_t sameRank(std::size_t q, std::size_t n, std::size_t m) {
+  const double at = (static_cast<double>(q) + 0.5) * static_cast<double>(m) / static_cast<double>(n);
+  return std::min(static_cast<std::size_t>(at), m - 1);
+}
+
+// Height of the centre of cell c above the bottom of its column, as a fraction of the column.
+double heightInColumn(int c) {
+  const int b = bottomOf(c);
+  const double bottom = Czcenter[b] - Ckdist[b], height = topFace(topOf(c)) - bottom;
+  return height > 0 ? (Czcenter[c] - bottom) / height : 0;
+}
+
+// The entry of `column` (a column of group 2) whose cell lies at the relative height nearest
+// that of cell c; the lower one of two as near.
+int nearestInColumn(const DischargeGroup& d, const std::vector<int>& column, int c) {
+  const double h = heightInColumn(c);
+  int best = column.front();
+  double bestGap = 2;
+  for (int k : column) {
+    const int other = entryCell(d.surfaceList[k]);
+    const double gap = std::abs(heightInColumn(other) - h);
+    if (gap < bestGap || (gap == bestGap && Czcenter[other] < Czcenter[entryCell(d.surfaceList[best])])) {
+      best = k;
+      bestGap = gap;
+    }
+  }
+  return best;
+}
+
+bool sameShape(const std::vector<std::vector<int>>& a, const std::vector<std::vector<int>>& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t q = 0; q < a.size(); ++q)
+    if (a[q].size() != b[q].size()) return false;
+  return true;
+}
+
+}  // namespace
+
+std::vector<int> cyclicPartners() {
   const DischargeGroup& d1 = DischargeStruct[1];
   const DischargeGroup& d2 = DischargeStruct[2];
-  const int n1 = entries(d1), n2 = entries(d2), n = std::min(n1, n2);
-  if (n1 != n2 && FlagCyclicPairsWarned == 0) {
-    logf("Warning: cyclic discharge groups 1 and 2 hold %d and %d surfaces; only the first %d "
-         "are coupled\n",
-         n1, n2, n);
+  std::vector<int> partner(static_cast<std::size_t>(entries(d1)), -1);
+  const auto in = entriesByColumn(d1), out = entriesByColumn(d2);
+  if (in.empty() || out.empty()) return partner;
+  const bool same = sameShape(in, out);
+  if (!same && FlagCyclicPairsWarned == 0) {
+    std::size_t n1 = 0, n2 = 0;
+    for (const auto& col : in) n1 += col.size();
+    for (const auto& col : out) n2 += col.size();
+    logf("Warning: cyclic discharge groups 1 and 2 hold %zu and %zu cells in %zu and %zu "
+         "columns; each inflow face takes the values of the outflow face at the same place "
+         "across the section and up its column\n",
+         n1, n2, in.size(), out.size());
     FlagCyclicPairsWarned = 1;
   }
-  return n;
+  for (std::size_t q = 0; q < in.size(); ++q) {
+    const auto& from = out[same ? q : sameRank(q, in.size(), out.size())];
+    for (std::size_t r = 0; r < in[q].size(); ++r) {
+      const int k = in[q][r];
+      partner[static_cast<std::size_t>(k)] =
+          same ? from[r] : nearestInColumn(d2, from, entryCell(d1.surfaceList[k]));
+    }
+  }
+  return partner;
 }
 
 }  // namespace qorva

@@ -7,6 +7,7 @@
 // GlobFluxDefect, and with their options Cpres of outlet cells and Cap (F 284).
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "discretisation/discretisation.h"
 #include "grid/columns.h"
@@ -246,23 +247,29 @@ void cyclicProfile(int g) {
   }
 }
 
-// Group 1 takes the velocity of the matching cells of outflow group 2, entry by entry; lists of
-// different length are coupled as far as both go, as in the inflow terms.
+// Group 1 takes the velocity of the matching cells of outflow group 2 (cyclicPartners, as the
+// inflow terms pair them).
 void cyclicStart() {
   const DischargeGroup& d1 = DischargeStruct[1];
   const DischargeGroup& d2 = DischargeStruct[2];
-  const int n = cyclicPairs();
+  const std::vector<int> partner = cyclicPartners();
+  const int n = static_cast<int>(partner.size());
+  auto cellOf = [&](int m) {
+    const int p = partner[static_cast<std::size_t>(m)];
+    return p < 0 ? 0 : entryCell(d1.surfaceList[m]);
+  };
   auto speed = [&](int m) {
-    const int c1 = entryCell(d1.surfaceList[m]), c2 = entryCell(d2.surfaceList[m]);
+    const int c1 = entryCell(d1.surfaceList[m]);
+    const int c2 = entryCell(d2.surfaceList[partner[static_cast<std::size_t>(m)]]);
     return std::max(0.0001, (Cxvel[c2] + Cxvel[c1]) / 2);
   };
   double W = 0;
   for (int m = 0; m < n; ++m)
-    if (entryCell(d1.surfaceList[m]) != 0) W += speed(m) * Farea[d1.surfaceList[m]];
+    if (cellOf(m) != 0) W += speed(m) * Farea[d1.surfaceList[m]];
   if (!shareable(1, W)) return;
   for (int m = 0; m < n; ++m) {
     const int s = d1.surfaceList[m];
-    const int c = entryCell(s);
+    const int c = cellOf(m);
     if (c != 0) Csource[c] += speed(m) * Farea[s] * d1.massDischarge / (W + 1e-30);
   }
 }

@@ -4,7 +4,8 @@
     fuzz_inputs.py QORVA [--seconds S] [--jobs N] [--seed K] [--out DIR] [--kinds a,b,...]
 
 Each run copies the seed case of one file kind (control, koosurf, koomin, koordina, unstruc,
-alldata, timei, result, bedres, cyclic, inflow, inspace), changes that one file a little (a
+alldata, timei, result, bedres, cyclic, inflow, inspace, bedrough, and the sediment restart
+files fracres and con2res), changes that one file a little (a
 number deleted, a line deleted, doubled, split or joined, a number replaced by nan, inf, 1e309,
 a large or negative value, the file cut short, bytes flipped), runs qorva in the copy and checks:
 
@@ -50,7 +51,12 @@ SEEDS = {
     "cyclic": ("T fuzz\nG 1 10 8 5 1\nF 174 1\nF 2 X\n", ["cyclic"]),
     "inflow": ("T fuzz\nG 1 10 8 5 1\nF 2 X\n", ["inflow"]),
     "inspace": ("T fuzz\nG 1 10 8 5 1\nS 1 0.001 0.1\nF 2 X\n", ["inspace"]),
+    "bedrough": ("T fuzz\nG 1 14 7 11 1\nF 16 0.01\nF 90 1\nF 2 UX\n", ["unstruc", "bedrough"]),
+    "fracres": (None, ["koosurf", "result", "bedres", "fracres", "con2res"]),
+    "con2res": (None, ["koosurf", "result", "bedres", "fracres", "con2res"]),
 }
+# The layered-bed restart case of tests/cases: one step written, then read back by R and O.
+SEDIMENT_CASE = os.path.join(CASES, "sediment-restart-layered")
 # The files whose readers take stream records (values may continue over lines): a number
 # deleted there may give another valid file, so only the other changes count as certain
 # nonsense for them.
@@ -82,7 +88,12 @@ def make_seeds(qorva, top):
         "bedres": os.path.join(CASES, "flume-restart", "bedres"),
         "cyclic": os.path.join(CASES, "cyclic-profile", "cyclic"),
     }
+    sediment, restart_control = sediment_seed(qorva, top)
+    for name, written in (("koosurf", "koosurf"), ("result", "result.end"), ("bedres", "bedres.t"),
+                          ("fracres", "fracres.new"), ("con2res", "con2res.new")):
+        sources.setdefault(name + "@sediment", os.path.join(sediment, written))
     texts = {
+        "bedrough": "".join(f"B {i} {j} 0.0{i}{j}\n" for i in range(1, 11) for j in range(1, 4)),
         "inflow": "".join(f"D {j} {k} 0.{j}{k} 0 0 0.001 0.0001\n" for j in range(1, 4) for k in range(1, 5)),
         "inspace": "A 2\nB 1 1 2 3 4 5 6 7 8 9 10\n",
     }
@@ -91,15 +102,32 @@ def make_seeds(qorva, top):
         folder = os.path.join(top, "seed-" + kind)
         os.mkdir(folder)
         with open(os.path.join(folder, "control"), "w") as f:
-            f.write(control)
+            f.write(control if control is not None else restart_control)
         for name in files:
             if name in texts:
                 with open(os.path.join(folder, name), "w") as f:
                     f.write(texts[name])
+            elif control is None:
+                shutil.copy(sources[name + "@sediment"], os.path.join(folder, name))
             else:
                 shutil.copy(sources[name], os.path.join(folder, name))
         seeds[kind] = folder
     return seeds
+
+
+def sediment_seed(qorva, top):
+    """Runs one step of the layered-bed sediment case; returns its folder and the control of a
+    run that reads its restart files back (R: result, bedres; O: con2res, fracres) and stops."""
+    folder = os.path.join(top, "sediment")
+    os.mkdir(folder)
+    shutil.copy(os.path.join(SEDIMENT_CASE, "koosurf"), folder)
+    with open(os.path.join(SEDIMENT_CASE, "control")) as f:
+        control = f.read()
+    control = re.sub(r"K 1 \d+ ", "K 1 1 ", control)
+    with open(os.path.join(folder, "control"), "w") as f:
+        f.write(control)
+    subprocess.run([qorva], cwd=folder, capture_output=True, timeout=TIMEOUT, check=False)
+    return folder, control.replace("F 2 YSF", "F 2 YROX")
 
 
 def fuzzed_file(kind):
