@@ -12,7 +12,6 @@ namespace {
 
 constexpr char kVegdata[] = "vegetation data from an STL surface (task P)";
 constexpr char kBedform[] = "the bedform smoothing of F 176";
-constexpr char kQNGridCoeff[] = "the coefficients of cells with several neighbours (F 137)";
 constexpr char kExtraSource[] = "the vegetation and porosity sources of F 115 (extra_source)";
 constexpr char kDragDune[] = "the dune form drag of F 498 (computeDragDune)";
 constexpr char kBrenix[] = "the roughness-layer drag of F 189 (computeBrenix)";
@@ -36,7 +35,6 @@ const PendingStep kSteps[] = {
     {[](char t) { return t == 'P'; }, kVegdata},
     {[](char t) { return reach::momentumStep(t) && sou[1] == 1; }, kSou2},
     {[](char t) { return faceCoefficients(t) && FlagRBedformsmooth > 0; }, kBedform},
-    {[](char t) { return faceCoefficients(t) && QNFlag > 0; }, kQNGridCoeff},
     {[](char t) { return reach::momentumStep(t) && FlagBrenix > 0; }, kBrenix},
     {[](char t) {
        return FlagDragDLL > 0 && (velocityEquations(t) || reach::turbulenceStep(t));
@@ -66,7 +64,6 @@ const PendingStep kSteps[] = {
 
 int computeVegdataFromSTL() { notAvailable(kVegdata); }
 double coeff_bedform(int, int, int) { notAvailable(kBedform); }
-void QNGridCoeff() { notAvailable(kQNGridCoeff); }
 void extra_source() { notAvailable(kExtraSource); }
 void computeDragDune() { notAvailable(kDragDune); }
 void computeBrenix(int, int) { notAvailable(kBrenix); }

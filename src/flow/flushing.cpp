@@ -13,6 +13,7 @@
 #include "flow/water_solve.h"
 #include "grid/grid.h"
 #include "state/cells.h"
+#include "state/log.h"
 #include "state/options.h"
 #include "state/status.h"
 
@@ -78,7 +79,11 @@ void resetFields() {
 // groups placed on it anew. The next inner iteration recomputes metrics and fluxes.
 void rebuildGrid() {
   const bool carried = haveOldLevel();
-  Unstructure();
+  // A generator that fails (its arrays too small) has logged why; the metric must not run on
+  // the half-built grid.
+  if (const int built = Unstructure(); built < 0)
+    failf(1, "Error: the grid could not be generated again after the divergence (result %d)\n",
+          built);
   metric();
   BedMake();
   if (!carried) {

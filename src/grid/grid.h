@@ -10,14 +10,12 @@ int bedinter();             // bed levels from survey points (task V); returns 0
 
 // Steps of the grid generator that this version does not have yet (hooks: grid/pending.cpp ends
 // the run with their "Not available" line): the two-layer generator of F 488 (in place of
-// Unstructure), the refinement blocks of F 130, the grid with several side neighbours of
-// F 137, the vertical methods of F 64 other than the default one, the dry-edge shaping of
+// Unstructure), the refinement blocks of F 130, the vertical methods F 64 7, 37 and 9, the dry-edge shaping of
 // F 102 (UnstrucHorMove, UnstrucTriangular.., setCorrTrekant, FixInflowCells), the mud-layer
 // block of F 236 and F 262 (UnstrucThixo3, UnstrucThixo2), the depth-averaged blocks of F 68
 // and F 311, and the critical cross-sections along the route of F 407.
 int Unstructure2();
 void UnstrucTett();
-void UnstructureQN();
 void UnstructureMethod(int method);
 void dryEdgeShaping();
 void mudLayerBlock();

@@ -6,6 +6,7 @@
 #include <cstddef>
 
 #include "grid/columns.h"
+#include "grid/generator.h"
 #include "grid/grid.h"
 #include "state/bedcells.h"
 #include "state/blocks.h"
@@ -68,7 +69,64 @@ double columnRoughness(int i, int j) {
   return b > 0 && static_cast<std::size_t>(b) < Broughness.size() ? Broughness[b] : 0.0;
 }
 
+// (depth / D) ^ e, 0 where either is not positive: a line of no depth in a grid of no depth
+// takes the shallowest count of the rule instead of a NaN.
+double depthFraction(double depth, double D, double e) {
+  return depth > 0 && D > 0 ? std::pow(depth / D, e) : 0.0;
+}
+
 }  // namespace
+
+int methodLineLevels(int m, double depth, double D) {
+  const double g = GridDistCoeff;
+  const int steps = znumber - 2;
+  int n = 0;
+  if (m == 10 || m == 6 || m == 36) {
+    // A single dry threshold and no one-cell band.
+    if (depth < MinVertDist) return 1;
+    if (m == 10) n = 2 + static_cast<int>(depthFraction(depth, D, g) * steps);
+    else n = 2 + std::max(1, static_cast<int>(steps * depthFraction(depth, D, 0.6)));
+  } else if (depth < MinVertDist0) {
+    return 1;
+  } else if (depth < MinVertDist1) {
+    return 2;
+  } else if (m == 14 || m == 15) {
+    n = 1 + static_cast<int>(depthFraction(depth, D, g) * (znumber - 1));
+  } else if (m == 9 || m == 5 || m == 35) {
+    n = 2 + std::max(0, static_cast<int>(depthFraction(depth, D, 0.6) * steps));
+  } else if (m == 2 || m == 32) {
+    // Scaled by MaxDepth, which F 209 may set below the deepest line.
+    n = 2 + static_cast<int>(steps * depthFraction(depth, MaxDepth + 1e-10, g));
+  } else {
+    n = 2 + std::max(0, static_cast<int>(depthFraction(depth, D, g) * steps));
+  }
+  // A line deeper than the depth scale would need levels below the table's first: it keeps
+  // the full count instead.
+  return std::min(n, znumber);
+}
+
+void countMethodLines(int m, const Window& columns, double D) {
+  const Window w = windowLines(columns.i1, columns.i2, columns.j1, columns.j2);
+  for (int j = w.j1; j <= w.j2; ++j)
+    for (int i = w.i1; i <= w.i2; ++i) {
+      for (int k = 1; k <= znumber; ++k) num[i][j][k] = 0;
+      antlin[i][j] = methodLineLevels(m, lineDepth(i, j), D);
+    }
+}
+
+void countMethodColumns(const Window& columns, bool guard) {
+  int i1 = columns.i1, i2 = columns.i2, j1 = columns.j1, j2 = columns.j2;
+  cutRange(i1, i2, ant.dim(0), 1);
+  cutRange(j1, j2, ant.dim(1), 1);
+  for (int j = j1; j <= j2; ++j)
+    for (int i = i1; i <= i2; ++i) {
+      const int a = antlin[i - 1][j - 1], b = antlin[i][j - 1], c = antlin[i][j],
+                d = antlin[i - 1][j];
+      int n = std::max({a, b, c, d}) - 1;
+      if (guard && a + b + c + d < 2) n = 0;
+      ant[i][j] = std::clamp(n, 0, znumber - 1);
+    }
+}
 
 void ArmapMake() {
   for (int b = 1; b <= NoBlocks && b < static_cast<int>(block.size()); ++b) {

@@ -3,6 +3,7 @@
 // each, the settings under which a run reaches it; the start-up check reads it.
 #include "bed/bed_modes.h"
 #include "flow/flow_modes.h"
+#include "grid/generator.h"
 #include "grid/grid.h"
 #include "state/log.h"
 #include "state/options.h"
@@ -15,7 +16,6 @@ namespace {
 constexpr char kRoughness[] = "bed roughness from survey points (task K)";
 constexpr char kTwoLayer[] = "the two-layer grid generator (F 488)";
 constexpr char kRefinement[] = "the refinement blocks (F 130)";
-constexpr char kQN[] = "the grid with several side neighbours (F 137)";
 constexpr char kMethod[] = "the vertical grid method F 64 %d";
 constexpr char kDryEdge[] = "the dry-edge shaping of the grid (F 102)";
 constexpr char kMud[] = "the mud-layer block (F 236, F 262)";
@@ -25,11 +25,7 @@ constexpr char kCriticalCross[] = "the critical cross-sections along the route (
 
 // The generator's choices, as Unstructure makes them.
 bool generates(char t) { return reach::gridGeneration(t) && UMethod2 <= 0; }
-bool otherMethod() {
-  const int m = UMethod;
-  return (m >= 0 && m <= 7) || (m >= 30 && m <= 33) || (m >= 35 && m <= 37) || m == 9 ||
-         m == 10 || m == 12 || m == 14 || m == 15;
-}
+bool otherMethod() { return otherVerticalMethod(UMethod) && !verticalMethodBuilt(UMethod); }
 bool dryEdge() {
   if (FlagMinLevUnstruc <= 0) return false;
   const int m = UMethod;
@@ -44,7 +40,6 @@ const PendingStep kSteps[] = {
     {[](char t) { return reach::gridGeneration(t) && UMethod2 > 0; }, kTwoLayer},
     // The koosurf read of Y gives the run its blocks, so no more than 8 exist there.
     {[](char t) { return t == 'Y' && UMethod2 <= 0 && TetI1 > 0; }, kRefinement},
-    {[](char t) { return generates(t) && QNFlag > 0; }, kQN},
     {[](char t) { return generates(t) && QNFlag <= 0 && otherMethod(); }, kMethod,
      [] { return UMethod; }},
     {[](char t) { return generates(t) && dryEdge(); }, kDryEdge},
@@ -64,7 +59,6 @@ const PendingStep kSteps[] = {
 void computeRoughness() { notAvailable(kRoughness); }
 int Unstructure2() { notAvailable(kTwoLayer); }
 void UnstrucTett() { notAvailable(kRefinement); }
-void UnstructureQN() { notAvailable(kQN); }
 void UnstructureMethod(int method) { notAvailable(strf(kMethod, method).c_str()); }
 void dryEdgeShaping() { notAvailable(kDryEdge); }
 void mudLayerBlock() { notAvailable(kMud); }

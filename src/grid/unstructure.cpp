@@ -38,12 +38,6 @@ namespace {
 // F 64 values that take the default vertical method.
 bool defaultMethod(int m) { return m == 8 || m == 11 || m == 13 || m == 38 || m > 99; }
 
-// The vertical methods not built yet: 0 to 7, 30 to 33, 35 to 37, 9, 10, 12, 14 and 15.
-bool otherMethod(int m) {
-  return (m >= 0 && m <= 7) || (m >= 30 && m <= 33) || (m >= 35 && m <= 37) || m == 9 ||
-         m == 10 || m == 12 || m == 14 || m == 15;
-}
-
 void checkBlocks() {
   if (NoBlocks < 0 || NoBlocks > 99)
     failf(1, "Error: %d grid blocks given, at most 99 can be used\n", NoBlocks);
@@ -146,11 +140,13 @@ bool unstructuredArraysExist() {
   return false;
 }
 
-// The depth scale of the level counts: the largest depth so far, or the F 209 depth.
-void updateMaxDepth() {
+// The depth scale of the level counts: the largest depth so far, or the F 209 depth. Returns
+// the largest depth of this build, the scale of the other vertical methods.
+double updateMaxDepth() {
   const double depth = largestDepth();
   MaxDepth = std::max(MaxDepth, depth);
   if (MaxDepth209 > 0) MaxDepth = MaxDepth209;
+  return depth;
 }
 
 // The level counts of the new build read the bottom cells of the previous one.
@@ -163,25 +159,28 @@ void keepPreviousBottomCells() {
 }
 
 // Set-up before the blocks: nesting depth, the empty grid, the depth scale, plan areas and
-// depth thresholds, and the block list without last build's mud block.
-void prepareBuild() {
+// depth thresholds, and the block list without last build's mud block. Returns the largest
+// depth of this build.
+double prepareBuild() {
   nestlevmax = 0;
   for (int b = 1; b <= NoBlocks; ++b) nestlevmax = std::max(nestlevmax, block[b].nestlevel);
   if (PauseFlag == 1 || PauseFlag == 30) gridHold(PauseFlag);
   resetGrid();
-  updateMaxDepth();
+  const double depth = updateMaxDepth();
   keepPreviousBottomCells();
   ArmapMake();
   if (MinVertDist0 < 0) computeF94();
   if ((mudBlock() || FlagGroundwater > 0) && NoBlocks > 1) --NoBlocks;
   if (TetI1 > 0 && NoBlocks <= 8) UnstrucTett();
+  return depth;
 }
 
 // The cells, surfaces and points of every three-dimensional block by the vertical method of
-// F 64. Returns 0, or the negative result of the F 65 failure.
-int buildBlocks() {
-  if (QNFlag > 0) UnstructureQN();
-  if (otherMethod(UMethod)) UnstructureMethod(UMethod);
+// F 64, D the largest depth of this build. Returns 0, or the negative result of the F 65
+// failure.
+int buildBlocks(double D) {
+  if (QNFlag > 0) return buildSeveralNeighbourBlocks(D);
+  if (otherVerticalMethod(UMethod)) return buildBlocksByMethod(UMethod, D);
   if (!defaultMethod(UMethod)) return 0;
   for (int b = 1; b <= NoBlocks; ++b) {
     if (block[b].flag2D == 1) continue;
@@ -351,8 +350,8 @@ int Unstructure() {
   if (!unstructuredArraysExist()) return -1;
   checkBlocks();
 
-  prepareBuild();
-  const int built = buildBlocks();
+  const double depth = prepareBuild();
+  const int built = buildBlocks(depth);
   if (built < 0) return built;
 
   linkCells();

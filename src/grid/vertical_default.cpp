@@ -145,40 +145,6 @@ int surfaceOf(const Table1<int>& side, int cell) {
 // Bottom cell of column (i, j) (0 when it has none).
 int bottomCell(int i, int j) { return ant[i][j] > 0 ? num[i][j][znumber] - ant[i][j] + 1 : 0; }
 
-// Neighbour of cell n (level k) of a column with A cells on the side facing column (ni, nj).
-int unevenNeighbour(int ni, int nj, int A, int n, int k, bool edge) {
-  if (edge) return 0;
-  const int a = ant[ni][nj];
-  if (a == 0) return 0;
-  if (a == A) return num[ni][nj][k];
-  if (n == 1) return num[ni][nj][znumber] - a + 1;
-  if (A - a > 0 && n <= A - a + 1) return 0;
-  return num[ni][nj][k];
-}
-
-// The corner levels of one corner line for cell n at level k; bottom and top.
-void cornerLevels(int L, double b, double s, int k, int n, double& zb, double& zt) {
-  const double D = L - 1 + 1e-10;
-  double bp = b, sp = s;
-  switch (FlagGridStab5) {
-    case 2: bp = std::min(b, s - MinDepthGrid); break;
-    case 8: sp = std::max(s, b + MinDepthGrid); break;
-    default: break;
-  }
-  double fb = (znumber - k + 1) / D;
-  if (n != 1 && fb >= 1 - 1 / D) fb = 1 - 1 / D;
-  double ft = (znumber - k) / D;
-  if (ft >= 1 - 1 / D) ft = 1 - 1 / D;
-  auto level = [&](double f) {
-    if (f > 0.99999) f = 1;
-    if (f < 1e-10) f = 0;
-    if (bp > sp) f = 0;
-    return f * bp + (1 - f) * sp;
-  };
-  zb = level(fb);
-  zt = level(ft);
-}
-
 // Side threshold of the wall options (second F 159 integer); false when the option is off.
 bool wallDepth(double& d) {
   switch (FlagGridStab2) {
@@ -242,9 +208,12 @@ void cellCorners(const Column& col, int n, int k, CellTemplate& t) {
     t.y[m] = t.y[m + 4] = yval[li][lj];
     double bl = bedOf(li, lj);
     const double sl = surfOf(li, lj);
+    double su = sl;
+    if (FlagGridStab5 == 2) bl = std::min(bl, sl - MinDepthGrid);
     if (FlagGridStab5 == 3 && vv[li][lj] != 0) bl = std::min(bl, sl - MinVertDist1);
+    if (FlagGridStab5 == 8) su = std::max(sl, bl + MinDepthGrid);
     double zb, zt;
-    cornerLevels(antlin[li][lj], bl, sl, k, n, zb, zt);
+    defaultCornerLevels(antlin[li][lj], bl, su, k, n, zb, zt);
     const int em = col.ext.m[m];
     if (FlagGridStab5 == 4 && em > 0 && n <= em) {
       zb -= (em - n + 1) * col.ext.delta[m];
@@ -302,14 +271,6 @@ void wallSides(int i, int j, double dryDepth, CellTemplate& t) {
   }
 }
 
-// Surfaces the cell shares with cells made before it: west, south and bottom.
-void sharedSurfaces(const Column& col, const Window& w, int k, CellTemplate& t) {
-  for (int s = 0; s <= 6; ++s) t.flate[s] = 0;
-  if (col.i > w.i1 && t.cell[4] != 0) t.flate[4] = surfaceOf(Cflatee, t.cell[4]);
-  if (col.j > w.j1 && t.cell[1] != 0) t.flate[1] = surfaceOf(Cflaten, t.cell[1]);
-  if (k > 1) t.flate[5] = surfaceOf(Cflatet, num[col.i][col.j][k - 1]);
-}
-
 // The cells of one column from the bottom up. False when F 65 leaves no room for a cell, with
 // the result of the failure in `failure`.
 bool buildColumn(const Column& col, const Window& w, bool walls, double dryDepth, int& failure) {
@@ -321,20 +282,58 @@ bool buildColumn(const Column& col, const Window& w, bool walls, double dryDepth
     cellNeighbours(col, w, n, k, t);
     if (FlagGridStab5 == 4) extensionNeighbours(col, w, n, t);
     if (walls) wallSides(col.i, col.j, dryDepth, t);
-    sharedSurfaces(col, w, k, t);
-    // Room for the whole cell first, so that the cell maker never writes past a table; after
-    // it the margin of one entry that every grid builder keeps.
-    if (roomForCell(c)) {
-      MakeCell(c);
-      if (!capacityReached()) continue;
-    }
-    failure = capacityFailure();
-    return false;
+    sharedSurfaces(col.i, col.j, w, k, t);
+    if (!makeCheckedCell(c, col.i, col.j, k, false, failure)) return false;
   }
   return true;
 }
 
 }  // namespace
+
+int unevenNeighbour(int ni, int nj, int A, int n, int k, bool edge) {
+  if (edge) return 0;
+  const int a = ant[ni][nj];
+  if (a == 0) return 0;
+  if (a == A) return num[ni][nj][k];
+  if (n == 1) return num[ni][nj][znumber] - a + 1;
+  if (A - a > 0 && n <= A - a + 1) return 0;
+  return num[ni][nj][k];
+}
+
+void defaultCornerLevels(int L, double b, double s, int k, int n, double& zb, double& zt) {
+  const double D = L - 1 + 1e-10;
+  double fb = (znumber - k + 1) / D;
+  if (n != 1 && fb >= 1 - 1 / D) fb = 1 - 1 / D;
+  double ft = (znumber - k) / D;
+  if (ft >= 1 - 1 / D) ft = 1 - 1 / D;
+  auto level = [&](double f) {
+    if (f > 0.99999) f = 1;
+    if (f < 1e-10) f = 0;
+    if (b > s) f = 0;
+    return f * b + (1 - f) * s;
+  };
+  zb = level(fb);
+  zt = level(ft);
+}
+
+void sharedSurfaces(int i, int j, const Window& w, int k, CellTemplate& t) {
+  for (int s = 0; s <= 6; ++s) t.flate[s] = 0;
+  if (i > w.i1 && t.cell[4] != 0) t.flate[4] = surfaceOf(Cflatee, t.cell[4]);
+  if (j > w.j1 && t.cell[1] != 0) t.flate[1] = surfaceOf(Cflaten, t.cell[1]);
+  if (k > 1) t.flate[5] = surfaceOf(Cflatet, num[i][j][k - 1]);
+}
+
+bool makeCheckedCell(int c, int i, int j, int k, bool newMaker, int& failure) {
+  // Room for the whole cell first, so that the cell maker never writes past a table; after
+  // it the margin of one entry that every grid builder keeps.
+  if (roomForCell(c)) {
+    if (newMaker) MakeCellNew(c, i, j, k);
+    else MakeCell(c);
+    if (!capacityReached()) return true;
+  }
+  failure = capacityFailure();
+  return false;
+}
 
 int buildBlockDefault(int b) {
   GridBlock& blk = block[b];

@@ -71,7 +71,9 @@ def sections(work, case, tol):
     by_x = {}
     for c in range(1, len(cell)):
         east, east_cell = cell[c][9], cell[c][15]
-        if east_cell <= 0:
+        # A cell may face its neighbour without a surface (a side of no height at one end,
+        # F 64 14 and 15): no flux crosses there.
+        if east_cell <= 0 or east <= 0:
             continue
         s = surf[east]
         x = round(sum(xs[p] for p in s[:4]) / 4, 6)

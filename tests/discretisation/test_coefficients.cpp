@@ -290,9 +290,6 @@ TEST_F(Coefficients, OptionsWhoseStepsAreMissingEndTheRun) {
   const std::vector<Case> cases = {
       {[] { FlagRBedformsmooth = 1; },
        "Not available in this version: the bedform smoothing of F 176\n"},
-      {[] { QNFlag = 1; },
-       "Not available in this version: the coefficients of cells with several neighbours "
-       "(F 137)\n"},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.message);

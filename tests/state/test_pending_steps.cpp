@@ -92,7 +92,7 @@ TEST_F(PendingSteps, ARunThatReachesAMissingStepEndsBeforeAnyComputing) {
       {"output", "F 309 1\n", "YW", "the interpolated results (print_interres)"},
       {"grid file", "F 274 1\n", "UW", "the bed angles of the bedangle file (F 274)"},
       {"grid generator", "F 488 1\n", "YW", "the two-layer grid generator (F 488)"},
-      {"vertical method", "F 64 0\n", "YW", "the vertical grid method F 64 0"},
+      {"vertical method", "F 64 9\n", "YW", "the vertical grid method F 64 9"},
       {"task letter after the flow", "", "YWC", "the water-quality components (task C)"},
       {"bed change of a sediment run", "F 37 1\nF 33 10 20\nN 0 1 1\nF 266 1 0.5 0\n", "YS",
        "the bank failure of F 266 (computeGLEA)"},
