@@ -343,7 +343,7 @@ void runFlowDriver(const DriverForm& form) {
       }
       endOuter(form, m, R);
       if (form.endTimeTest && stimet > TimeEnd) break;
-      if (watchStall && stall.stalled(i, R)) {
+      if (watchStall && stall.stalled(i)) {
         reportStall(stall);
         break;
       }

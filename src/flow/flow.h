@@ -46,17 +46,18 @@ void computeChangeTimestep();
 // Closes every inner iteration m: residual line, tafnor, convergence, divergence and stops.
 // Returns 1 when the driver must end at once, 0 when the iterations go on.
 int printEndWaterSolve(int m);
-// The watch over a steady run that has stopped converging: stalled(i, R) takes the largest
-// residual R of outer iteration i and is true when no outer iteration of the last kStallWindow
-// has brought it below kStallFall times the lowest one before them. reportStall logs the
-// stall, the residuals and the relaxation to change, and sets IterStalled: the driver then
-// ends its outer iterations as at its iteration limit, not converged.
+// The watch over a steady run that has stopped converging: stalled(i) takes the residuals of
+// the six equations (MaxResidual) after outer iteration i and is true when none of them has
+// fallen below kStallFall times its own lowest value in the last kStallWindow outer
+// iterations. reportStall logs the stall, the residuals and the relaxation to change, and
+// sets IterStalled: the driver then ends its outer iterations as at its iteration limit, not
+// converged.
 inline constexpr int kStallWindow = 300;
-inline constexpr double kStallFall = 0.95;
+inline constexpr double kStallFall = 0.99;
 struct StallWatch {
-  double lowest = 0.0;
-  int lowestIteration = 0;  // 0: no residual seen yet
-  bool stalled(int iteration, double R);
+  double lowest[7] = {};
+  int lowestIteration = 0;  // the last outer iteration that brought a residual to a new low
+  bool stalled(int iteration);
 };
 void reportStall(const StallWatch& watch);
 // At the start of a steady run without an accelerator (K 5 fourth value 0, no multigrid of

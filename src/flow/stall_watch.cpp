@@ -28,12 +28,15 @@ void adviseAccelerator() {
        lines);
 }
 
-bool StallWatch::stalled(int iteration, double R) {
-  if (!(R >= 0.0)) return false;  // a residual that is not a number is a divergence, not a stall
-  if (lowestIteration == 0 || R < kStallFall * lowest) {
-    lowest = R;
-    lowestIteration = iteration;
-    return false;
+bool StallWatch::stalled(int iteration) {
+  const bool first = lowestIteration == 0;
+  for (int e = 1; e <= 6; ++e) {
+    const double r = MaxResidual[e];
+    if (!(r >= 0.0)) return false;  // a residual that is not a number is a divergence
+    if (first || r < kStallFall * lowest[e]) {
+      lowest[e] = r;
+      lowestIteration = iteration;
+    }
   }
   return iteration - lowestIteration >= kStallWindow;
 }
@@ -41,9 +44,9 @@ bool StallWatch::stalled(int iteration, double R) {
 void reportStall(const StallWatch& watch) {
   IterStalled = Iter;
   mc_message = "Solution stalled  ";
-  logf("Solution stalled after %d outer iterations: the largest residual has not fallen below "
-       "%.2e (outer iteration %d) in the %d outer iterations since\n",
-       Iter, watch.lowest, watch.lowestIteration, kStallWindow);
+  logf("Solution stalled after %d outer iterations: no residual has fallen below its lowest "
+       "value in the %d outer iterations since outer iteration %d\n",
+       Iter, kStallWindow, watch.lowestIteration);
   logf("Residuals of u, v, w, p, k, epsilon: %8.2le %8.2le %8.2le %8.2le %8.2le %8.2le\n",
        MaxResidual[1], MaxResidual[2], MaxResidual[3], MaxResidual[4], MaxResidual[5],
        MaxResidual[6]);

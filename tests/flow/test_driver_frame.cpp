@@ -444,7 +444,7 @@ struct StallCase {
   int stalledAt;  // 0: runs to its limit of 1000 outer iterations
 };
 
-// A steady run whose largest residual makes no new low (5 % below the lowest so far) in 300
+// A steady run none of whose residuals makes a new low (1 % below its lowest so far) in 300
 // outer iterations stops there as not converged and says why; a slow fall, a bump that falls
 // again or a time-stepping run goes on to its limit.
 TEST_F(DriverFrame, StalledSteadyRunStopsAndSaysSo) {
