@@ -116,16 +116,22 @@ void computeGLEA();
 void gridSplitForBedChange();
 // ---- end of bed change ----
 
-// The mud flow (F 236) in the main flow driver (hooks: not built yet). wall_thixo: the bed
-// friction of the mud block in place of the pressure gradient of the momentum equations;
-// ThixoVelDamp: the velocity damping of F 289 after the pressure step; ThixoDamp .. ThixoDamp3:
-// the yield state of the mud of block `block` by F 289 0..3, at the start of an inner iteration.
+// The mud flow (F 236) in the main flow driver. wall_thixo: the bed friction (F 338 viscosity
+// over the half height) on Cap of the lowest mud cell of each column of the last mud block;
+// ThixoVelDamp: the velocity damping of F 289 (fourth value, rules 1..7) in block 1, else 2,
+// when marked as mud; ThixoDamp .. ThixoDamp3: the yield state of the mud of block `block` by
+// F 289 0..3 at the start of an inner iteration: Cthixorat (driving over yield shear, the yield
+// shear F 236 critical shear + friction slope x pressure), Cthixolev (0, 1 rest; 2 and more
+// flow), Bthixolev (the mud level of each column). ThixoDamp1 and ThixoDamp2 are not in this
+// version yet (hooks). computeAccHystatForce: the pressure integral of the column from `cell`
+// down, over the part above the W 1 level, measured from height z.
 void wall_thixo();
 void ThixoVelDamp();
 void ThixoDamp(int block);
 void ThixoDamp1(int block);
 void ThixoDamp2(int block);
 void ThixoDamp3(int block);
+double computeAccHystatForce(int cell, double z);
 
 // What the sediment loop (task S) calls of this folder in each time step.
 // Grain sizes of the two-layer bed after the concentrations of a step are solved (F 37 1, 2,

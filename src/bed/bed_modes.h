@@ -4,8 +4,13 @@
 #pragma once
 
 #include "state/options_f200_249.h"
+#include "state/options_f250_299.h"
 
 namespace qorva {
+
+// The grid carries the mud-layer block under the water block: for the mud of F 236 2 and above
+// or for the groundwater of F 262, which flows in the same block.
+inline bool mudLayerGrid() { return FlagThixo > 1 || FlagGroundwater > 0; }
 
 // The mud (thixotropic) flow model is on (F 236 above 0): its arrays, the mud steps of the
 // flow driver and the mud planes of the bed.

@@ -12,18 +12,13 @@ namespace qorva {
 namespace {
 
 constexpr char kSlideMovement[] = "the slide movement (task D)";
-constexpr char kGroundwater[] = "the groundwater computation (task G)";
 constexpr char kSoilStress[] = "the soil stress (task N)";
 constexpr char kSlideLocation[] = "the slide location (task N)";
 constexpr char kBankFailure[] = "the bank failure of F 266 (computeGLEA)";
 constexpr char kGridSplit[] =
     "the grid-split prevention before the grid follows the bed (F 371 third value)";
-constexpr char kWallThixo[] = "the bed friction of the mud flow (wall_thixo)";
-constexpr char kThixoVelDamp[] = "the mud-flow velocity damping (ThixoVelDamp)";
-constexpr char kThixoDamp[] = "the mud-flow yield state of F 289 0 (ThixoDamp)";
 constexpr char kThixoDamp1[] = "the mud-flow yield state of F 289 1 (ThixoDamp1)";
 constexpr char kThixoDamp2[] = "the mud-flow yield state of F 289 2 (ThixoDamp2)";
-constexpr char kThixoDamp3[] = "the mud-flow yield state of F 289 3 (ThixoDamp3)";
 
 // The main flow driver of a mud-flow run updates the slide location (and the groundwater of
 // F 262 2) at the head of every outer iteration under F 289 5.
@@ -41,10 +36,6 @@ bool bedChange(char t, int option) {
 
 const PendingStep kSteps[] = {
     {[](char t) { return t == 'D'; }, kSlideMovement},
-    {[](char t) {
-       return (t == 'G' && FlagGroundwater == 1) || (slideHead(t) && FlagGroundwater == 2);
-     },
-     kGroundwater},
     {[](char t) { return t == 'N' && FlagSoilStress == 1; }, kSoilStress},
     {[](char t) { return (t == 'N' && FlagSoilStress == 2) || slideHead(t); }, kSlideLocation},
     {[](char t) { return bedChange(t, 0) && FlagGLEA > 0; }, kBankFailure},
@@ -52,30 +43,19 @@ const PendingStep kSteps[] = {
        return bedChange(t, 0) && FlagNoGridSplit > 0 && FlagGridsplitBedmove > 0;
      },
      kGridSplit},
-    {[](char t) { return yieldState(t, 0); }, kThixoDamp},
     {[](char t) { return yieldState(t, 1); }, kThixoDamp1},
     {[](char t) { return yieldState(t, 2); }, kThixoDamp2},
-    {[](char t) { return yieldState(t, 3); }, kThixoDamp3},
-    // The task W computes the mud flow whenever F 236 is set.
-    {[](char t) { return reach::momentumStep(t) && mudFlow(); }, kWallThixo},
-    {[](char t) { return reach::pressureStep(t) && mudFlow() && FlagThixoDampVel > 0; },
-     kThixoVelDamp},
 };
 
 }  // namespace
 
 int computeSlidemovement() { notAvailable(kSlideMovement); }
-void groundwater() { notAvailable(kGroundwater); }
 int computeSoilStress() { notAvailable(kSoilStress); }
 void computeSlideLocation() { notAvailable(kSlideLocation); }
 void computeGLEA() { notAvailable(kBankFailure); }
 void gridSplitForBedChange() { notAvailable(kGridSplit); }
-void wall_thixo() { notAvailable(kWallThixo); }
-void ThixoVelDamp() { notAvailable(kThixoVelDamp); }
-void ThixoDamp(int) { notAvailable(kThixoDamp); }
 void ThixoDamp1(int) { notAvailable(kThixoDamp1); }
 void ThixoDamp2(int) { notAvailable(kThixoDamp2); }
-void ThixoDamp3(int) { notAvailable(kThixoDamp3); }
 
 std::span<const PendingStep> bedPendingSteps() { return kSteps; }
 

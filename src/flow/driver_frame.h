@@ -53,8 +53,9 @@ struct DriverForm {
   DriverAverages* averages;
 };
 
-// The main driver's form (WaterSolve).
+// The main driver's form (WaterSolve) and the restructured driver's (WaterSolveNew, F 328 1).
 extern const DriverForm kMainForm;
+extern const DriverForm kRestructuredForm;
 
 // Runs a flow driver: entry checks, set-up, outer iterations of inner iterations, end steps.
 void runFlowDriver(const DriverForm& form);

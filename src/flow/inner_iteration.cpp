@@ -357,40 +357,43 @@ void momentumStep(int m) {
   }
 }
 
-void turbulenceStep(int m) {
-  mark(18);
-  Equation = 5;
-  pointAt(Ckinen, Ckinen_old, Ckinen_old);
-  if (TurbDensFlag > 0) {
-    TDalpha = TurbDensAlphaT;
-    TDbeta = TurbDensBetaT;
+void turbulenceEquation(int e, int m, double r, bool keepPenalised, bool coupleAfter) {
+  if (e == 5) {
+    mark(18);
+    if (TurbDensFlag > 0) {
+      TDalpha = TurbDensAlphaT;
+      TDbeta = TurbDensBetaT;
+    }
+    Cxvel[0] = Cyvel[0] = Czvel[0] = 0;
   }
-  Cxvel[0] = Cyvel[0] = Czvel[0] = 0;
-  turbulenceSetup(5);
-  mark(19);
-  turbulenceSources(5);
-  turbulenceFinish(parallelTurbulenceFinish(), relaxK, false);
-  accelerators(5, m, true);
-  mark(22);
-  solver();
-  mark(23);
-  if (FlagCoupledNesting == 3) CoupledSolverNesting();
-  debugDump(m);
-  floorField(Ckinen, ArtMinKinen);
-  mark(24);
-
-  Equation = 6;
-  pointAt(Cepsilon, Cepsilon_old, Cepsilon_old);
-  turbulenceSetup(6);
-  turbulenceSources(6);
-  turbulenceFinish(parallelTurbulenceFinish(), relaxEpsilon, true);
-  accelerators(6, m, true);
-  if (FlagTDMA == 1)
+  Equation = e;
+  if (e == 5)
+    pointAt(Ckinen, Ckinen_old, Ckinen_old);
+  else
+    pointAt(Cepsilon, Cepsilon_old, Cepsilon_old);
+  turbulenceSetup(e);
+  if (e == 5) mark(19);
+  turbulenceSources(e);
+  turbulenceFinish(parallelTurbulenceFinish(), r, keepPenalised);
+  accelerators(e, m, true);
+  if (e == 5) mark(22);
+  if (e == 6 && FlagTDMA == 1)
     solverTDMA();
   else
     solver();
-  floorField(Cepsilon, 1e-16);
+  if (e == 5) mark(23);
+  if (coupleAfter) CoupledSolverNesting();
   debugDump(m);
+  if (e == 5)
+    floorField(Ckinen, ArtMinKinen);
+  else
+    floorField(Cepsilon, 1e-16);
+  if (e == 5) mark(24);
+}
+
+void turbulenceStep(int m) {
+  turbulenceEquation(5, m, relaxK, false, FlagCoupledNesting == 3);
+  turbulenceEquation(6, m, relaxEpsilon, true, false);
 }
 
 void componentStep(int m) {
@@ -441,6 +444,13 @@ void componentStep(int m) {
 int innerIteration(int m) { return runInnerIteration(kMainForm, m); }
 
 int innerSteps(int m) {
+  return innerStepsWith(m, [](int n) {
+    if (!(TurbulenceModel >= 4 && TurbulenceModel <= 7) && FlagThixoIsComputing == 0)
+      turbulenceStep(n);
+  });
+}
+
+int innerStepsWith(int m, void (*turbulence)(int m)) {
   head(m);
   if (FlagSIMPLE == 2 || FlagSIMPLE == 4 || FlagSIMPLE == 5) pressurePredictor(m);
   if (debugging == 'A') gridTest();
@@ -451,8 +461,7 @@ int innerSteps(int m) {
       if (pressureStep(m) != 0) return 1;
     }
   }
-  if (!(TurbulenceModel >= 4 && TurbulenceModel <= 7) && FlagThixoIsComputing == 0)
-    turbulenceStep(m);
+  turbulence(m);
   mark(25);
   if (NoComponents > 0) componentStep(m);
   return 0;

@@ -18,6 +18,9 @@ FlowStart flowStartValues();
 // innerSteps is what follows it, the inner iteration of the main form.
 int innerIteration(int m);
 int innerSteps(int m);
+// The same steps with `turbulence` in place of the main driver's k-epsilon step (which runs
+// unless F 24 is 4..7 or the mud flow is computed); the restructured driver's inner iteration.
+int innerStepsWith(int m, void (*turbulence)(int m));
 
 // The pressure-correction step of inner iteration m (Equation 4) with the SIMPLE variants of
 // F 171 (the second corrector of F 171 3 included), after the momentum step. Returns 1 when
@@ -31,6 +34,18 @@ void pressurePredictor(int m);
 // the pressure step, k and epsilon, then the water-quality components.
 void momentumStep(int m);
 void turbulenceStep(int m);
+// k (e = 5) or epsilon (6) of inner iteration m: eddy viscosity, sources, wall laws, face
+// coefficients, time term and relaxation by r, residual, accelerators, solve, lower limit
+// (ArtMinKinen for k, 1e-16 for epsilon). With `keepPenalised` cells whose value a wall law
+// fixes by a penalty are not relaxed; with `coupleAfter` the nested blocks return their values
+// to the coarse grid after the solve (CoupledSolverNesting).
+void turbulenceEquation(int e, int m, double r, bool keepPenalised, bool coupleAfter);
+// The residuals of the fast driver's five fields over the work range: per row the change one
+// point update would make, summed over |.| and normalised into MaxResidual[1, 2, 3, 5, 6],
+// each cell's change kept in its residual array (Cxvel_res ...) when that exists.
+void residualFast();
+// The turbulence step of the restructured driver for k (e = 5) or epsilon (6).
+void SimpleTurbulence(int e, int m);
 void componentStep(int m);
 // Velocity limit of the mud block after the momentum step of a mud-flow computation.
 void mudVelocityLimit();

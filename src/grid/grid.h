@@ -1,6 +1,8 @@
 // Grid generation, geometry and regridding. What other folders may call.
 #pragma once
 
+#include "state/table.h"
+
 namespace qorva {
 
 // Tasks.
@@ -12,16 +14,29 @@ int bedinter();             // bed levels from survey points (task V); returns 0
 // the run with their "Not available" line): the two-layer generator of F 488 (in place of
 // Unstructure), the refinement blocks of F 130, the vertical methods F 64 7, 37 and 9, the dry-edge shaping of
 // F 102 (UnstrucHorMove, UnstrucTriangular.., setCorrTrekant, FixInflowCells), the mud-layer
-// block of F 236 and F 262 (UnstrucThixo3, UnstrucThixo2), the depth-averaged blocks of F 68
+// block on its own levels (UnstrucThixo2, F 289 second value), the depth-averaged blocks of F 68
 // and F 311, and the critical cross-sections along the route of F 407.
 int Unstructure2();
 void UnstrucTett();
 void UnstructureMethod(int method);
 void dryEdgeShaping();
-void mudLayerBlock();
+void UnstrucThixo2(int w);
 void HydroStaticMake();
 void HydroStaticMake2();
 void computeCriticalCross();
+
+// The mud-layer block (F 236 above 1, F 262 above 0), block 2 under water block 1.
+// mudLayerBlock: refuses a grid without exactly one water block, a G 1 too narrow for the mud
+// window or too few levels (ends the run), then builds the block by F 289 (second value).
+// UnstrucThixo3(w): block w + 1 on the plan points of block w, shifted by w's j2 + 3 - j1 in j;
+// per column one base cell below the mud bottom (Surfaces plane 5) and the mud cells above it
+// up to w's bed. Returns 0, or the F 65 failure result (minus the largest count) after its
+// report.
+void mudLayerBlock();
+int UnstrucThixo3(int w);
+// Value of the cell field f in the column of cell n at the height of the centre of cell c,
+// linear between the two cells around that height (extrapolated past the column's end).
+double interpolatevalue(const Table1<double>& f, int c, int n);
 
 // Ponds. removePonds (F 394, in the generator after the column counts): the columns of block 1
 // that wet columns do not connect to a discharge group's listed bed cells get no cells (ant 0;

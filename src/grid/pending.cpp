@@ -18,7 +18,7 @@ constexpr char kTwoLayer[] = "the two-layer grid generator (F 488)";
 constexpr char kRefinement[] = "the refinement blocks (F 130)";
 constexpr char kMethod[] = "the vertical grid method F 64 %d";
 constexpr char kDryEdge[] = "the dry-edge shaping of the grid (F 102)";
-constexpr char kMud[] = "the mud-layer block (F 236, F 262)";
+constexpr char kMud[] = "the mud-layer block on its own levels (F 289 second value)";
 constexpr char kDepthAveraged[] = "the depth-averaged block (F 68)";
 constexpr char kShallow[] = "the shallow-water block (F 311)";
 constexpr char kCriticalCross[] = "the critical cross-sections along the route (F 407)";
@@ -43,7 +43,7 @@ const PendingStep kSteps[] = {
     {[](char t) { return generates(t) && QNFlag <= 0 && otherMethod(); }, kMethod,
      [] { return UMethod; }},
     {[](char t) { return generates(t) && dryEdge(); }, kDryEdge},
-    {[](char t) { return generates(t) && (mudBlock() || FlagGroundwater > 0); }, kMud},
+    {[](char t) { return generates(t) && mudLayerGrid() && FlagThixoGrid != 0; }, kMud},
     {[](char t) { return generates(t) && depthAveragedBlock(); }, kDepthAveraged},
     {[](char t) { return generates(t) && !depthAveragedBlock() && FlagShallowWater == 1; },
      kShallow},
@@ -61,7 +61,7 @@ int Unstructure2() { notAvailable(kTwoLayer); }
 void UnstrucTett() { notAvailable(kRefinement); }
 void UnstructureMethod(int method) { notAvailable(strf(kMethod, method).c_str()); }
 void dryEdgeShaping() { notAvailable(kDryEdge); }
-void mudLayerBlock() { notAvailable(kMud); }
+void UnstrucThixo2(int) { notAvailable(kMud); }
 void HydroStaticMake() { notAvailable(kDepthAveraged); }
 void HydroStaticMake2() { notAvailable(kShallow); }
 void computeCriticalCross() { notAvailable(kCriticalCross); }

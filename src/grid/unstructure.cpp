@@ -170,7 +170,8 @@ double prepareBuild() {
   keepPreviousBottomCells();
   ArmapMake();
   if (MinVertDist0 < 0) computeF94();
-  if ((mudBlock() || FlagGroundwater > 0) && NoBlocks > 1) --NoBlocks;
+  // The mud block of the last build is built again after the water block.
+  if (mudLayerGrid() && NoBlocks > 1 && block[NoBlocks].thixo == 1) --NoBlocks;
   if (TetI1 > 0 && NoBlocks <= 8) UnstrucTett();
   return depth;
 }
@@ -219,7 +220,7 @@ void linkCells() {
 // depth-averaged block after them.
 void addSpecialBlocks() {
   if (Cbed && dryEdgeShapingSelected()) dryEdgeShaping();
-  if (mudBlock() || FlagGroundwater > 0) {
+  if (mudLayerGrid()) {
     if (FlagGroundwater > 0 && FlagThixo == 0)
       logf("Warning: F 262 data is set without setting slide data set F 236\n\n");
     mudLayerBlock();

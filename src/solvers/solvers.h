@@ -212,5 +212,11 @@ void solver2bed(int l);
 // neighbours b + 1 and b - 1, east and west those of the bottom cell); no value above `cap`.
 // Columns without cells keep their values.
 void solverB(double* field, int firstBedCell, int lastBedCell, double cap);
+// `sweeps` forward passes over first..last in place of the array Cf designates, moving only
+// flowing mud: with the scheme of 13 points (sou 1) the cells whose Cthixolev is above 1 (the
+// others keep their values), otherwise the cells whose Cthixorat is above 1 by the
+// seven-point update and every other cell of the range set to 0. Serial; nothing calls it in
+// this version's drivers.
+void GaussThixo(int first, int last, int sweeps);
 
 }  // namespace qorva

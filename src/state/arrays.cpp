@@ -81,6 +81,8 @@ bool transient() { return TimeStep > 1e-8; }
 bool secondOrderUpwind() { return sou[1] == 1 || sou[3] == 1 || sou[8] == 1 || SouComp == 1; }
 bool nested() { return FlagCoupledNesting >= 1 || FlagNestTop >= 3; }
 bool mudOrSoil() { return mudFlow() || FlagSoilStress >= 1; }
+// The mud-layer block of the groundwater reads and keeps the mud levels too.
+bool mudLevels() { return mudOrSoil() || mudLayerGrid(); }
 bool sizeCoefficients() { return lnumber >= 2 || FlagTSC == 3; }
 bool bedLevels() { return FlagBedchangeOption >= 2 || FlagTSC == 3 || mudFlow(); }
 bool twoLayer() { return UMethod2 > 0; }
@@ -123,7 +125,7 @@ const std::vector<ArrayRow>& structuredArrays() {
     add(r, always, grid, QORVA_ARRAY(P), QORVA_ARRAY(Q));
     add(r, always,
         [] {
-          const int planes = FlagThixo != 0 || FlagMorphStatistics != 0 ? 8 : 5;
+          const int planes = FlagThixo != 0 || FlagMorphStatistics != 0 || mudLayerGrid() ? 8 : 5;
           return dims(planes, xnumber + 2LL, ynumber + 2LL);
         },
         QORVA_ARRAY(Surfaces));
@@ -250,8 +252,11 @@ const std::vector<ArrayRow>& unstructuredArrays() {
     add(r, transient, [] { return dims(lnumber + 1LL, MaxCeller); }, QORVA_ARRAY(Cconc_old));
     add(r, sizeCoefficients, [] { return dims(lnumber + 1LL, MaxCeller); }, QORVA_ARRAY(Catm),
         QORVA_ARRAY(Cabm), QORVA_ARRAY(Capm));
-    add(r, [] { return sizeCoefficients() && (lnumber >= 5 || FlagFastWatersolve == 0); },
-        [] { return dims(lnumber + 1LL, MaxCeller); }, QORVA_ARRAY(Csourcem));
+    // The sources of the sizes, and the five fields of the fast flow driver (u, v, w, k,
+    // epsilon), which the sediment loop's steps use in turn: as many rows as either needs.
+    add(r, [] { return sizeCoefficients() || fastDriver(); },
+        [] { return dims(std::max(lnumber + 1LL, fastDriver() ? 5LL : 0LL), MaxCeller); },
+        QORVA_ARRAY(Csourcem));
     add(r, [] { return FlagTSC == 3 && BedLoadVectorFlag >= 5; },
         [] { return dims(lnumber + 1LL, MaxCeller); }, QORVA_ARRAY(Caem), QORVA_ARRAY(Canm),
         QORVA_ARRAY(Casm), QORVA_ARRAY(Cawm));
@@ -317,7 +322,7 @@ const std::vector<ArrayRow>& unstructuredArrays() {
         QORVA_ARRAY(BFroude), QORVA_ARRAY(Bedmove), QORVA_ARRAY(Binout), QORVA_ARRAY(Barea));
     add(r, bedLevels, beds, QORVA_ARRAY(Bedlev));
     add(r, [] { return FlagCohesion >= 5; }, beds, QORVA_ARRAY(BcohesionLevel));
-    add(r, mudOrSoil, beds, QORVA_ARRAY(Bthixolev), QORVA_ARRAY(BthixolevMin),
+    add(r, mudLevels, beds, QORVA_ARRAY(Bthixolev), QORVA_ARRAY(BthixolevMin),
         QORVA_ARRAY(Bstrain));
     add(r, [] { return FlagNonHydrostaticSurf == 6 || FlagNonHydrostaticSurf == 7; }, beds,
         QORVA_ARRAY(Bpresavg));

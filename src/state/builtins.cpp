@@ -5,6 +5,7 @@
 
 #include "state/blocks.h"
 #include "state/groups.h"
+#include "state/mud.h"
 #include "state/sediment_run.h"
 #include "state/status.h"
 #include "state/survey.h"
@@ -86,6 +87,7 @@ void setBuiltins() {
   AlldataPrintout = {};
   NoGeo = 0;
   resetSurveyPoints();
+  resetMudState();
   NoInterpol = -1;
   NoBaggerTimes = -1;
   NoBdatasets = -1;

@@ -16,6 +16,9 @@ namespace qorva {
 namespace reach {
 
 bool mainFlow(char t) {
+  // The restructured driver of F 328 runs the main driver's inner iteration (its own k and
+  // epsilon step aside), so it reaches the same steps; it wins over every other choice.
+  if (restructuredDriver()) return (t == 'W' && FlagTSC <= 0) || sedimentSteps(t);
   // F 152 below 0 runs no flow driver at all: the main driver needs F 152 0 exactly.
   const bool other = restructuredDriver() || fastDriver() || MGSNo != 0;
   if (t == 'S') return sedimentSteps(t) && !other && (Hydrostatic == 0 || depthAveragedThenMain());

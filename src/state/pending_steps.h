@@ -46,7 +46,8 @@ std::span<const PendingStep> outputPendingSteps();
 namespace reach {
 
 // The task of letter t calls the main flow driver WaterSolve: F 2 W with none of the other
-// drivers of F 328, F 170, F 152 and F 68 chosen, or the time steps of task S (F 68 0 or 4).
+// drivers of F 170, F 152 and F 68 chosen, or the time steps of task S (F 68 0 or 4); also the
+// restructured driver of F 328, which runs the main driver's inner iteration.
 bool mainFlow(char t);
 // Task S gets past its start-up checks (F 37, a time step, at most 49 sizes), and reaches its
 // time steps (K 1 at least 1).

@@ -24,6 +24,13 @@ void GammaCalcAdditions(int first, int last, Share share = Share::Whole);
 void velocityGradients(int c, double g[3][3]);
 // Source terms of the k and epsilon equations (Equation 5 or 6) of cells first..last.
 void turbulence(int first, int last);
+// The fast flow driver's five rows (0 u, 1 v, 2 w, 3 k, 4 epsilon of CinvApf and Csourcem,
+// cleared by the driver) over WCStart..WCEnd: turbulenceFast the k and epsilon production and
+// sinks (none for F 24 2..7; fixed constants 1.44, 1.3, 1.92; model 1 scales the k production
+// by 0.719), wallFast the log law of every wall face on all five rows (friction on the
+// wall-parallel velocity, k terms, epsilon fixed by a penalty of 1e30).
+void turbulenceFast();
+void wallFast();
 // 9.81 x (density of the upper cell - density of the lower cell) / their vertical distance,
 // the density relative to water; negative when the upper cell is lighter.
 double densityDamp(int lowerCell, int upperCell);
