@@ -1,8 +1,8 @@
 // Lines of the task driver around its tasks: the missing grid of a flow task, the flow that
 // ended without converging and wrote no result, and the status and wall time at the run's end.
-// Reads run, IterF2, NoCells, Iter, iterGlobalMax, IterConverged, ResMax, FlagErrorBreak, TimeStep,
-// the print intervals (P 10, P 15, timei print times) and the selected outputs; writes
-// IterConverged (cleared before a flow task).
+// Reads run, IterF2, NoCells, Iter, iterGlobalMax, IterConverged, IterStalled, ResMax,
+// FlagErrorBreak, TimeStep, the print intervals (P 10, P 15, timei print times) and the
+// selected outputs; writes IterConverged and IterStalled (cleared before a flow task).
 #include "driver/run_report.h"
 
 #include <omp.h>
@@ -33,6 +33,7 @@ bool resultTaskFollows(int position) {
 
 void beforeFlowTask() {
   IterConverged = 0;
+  IterStalled = 0;
   if (NoCells < 1)
     logf("The flow task W has no grid to compute on: F 2 needs Y (generate it from koosurf), U "
          "(read unstruc) or B (read alldata) before W\n");
@@ -50,12 +51,19 @@ void afterFlowTask(int position, int pass) {
     logf("No result was written: the flow ended after %d time steps (K 1 %d) and no task M "
          "follows W in F 2\n",
          Iter, iterGlobalMax);
+  else if (IterStalled > 0)
+    logf("No result was written: the flow stalled at outer iteration %d before it converged "
+         "(largest residual %.2e), and no task M follows W in F 2\n",
+         IterStalled, ResMax);
   else
     logf("No result was written: the flow ended at its iteration limit, K 1 %d, before it "
          "converged (largest residual %.2e), and no task M follows W in F 2\n",
          iterGlobalMax, ResMax);
-  logf("Task M after W (F 2 YWM or UWM) writes the results of the last iteration; more "
-       "iterations (K 1) or an accelerator (K 5 0 0 0 1 0 0) let a steady flow converge\n\n");
+  if (IterStalled > 0)
+    logf("Task M after W (F 2 YWM or UWM) writes the results of the last iteration\n\n");
+  else
+    logf("Task M after W (F 2 YWM or UWM) writes the results of the last iteration; more "
+         "iterations (K 1) or an accelerator (K 5 0 0 0 1 0 0) let a steady flow converge\n\n");
 }
 
 void logRunEnd(int status, double startSeconds) {

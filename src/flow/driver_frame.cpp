@@ -321,6 +321,11 @@ void runFlowDriver(const DriverForm& form) {
   checkEntry();
 
   const int N = setUp(form);
+  // Only a steady run of its own outer iterations can stall; a time step or a sediment step
+  // ends after its iterations anyway.
+  const bool watchStall = FlagTSC == 0 && !transientRun() && !gridSequencing() && FlagMPI == 0;
+  StallWatch stall;
+  if (watchStall && N >= 1) adviseAccelerator();
   if (N >= 1) {
     double R = 10000.0;
     for (int i = 1; i <= N; ++i) {
@@ -338,6 +343,10 @@ void runFlowDriver(const DriverForm& form) {
       }
       endOuter(form, m, R);
       if (form.endTimeTest && stimet > TimeEnd) break;
+      if (watchStall && stall.stalled(i)) {
+        reportStall(stall);
+        break;
+      }
     }
   }
   endDriver();

@@ -46,6 +46,25 @@ void computeChangeTimestep();
 // Closes every inner iteration m: residual line, tafnor, convergence, divergence and stops.
 // Returns 1 when the driver must end at once, 0 when the iterations go on.
 int printEndWaterSolve(int m);
+// The watch over a steady run that has stopped converging: stalled(i) takes the residuals of
+// the six equations (MaxResidual) after outer iteration i and is true when none of them has
+// fallen below kStallFall times its own lowest value in the last kStallWindow outer
+// iterations. reportStall logs the stall, the residuals and the relaxation to change, and
+// sets IterStalled: the driver then ends its outer iterations as at its iteration limit, not
+// converged.
+inline constexpr int kStallWindow = 300;
+inline constexpr double kStallFall = 0.99;
+struct StallWatch {
+  double lowest[7] = {};
+  int lowestIteration = 0;  // the last outer iteration that brought a residual to a new low
+  bool stalled(int iteration);
+};
+void reportStall(const StallWatch& watch);
+// At the start of a steady run without an accelerator (K 5 fourth value 0, no multigrid of
+// F 168) whose longest block has kLongReachLines grid lines or more in i or j: one line in
+// `boogie` naming the block correction that converges it faster.
+inline constexpr int kLongReachLines = 20;
+void adviseAccelerator();
 // 3 times the mean |Cpres_res| over the cells 1..NoCells.
 double computePresResStat();
 // Normalised residual of the current Equation over cells first..last, added to

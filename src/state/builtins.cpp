@@ -122,6 +122,7 @@ void setBuiltins() {
   FlagDischargeTime = FlagJTime = 0;
   FlagErrorBreak = 0;
   IterConverged = 0;
+  IterStalled = 0;
   FlagThixoIsComputing = 0;
   FlagWhatsRunning = FlagWantToPrint = 0;
   FlagBechInt = 0;

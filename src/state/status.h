@@ -76,6 +76,9 @@ inline int FlagErrorBreak = 0;
 // The outer iteration at which the flow driver last said "Solution converged", 0 when it has not
 // (the task driver tells a flow that ended at its iteration limit by it).
 inline int IterConverged = 0;
+// The outer iteration at which the flow driver stopped a steady run whose residuals had stopped
+// falling ("Solution stalled"), 0 when it has not.
+inline int IterStalled = 0;
 inline int FlagThixoIsComputing = 0;
 inline int FlagWhatsRunning = 0, FlagWantToPrint = 0;
 inline int FlagBechInt = 0;

@@ -428,5 +428,71 @@ TEST_F(DriverFrame, EachDriverKeepsItsOwnAverages) {
   EXPECT_EQ(own.count, 4);
 }
 
+// The largest residual of outer iteration Iter for the stall cases; every equation gets it.
+double (*residualOf)(int) = nullptr;
+
+int sequenceStandIn(int m) {
+  calls.push_back(m);
+  for (int e = 1; e <= 6; ++e) MaxResidual[e] = residualOf(Iter);
+  return 0;
+}
+
+struct StallCase {
+  const char* name;
+  double (*residual)(int);
+  const char* timeStep;
+  int stalledAt;  // 0: runs to its limit of 1000 outer iterations
+};
+
+// A steady run none of whose residuals makes a new low (1 % below its lowest so far) in 300
+// outer iterations stops there as not converged and says why; a slow fall, a bump that falls
+// again or a time-stepping run goes on to its limit.
+TEST_F(DriverFrame, StalledSteadyRunStopsAndSaysSo) {
+  const std::vector<StallCase> cases = {
+      {"flat", [](int) { return 0.5; }, "1e-20", 301},
+      {"swinging between two states", [](int i) { return i % 2 ? 2.0 : 0.5; }, "1e-20", 302},
+      {"falls, then rises and stays", [](int i) { return i < 40 ? std::pow(0.9, i) : 140.0; },
+       "1e-20", 339},
+      {"slow fall", [](int i) { return 10.0 * std::pow(0.999, i); }, "1e-20", 0},
+      {"bump that falls again",
+       [](int i) { return i <= 50 ? 1.0 : i <= 250 ? 100.0 : 0.9 * std::pow(0.999, i - 250); },
+       "1e-20", 0},
+      {"time steps", [](int) { return 0.5; }, "1", 0},
+  };
+  for (const StallCase& k : cases) {
+    SCOPED_TRACE(k.name);
+    flume("", k.timeStep);
+    iterGlobalMax = 1000;
+    TransInnerIter = 1;
+    TimeBreakLimit = 0.0;
+    residualOf = k.residual;
+    DriverForm form = standInForm();
+    form.innerSteps = sequenceStandIn;
+    ASSERT_EQ(run(form), 1000) << log();
+    const std::string text = log();
+    if (k.stalledAt == 0) {
+      EXPECT_EQ(Iter, 1000);
+      EXPECT_EQ(IterStalled, 0);
+      EXPECT_FALSE(test::contains(text, "stalled")) << text;
+      continue;
+    }
+    EXPECT_EQ(Iter, k.stalledAt);
+    EXPECT_EQ(IterStalled, k.stalledAt);
+    EXPECT_EQ(static_cast<int>(calls.size()), k.stalledAt);
+    const std::string first = strf("Solution stalled after %d outer iterations", k.stalledAt);
+    EXPECT_TRUE(test::contains(text, first)) << text;
+    const double r = k.residual(k.stalledAt);
+    EXPECT_TRUE(test::contains(
+        text, strf("Residuals of u, v, w, p, k, epsilon: %8.2le %8.2le %8.2le %8.2le %8.2le "
+                   "%8.2le\n", r, r, r, r, r, r)))
+        << text;
+    EXPECT_TRUE(test::contains(text, "lower the relaxation of K 3 (now 0.8 0.8 0.8 0.2 0.5 0.5)"))
+        << text;
+    EXPECT_TRUE(test::contains(text, "add the block correction of K 5 0 0 0 1 0 0")) << text;
+    EXPECT_TRUE(test::contains(text, "The flow ends here as not converged\n")) << text;
+    EXPECT_FALSE(test::contains(text, "Solution converged")) << text;
+  }
+}
+
 }  // namespace
 }  // namespace qorva
