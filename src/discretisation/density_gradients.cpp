@@ -25,6 +25,9 @@ double waterDensity(double x) {
 namespace {
 
 // Half head of cell x: relative density times half the cell height (m); 0 for no cell.
+// Pressure (Pa) of one metre of water.
+constexpr double kHeadToPascal = 9810.0;
+
 double halfHead(int x) { return x >= 1 ? waterDensity(Ccomp[0][x]) * Ckdist[x] : 0.0; }
 
 // Difference east (north) minus west (south) of a cell whose neighbours are present or not:
@@ -112,15 +115,16 @@ void layerWise(int c0) {
   double aE = -Me / (He + 1e-30), aN = -Mn / (Hn + 1e-30);
   walkLayers(c0, true, [&](int c, double sx, double sy, const Increments& i) {
     Csource[c] -= relaxDensityTurb * (cellForce(c, sx, sy) - Ckdist[c] * Fcol / H);
-    Cdensgradi[c] = sx - mx;
-    Cdensgradj[c] = sy - my;
+    // The heads are metres of water; the face fluxes add these to pressure differences (Pa).
+    Cdensgradi[c] = kHeadToPascal * (sx - mx);
+    Cdensgradj[c] = kHeadToPascal * (sy - my);
     if (i.e >= 1) {
       aE += i.pe - i.pc;
-      Fdgrad[Cflatee[c]] = aE;
+      Fdgrad[Cflatee[c]] = kHeadToPascal * aE;
     }
     if (i.n >= 1) {
       aN += i.pn - i.pc;
-      Fdgrad[Cflaten[c]] = aN;
+      Fdgrad[Cflaten[c]] = kHeadToPascal * aN;
     }
   });
 }

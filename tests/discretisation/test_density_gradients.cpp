@@ -57,6 +57,12 @@ TEST_F(DensitySources, HorizontalDifferenceDrivesAnExchangeFlow) {
     EXPECT_NEAR(Csource[top], 0.25 * d * 4905, 1e-9);
     EXPECT_NEAR(Csource[bottom], -0.25 * d * 4905, 1e-9);
     EXPECT_GT(Csource[top], 0.0);
+    if (form == 0) {
+      // The head differences less their depth mean, stored in pascal as the face fluxes read
+      // them: -0.25 d and +0.25 d metres of water.
+      EXPECT_NEAR(Cdensgradi[top], -0.25 * d * 9810, 1e-9);
+      EXPECT_NEAR(Cdensgradi[bottom], 0.25 * d * 9810, 1e-9);
+    }
     for (int col = 0; col < 3; ++col)
       EXPECT_NEAR(Csource[2 * col + 1] + Csource[2 * col + 2], 0.0, 1e-9);
     Equation = 2;  // nothing varies along y
